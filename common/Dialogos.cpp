@@ -1,0 +1,44 @@
+#include "common/IIDialogos.h"
+
+#include <QTextStream>
+
+namespace {
+
+// Used where no window exists (command-line tools): texts go to standard error and every
+// question is answered "No".
+class TDialogosConsola : public IDialogos
+{
+public:
+    void MuestraMensaje(const QString& sTexto) override { escribe(sTexto); }
+    bool PreguntaAdvertencia(const QString& sTexto) override
+    {
+        escribe(sTexto);
+        return false;
+    }
+    void MuestraErrorEvento(const QString& sTexto) override { escribe(sTexto); }
+
+private:
+    static void escribe(const QString& sTexto)
+    {
+        QTextStream err(stderr);
+        err << sTexto << Qt::endl;
+    }
+};
+
+std::shared_ptr<IDialogos>& servicio()
+{
+    static std::shared_ptr<IDialogos> actual = std::make_shared<TDialogosConsola>();
+    return actual;
+}
+
+} // namespace
+
+void InstalaDialogos(std::shared_ptr<IDialogos> Dialogos)
+{
+    servicio() = Dialogos ? std::move(Dialogos) : std::make_shared<TDialogosConsola>();
+}
+
+IDialogos& Dialogos()
+{
+    return *servicio();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "common/IIDialogos.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+#include <functional>
+
+// Scripted dialog service for tests: records every box shown and answers questions from a
+// queue (an empty queue answers "No"). An optional hook runs when a box is shown, so a test
+// can look at the window while the "modal" box is up.
+class TDialogosGuion : public IDialogos
+{
+public:
+    enum class TTipo { Mensaje, Advertencia, ErrorEvento };
+    struct TCaja
+    {
+        TTipo Tipo;
+        QString sTexto;
+    };
+
+    void MuestraMensaje(const QString& sTexto) override { registra(TTipo::Mensaje, sTexto); }
+    bool PreguntaAdvertencia(const QString& sTexto) override
+    {
+        registra(TTipo::Advertencia, sTexto);
+        return Respuestas.isEmpty() ? false : Respuestas.dequeue();
+    }
+    void MuestraErrorEvento(const QString& sTexto) override { registra(TTipo::ErrorEvento, sTexto); }
+
+    QStringList Textos() const
+    {
+        QStringList l;
+        for (const auto& c : Cajas)
+            l << c.sTexto;
+        return l;
+    }
+
+    QList<TCaja> Cajas;
+    QQueue<bool> Respuestas;
+    std::function<void(const TCaja&)> AlMostrar;
+
+private:
+    void registra(TTipo Tipo, const QString& sTexto)
+    {
+        Cajas.append({Tipo, sTexto});
+        if (AlMostrar)
+            AlMostrar(Cajas.last());
+    }
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "common/IdInterfaz.h"
+
+#include <QString>
+
+#include <memory>
+
+// Every modal box of the program goes through this service. The window side installs the
+// widget implementation at start-up; tests install a scripted one; command-line tools keep
+// the console one. Libraries below the window never show a box any other way.
+class IDialogos
+{
+public:
+    static constexpr TIdInterfaz IID{"{6F0C2B1E-7D43-4C8A-9E21-3A5B7C9D1E03}"};
+    virtual ~IDialogos() = default;
+
+    // Plain modal message box: the program's title, no icon, one OK button.
+    virtual void MuestraMensaje(const QString& sTexto) = 0;
+    // Warning dialog captioned "Advertencia" with the buttons "&Sí" and "&No"; true for "Sí".
+    virtual bool PreguntaAdvertencia(const QString& sTexto) = 0;
+    // Error box of the event loop for an error that escaped an event handler.
+    virtual void MuestraErrorEvento(const QString& sTexto) = 0;
+};
+
+// Installs the service used from now on (nullptr restores the console one).
+void InstalaDialogos(std::shared_ptr<IDialogos> Dialogos);
+// The service in use.
+IDialogos& Dialogos();

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "db/componentes/ValorBD.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+// Rows of a statement that returns rows, fully read.
+struct TResultadoBD
+{
+    QStringList Columnas;
+    std::vector<std::vector<TValorBD>> Filas;
+};
+
+// Share mode asked of a provider when it opens.
+enum class TModoCompartir { Desconocido, Exclusivo, DenegarNinguno };
+
+// Parsed connection string: keys are case-insensitive, values kept as written.
+class TCadenaConexion
+{
+public:
+    explicit TCadenaConexion(const QString& sCadena);
+    QString Valor(const QString& sClave) const; // "" when absent
+    bool Tiene(const QString& sClave) const;
+    const QString& Texto() const { return F_sTexto; }
+
+private:
+    QString F_sTexto;
+    QMap<QString, QString> F_Valores; // key lower-cased
+};
+
+// An open connection of a provider. Failures throw TErrorBD.
+class ISesionBD
+{
+public:
+    virtual ~ISesionBD() = default;
+    virtual TResultadoBD Consulta(const QString& sSQL) = 0; // statement that returns rows
+    virtual void Ejecuta(const QString& sSQL) = 0;          // statement that returns none
+};
+
+// A database provider, chosen by the connection string's "Provider=".
+class IProveedorBD
+{
+public:
+    virtual ~IProveedorBD() = default;
+    // Opens a session; throws TErrorBD with a clear message on failure.
+    virtual std::unique_ptr<ISesionBD> Abre(const TCadenaConexion& Cadena, TModoCompartir Modo) = 0;
+};

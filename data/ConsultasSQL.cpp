@@ -1,0 +1,100 @@
+#include "data/ConsultasSQL.h"
+
+#include "data/ErroresBD.h"
+#include "data/NombreClase.h"
+#include "db/componentes/ErrorBD.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+std::function<QDateTime()> TConsultasSQL::Reloj = [] { return QDateTime::currentDateTime(); };
+
+namespace {
+
+bool esBlanco(const QString& s)
+{
+    for (QChar c : s) {
+        if (c > QChar(' '))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TConsultasSQL::TConsultasSQL(TConexionBD* Conector)
+    : TInterfacedPadre(CreaErroresBD()), F_Conector(Conector), F_qConsultaGen(std::make_unique<TConsultaBD>())
+{
+    F_qConsultaGen->SetConexion(F_Conector);
+}
+
+TConsultasSQL::~TConsultasSQL() = default;
+
+bool TConsultasSQL::PideConsulta(const QString& sConsulta, TConsultaBD& qQuery)
+{
+    qQuery.Cierra();
+    qQuery.LimpiaSQL();
+    QString sAdicional;
+    try {
+        qQuery.AgregaSQL(sConsulta);
+        qQuery.Abre();
+        return true;
+    } catch (const TErrorBD& e) {
+        sAdicional = e.Clase() + QStringLiteral(" - ") + e.Mensaje();
+    } catch (const std::exception& e) {
+        sAdicional = NombreClase(typeid(e)) + QStringLiteral(" - ") + QString::fromUtf8(e.what());
+    }
+    qQuery.Cierra();
+    MuestraError(QStringLiteral("BD-101"), NombreClaseDe(*this), sAdicional);
+    return false;
+}
+
+bool TConsultasSQL::EjecutaConsulta(const QString& sConsulta, TConsultaBD& qQuery)
+{
+    qQuery.Cierra();
+    qQuery.LimpiaSQL();
+    QString sAdicional;
+    try {
+        qQuery.AgregaSQL(sConsulta);
+        qQuery.Ejecuta();
+        qQuery.Cierra();
+        return true;
+    } catch (const TErrorBD& e) {
+        sAdicional = e.Clase() + QStringLiteral(" - ") + e.Mensaje();
+    } catch (const std::exception& e) {
+        sAdicional = NombreClase(typeid(e)) + QStringLiteral(" - ") + QString::fromUtf8(e.what());
+    }
+    qQuery.Cierra();
+    MuestraError(QStringLiteral("BD-101"), NombreClaseDe(*this), sAdicional);
+    return false;
+}
+
+void TConsultasSQL::LimpiaTabla(const QString& sNomTabla, const QString& sCondicion)
+{
+    QString s = QStringLiteral("DELETE FROM ") + sNomTabla;
+    if (!sCondicion.isEmpty())
+        s += QStringLiteral(" ") + QStringLiteral("WHERE ") + sCondicion;
+    EjecutaConsulta(s, *F_qConsultaGen);
+}
+
+void TConsultasSQL::InicializaTabla(const QString& sNomTabla)
+{
+    EjecutaConsulta(QStringLiteral("TRUNCATE TABLE ") + sNomTabla, *F_qConsultaGen);
+}
+
+void TConsultasSQL::RespaldaBD(const QString& sRutaOrigen, const QString& sRutaDestino)
+{
+    QString sDestino = sRutaDestino;
+    if (esBlanco(sRutaDestino)) {
+        const QFileInfo origen(sRutaOrigen);
+        const QString sCarpeta = origen.path() + QLatin1Char('/') + QStringLiteral("/Respaldos/");
+        QDir().mkpath(sCarpeta);
+        sDestino = sCarpeta + QStringLiteral("RESP_") + Reloj().toString(QStringLiteral("yyyy_MM_dd_HH_mm")) +
+                   QStringLiteral("_") + origen.fileName();
+    }
+    // The outcome of the copy is neither checked nor reported.
+    if (QFile::exists(sDestino))
+        QFile::remove(sDestino);
+    QFile::copy(sRutaOrigen, sDestino);
+}

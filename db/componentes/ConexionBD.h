@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // Connection component: takes a connection string, opens and closes on request and reports
@@ -41,3 +42,7 @@ private:
 
 // The provider named by a connection string; throws TErrorBD for an unknown one.
 std::unique_ptr<IProveedorBD> CreaProveedor(const TCadenaConexion& Cadena);
+
+// Tests may put a provider of their own before the real ones: when set and it returns a
+// provider for a string, that provider is used.
+extern std::function<std::unique_ptr<IProveedorBD>(const TCadenaConexion&)> ProveedorSustituto;

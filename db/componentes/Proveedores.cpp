@@ -1,13 +1,23 @@
 #include "db/componentes/ConexionBD.h"
 #include "db/componentes/ErrorBD.h"
+#ifdef QRTZ_PROVEEDOR_JET
 #include "db/jet/proveedor/ProveedorJet.h"
+#endif
 #include "db/odbc/ProveedorODBC.h"
+
+std::function<std::unique_ptr<IProveedorBD>(const TCadenaConexion&)> ProveedorSustituto;
 
 std::unique_ptr<IProveedorBD> CreaProveedor(const TCadenaConexion& Cadena)
 {
+    if (ProveedorSustituto) {
+        if (auto p = ProveedorSustituto(Cadena))
+            return p;
+    }
     const QString sProveedor = Cadena.Valor(QStringLiteral("Provider")).trimmed();
+#ifdef QRTZ_PROVEEDOR_JET
     if (sProveedor.compare(QLatin1String("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive) == 0)
         return std::make_unique<TProveedorJet>();
+#endif
     if (sProveedor.compare(QLatin1String("SQLOLEDB.1"), Qt::CaseInsensitive) == 0 ||
         sProveedor.compare(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive) == 0)
         return std::make_unique<TProveedorODBC>();

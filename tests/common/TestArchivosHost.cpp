@@ -1,0 +1,69 @@
+#include "common/ArchivosHost.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestArchivosHost : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    QString escribe(const QByteArray& contenido)
+    {
+        const QString ruta = dir.path() + "/Tavoro.INI";
+        QFile f(ruta);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(contenido);
+        return ruta;
+    }
+
+private slots:
+    void enteroIni_data()
+    {
+        QTest::addColumn<QByteArray>("contenido");
+        QTest::addColumn<int>("valor");
+        QTest::newRow("normal") << QByteArray("[Control]\r\nEmpresaActiva=3\r\n") << 3;
+        QTest::newRow("mayusculas y blancos") << QByteArray("  [ CONTROL ]  \r\n  empresaactiva  =  7  \r\n") << 7;
+        QTest::newRow("primera gana") << QByteArray("[Control]\nEmpresaActiva=1\nEmpresaActiva=2\n") << 1;
+        QTest::newRow("otra seccion") << QByteArray("[Otra]\nEmpresaActiva=5\n[Control]\nX=1\n") << 0;
+        QTest::newRow("sin seccion") << QByteArray("EmpresaActiva=5\n") << 0;
+        QTest::newRow("no entero") << QByteArray("[Control]\nEmpresaActiva=abc\n") << 0;
+        QTest::newRow("digitos al inicio") << QByteArray("[Control]\nEmpresaActiva=12abc\n") << 12;
+        QTest::newRow("negativo") << QByteArray("[Control]\nEmpresaActiva=-4\n") << -4;
+        QTest::newRow("vacio") << QByteArray("[Control]\nEmpresaActiva=\n") << 0;
+        QTest::newRow("comentario") << QByteArray("[Control]\n;EmpresaActiva=9\nEmpresaActiva=2\n") << 2;
+        QTest::newRow("segunda seccion igual se ignora")
+            << QByteArray("[Control]\nX=1\n[Otra]\n[Control]\nEmpresaActiva=8\n") << 0;
+    }
+    void enteroIni()
+    {
+        QFETCH(QByteArray, contenido);
+        QFETCH(int, valor);
+        QCOMPARE(ArchivosHost::LeeEnteroIni(escribe(contenido), "Control", "EmpresaActiva", 0), valor);
+    }
+
+    void archivoAusenteDaElDefecto()
+    {
+        QCOMPARE(ArchivosHost::LeeEnteroIni(dir.path() + "/no.ini", "Control", "EmpresaActiva", 0), 0);
+    }
+
+    void rutaSinImportarMayusculas()
+    {
+        QTemporaryDir d;
+        QDir(d.path()).mkpath("DATABASE");
+        QFile f(d.path() + "/DATABASE/TAVORO.MDB");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        const QString r = ArchivosHost::ResuelveRuta(d.path() + "/", "DataBase\\Tavoro.mdb");
+        QCOMPARE(r, d.path() + "/DATABASE/TAVORO.MDB");
+        QVERIFY(QFile::exists(r));
+        const QString falta = ArchivosHost::ResuelveRuta(d.path(), "DataBase/Otra.mdb");
+        QCOMPARE(falta, d.path() + "/DATABASE/Otra.mdb");
+        QVERIFY(!QFile::exists(falta));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestArchivosHost)
+#include "TestArchivosHost.moc"

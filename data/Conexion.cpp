@@ -1,20 +1,7 @@
+#include "common/Texto.h"
 #include "data/Conexion.h"
 
 #include "data/Conectores.h"
-
-namespace {
-
-// Blank: nothing left after removing leading and trailing spaces and control characters.
-bool esBlanco(const QString& s)
-{
-    for (QChar c : s) {
-        if (c > QChar(' '))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 TConexion::TConexion(TTipoMotorBD TipoMotorBD) : F_TipoMotorBD(TipoMotorBD)
 {
@@ -42,7 +29,7 @@ void TConexion::SetConecta(bool bConecta)
 bool TConexion::HayDatosConexion() const
 {
     for (const QString* s : {&F_sUsuario, &F_sPassw, &F_sBDNombre, &F_sUbicacion, &F_sInstancia, &F_sPuerto}) {
-        if (!esBlanco(*s))
+        if (!EsBlanco(*s))
             return true;
     }
     return false;
@@ -61,7 +48,7 @@ QString TConexion::ArmaStrSQLServer() const
     QString s = QStringLiteral("Provider=SQLOLEDB.1;Password=") + F_sPassw +
                 QStringLiteral(";Persist Security Info=True;") + QStringLiteral("User ID=") + F_sUsuario +
                 QStringLiteral(";Initial Catalog=") + F_sBDNombre + QStringLiteral(";Data Source=") + F_sUbicacion;
-    if (!esBlanco(F_sInstancia))
+    if (!EsBlanco(F_sInstancia))
         s += QStringLiteral("\\") + F_sInstancia;
     if (!F_sPuerto.isEmpty())
         s += QStringLiteral(",") + F_sPuerto;
@@ -72,7 +59,7 @@ QString TConexion::ArmaStrAccess() const
 {
     QString s = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + F_sUbicacion +
                 QStringLiteral(";Persist Security Info=True") + QStringLiteral(";Mode=Share Deny None");
-    if (!esBlanco(F_sPassw))
+    if (!EsBlanco(F_sPassw))
         s += QStringLiteral(";Jet OLEDB:Database Password=") + F_sPassw;
     return s;
 }

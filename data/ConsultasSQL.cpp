@@ -1,3 +1,4 @@
+#include "common/Texto.h"
 #include "data/ConsultasSQL.h"
 
 #include "data/ErroresBD.h"
@@ -9,19 +10,6 @@
 #include <QFileInfo>
 
 std::function<QDateTime()> TConsultasSQL::Reloj = [] { return QDateTime::currentDateTime(); };
-
-namespace {
-
-bool esBlanco(const QString& s)
-{
-    for (QChar c : s) {
-        if (c > QChar(' '))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 TConsultasSQL::TConsultasSQL(TConexionBD* Conector)
     : TInterfacedPadre(CreaErroresBD()), F_Conector(Conector), F_qConsultaGen(std::make_unique<TConsultaBD>())
@@ -86,7 +74,7 @@ void TConsultasSQL::InicializaTabla(const QString& sNomTabla)
 void TConsultasSQL::RespaldaBD(const QString& sRutaOrigen, const QString& sRutaDestino)
 {
     QString sDestino = sRutaDestino;
-    if (esBlanco(sRutaDestino)) {
+    if (EsBlanco(sRutaDestino)) {
         const QFileInfo origen(sRutaOrigen);
         const QString sCarpeta = origen.path() + QLatin1Char('/') + QStringLiteral("/Respaldos/");
         QDir().mkpath(sCarpeta);

@@ -1,21 +1,9 @@
+#include "common/Texto.h"
 #include "data/LogErrores.h"
 
 #include "common/IIDialogos.h"
 
 #include <stdexcept>
-
-namespace {
-
-bool esBlanco(const QString& s)
-{
-    for (QChar c : s) {
-        if (c > QChar(' '))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 void TManejadorErrores::AgregaError(const QString& sClave, const QString& sMsjUsuario,
                                     const QString& sMsjLog, bool bMostrarMsj)
@@ -29,7 +17,7 @@ void TManejadorErrores::AgregaError(const QString& sClave, const QString& sMsjUs
 void TManejadorErrores::MuestraError(const QString& sClaveErr, const QString& sNomClase,
                                      const QString& sMsjAdicional)
 {
-    const QString sClase = esBlanco(sNomClase) ? QString() : QStringLiteral(".") + sNomClase;
+    const QString sClase = EsBlanco(sNomClase) ? QString() : QStringLiteral(".") + sNomClase;
     const auto it = F_ListaErrores.constFind(sClaveErr);
     if (it == F_ListaErrores.constEnd()) {
         Dialogos().MuestraMensaje(QStringLiteral("Error #") + sClaveErr + sClase + QStringLiteral(" ") +

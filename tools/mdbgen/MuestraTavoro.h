@@ -1,0 +1,30 @@
+#pragma once
+
+#include "tools/mdbgen/EscritorMdb.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+// Sample host folder of the exchange-house application: "Tavoro.INI" and
+// "DataBase/Tavoro.mdb" with every table and column the program reads, filled with plausible,
+// reproducible data (the same seed gives the same bytes).
+struct TOpcionesMuestra
+{
+    int nOperaciones = 20000;            // rows of tMovtos plus tProces
+    std::uint64_t nSemilla = 20190101;
+};
+
+namespace MuestraTavoro {
+inline const QString kPassword = QStringLiteral("plovik"); // database password
+inline const QString kUsuarioAdmin = QStringLiteral("ADMIN");
+inline const QString kPasswordAdmin = QStringLiteral("ADMIN");
+inline constexpr int kEmpresaActiva = 1;
+} // namespace MuestraTavoro
+
+// Builds the sample database in a writer (not yet saved); null and *psError on bad options.
+std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Opciones, QString* psError = nullptr);
+
+// Writes sCarpeta/Tavoro.INI and sCarpeta/DataBase/Tavoro.mdb (folders are created).
+bool GeneraMuestraTavoro(const QString& sCarpeta, const TOpcionesMuestra& Opciones, QString* psError = nullptr);

@@ -1,0 +1,13 @@
+#pragma once
+
+class QPaintDevice;
+
+// Makes the report's faces available. Times New Roman and Calibri resolve through fontconfig to
+// their metric twins; Tahoma comes from the Wine font folder, which fontconfig does not search,
+// so it is registered with the application when the system has no Tahoma of its own.
+// Call once after the application object exists.
+void RegistraFuentes();
+
+// Paint device at exactly 96 dots per inch on which every report text is laid out, so line
+// breaks do not depend on the screen or the printer.
+QPaintDevice* DispositivoDiseno();

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "reportengine/Reporte.h"
+
+#include <QDialog>
+#include <QPrinter>
+
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPrintPreviewWidget;
+class QTabWidget;
+class QToolBar;
+class QTreeWidget;
+
+// Modal preview of a prepared report: printing, zoom, find, outline and thumbnails, page setup,
+// page navigation, the quick PDF export and close. Pages are painted by the report itself.
+class TVistaPrevia : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TVistaPrevia(TReporte& Reporte, QWidget* Padre = nullptr);
+    ~TVistaPrevia() override;
+
+    // Current page, from 1, and the number of pages.
+    int PaginaActual() const;
+    int TotalPaginas() const;
+    QPrinter& Impresora() { return F_Impresora; }
+    const TResaltado& Resaltado() const { return F_Resaltado; }
+
+    // Print and page setup dialogs; true to go on. Empty means the real dialogs.
+    std::function<bool(QPrinter&, QWidget*)> DialogoImprimir;
+    std::function<bool(QPrinter&, QWidget*)> DialogoConfigurarPagina;
+
+public slots:
+    void IrAPagina(int nPagina);
+    void Imprime();
+    void ConfiguraPagina();
+    // Finds sTexto (case ignored) after or before the current match, across all pages and
+    // round; false when the report does not hold it.
+    bool Busca(bool bAdelante = true);
+    void ExportaPDF();
+    void PantallaCompleta(bool bActiva);
+    void FijaZoom(int nPorciento);
+
+private:
+    void creaBarra();
+    void creaPanel();
+    void actualizaPagina();
+    void pinta(QPrinter* Impresora);
+
+    TReporte& F_Reporte;
+    QPrinter F_Impresora;
+    TResaltado F_Resaltado;
+    QToolBar* tbVista = nullptr;
+    QPrintPreviewWidget* pvPaginas = nullptr;
+    QTabWidget* tbPanel = nullptr;
+    QTreeWidget* trEsquema = nullptr;
+    QListWidget* lsMiniaturas = nullptr;
+    QComboBox* cbZoom = nullptr;
+    QLineEdit* edBuscar = nullptr;
+    QLabel* txBuscar = nullptr;
+    QLabel* txPagina = nullptr;
+    bool F_bActualizando = false;
+    bool F_bImprimiendo = false;
+};

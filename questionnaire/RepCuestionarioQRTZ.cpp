@@ -1,0 +1,156 @@
+#include "questionnaire/RepCuestionarioQRTZ.h"
+
+#include "common/IIMensajero.h"
+#include "common/TablaMemoria.h"
+#include "common/Texto.h"
+#include "questionnaire/BoolPersist.h"
+#include "report/IIManejadorReportes.h"
+
+namespace {
+
+const QString kCategoria = QStringLiteral("Cuestionario");
+
+} // namespace
+
+TRepCuestionarioQRTZ::TRepCuestionarioQRTZ(TConexionBD* Conector, const TCreaManejador& CreaManejador,
+                                           const QString& sNomRep, std::shared_ptr<IMensajero> Mensajero,
+                                           int nTotalPreg, int nNumEmp, const QString& sFIni, const QString& sFFin)
+    : TTavoroBD(Conector), F_Mensajero(std::move(Mensajero)), F_mjReportes(CreaManejador(sNomRep)),
+      F_nTotalPreguntas(nTotalPreg), F_sFIni(sFIni), F_sFFin(sFFin), F_sNumEmp(QString::number(nNumEmp))
+{
+}
+
+bool TRepCuestionarioQRTZ::ValidaAcceso(const QString& sUsuario, const QString& sPassw, bool bSoloAdmins)
+{
+    return TTavoroBD::ValidaAcceso(sUsuario, sPassw, bSoloAdmins);
+}
+
+bool TRepCuestionarioQRTZ::UsuariosConectados()
+{
+    return TTavoroBD::UsuariosConectados();
+}
+
+bool TRepCuestionarioQRTZ::DetectaPEPs(TTablaMemoria* vtPEPS)
+{
+    vtPEPS->Abre();
+    vtPEPS->BorraTodo();
+
+    // Distinct clients with an unusual-operation record of the period, for this company,
+    // whose remarks mention PEP.
+    const QString sConsulta =
+        QStringLiteral("SELECT DISTINCT tCliente.Nombre, tCliente.ApellidoPaterno,  tCliente.ApellidoMaterno, "
+                       "tCliente.ClaveCliente FROM tRelevan, tCliente WHERE tRelevan.TipoRelev = 'I' AND "
+                       "tRelevan.Fecha >= #") +
+        F_sFIni + QStringLiteral("# AND ") + QStringLiteral("tRelevan.Fecha <= #") + F_sFFin +
+        QStringLiteral("# AND ") + QStringLiteral("tRelevan.Observaciones LIKE '%PEP%' AND ") +
+        QStringLiteral("tRelevan.NumEmp = ") + F_sNumEmp + QStringLiteral(" AND ") +
+        QStringLiteral("tCliente.ClaveCliente = tRelevan.ClaveCliente");
+    if (!PideConsulta(sConsulta, *F_qConsultaGen))
+        return false;
+    if (F_qConsultaGen->EstaVacia()) {
+        F_qConsultaGen->Cierra();
+        return true;
+    }
+
+    int nContador = 0;
+    F_qConsultaGen->Primero();
+    while (!F_qConsultaGen->Fin()) {
+        ++nContador;
+        QString sNombre = QuitaBlancos(F_qConsultaGen->Campo(QStringLiteral("Nombre")).AsString());
+        for (const char* sApellido : {"ApellidoPaterno", "ApellidoMaterno"}) {
+            const QString s = QuitaBlancos(F_qConsultaGen->Campo(QString::fromLatin1(sApellido)).AsString());
+            if (!s.isEmpty())
+                sNombre += QLatin1Char(' ') + s;
+        }
+        const QString sClave = F_qConsultaGen->Campo(QStringLiteral("ClaveCliente")).AsString();
+
+        vtPEPS->Agrega();
+        vtPEPS->SetValor(QStringLiteral("IdPEP"), nContador);
+        vtPEPS->SetValor(QStringLiteral("ClaveCliente"), sClave);
+        vtPEPS->SetValor(QStringLiteral("Nombre"), sNombre);
+        vtPEPS->SetValor(QStringLiteral("EsPEP"), false);
+        vtPEPS->Publica();
+        F_qConsultaGen->Siguiente();
+    }
+    F_qConsultaGen->Cierra();
+    return true;
+}
+
+bool TRepCuestionarioQRTZ::GeneraReporte(TTablaMemoria* vtPEPS)
+{
+    F_vtPEPS = vtPEPS;
+    const std::shared_ptr<IBoolPersist> bExito = CreaBoolPersist(true);
+
+    F_Mensajero->MsjTxEspera(QStringLiteral("Iniciando..."), false);
+    F_mjReportes->AgregaDatoReporte(kCategoria, QStringLiteral("NombreCC"), GetEmpresa().sRazonSocial);
+    F_mjReportes->AgregaDatoReporte(kCategoria, QStringLiteral("RegCC"),
+                                    QStringLiteral("089") + GetEmpresa().sRegistroQRTZ);
+
+    for (int n = 1; n <= F_nTotalPreguntas; ++n) {
+        QString sResultado;
+        if (n == 42 || n == 43) {
+            // Every sub-item is read; a failure among them is noticed after the sixth.
+            for (int m = 1; m <= 6; ++m) {
+                bExito->SetValor(PideResultado(DameRespuestaInciso(n, m), sResultado));
+                F_mjReportes->AgregaDatoReporte(kCategoria,
+                                                QStringLiteral("preg_%1_%2").arg(n).arg(m), sResultado);
+            }
+        } else {
+            bExito->SetValor(PideResultado(DameRespuesta(n), sResultado));
+            if (n == 30)
+                sResultado = sResultado == QLatin1String("0") ? QStringLiteral("NO") : QStringLiteral("SI");
+            F_mjReportes->AgregaDatoReporte(kCategoria, QStringLiteral("preg_%1").arg(n), sResultado);
+        }
+
+        if (!bExito->GetValor()) {
+            F_Mensajero->MsjTxEspera(QStringLiteral("Error..."), false);
+            break;
+        }
+        const int nPorcentaje = n * 100 / F_nTotalPreguntas;
+        if (nPorcentaje >= 100)
+            F_Mensajero->MsjTxEspera(QStringLiteral("Por favor espere... 100%"), false);
+        else
+            F_Mensajero->MsjEnTx(QStringLiteral("Por favor espere... ") + QString::number(nPorcentaje) +
+                                 QStringLiteral("%"));
+    }
+
+    if (bExito->GetValor()) {
+        F_Mensajero->MsjTxEspera(QStringLiteral("Preparando reporte..."), false);
+        F_mjReportes->MuestraReporte();
+    }
+    return bExito->GetValor();
+}
+
+bool TRepCuestionarioQRTZ::PideResultado(const QString& sConsulta, QString& sResultado)
+{
+    sResultado = kRespuestaError;
+    if (sConsulta.isEmpty()) {
+        sResultado.clear();
+        return true;
+    }
+    if (sConsulta == kRespuestaError)
+        return false;
+    if (!PideConsulta(sConsulta, *F_qConsultaGen))
+        return false;
+    if (F_qConsultaGen->EstaVacia()) {
+        F_qConsultaGen->Cierra();
+        return false;
+    }
+
+    // The last row closes the answer; it is the answer only when it is the only row.
+    const int nRegistros = F_qConsultaGen->NumRegistros();
+    const int nLeer = nRegistros == 1 ? 1 : nRegistros - 1;
+    QString sRespuesta;
+    F_qConsultaGen->Primero();
+    for (int i = 0; i < nLeer; ++i) {
+        const QString sValor = F_qConsultaGen->Campo(QStringLiteral("Resultado")).AsString();
+        if (sRespuesta.isEmpty())
+            sRespuesta = sValor;
+        else
+            sRespuesta += QStringLiteral("\r\n") + sValor;
+        F_qConsultaGen->Siguiente();
+    }
+    sResultado = sRespuesta;
+    F_qConsultaGen->Cierra();
+    return true;
+}

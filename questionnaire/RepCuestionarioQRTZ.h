@@ -1,0 +1,52 @@
+#pragma once
+
+#include "data/TavoroBD.h"
+#include "questionnaire/IIRepCuestionarioQRTZ.h"
+
+#include <functional>
+#include <memory>
+
+class IManejadorReportes;
+class IMensajero;
+
+// Creates the report variable handler of a questionnaire, given the report name. The
+// window binds it to the report template of its data module; tests and the command-line
+// tool bind it to handlers of their own.
+using TCreaManejador = std::function<std::shared_ptr<IManejadorReportes>(const QString& sNomRep)>;
+
+// Error sentinel of an answer: a number outside the map, or an answer that could not be read.
+inline const QString kRespuestaError = QStringLiteral("** E R R O R **");
+
+// Base of the questionnaires: detects the PEP candidates and walks the questions, asking the
+// subclass for each answer's query, reading it and handing it to the report.
+class TRepCuestionarioQRTZ : public TTavoroBD, public virtual IRepCuestionarioQRTZ
+{
+public:
+    TRepCuestionarioQRTZ(TConexionBD* Conector, const TCreaManejador& CreaManejador, const QString& sNomRep,
+                         std::shared_ptr<IMensajero> Mensajero, int nTotalPreg, int nNumEmp, const QString& sFIni,
+                         const QString& sFFin);
+
+    bool DetectaPEPs(TTablaMemoria* vtPEPS) override;
+    bool GeneraReporte(TTablaMemoria* vtPEPS) override;
+    bool ValidaAcceso(const QString& sUsuario, const QString& sPassw, bool bSoloAdmins) override;
+    bool UsuariosConectados() override;
+
+    // Answer text of a question: empty (answered by hand), the error sentinel, or one query
+    // whose column Resultado holds the answer lines followed by one closing row.
+    virtual QString DameRespuesta(int nPregunta) = 0;
+    // Answer text of sub-item nInciso (1 to 6) of question 42 or 43.
+    virtual QString DameRespuestaInciso(int nPregunta, int nInciso) = 0;
+
+protected:
+    // Runs an answer text and joins its rows; false for the sentinel, a failed query or a
+    // result without rows.
+    bool PideResultado(const QString& sConsulta, QString& sResultado);
+
+    std::shared_ptr<IMensajero> F_Mensajero;
+    std::shared_ptr<IManejadorReportes> F_mjReportes;
+    int F_nTotalPreguntas;
+    QString F_sFIni; // MM/DD/YYYY
+    QString F_sFFin; // MM/DD/YYYY
+    QString F_sNumEmp;
+    TTablaMemoria* F_vtPEPS = nullptr; // borrowed; set by GeneraReporte
+};

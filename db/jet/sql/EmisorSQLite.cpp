@@ -1,0 +1,839 @@
+#include "db/jet/sql/EmisorSQLite.h"
+
+#include "db/jet/sql/SemanticaJet.h"
+
+#include <QCryptographicHash>
+
+#include <algorithm>
+
+namespace {
+
+QString numeroReal(double d)
+{
+    QString s = QString::number(d, 'g', 17);
+    if (!s.contains(QLatin1Char('.')) && !s.contains(QLatin1Char('e')) && !s.contains(QLatin1String("inf")) &&
+        !s.contains(QLatin1String("nan")))
+        s += QStringLiteral(".0");
+    return s;
+}
+
+QString claveTipo(TTipoJet t)
+{
+    return QStringLiteral("'%1'").arg(QLatin1Char(ClaveTipo(t)));
+}
+
+bool esOperadorComparacion(const QString& op)
+{
+    return op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") ||
+           op == QLatin1String(">") || op == QLatin1String("<=") || op == QLatin1String(">=");
+}
+
+} // namespace
+
+QString TEmisorSQLite::Identificador(const QString& s)
+{
+    QString r = s;
+    r.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + r + QLatin1Char('"');
+}
+
+QString TEmisorSQLite::Cadena(const QString& s)
+{
+    QString r = s;
+    r.replace(QLatin1String("'"), QLatin1String("''"));
+    return QLatin1Char('\'') + r + QLatin1Char('\'');
+}
+
+QString TEmisorSQLite::TerminoSql(const TTermino& t)
+{
+    return t.sExpr + (t.bTexto ? QStringLiteral(" COLLATE JET") : QString()) +
+           (t.bDesc ? QStringLiteral(" DESC") : QString());
+}
+
+QString TTraduccionSql::Texto() const
+{
+    QString s;
+    for (const auto& m : Materializaciones) {
+        QStringList cols;
+        for (const auto& c : m.Columnas) {
+            const QString tipo = TipoDeclaradoSqlite(c.Tipo);
+            cols << TEmisorSQLite::Identificador(c.sSql) + (tipo.isEmpty() ? QString() : QLatin1Char(' ') + tipo);
+        }
+        s += QStringLiteral("CREATE TEMP TABLE %1 (%2);\nINSERT INTO %1 %3;\n")
+                 .arg(TEmisorSQLite::Identificador(m.sNombre), cols.join(QStringLiteral(", ")), m.sSelect);
+    }
+    return s + sSql + QLatin1Char(';');
+}
+
+// ---------------------------------------------------------------- statement
+
+TTraduccionSql TEmisorSQLite::Emite(const TConsultaJet& q)
+{
+    F_Materializaciones.clear();
+    F_Contextos.clear();
+    F_Usos.clear();
+    CuentaDerivadas(q);
+    TTraduccionSql t;
+    const TEmision em = EmiteConsulta(q, true);
+    t.sSql = em.sSql;
+    if (!em.Orden.empty()) {
+        QStringList terminos;
+        for (const auto& o : em.Orden)
+            terminos << TerminoSql(o);
+        t.sSql += QStringLiteral(" ORDER BY ") + terminos.join(QStringLiteral(", "));
+    }
+    t.Columnas = q.Columnas;
+    t.Materializaciones = F_Materializaciones;
+    return t;
+}
+
+void TEmisorSQLite::CuentaDerivadas(const TConsultaJet& q)
+{
+    std::vector<const TFuenteFrom*> pendientes;
+    for (const auto& n : q.Nucleos) {
+        for (const auto& f : n->From)
+            pendientes.push_back(f.get());
+        for (const auto& e : n->Elementos)
+            CuentaDerivadasExpr(e.Expr.get());
+        CuentaDerivadasExpr(n->Where.get());
+        CuentaDerivadasExpr(n->Having.get());
+    }
+    while (!pendientes.empty()) {
+        const TFuenteFrom* f = pendientes.back();
+        pendientes.pop_back();
+        if (f->Clase == TFuenteFrom::TClase::Derivada) {
+            F_Usos[f->Consulta->Texto()] += 1;
+            CuentaDerivadas(*f->Consulta);
+        } else if (f->Clase == TFuenteFrom::TClase::Join) {
+            pendientes.push_back(f->Izquierda.get());
+            pendientes.push_back(f->Derecha.get());
+        }
+    }
+}
+
+void TEmisorSQLite::CuentaDerivadasExpr(const TExpr* e)
+{
+    if (!e)
+        return;
+    if (e->Consulta)
+        CuentaDerivadas(*e->Consulta);
+    for (const auto& h : e->Hijos)
+        CuentaDerivadasExpr(h.get());
+}
+
+bool TEmisorSQLite::DebeMaterializar(const TConsultaJet& q) const
+{
+    if (!F_bMaterializa || q.bCorrelacionada)
+        return false;
+    if (q.Nucleos.size() > 1)
+        return true;
+    const TNucleoSelect& n = *q.Nucleos[0];
+    if (n.bAgregado || n.Predicado == TPredicado::Distinct || n.bTop)
+        return true;
+    // A plain join is worth keeping only when the statement uses it more than once.
+    if (n.Fuentes.size() > 1)
+        return F_Usos.value(q.Texto()) > 1;
+    return false;
+}
+
+QString TEmisorSQLite::Materializa(const TConsultaJet& q, bool bOrden)
+{
+    const TEmision em = EmiteConsulta(q, bOrden);
+    QString select = em.sSql;
+    if (bOrden && !em.Orden.empty()) {
+        QStringList terminos;
+        for (const auto& o : em.Orden)
+            terminos << TerminoSql(o);
+        // Only the result columns go into the table; the row order becomes its rowid order.
+        QStringList cols;
+        for (const auto& c : q.Columnas)
+            cols << Identificador(c.sSql);
+        select = QStringLiteral("SELECT %1 FROM (%2) ORDER BY %3")
+                     .arg(cols.join(QStringLiteral(", ")), select, terminos.join(QStringLiteral(", ")));
+    }
+    const QByteArray hash = QCryptographicHash::hash(select.toUtf8(), QCryptographicHash::Sha1).toHex();
+    const QString nombre = QStringLiteral("_m_") + QString::fromLatin1(hash.left(16));
+    for (const auto& m : F_Materializaciones)
+        if (m.sNombre == nombre)
+            return nombre;
+    F_Materializaciones.push_back({nombre, select, q.Columnas});
+    return nombre;
+}
+
+// ---------------------------------------------------------------- queries
+
+TEmisorSQLite::TEmision TEmisorSQLite::EmiteConsulta(const TConsultaJet& q, bool bOrden)
+{
+    if (q.Nucleos.size() == 1)
+        return EmiteNucleo(*q.Nucleos[0], &q.OrderBy, bOrden, q.Columnas);
+
+    bool todosAll = true;
+    for (bool b : q.UnionTodos)
+        todosAll = todosAll && b;
+    // Branches in Jet's order only when the result keeps every row (UNION ALL without ORDER BY).
+    const bool ordenRamas = bOrden && todosAll && q.OrderBy.empty();
+    std::vector<TEmision> ramas;
+    size_t maxTerminos = 0;
+    for (const auto& n : q.Nucleos) {
+        ramas.push_back(EmiteNucleo(*n, nullptr, ordenRamas, q.Columnas));
+        maxTerminos = std::max(maxTerminos, ramas.back().Orden.size());
+    }
+    TEmision r;
+    QStringList partes;
+    for (size_t i = 0; i < ramas.size(); ++i) {
+        QString sql = ramas[i].sSql;
+        if (ordenRamas) {
+            QStringList cols;
+            for (const auto& c : q.Columnas)
+                cols << Identificador(c.sSql);
+            cols << QStringLiteral("%1 AS \"_o1\"").arg(i);
+            for (size_t k = 0; k < maxTerminos; ++k)
+                cols << (k < ramas[i].Orden.size() ? ramas[i].Orden[k].sExpr : QStringLiteral("NULL")) +
+                            QStringLiteral(" AS ") + Identificador(QStringLiteral("_o%1").arg(k + 2));
+            sql = QStringLiteral("SELECT %1 FROM (%2)").arg(cols.join(QStringLiteral(", ")), sql);
+        }
+        if (i)
+            partes << (q.UnionTodos[i - 1] ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION "));
+        partes << sql;
+    }
+    r.sSql = partes.join(QString());
+    if (!bOrden)
+        return r;
+    if (ordenRamas) {
+        r.Orden.push_back({QStringLiteral("_o1"), false, false});
+        for (size_t k = 0; k < maxTerminos; ++k) {
+            // Direction and collation of a branch term are those of the first branch that has it.
+            TTermino t{QStringLiteral("_o%1").arg(k + 2), false, false};
+            for (const auto& rama : ramas)
+                if (k < rama.Orden.size()) {
+                    t.bDesc = rama.Orden[k].bDesc;
+                    t.bTexto = rama.Orden[k].bTexto;
+                    break;
+                }
+            r.Orden.push_back(t);
+        }
+    } else if (!q.OrderBy.empty()) {
+        for (const auto& o : q.OrderBy)
+            r.Orden.push_back(
+                {q.Columnas[o.nSalida].sSql, o.bDesc, EsTextoJet(q.Columnas[o.nSalida].Tipo)});
+    } else {
+        // UNION sorts to remove duplicates: Jet returns its rows in that order.
+        for (const auto& c : q.Columnas)
+            r.Orden.push_back({c.sSql, false, EsTextoJet(c.Tipo)});
+    }
+    for (auto& t : r.Orden)
+        t.sExpr = Identificador(t.sExpr);
+    return r;
+}
+
+QString TEmisorSQLite::Referencia(const TFuenteAnalizada& f, int nColumna) const
+{
+    return Identificador(f.sAliasSql) + QLatin1Char('.') + Identificador(f.Columnas[nColumna].sSql);
+}
+
+QString TEmisorSQLite::EmiteFuente(const TFuenteFrom& f, bool bOrden, std::vector<TTermino>& Orden)
+{
+    switch (f.Clase) {
+    case TFuenteFrom::TClase::Tabla: {
+        const TFuenteAnalizada& a = *f.pAnalizada;
+        QString s = Identificador(a.sTabla);
+        if (a.sAliasSql != a.sTabla)
+            s += QStringLiteral(" AS ") + Identificador(a.sAliasSql);
+        if (bOrden)
+            Orden.push_back({Identificador(a.sAliasSql) + QStringLiteral(".rowid"), false, false});
+        return s;
+    }
+    case TFuenteFrom::TClase::Derivada: {
+        const TFuenteAnalizada& a = *f.pAnalizada;
+        if (DebeMaterializar(*f.Consulta)) {
+            const QString nombre = Materializa(*f.Consulta, bOrden);
+            if (bOrden)
+                Orden.push_back({Identificador(a.sAliasSql) + QStringLiteral(".rowid"), false, false});
+            return Identificador(nombre) + QStringLiteral(" AS ") + Identificador(a.sAliasSql);
+        }
+        const TEmision em = EmiteConsulta(*f.Consulta, bOrden);
+        for (const auto& t : em.Orden)
+            Orden.push_back({Identificador(a.sAliasSql) + QLatin1Char('.') + t.sExpr, t.bDesc, t.bTexto});
+        return QLatin1Char('(') + em.sSql + QStringLiteral(") AS ") + Identificador(a.sAliasSql);
+    }
+    case TFuenteFrom::TClase::Join: {
+        const QString izq = EmiteFuente(*f.Izquierda, bOrden, Orden);
+        const QString der = EmiteFuente(*f.Derecha, bOrden, Orden);
+        const char* tipo = f.Join == TClaseJoin::Interna    ? " INNER JOIN "
+                           : f.Join == TClaseJoin::Izquierda ? " LEFT JOIN "
+                                                             : " RIGHT JOIN ";
+        QString s = izq + QLatin1String(tipo) + der + QStringLiteral(" ON ") + Condicion(*f.On);
+        if (f.bParentesis)
+            s = QLatin1Char('(') + s + QLatin1Char(')');
+        return s;
+    }
+    }
+    return QString();
+}
+
+TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const std::vector<TOrden>* pOrden,
+                                                   bool bOrden, const std::vector<TColumnaSalida>& Destino)
+{
+    TContexto ctx;
+    ctx.pNucleo = &n;
+    if (n.bAgregado)
+        for (const auto& g : n.GroupBy)
+            ctx.Grupo << TSemanticaJet::Firma(*g);
+    F_Contextos.push_back(ctx);
+    struct TSaca {
+        std::vector<TContexto>& c;
+        ~TSaca() { c.pop_back(); }
+    } saca{F_Contextos};
+
+    const bool hayOrden = pOrden && !pOrden->empty();
+    const bool distinct = n.Predicado == TPredicado::Distinct;
+    const bool porFuentes = !hayOrden && !distinct && !n.bAgregado;
+    const bool necesitaFuentes = porFuentes && (bOrden || n.bTop);
+
+    // FROM, WHERE and GROUP BY see the rows before grouping.
+    const QStringList grupo = F_Contextos.back().Grupo;
+    F_Contextos.back().Grupo.clear();
+    std::vector<TTermino> ordenFuentes;
+    QStringList froms;
+    for (const auto& f : n.From)
+        froms << EmiteFuente(*f, necesitaFuentes, ordenFuentes);
+    QString cuerpo;
+    if (!froms.isEmpty())
+        cuerpo += QStringLiteral(" FROM ") + froms.join(QStringLiteral(", "));
+    if (n.Where)
+        cuerpo += QStringLiteral(" WHERE ") + Condicion(*n.Where);
+    if (!n.GroupBy.empty()) {
+        QStringList g;
+        for (const auto& e : n.GroupBy)
+            g << Valor(*e) + (EsTextoJet(TipoValor(*e)) ? QStringLiteral(" COLLATE JET") : QString());
+        cuerpo += QStringLiteral(" GROUP BY ") + g.join(QStringLiteral(", "));
+    }
+    F_Contextos.back().Grupo = grupo;
+
+    // Result columns
+    QStringList cols;
+    for (size_t i = 0; i < n.Salida.size(); ++i) {
+        const TColumnaSalida& s = n.Salida[i];
+        const TTipoJet destino = Destino[i].Tipo;
+        QString v;
+        bool referencia = false;
+        if (s.pExpr) {
+            v = ValorComo(*s.pExpr, destino);
+            referencia = s.pExpr->Clase == TClaseExpr::Columna && !s.pExpr->pAlias && s.Tipo == destino &&
+                         !v.startsWith(QLatin1String("jet_first("));
+        } else {
+            v = Convierte(Referencia(*s.pFuente, s.nColumna), s.Tipo, destino);
+            referencia = s.Tipo == destino;
+        }
+        if (EsTextoJet(destino) && !referencia)
+            v += QStringLiteral(" COLLATE JET");
+        cols << v + QStringLiteral(" AS ") + Identificador(Destino[i].sSql);
+    }
+    if (n.Having)
+        cuerpo += QStringLiteral(" HAVING ") + Condicion(*n.Having);
+
+    // The order of this SELECT's rows, as terms over its own scope; nSalida >= 0 names a result column.
+    struct TTerminoNucleo {
+        TTermino t;
+        int nSalida = -1;
+    };
+    std::vector<TTerminoNucleo> terminos;
+    if (hayOrden) {
+        for (const auto& o : *pOrden) {
+            TTerminoNucleo t;
+            t.t.bDesc = o.bDesc;
+            if (o.nSalida >= 0) {
+                t.nSalida = o.nSalida;
+                t.t.bTexto = EsTextoJet(Destino[o.nSalida].Tipo);
+            } else {
+                t.t.sExpr = Valor(*o.Expr);
+                t.t.bTexto = EsTextoJet(TipoValor(*o.Expr));
+            }
+            terminos.push_back(t);
+        }
+    } else if (distinct) {
+        for (size_t i = 0; i < Destino.size(); ++i) {
+            TTerminoNucleo t;
+            t.nSalida = int(i);
+            t.t.bTexto = EsTextoJet(Destino[i].Tipo);
+            terminos.push_back(t);
+        }
+    } else if (n.bAgregado) {
+        for (const auto& g : n.GroupBy) {
+            TTerminoNucleo t;
+            t.t.sExpr = Valor(*g);
+            t.t.bTexto = EsTextoJet(TipoValor(*g));
+            terminos.push_back(t);
+        }
+    } else if (necesitaFuentes) {
+        for (const auto& o : ordenFuentes)
+            terminos.push_back({o, -1});
+    }
+    auto expresion = [&](const TTerminoNucleo& t) {
+        // A result column is named by its expression, as the ORDER BY of a plain SELECT sees it.
+        if (t.nSalida >= 0) {
+            const TColumnaSalida& s = n.Salida[t.nSalida];
+            return s.pExpr ? ValorComo(*s.pExpr, Destino[t.nSalida].Tipo)
+                           : Convierte(Referencia(*s.pFuente, s.nColumna), s.Tipo, Destino[t.nSalida].Tipo);
+        }
+        return t.t.sExpr;
+    };
+
+    const QString sDistinct = distinct ? QStringLiteral("DISTINCT ") : QString();
+    TEmision r;
+    if (n.bTop && (hayOrden || n.bPorCiento)) {
+        // TOP n with ORDER BY returns the first n rows and every row tied with the last of them.
+        QStringList claves, ventana;
+        QStringList internas = cols;
+        for (size_t k = 0; k < terminos.size(); ++k) {
+            const QString nombre = QStringLiteral("_k%1").arg(k + 1);
+            TTermino t = terminos[k].t;
+            if (distinct) {
+                t.sExpr = Identificador(Destino[terminos[k].nSalida].sSql);
+            } else {
+                t.sExpr = expresion(terminos[k]);
+                internas << t.sExpr + (t.bTexto ? QStringLiteral(" COLLATE JET") : QString()) + QStringLiteral(" AS ") +
+                                Identificador(nombre);
+                t.sExpr = Identificador(nombre);
+            }
+            claves << t.sExpr;
+            TTermino w = terminos[k].t;
+            w.sExpr = distinct ? Identificador(Destino[terminos[k].nSalida].sSql) : expresion(terminos[k]);
+            ventana << TerminoSql(w);
+        }
+        const QString funcion = hayOrden ? QStringLiteral("RANK()") : QStringLiteral("ROW_NUMBER()");
+        const QString sobre = ventana.isEmpty() ? QStringLiteral("OVER ()")
+                                                : QStringLiteral("OVER (ORDER BY %1)").arg(ventana.join(QStringLiteral(", ")));
+        QString interna;
+        if (distinct) {
+            interna = QStringLiteral("SELECT *, %1 %2 AS \"_rk\", COUNT(*) OVER () AS \"_n\" FROM (SELECT DISTINCT %3%4)")
+                          .arg(funcion, sobre, cols.join(QStringLiteral(", ")), cuerpo);
+        } else {
+            internas << funcion + QLatin1Char(' ') + sobre + QStringLiteral(" AS \"_rk\"")
+                     << QStringLiteral("COUNT(*) OVER () AS \"_n\"");
+            interna = QStringLiteral("SELECT ") + internas.join(QStringLiteral(", ")) + cuerpo;
+        }
+        const QString limite = n.bPorCiento ? QStringLiteral("(\"_n\" * %1 + 99) / 100").arg(qint64(n.dTop))
+                                            : QString::number(qint64(n.dTop));
+        QStringList externas;
+        for (const auto& c : Destino)
+            externas << Identificador(c.sSql);
+        if (bOrden)
+            for (qsizetype k = 0; k < claves.size(); ++k) {
+                externas << claves[k] + QStringLiteral(" AS ") + Identificador(QStringLiteral("_o%1").arg(k + 1));
+                r.Orden.push_back({QStringLiteral("_o%1").arg(k + 1), terminos[size_t(k)].t.bDesc, terminos[size_t(k)].t.bTexto});
+            }
+        r.sSql = QStringLiteral("SELECT %1 FROM (%2) WHERE \"_rk\" <= %3")
+                     .arg(externas.join(QStringLiteral(", ")), interna, limite);
+    } else {
+        QStringList select = cols;
+        if (bOrden) {
+            int oculta = 0;
+            for (const auto& t : terminos) {
+                if (t.nSalida >= 0) {
+                    r.Orden.push_back({Destino[t.nSalida].sSql, t.t.bDesc, t.t.bTexto});
+                    continue;
+                }
+                const QString nombre = QStringLiteral("_o%1").arg(++oculta);
+                select << t.t.sExpr + QStringLiteral(" AS ") + Identificador(nombre);
+                r.Orden.push_back({nombre, t.t.bDesc, t.t.bTexto});
+            }
+        }
+        r.sSql = QStringLiteral("SELECT ") + sDistinct + select.join(QStringLiteral(", ")) + cuerpo;
+        if (n.bTop) {
+            // TOP without ORDER BY: the first n rows in the order of the sources.
+            QStringList orden;
+            for (const auto& t : terminos)
+                orden << TerminoSql({expresion(t), t.t.bDesc, t.t.bTexto});
+            if (!orden.isEmpty())
+                r.sSql += QStringLiteral(" ORDER BY ") + orden.join(QStringLiteral(", "));
+            r.sSql += QStringLiteral(" LIMIT ") + QString::number(qint64(n.dTop));
+        }
+    }
+    for (auto& t : r.Orden)
+        t.sExpr = Identificador(t.sExpr);
+    return r;
+}
+
+// ---------------------------------------------------------------- expressions
+
+QString TEmisorSQLite::Convierte(const QString& s, TTipoJet De, TTipoJet A)
+{
+    if (De == A || De == TTipoJet::Nulo)
+        return s;
+    if (EsTextoJet(A)) {
+        if (EsTextoJet(De))
+            return s;
+        return QStringLiteral("jet_cstr(%1, %2)").arg(s, claveTipo(De));
+    }
+    switch (A) {
+    case TTipoJet::Moneda:
+        if (EsEnteroJet(De))
+            return QStringLiteral("(%1 * 10000)").arg(s);
+        return QStringLiteral("jet_ccur(%1, %2)").arg(s, claveTipo(De));
+    case TTipoJet::Doble:
+    case TTipoJet::Simple:
+    case TTipoJet::Decimal:
+    case TTipoJet::Fecha:
+        if (De == TTipoJet::Moneda)
+            return QStringLiteral("(%1 / 10000.0)").arg(s);
+        if (EsTextoJet(De))
+            return QStringLiteral("jet_num(%1)").arg(s);
+        return s;
+    case TTipoJet::Booleano:
+    case TTipoJet::Byte:
+    case TTipoJet::Entero:
+    case TTipoJet::Largo:
+        if (De == TTipoJet::Moneda || EsFlotante(De) || De == TTipoJet::Fecha)
+            return QStringLiteral("jet_clng(%1, %2)").arg(s, claveTipo(De));
+        if (EsTextoJet(De))
+            return QStringLiteral("jet_clng(%1, 't')").arg(s);
+        return s;
+    case TTipoJet::Variante:
+        if (De == TTipoJet::Moneda)
+            return QStringLiteral("(%1 / 10000.0)").arg(s);
+        return s;
+    default:
+        return s;
+    }
+}
+
+QString TEmisorSQLite::ValorComo(const TExpr& e, TTipoJet Tipo)
+{
+    return Convierte(Valor(e), TipoValor(e), Tipo);
+}
+
+QString TEmisorSQLite::Valor(const TExpr& e)
+{
+    if (e.bCondicion)
+        return QStringLiteral("(-(%1))").arg(Condicion(e));
+    // In a grouped SELECT a text group key takes the spelling of the group's first row.
+    if (!F_Contextos.empty() && !F_Contextos.back().Grupo.isEmpty() && EsTextoJet(e.Tipo) && !e.bEsAgregado &&
+        F_Contextos.back().Grupo.contains(TSemanticaJet::Firma(e))) {
+        const QStringList grupo = F_Contextos.back().Grupo;
+        F_Contextos.back().Grupo.clear();
+        const QString v = Valor(e);
+        F_Contextos.back().Grupo = grupo;
+        return QStringLiteral("jet_first(%1)").arg(v);
+    }
+    switch (e.Clase) {
+    case TClaseExpr::Literal:
+        switch (e.Literal) {
+        case TClaseLiteral::Nulo:
+            return QStringLiteral("NULL");
+        case TClaseLiteral::Verdadero:
+            return QStringLiteral("-1");
+        case TClaseLiteral::Falso:
+            return QStringLiteral("0");
+        case TClaseLiteral::Numero:
+            return e.bEntero ? QString::number(e.nValor) : numeroReal(e.dValor);
+        case TClaseLiteral::Cadena:
+            return Cadena(e.sValor);
+        case TClaseLiteral::Fecha:
+            return numeroReal(e.dValor);
+        }
+        break;
+    case TClaseExpr::Columna:
+        if (e.pAlias)
+            return QLatin1Char('(') + Valor(*e.pAlias) + QLatin1Char(')');
+        return Referencia(*e.pFuente, e.nColumna);
+    case TClaseExpr::Unario: {
+        const TExpr& h = *e.Hijos[0];
+        if (e.sOp == QLatin1String("NOT"))
+            return QStringLiteral("(~%1)").arg(ValorComo(h, TTipoJet::Largo));
+        TTipoJet t = TipoValor(h);
+        if (EsTextoJet(t))
+            return QStringLiteral("(-%1)").arg(ValorComo(h, TTipoJet::Doble));
+        return QStringLiteral("(-%1)").arg(Valor(h));
+    }
+    case TClaseExpr::Binario: {
+        const QString& op = e.sOp;
+        const TExpr& a = *e.Hijos[0];
+        const TExpr& b = *e.Hijos[1];
+        if (op == QLatin1String("AND"))
+            return QStringLiteral("(%1 & %2)").arg(ValorComo(a, TTipoJet::Largo), ValorComo(b, TTipoJet::Largo));
+        if (op == QLatin1String("OR"))
+            return QStringLiteral("(%1 | %2)").arg(ValorComo(a, TTipoJet::Largo), ValorComo(b, TTipoJet::Largo));
+        if (op == QLatin1String("XOR")) {
+            const QString x = ValorComo(a, TTipoJet::Largo), y = ValorComo(b, TTipoJet::Largo);
+            return QStringLiteral("((%1 | %2) & ~(%1 & %2))").arg(x, y);
+        }
+        if (op == QLatin1String("&"))
+            return QStringLiteral("jet_concat(%1, %2)").arg(ValorComo(a, TTipoJet::Texto), ValorComo(b, TTipoJet::Texto));
+        return Aritmetica(e);
+    }
+    case TClaseExpr::Funcion:
+        return Funcion(e);
+    case TClaseExpr::Subconsulta:
+        return Subconsulta(*e.Consulta);
+    default:
+        break;
+    }
+    return QStringLiteral("NULL");
+}
+
+QString TEmisorSQLite::Aritmetica(const TExpr& e)
+{
+    const QString& op = e.sOp;
+    const TExpr& a = *e.Hijos[0];
+    const TExpr& b = *e.Hijos[1];
+    const TTipoJet ta = TipoValor(a), tb = TipoValor(b);
+    const TTipoJet r = e.Tipo;
+    if (r == TTipoJet::Nulo)
+        return QStringLiteral("NULL");
+    if (op == QLatin1String("+") && EsTextoJet(r))
+        return QStringLiteral("(%1 || %2)").arg(Valor(a), Valor(b));
+    if (r == TTipoJet::Variante) {
+        if (op == QLatin1String("+"))
+            return QStringLiteral("jet_add(%1, %2)").arg(ValorComo(a, TTipoJet::Variante), ValorComo(b, TTipoJet::Variante));
+        if (op == QLatin1String("/"))
+            return QStringLiteral("jet_div(%1, %2)").arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
+        return QStringLiteral("(%1 %2 %3)")
+            .arg(ValorComo(a, TTipoJet::Variante), op == QLatin1String("MOD") ? QStringLiteral("%") : op,
+                 ValorComo(b, TTipoJet::Variante));
+    }
+    if (op == QLatin1String("\\"))
+        return QStringLiteral("jet_idiv(%1, %2)").arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
+    if (op == QLatin1String("MOD"))
+        return QStringLiteral("jet_mod(%1, %2)").arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
+    if (op == QLatin1String("^"))
+        return QStringLiteral("jet_pow(%1, %2)").arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
+    if (r == TTipoJet::Moneda) {
+        if (op == QLatin1String("*")) {
+            if (ta == TTipoJet::Moneda && tb == TTipoJet::Moneda)
+                return QStringLiteral("jet_mulcur(%1, %2)").arg(Valor(a), Valor(b));
+            // Currency times an integer: the scaled value times the integer.
+            return QStringLiteral("(%1 * %2)").arg(Valor(a), Valor(b));
+        }
+        if (op == QLatin1String("/"))
+            return QStringLiteral("jet_divcur(%1, %2)").arg(Valor(a), Valor(b));
+        return QStringLiteral("(%1 %2 %3)").arg(ValorComo(a, TTipoJet::Moneda), op, ValorComo(b, TTipoJet::Moneda));
+    }
+    const TTipoJet operando = EsEnteroJet(r) ? TTipoJet::Largo : TTipoJet::Doble;
+    const QString x = ValorComo(a, operando == TTipoJet::Largo && EsEnteroJet(ta) ? ta : operando);
+    const QString y = ValorComo(b, operando == TTipoJet::Largo && EsEnteroJet(tb) ? tb : operando);
+    if (op == QLatin1String("/"))
+        return QStringLiteral("jet_div(%1, %2)").arg(x, y);
+    return QStringLiteral("(%1 %2 %3)").arg(x, op, y);
+}
+
+QString TEmisorSQLite::Comparacion(const TExpr& a, const TExpr& b, const QString& sOp)
+{
+    const TTipoJet ta = TipoValor(a), tb = TipoValor(b);
+    if (EsTextoJet(ta) || EsTextoJet(tb))
+        return QStringLiteral("(%1 %2 %3 COLLATE JET)").arg(Valor(a), sOp, Valor(b));
+    // Numbers: currency against integers in ten-thousandths, against anything else as Double.
+    TTipoJet comun = TTipoJet::Variante;
+    if (ta == TTipoJet::Moneda || tb == TTipoJet::Moneda) {
+        const TTipoJet otro = ta == TTipoJet::Moneda ? tb : ta;
+        comun = EsEnteroJet(otro) || otro == TTipoJet::Moneda ? TTipoJet::Moneda : TTipoJet::Doble;
+        if (otro == TTipoJet::Variante || otro == TTipoJet::Nulo)
+            comun = TTipoJet::Variante;
+    }
+    return QStringLiteral("(%1 %2 %3)").arg(ValorComo(a, comun == TTipoJet::Variante ? ta : comun), sOp,
+                                           ValorComo(b, comun == TTipoJet::Variante ? tb : comun));
+}
+
+QString TEmisorSQLite::Condicion(const TExpr& e)
+{
+    if (!e.bCondicion) {
+        const TTipoJet t = TipoValor(e);
+        if (t == TTipoJet::Nulo)
+            return QStringLiteral("NULL");
+        if (EsTextoJet(t) || t == TTipoJet::Variante)
+            return QStringLiteral("jet_bool(%1)").arg(Valor(e));
+        return QStringLiteral("(%1 <> 0)").arg(Valor(e));
+    }
+    switch (e.Clase) {
+    case TClaseExpr::Columna:
+        return Condicion(*e.pAlias);
+    case TClaseExpr::Unario:
+        return QStringLiteral("(NOT %1)").arg(Condicion(*e.Hijos[0]));
+    case TClaseExpr::Binario: {
+        const QString& op = e.sOp;
+        if (op == QLatin1String("AND") || op == QLatin1String("OR"))
+            return QStringLiteral("(%1 %2 %3)").arg(Condicion(*e.Hijos[0]), op, Condicion(*e.Hijos[1]));
+        if (op == QLatin1String("XOR"))
+            return QStringLiteral("(%1 <> %2)").arg(Condicion(*e.Hijos[0]), Condicion(*e.Hijos[1]));
+        if (esOperadorComparacion(op))
+            return Comparacion(*e.Hijos[0], *e.Hijos[1], op);
+        break;
+    }
+    case TClaseExpr::Funcion:
+        // IsNull
+        return QStringLiteral("(%1 IS NULL)").arg(Valor(*e.Hijos[0]));
+    case TClaseExpr::Entre: {
+        const TExpr& x = *e.Hijos[0];
+        const QString no = e.bNegado ? QStringLiteral("NOT ") : QString();
+        if (EsTextoJet(TipoValor(x)) || EsTextoJet(TipoValor(*e.Hijos[1])))
+            return QStringLiteral("(%1 COLLATE JET %2BETWEEN %3 AND %4)")
+                .arg(Valor(x), no, Valor(*e.Hijos[1]), Valor(*e.Hijos[2]));
+        const TTipoJet t = TipoValor(x) == TTipoJet::Moneda ? TTipoJet::Moneda : TTipoJet::Variante;
+        if (t == TTipoJet::Moneda)
+            return QStringLiteral("(%1 %2BETWEEN %3 AND %4)")
+                .arg(Valor(x), no, ValorComo(*e.Hijos[1], TTipoJet::Moneda), ValorComo(*e.Hijos[2], TTipoJet::Moneda));
+        return QStringLiteral("(%1 %2BETWEEN %3 AND %4)")
+            .arg(ValorComo(x, TTipoJet::Doble), no, ValorComo(*e.Hijos[1], TTipoJet::Doble),
+                 ValorComo(*e.Hijos[2], TTipoJet::Doble));
+    }
+    case TClaseExpr::EnLista: {
+        const TExpr& x = *e.Hijos[0];
+        const TTipoJet tx = TipoValor(x);
+        QStringList lista;
+        for (size_t i = 1; i < e.Hijos.size(); ++i)
+            lista << (EsTextoJet(tx) || tx == TTipoJet::Variante ? Valor(*e.Hijos[i]) : ValorComo(*e.Hijos[i], tx == TTipoJet::Moneda ? tx : TTipoJet::Doble));
+        QString vx = EsTextoJet(tx) ? Valor(x) + QStringLiteral(" COLLATE JET")
+                     : tx == TTipoJet::Moneda || tx == TTipoJet::Variante ? Valor(x)
+                                                                          : ValorComo(x, TTipoJet::Doble);
+        return QStringLiteral("(%1 %2IN (%3))")
+            .arg(vx, e.bNegado ? QStringLiteral("NOT ") : QString(), lista.join(QStringLiteral(", ")));
+    }
+    case TClaseExpr::EnConsulta: {
+        const TExpr& x = *e.Hijos[0];
+        const TTipoJet tx = TipoValor(x);
+        const TColumnaSalida& c = e.Consulta->Columnas[0];
+        const TEmision em = EmiteConsulta(*e.Consulta, false);
+        QString sub;
+        QString vx;
+        if (EsTextoJet(tx) || EsTextoJet(c.Tipo)) {
+            vx = Valor(x) + QStringLiteral(" COLLATE JET");
+            sub = em.sSql;
+        } else if ((tx == TTipoJet::Moneda) == (c.Tipo == TTipoJet::Moneda)) {
+            vx = Valor(x);
+            sub = em.sSql;
+        } else {
+            vx = ValorComo(x, TTipoJet::Doble);
+            sub = QStringLiteral("SELECT %1 FROM (%2)")
+                      .arg(Convierte(Identificador(c.sSql), c.Tipo, TTipoJet::Doble), em.sSql);
+        }
+        return QStringLiteral("(%1 %2IN (%3))").arg(vx, e.bNegado ? QStringLiteral("NOT ") : QString(), sub);
+    }
+    case TClaseExpr::Existe:
+        return QStringLiteral("EXISTS (%1)").arg(EmiteConsulta(*e.Consulta, false).sSql);
+    case TClaseExpr::EsNulo:
+        return QStringLiteral("(%1 IS %2NULL)").arg(Valor(*e.Hijos[0]), e.bNegado ? QStringLiteral("NOT ") : QString());
+    case TClaseExpr::Como: {
+        const QString c = QStringLiteral("jet_like(%1, %2)")
+                              .arg(ValorComo(*e.Hijos[0], TTipoJet::Texto), ValorComo(*e.Hijos[1], TTipoJet::Texto));
+        return e.bNegado ? QStringLiteral("(NOT %1)").arg(c) : c;
+    }
+    default:
+        break;
+    }
+    return QStringLiteral("NULL");
+}
+
+QString TEmisorSQLite::Subconsulta(const TConsultaJet& q)
+{
+    const TEmision em = EmiteConsulta(q, false);
+    return QStringLiteral("(SELECT jet_single(%1) FROM (%2))").arg(Identificador(q.Columnas[0].sSql), em.sSql);
+}
+
+QString TEmisorSQLite::Funcion(const TExpr& e)
+{
+    const QString f = e.sNombre.toUpper();
+    const auto& h = e.Hijos;
+    auto texto = [&](int i) { return ValorComo(*h[i], TTipoJet::Texto); };
+    auto numero = [&](int i) { return ValorComo(*h[i], TTipoJet::Doble); };
+    auto entero = [&](int i) { return ValorComo(*h[i], TTipoJet::Largo); };
+    auto tipo = [&](int i) { return TipoValor(*h[i]); };
+
+    if (e.bEsAgregado) {
+        struct TSinGrupo {
+            std::vector<TContexto>& c;
+            QStringList g;
+            explicit TSinGrupo(std::vector<TContexto>& c) : c(c)
+            {
+                if (!c.empty())
+                    std::swap(g, c.back().Grupo);
+            }
+            ~TSinGrupo()
+            {
+                if (!c.empty())
+                    std::swap(g, c.back().Grupo);
+            }
+        } sinGrupo(F_Contextos);
+        if (f == QLatin1String("COUNT")) {
+            if (e.bEstrella || (h[0]->Clase == TClaseExpr::Literal && h[0]->Literal != TClaseLiteral::Nulo))
+                return QStringLiteral("count(*)");
+            return QStringLiteral("count(%1)").arg(Valor(*h[0]));
+        }
+        QString arg;
+        if (f == QLatin1String("SUM"))
+            arg = ValorComo(*h[0], e.Tipo == TTipoJet::Largo ? tipo(0) : e.Tipo);
+        else if (f == QLatin1String("AVG"))
+            arg = e.Tipo == TTipoJet::Moneda ? Valor(*h[0]) : numero(0);
+        else
+            arg = ValorComo(*h[0], e.Tipo);
+        if (f == QLatin1String("SUM"))
+            return QStringLiteral("sum(%1)").arg(arg);
+        if (f == QLatin1String("AVG"))
+            return e.Tipo == TTipoJet::Moneda ? QStringLiteral("jet_ccur(avg(%1) / 10000.0, 'd')").arg(arg)
+                                              : QStringLiteral("avg(%1)").arg(arg);
+        if (f == QLatin1String("MIN") || f == QLatin1String("MAX"))
+            return QStringLiteral("%1(%2%3)").arg(f.toLower(), arg,
+                                                 EsTextoJet(e.Tipo) ? QStringLiteral(" COLLATE JET") : QString());
+        return QStringLiteral("jet_%1(%2)").arg(f.toLower(), arg); // FIRST, LAST
+    }
+    if (f == QLatin1String("IIF")) {
+        return QStringLiteral("(CASE WHEN %1 THEN %2 ELSE %3 END)")
+            .arg(Condicion(*h[0]), ValorComo(*h[1], e.Tipo), ValorComo(*h[2], e.Tipo));
+    }
+    if (f == QLatin1String("NZ")) {
+        if (h.size() == 2)
+            return QStringLiteral("coalesce(%1, %2)").arg(ValorComo(*h[0], e.Tipo), ValorComo(*h[1], e.Tipo));
+        return QStringLiteral("coalesce(%1, %2)")
+            .arg(Valor(*h[0]), EsTextoJet(e.Tipo) || e.Tipo == TTipoJet::Variante ? QStringLiteral("''")
+                                                                                   : QStringLiteral("0"));
+    }
+    if (f == QLatin1String("UCASE"))
+        return QStringLiteral("jet_ucase(%1)").arg(texto(0));
+    if (f == QLatin1String("LCASE"))
+        return QStringLiteral("jet_lcase(%1)").arg(texto(0));
+    if (f == QLatin1String("TRIM"))
+        return QStringLiteral("trim(%1, ' ')").arg(texto(0));
+    if (f == QLatin1String("LTRIM"))
+        return QStringLiteral("ltrim(%1, ' ')").arg(texto(0));
+    if (f == QLatin1String("RTRIM"))
+        return QStringLiteral("rtrim(%1, ' ')").arg(texto(0));
+    if (f == QLatin1String("LEN"))
+        return QStringLiteral("length(%1)").arg(texto(0));
+    if (f == QLatin1String("LEFT"))
+        return QStringLiteral("jet_left(%1, %2)").arg(texto(0), entero(1));
+    if (f == QLatin1String("RIGHT"))
+        return QStringLiteral("jet_right(%1, %2)").arg(texto(0), entero(1));
+    if (f == QLatin1String("MID"))
+        return h.size() == 3 ? QStringLiteral("jet_mid(%1, %2, %3)").arg(texto(0), entero(1), entero(2))
+                             : QStringLiteral("jet_mid(%1, %2)").arg(texto(0), entero(1));
+    if (f == QLatin1String("STR"))
+        return QStringLiteral("jet_str(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
+    if (f == QLatin1String("CSTR"))
+        return QStringLiteral("jet_cstr(%1, %2, 1)").arg(Valor(*h[0]), claveTipo(tipo(0)));
+    if (f == QLatin1String("VAL"))
+        return QStringLiteral("jet_val(%1)").arg(texto(0));
+    if (f == QLatin1String("ROUND"))
+        return QStringLiteral("jet_round(%1, %2, %3)")
+            .arg(ValorComo(*h[0], e.Tipo), h.size() > 1 ? entero(1) : QStringLiteral("0"), claveTipo(e.Tipo));
+    if (f == QLatin1String("INT"))
+        return QStringLiteral("jet_int(%1, %2)").arg(ValorComo(*h[0], e.Tipo), claveTipo(e.Tipo));
+    if (f == QLatin1String("FIX"))
+        return QStringLiteral("jet_fix(%1, %2)").arg(ValorComo(*h[0], e.Tipo), claveTipo(e.Tipo));
+    if (f == QLatin1String("ABS"))
+        return QStringLiteral("abs(%1)").arg(ValorComo(*h[0], e.Tipo));
+    if (f == QLatin1String("SGN"))
+        return QStringLiteral("sign(%1)").arg(EsTextoJet(tipo(0)) ? numero(0) : Valor(*h[0]));
+    if (f == QLatin1String("CCUR"))
+        return QStringLiteral("jet_ccur(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
+    if (f == QLatin1String("CDBL"))
+        return QStringLiteral("jet_cdbl(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
+    if (f == QLatin1String("CSNG"))
+        return QStringLiteral("jet_csng(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
+    if (f == QLatin1String("CLNG") || f == QLatin1String("CINT"))
+        return QStringLiteral("jet_clng(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
+    if (f == QLatin1String("CBOOL"))
+        return QStringLiteral("(-(%1 <> 0))").arg(numero(0));
+    if (f == QLatin1String("INSTR"))
+        return h.size() == 3 ? QStringLiteral("jet_instr(%1, %2, %3)").arg(entero(0), texto(1), texto(2))
+                             : QStringLiteral("jet_instr(1, %1, %2)").arg(texto(0), texto(1));
+    return QStringLiteral("NULL");
+}

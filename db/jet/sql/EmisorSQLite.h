@@ -1,0 +1,88 @@
+#pragma once
+
+#include "db/jet/sql/AstJet.h"
+
+#include <QHash>
+#include <QString>
+
+#include <vector>
+
+// A derived table computed once into a temporary table (identical derived tables of one
+// statement, and of later statements, then share it).
+struct TMaterializacionSql
+{
+    QString sNombre;                     // "_m_" and a hash of sSelect
+    QString sSelect;                     // fills the table, in Jet's row order
+    std::vector<TColumnaSalida> Columnas; // sSql names and types of its columns
+};
+
+struct TTraduccionSql
+{
+    QString sSql; // the statement's SELECT; its first Columnas.size() columns are the result
+    std::vector<TMaterializacionSql> Materializaciones; // to create first, in this order
+    std::vector<TColumnaSalida> Columnas;                // result columns: Jet names and types
+
+    // Runnable script: the temporary tables, then the SELECT.
+    QString Texto() const;
+};
+
+// Writes the SQLite text of an analysed Jet statement. Jet's meaning is kept by the text and
+// by the functions that FuncionesJet registers: the JET collation on every text comparison,
+// grouping, DISTINCT, UNION and ORDER BY; -1/0 for true/false; IIF with a NULL condition
+// taking the false branch; + joining text and & converting numbers as Jet does; TOP n with
+// ties; Str, Round, Like, UCase and friends; scalar subqueries that must yield at most one
+// row; currency held in ten-thousandths; and the row order Jet returns (ORDER BY, sorted
+// DISTINCT / GROUP BY / UNION, otherwise the order of the sources).
+class TEmisorSQLite
+{
+public:
+    explicit TEmisorSQLite(bool bMaterializa = true) : F_bMaterializa(bMaterializa) {}
+    TTraduccionSql Emite(const TConsultaJet& q);
+
+    static QString Identificador(const QString& s); // "name" with " doubled
+    static QString Cadena(const QString& s);        // 'text' with ' doubled
+
+private:
+    struct TTermino // a term of a row order
+    {
+        QString sExpr; // SQL expression in the scope where it is used
+        bool bDesc = false;
+        bool bTexto = false;
+    };
+    struct TEmision
+    {
+        QString sSql;
+        std::vector<TTermino> Orden; // sExpr = name of a result column of sSql
+    };
+    struct TContexto
+    {
+        const TNucleoSelect* pNucleo = nullptr;
+        QStringList Grupo; // signatures of the GROUP BY expressions
+    };
+
+    TEmision EmiteConsulta(const TConsultaJet& q, bool bOrden);
+    TEmision EmiteNucleo(const TNucleoSelect& n, const std::vector<TOrden>* pOrden, bool bOrden,
+                         const std::vector<TColumnaSalida>& Destino);
+    QString EmiteFuente(const TFuenteFrom& f, bool bOrden, std::vector<TTermino>& Orden);
+    QString Materializa(const TConsultaJet& q, bool bOrden);
+    bool DebeMaterializar(const TConsultaJet& q) const;
+    void CuentaDerivadas(const TConsultaJet& q);
+    void CuentaDerivadasExpr(const TExpr* e);
+
+    QString Valor(const TExpr& e);
+    QString Condicion(const TExpr& e);
+    QString ValorComo(const TExpr& e, TTipoJet Tipo); // converted to that type's representation
+    QString Comparacion(const TExpr& a, const TExpr& b, const QString& sOp);
+    QString Funcion(const TExpr& e);
+    QString Aritmetica(const TExpr& e);
+    QString Referencia(const TFuenteAnalizada& f, int nColumna) const;
+    QString Subconsulta(const TConsultaJet& q);
+    static TTipoJet TipoValor(const TExpr& e) { return e.bCondicion ? TTipoJet::Largo : e.Tipo; }
+    static QString Convierte(const QString& sSql, TTipoJet De, TTipoJet A);
+    static QString TerminoSql(const TTermino& t);
+
+    bool F_bMaterializa;
+    std::vector<TContexto> F_Contextos;
+    std::vector<TMaterializacionSql> F_Materializaciones;
+    QHash<QString, int> F_Usos; // Jet text of each derived table -> times it appears
+};

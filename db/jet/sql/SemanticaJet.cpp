@@ -1,0 +1,756 @@
+#include "db/jet/sql/SemanticaJet.h"
+
+#include "db/jet/sql/ErrorJet.h"
+
+#include <algorithm>
+
+namespace {
+
+bool mismoNombre(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+TSemanticaJet::TSemanticaJet(const QString& sTexto, ICatalogoJet& Catalogo) : F_sTexto(sTexto), F_Catalogo(Catalogo)
+{
+}
+
+bool TSemanticaJet::EsFuncionAgregada(const QString& sNombre)
+{
+    static const char* agregadas[] = {"COUNT", "SUM", "AVG", "MIN", "MAX", "FIRST", "LAST"};
+    for (const char* a : agregadas)
+        if (sNombre.compare(QLatin1String(a), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QString TSemanticaJet::TextoDe(const TExpr& e) const
+{
+    return TextoDe(e.nPos, e.nFin);
+}
+
+QString TSemanticaJet::TextoDe(int nPos, int nFin) const
+{
+    return F_sTexto.mid(nPos, nFin - nPos).trimmed();
+}
+
+void TSemanticaJet::Analiza(TConsultaJet& Consulta)
+{
+    RevisaTablas(Consulta);
+    AnalizaConsulta(Consulta, nullptr);
+}
+
+// ---------------------------------------------------------------- tables first
+
+void TSemanticaJet::RevisaTablas(const TConsultaJet& q)
+{
+    std::vector<const TFuenteFrom*> pendientes;
+    for (const auto& n : q.Nucleos) {
+        for (const auto& f : n->From)
+            pendientes.push_back(f.get());
+        for (const auto& e : n->Elementos)
+            RevisaTablasExpr(e.Expr.get());
+        RevisaTablasExpr(n->Where.get());
+        for (const auto& g : n->GroupBy)
+            RevisaTablasExpr(g.get());
+        RevisaTablasExpr(n->Having.get());
+    }
+    for (const auto& o : q.OrderBy)
+        RevisaTablasExpr(o.Expr.get());
+    while (!pendientes.empty()) {
+        const TFuenteFrom* f = pendientes.back();
+        pendientes.pop_back();
+        switch (f->Clase) {
+        case TFuenteFrom::TClase::Tabla: {
+            bool conocida = false;
+            for (const auto& e : F_Esquemas)
+                if (mismoNombre(e.sNombre, f->sTabla))
+                    conocida = true;
+            if (!conocida) {
+                TEsquemaTablaJet esquema;
+                if (!F_Catalogo.BuscaTabla(f->sTabla, esquema))
+                    throw TErrorJet::TablaNoEncontrada(f->sTabla, f->nPos);
+                F_Tablas << esquema.sNombre;
+                F_Esquemas.push_back(std::move(esquema));
+            }
+            break;
+        }
+        case TFuenteFrom::TClase::Derivada:
+            RevisaTablas(*f->Consulta);
+            break;
+        case TFuenteFrom::TClase::Join:
+            // Left operand first, as Jet reads the text
+            pendientes.push_back(f->Derecha.get());
+            pendientes.push_back(f->Izquierda.get());
+            RevisaTablasExpr(f->On.get());
+            break;
+        }
+    }
+}
+
+void TSemanticaJet::RevisaTablasExpr(const TExpr* e)
+{
+    if (!e)
+        return;
+    if (e->Consulta)
+        RevisaTablas(*e->Consulta);
+    for (const auto& h : e->Hijos)
+        RevisaTablasExpr(h.get());
+}
+
+// ---------------------------------------------------------------- queries
+
+void TSemanticaJet::AnalizaConsulta(TConsultaJet& q, TAmbito* pPadre)
+{
+    const bool unico = q.Nucleos.size() == 1;
+    for (auto& n : q.Nucleos)
+        AnalizaNucleo(*n, q, pPadre, unico);
+    const auto& primera = q.Nucleos[0]->Salida;
+    for (size_t i = 1; i < q.Nucleos.size(); ++i)
+        if (q.Nucleos[i]->Salida.size() != primera.size())
+            throw TErrorJet::ColumnasUnion(q.Nucleos[i]->nPos);
+    q.Columnas = primera;
+    for (size_t c = 0; c < q.Columnas.size(); ++c) {
+        TTipoJet t = primera[c].Tipo;
+        for (size_t i = 1; i < q.Nucleos.size(); ++i)
+            t = TipoComun(t, q.Nucleos[i]->Salida[c].Tipo);
+        q.Columnas[c].Tipo = t;
+    }
+    if (!unico) {
+        // ORDER BY of a union names result columns of the first SELECT.
+        for (auto& o : q.OrderBy) {
+            const TExpr& e = *o.Expr;
+            int encontrada = -1;
+            if (e.Clase == TClaseExpr::Columna) {
+                for (size_t c = 0; c < q.Columnas.size(); ++c)
+                    if (mismoNombre(q.Columnas[c].sNombre, e.sNombre) ||
+                        (!e.sTabla.isEmpty() &&
+                         mismoNombre(q.Columnas[c].sNombre, e.sTabla + QLatin1Char('.') + e.sNombre)))
+                        encontrada = int(c);
+            }
+            if (encontrada < 0)
+                throw TErrorJet::OrdenUnion(TextoDe(e), e.nPos);
+            o.nSalida = encontrada;
+            o.Expr->Tipo = q.Columnas[encontrada].Tipo;
+        }
+    }
+}
+
+void TSemanticaJet::AgregaFuentes(TFuenteFrom& f, TNucleoSelect& n, TAmbito* pPadre)
+{
+    switch (f.Clase) {
+    case TFuenteFrom::TClase::Join:
+        AgregaFuentes(*f.Izquierda, n, pPadre);
+        AgregaFuentes(*f.Derecha, n, pPadre);
+        return;
+    case TFuenteFrom::TClase::Tabla: {
+        auto fa = std::make_unique<TFuenteAnalizada>();
+        const TEsquemaTablaJet* esquema = nullptr;
+        for (const auto& e : F_Esquemas)
+            if (mismoNombre(e.sNombre, f.sTabla))
+                esquema = &e;
+        fa->bTabla = true;
+        fa->sTabla = esquema->sNombre;
+        fa->sAlias = f.sAlias.isEmpty() ? esquema->sNombre : f.sAlias;
+        fa->sAliasSql = fa->sAlias;
+        fa->pNodo = &f;
+        for (const auto& c : esquema->Columnas)
+            fa->Columnas.push_back({c.sNombre, c.Tipo, c.sNombre});
+        f.pAnalizada = fa.get();
+        n.Fuentes.push_back(std::move(fa));
+        return;
+    }
+    case TFuenteFrom::TClase::Derivada: {
+        AnalizaConsulta(*f.Consulta, pPadre);
+        auto fa = std::make_unique<TFuenteAnalizada>();
+        fa->bTabla = false;
+        fa->pDerivada = f.Consulta.get();
+        fa->sAlias = f.sAlias;
+        fa->sAliasSql = f.sAlias.isEmpty() ? QStringLiteral("_d%1").arg(++F_nDerivadas) : f.sAlias;
+        fa->pNodo = &f;
+        for (const auto& c : f.Consulta->Columnas)
+            fa->Columnas.push_back({c.sNombre, c.Tipo, c.sSql});
+        f.pAnalizada = fa.get();
+        n.Fuentes.push_back(std::move(fa));
+        return;
+    }
+    }
+}
+
+void TSemanticaJet::AnalizaOn(TFuenteFrom& f, TAmbito& a)
+{
+    if (f.Clase != TFuenteFrom::TClase::Join)
+        return;
+    AnalizaOn(*f.Izquierda, a);
+    AnalizaOn(*f.Derecha, a);
+    AnalizaExpr(*f.On, a);
+}
+
+void TSemanticaJet::AnalizaNucleo(TNucleoSelect& n, TConsultaJet& q, TAmbito* pPadre, bool bUnico)
+{
+    n.Fuentes.clear();
+    n.Salida.clear();
+    for (auto& f : n.From)
+        AgregaFuentes(*f, n, pPadre);
+    for (size_t i = 0; i < n.Fuentes.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (!n.Fuentes[i]->sAlias.isEmpty() && mismoNombre(n.Fuentes[i]->sAlias, n.Fuentes[j]->sAlias))
+                throw TErrorJet::TablaRepetida(n.Fuentes[i]->sAlias, n.Fuentes[i]->pNodo->nPos);
+
+    TAmbito a;
+    a.pNucleo = &n;
+    a.pPadre = pPadre;
+    a.pConsulta = &q;
+    for (auto& f : n.From)
+        AnalizaOn(*f, a);
+
+    a.bAliasSelect = true;
+    for (auto& el : n.Elementos) {
+        if (el.bEstrella) {
+            if (n.Fuentes.empty())
+                throw TErrorJet::SintaxisSelect(el.nPos);
+            if (!el.sTablaEstrella.isEmpty()) {
+                bool existe = false;
+                for (const auto& f : n.Fuentes)
+                    if (mismoNombre(f->sAlias, el.sTablaEstrella))
+                        existe = true;
+                if (!existe)
+                    throw TErrorJet::FaltanParametros(el.nPos);
+            }
+            continue;
+        }
+        if (std::find(F_Analizadas.begin(), F_Analizadas.end(), el.Expr.get()) == F_Analizadas.end()) {
+            F_EnCurso.push_back(el.Expr.get());
+            AnalizaExpr(*el.Expr, a);
+            F_EnCurso.pop_back();
+            F_Analizadas.push_back(el.Expr.get());
+        }
+    }
+    a.bAliasSelect = false;
+
+    if (n.Where) {
+        AnalizaExpr(*n.Where, a);
+        if (n.Where->bTieneAgregado)
+            throw TErrorJet::AgregadoEnWhere(TextoDe(*n.Where), n.Where->nPos);
+    }
+    for (auto& g : n.GroupBy) {
+        AnalizaExpr(*g, a);
+        if (g->bTieneAgregado)
+            throw TErrorJet::AgregadoEnExpresion(TextoDe(*g), g->nPos);
+    }
+    if (n.Having)
+        AnalizaExpr(*n.Having, a);
+    if (bUnico) {
+        // ORDER BY of a single SELECT: source columns first, then the aliases of the SELECT list.
+        a.bAliasSelect = true;
+        for (auto& o : q.OrderBy)
+            AnalizaExpr(*o.Expr, a);
+        a.bAliasSelect = false;
+    }
+
+    bool agregado = !n.GroupBy.empty() || (n.Having && n.Having->bTieneAgregado);
+    for (const auto& el : n.Elementos)
+        if (el.Expr && el.Expr->bTieneAgregado)
+            agregado = true;
+    if (bUnico)
+        for (const auto& o : q.OrderBy)
+            if (o.Expr->bTieneAgregado)
+                agregado = true;
+    n.bAgregado = agregado;
+    if (agregado) {
+        QStringList grupo;
+        for (const auto& g : n.GroupBy)
+            grupo << Firma(*g);
+        for (const auto& el : n.Elementos) {
+            if (el.bEstrella)
+                throw TErrorJet::AgrupaConEstrella(el.nPos);
+            if (const TExpr* mala = NoAgrupada(*el.Expr, grupo))
+                throw TErrorJet::NoEsAgregado(TextoDe(*mala), mala->nPos);
+        }
+        if (n.Having)
+            if (const TExpr* mala = NoAgrupada(*n.Having, grupo))
+                throw TErrorJet::NoEsAgregado(TextoDe(*mala), mala->nPos);
+        if (bUnico)
+            for (const auto& o : q.OrderBy)
+                if (const TExpr* mala = NoAgrupada(*o.Expr, grupo))
+                    throw TErrorJet::NoEsAgregado(TextoDe(*mala), mala->nPos);
+    }
+
+    // Result columns
+    int nExpr = 1000;
+    for (auto& el : n.Elementos) {
+        if (el.bEstrella) {
+            for (auto& f : n.Fuentes) {
+                if (!el.sTablaEstrella.isEmpty() && !mismoNombre(f->sAlias, el.sTablaEstrella))
+                    continue;
+                for (size_t c = 0; c < f->Columnas.size(); ++c) {
+                    TColumnaSalida s;
+                    s.sNombre = f->Columnas[c].sNombre;
+                    s.Tipo = f->Columnas[c].Tipo;
+                    s.pFuente = f.get();
+                    s.nColumna = int(c);
+                    n.Salida.push_back(s);
+                }
+            }
+            continue;
+        }
+        TColumnaSalida s;
+        s.pExpr = el.Expr.get();
+        s.Tipo = el.Expr->Tipo;
+        if (!el.sAlias.isEmpty())
+            s.sNombre = el.sAlias;
+        else if (el.Expr->Clase == TClaseExpr::Columna && el.Expr->pFuente) {
+            s.sNombre = el.Expr->pFuente->Columnas[el.Expr->nColumna].sNombre;
+            s.pFuente = el.Expr->pFuente;
+            s.nColumna = el.Expr->nColumna;
+        } else if (el.Expr->Clase == TClaseExpr::Columna && el.Expr->pAlias)
+            s.sNombre = el.Expr->sNombre;
+        else
+            s.sNombre = QStringLiteral("Expr%1").arg(nExpr++);
+        n.Salida.push_back(s);
+    }
+    // Columns of two sources with the same name are told apart as alias.column.
+    const auto& elementos = n.Elementos;
+    (void)elementos;
+    std::vector<QString> nombres;
+    for (const auto& s : n.Salida)
+        nombres.push_back(s.sNombre.toLower());
+    for (size_t i = 0; i < n.Salida.size(); ++i) {
+        auto& s = n.Salida[i];
+        const bool repetido = std::count(nombres.begin(), nombres.end(), nombres[i]) > 1;
+        const bool deFuente = s.pFuente && (!s.pExpr || s.pExpr->Clase == TClaseExpr::Columna);
+        bool conAlias = false;
+        if (s.pExpr)
+            for (const auto& el : n.Elementos)
+                if (el.Expr.get() == s.pExpr && !el.sAlias.isEmpty())
+                    conAlias = true;
+        if (repetido && deFuente && !conAlias && !s.pFuente->sAlias.isEmpty())
+            s.sNombre = s.pFuente->sAlias + QLatin1Char('.') + s.sNombre;
+    }
+    // Names in the SQLite text: the Jet name when it is unique, else a made-up one.
+    nombres.clear();
+    for (const auto& s : n.Salida)
+        nombres.push_back(s.sNombre.toLower());
+    for (size_t i = 0; i < n.Salida.size(); ++i) {
+        auto& s = n.Salida[i];
+        const bool unicoNombre = std::count(nombres.begin(), nombres.end(), nombres[i]) == 1;
+        s.sSql = unicoNombre && !s.sNombre.startsWith(QLatin1Char('_')) && !s.sNombre.isEmpty()
+                     ? s.sNombre
+                     : QStringLiteral("_c%1").arg(i + 1);
+    }
+
+    if (bUnico && n.Predicado == TPredicado::Distinct) {
+        // With DISTINCT, ORDER BY may only use what is selected.
+        for (auto& o : q.OrderBy) {
+            const QString f = Firma(*o.Expr);
+            bool seleccionada = false;
+            for (size_t i = 0; i < n.Salida.size(); ++i) {
+                const auto& s = n.Salida[i];
+                if ((s.pExpr && Firma(*s.pExpr) == f) ||
+                    (!s.pExpr && o.Expr->Clase == TClaseExpr::Columna && o.Expr->pFuente == s.pFuente &&
+                     o.Expr->nColumna == s.nColumna)) {
+                    seleccionada = true;
+                    o.nSalida = int(i);
+                    break;
+                }
+            }
+            if (!seleccionada)
+                throw TErrorJet::OrdenConDistinct(TextoDe(*o.Expr), o.Expr->nPos);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- expressions
+
+void TSemanticaJet::ExigeComparables(const TExpr& a, const TExpr& b, int nPos)
+{
+    auto numerico = [](TTipoJet t) { return EsNumerico(t) || t == TTipoJet::Fecha; };
+    if ((EsTextoJet(a.Tipo) && numerico(b.Tipo)) || (numerico(a.Tipo) && EsTextoJet(b.Tipo)))
+        throw TErrorJet::TiposNoCoinciden(nPos);
+}
+
+void TSemanticaJet::AnalizaExpr(TExpr& e, TAmbito& a)
+{
+    e.bCondicion = false;
+    e.bTieneAgregado = false;
+    auto hijos = [&]() {
+        for (auto& h : e.Hijos) {
+            AnalizaExpr(*h, a);
+            if (h->bTieneAgregado)
+                e.bTieneAgregado = true;
+        }
+    };
+    switch (e.Clase) {
+    case TClaseExpr::Literal:
+        switch (e.Literal) {
+        case TClaseLiteral::Nulo:
+            e.Tipo = TTipoJet::Nulo;
+            break;
+        case TClaseLiteral::Verdadero:
+        case TClaseLiteral::Falso:
+            e.Tipo = TTipoJet::Booleano;
+            break;
+        case TClaseLiteral::Numero:
+            e.Tipo = e.bEntero ? TTipoJet::Largo : TTipoJet::Doble;
+            break;
+        case TClaseLiteral::Cadena:
+            e.Tipo = TTipoJet::Texto;
+            break;
+        case TClaseLiteral::Fecha:
+            e.Tipo = TTipoJet::Fecha;
+            break;
+        }
+        return;
+    case TClaseExpr::Columna:
+        ResuelveColumna(e, a);
+        return;
+    case TClaseExpr::Unario: {
+        hijos();
+        const TExpr& h = *e.Hijos[0];
+        if (e.sOp == QLatin1String("NOT")) {
+            if (h.bCondicion) {
+                e.bCondicion = true;
+                e.Tipo = TTipoJet::Largo;
+            } else
+                e.Tipo = h.Tipo == TTipoJet::Booleano || h.Tipo == TTipoJet::Nulo ? h.Tipo : TTipoJet::Largo;
+        } else {
+            if (EsTextoJet(h.Tipo))
+                e.Tipo = TTipoJet::Doble;
+            else if (h.Tipo == TTipoJet::Booleano || h.bCondicion)
+                e.Tipo = TTipoJet::Largo;
+            else
+                e.Tipo = h.Tipo;
+        }
+        return;
+    }
+    case TClaseExpr::Binario: {
+        hijos();
+        const TExpr& x = *e.Hijos[0];
+        const TExpr& y = *e.Hijos[1];
+        const QString& op = e.sOp;
+        if (op == QLatin1String("AND") || op == QLatin1String("OR") || op == QLatin1String("XOR")) {
+            if (x.bCondicion || y.bCondicion || x.Tipo == TTipoJet::Nulo || y.Tipo == TTipoJet::Nulo) {
+                e.bCondicion = true;
+                e.Tipo = TTipoJet::Largo;
+            } else
+                e.Tipo = x.Tipo == TTipoJet::Booleano && y.Tipo == TTipoJet::Booleano ? TTipoJet::Booleano
+                                                                                      : TTipoJet::Largo;
+            return;
+        }
+        if (op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") ||
+            op == QLatin1String(">") || op == QLatin1String("<=") || op == QLatin1String(">=")) {
+            ExigeComparables(x, y, e.nPos);
+            e.bCondicion = true;
+            e.Tipo = TTipoJet::Largo;
+            return;
+        }
+        if (op == QLatin1String("&")) {
+            e.Tipo = x.Tipo == TTipoJet::Memo || y.Tipo == TTipoJet::Memo ? TTipoJet::Memo : TTipoJet::Texto;
+            return;
+        }
+        const TTipoJet tx = x.bCondicion ? TTipoJet::Largo : x.Tipo;
+        const TTipoJet ty = y.bCondicion ? TTipoJet::Largo : y.Tipo;
+        if (op == QLatin1String("+") && EsTextoJet(tx) && EsTextoJet(ty)) {
+            e.Tipo = tx == TTipoJet::Memo || ty == TTipoJet::Memo ? TTipoJet::Memo : TTipoJet::Texto;
+            return;
+        }
+        char c = op == QLatin1String("MOD") ? '%' : op.at(0).toLatin1();
+        e.Tipo = TipoAritmetico(tx, ty, c);
+        return;
+    }
+    case TClaseExpr::Funcion:
+        AnalizaFuncion(e, a);
+        return;
+    case TClaseExpr::Entre:
+        hijos();
+        ExigeComparables(*e.Hijos[0], *e.Hijos[1], e.nPos);
+        ExigeComparables(*e.Hijos[0], *e.Hijos[2], e.nPos);
+        e.bCondicion = true;
+        e.Tipo = TTipoJet::Largo;
+        return;
+    case TClaseExpr::EnLista:
+        hijos();
+        for (size_t i = 1; i < e.Hijos.size(); ++i)
+            ExigeComparables(*e.Hijos[0], *e.Hijos[i], e.nPos);
+        e.bCondicion = true;
+        e.Tipo = TTipoJet::Largo;
+        return;
+    case TClaseExpr::EnConsulta: {
+        hijos();
+        AnalizaConsulta(*e.Consulta, &a);
+        if (e.Consulta->Columnas.size() != 1)
+            throw TErrorJet::SubconsultaVariosCampos(e.Consulta->nPos);
+        TExpr columna;
+        columna.Tipo = e.Consulta->Columnas[0].Tipo;
+        ExigeComparables(*e.Hijos[0], columna, e.nPos);
+        e.bCondicion = true;
+        e.Tipo = TTipoJet::Largo;
+        return;
+    }
+    case TClaseExpr::Existe:
+        AnalizaConsulta(*e.Consulta, &a);
+        e.bCondicion = true;
+        e.Tipo = TTipoJet::Largo;
+        return;
+    case TClaseExpr::Subconsulta:
+        AnalizaConsulta(*e.Consulta, &a);
+        if (e.Consulta->Columnas.size() != 1)
+            throw TErrorJet::SubconsultaVariosCampos(e.Consulta->nPos);
+        e.Tipo = e.Consulta->Columnas[0].Tipo;
+        return;
+    case TClaseExpr::EsNulo:
+    case TClaseExpr::Como:
+        hijos();
+        e.bCondicion = true;
+        e.Tipo = TTipoJet::Largo;
+        return;
+    }
+}
+
+void TSemanticaJet::ResuelveColumna(TExpr& e, TAmbito& a)
+{
+    auto enlaza = [&](TAmbito* p, int salto, TFuenteAnalizada* f, int c) {
+        e.pFuente = f;
+        e.nColumna = c;
+        e.nSalto = salto;
+        e.Tipo = f->Columnas[c].Tipo;
+        // Every query between this one and the one that owns the source depends on the outer row.
+        TAmbito* q = &a;
+        for (int i = 0; i < salto && q; ++i, q = q->pPadre)
+            q->pConsulta->bCorrelacionada = true;
+        (void)p;
+    };
+    int salto = 0;
+    for (TAmbito* p = &a; p; p = p->pPadre, ++salto) {
+        if (!e.sTabla.isEmpty()) {
+            for (auto& f : p->pNucleo->Fuentes) {
+                if (!mismoNombre(f->sAlias, e.sTabla))
+                    continue;
+                for (size_t c = 0; c < f->Columnas.size(); ++c)
+                    if (mismoNombre(f->Columnas[c].sNombre, e.sNombre)) {
+                        enlaza(p, salto, f.get(), int(c));
+                        return;
+                    }
+                throw TErrorJet::FaltanParametros(e.nPos);
+            }
+            continue;
+        }
+        TFuenteAnalizada* hallada = nullptr;
+        int columna = -1;
+        for (auto& f : p->pNucleo->Fuentes)
+            for (size_t c = 0; c < f->Columnas.size(); ++c)
+                if (mismoNombre(f->Columnas[c].sNombre, e.sNombre)) {
+                    if (hallada && hallada != f.get())
+                        throw TErrorJet::CampoAmbiguo(e.sNombre, e.nPos);
+                    if (!hallada) {
+                        hallada = f.get();
+                        columna = int(c);
+                    }
+                }
+        if (hallada) {
+            enlaza(p, salto, hallada, columna);
+            return;
+        }
+    }
+    if (e.sTabla.isEmpty() && a.bAliasSelect) {
+        for (auto& el : a.pNucleo->Elementos) {
+            if (el.bEstrella || !mismoNombre(el.sAlias, e.sNombre))
+                continue;
+            const TExpr* destino = el.Expr.get();
+            if (std::find(F_EnCurso.begin(), F_EnCurso.end(), destino) != F_EnCurso.end())
+                throw TErrorJet::ReferenciaCircular(el.sAlias, e.nPos);
+            if (std::find(F_Analizadas.begin(), F_Analizadas.end(), destino) == F_Analizadas.end()) {
+                F_EnCurso.push_back(destino);
+                AnalizaExpr(*el.Expr, a);
+                F_EnCurso.pop_back();
+                F_Analizadas.push_back(destino);
+            }
+            e.pAlias = destino;
+            e.Tipo = destino->Tipo;
+            e.bCondicion = destino->bCondicion;
+            e.bTieneAgregado = destino->bTieneAgregado;
+            return;
+        }
+    }
+    throw TErrorJet::FaltanParametros(e.nPos);
+}
+
+void TSemanticaJet::AnalizaFuncion(TExpr& e, TAmbito& a)
+{
+    const QString f = e.sNombre.toUpper();
+    const int n = int(e.Hijos.size());
+    auto argumentos = [&](int nMin, int nMax) {
+        if (n < nMin || n > nMax || (e.bEstrella && f != QLatin1String("COUNT")))
+            throw TErrorJet::NumeroArgumentos(TextoDe(e), e.nPos);
+    };
+    for (auto& h : e.Hijos) {
+        AnalizaExpr(*h, a);
+        if (h->bTieneAgregado)
+            e.bTieneAgregado = true;
+    }
+    auto tipo = [&](int i) { return e.Hijos[i]->bCondicion ? TTipoJet::Largo : e.Hijos[i]->Tipo; };
+    // Type of Round, Int, Fix, Abs: the argument's, numbers in text read as Double.
+    auto tipoNumerico = [&](int i) {
+        const TTipoJet t = tipo(i);
+        if (EsTextoJet(t))
+            return TTipoJet::Doble;
+        if (t == TTipoJet::Booleano)
+            return TTipoJet::Entero;
+        return t;
+    };
+
+    if (EsFuncionAgregada(f)) {
+        if (e.bTieneAgregado)
+            throw TErrorJet::AgregadoEnExpresion(TextoDe(e), e.nPos);
+        e.bEsAgregado = true;
+        e.bTieneAgregado = true;
+        if (f == QLatin1String("COUNT")) {
+            if (!(e.bEstrella && n == 0))
+                argumentos(1, 1);
+            e.Tipo = TTipoJet::Largo;
+            return;
+        }
+        argumentos(1, 1);
+        const TTipoJet t = tipo(0);
+        if (f == QLatin1String("SUM")) {
+            if (EsEnteroJet(t))
+                e.Tipo = TTipoJet::Largo;
+            else if (t == TTipoJet::Moneda || t == TTipoJet::Variante)
+                e.Tipo = t;
+            else
+                e.Tipo = TTipoJet::Doble;
+        } else if (f == QLatin1String("AVG"))
+            e.Tipo = t == TTipoJet::Moneda ? TTipoJet::Moneda : TTipoJet::Doble;
+        else
+            e.Tipo = t;
+        return;
+    }
+    if (e.bEstrella)
+        throw TErrorJet::NumeroArgumentos(TextoDe(e), e.nPos);
+
+    if (f == QLatin1String("IIF")) {
+        argumentos(3, 3);
+        e.Tipo = TipoComun(tipo(1), tipo(2));
+    } else if (f == QLatin1String("ISNULL")) {
+        argumentos(1, 1);
+        e.bCondicion = true;
+        e.Tipo = TTipoJet::Largo;
+    } else if (f == QLatin1String("NZ")) {
+        argumentos(1, 2);
+        e.Tipo = n == 1 ? (tipo(0) == TTipoJet::Nulo ? TTipoJet::Texto : tipo(0)) : TipoComun(tipo(0), tipo(1));
+    } else if (f == QLatin1String("UCASE") || f == QLatin1String("LCASE") || f == QLatin1String("TRIM") ||
+               f == QLatin1String("LTRIM") || f == QLatin1String("RTRIM")) {
+        argumentos(1, 1);
+        e.Tipo = tipo(0) == TTipoJet::Memo ? TTipoJet::Memo : TTipoJet::Texto;
+    } else if (f == QLatin1String("LEN")) {
+        argumentos(1, 1);
+        e.Tipo = TTipoJet::Largo;
+    } else if (f == QLatin1String("LEFT") || f == QLatin1String("RIGHT")) {
+        argumentos(2, 2);
+        e.Tipo = TTipoJet::Texto;
+    } else if (f == QLatin1String("MID")) {
+        argumentos(2, 3);
+        e.Tipo = TTipoJet::Texto;
+    } else if (f == QLatin1String("STR") || f == QLatin1String("CSTR")) {
+        argumentos(1, 1);
+        e.Tipo = TTipoJet::Texto;
+    } else if (f == QLatin1String("VAL")) {
+        argumentos(1, 1);
+        e.Tipo = TTipoJet::Doble;
+    } else if (f == QLatin1String("ROUND")) {
+        argumentos(1, 2);
+        e.Tipo = tipoNumerico(0);
+    } else if (f == QLatin1String("INT") || f == QLatin1String("FIX") || f == QLatin1String("ABS")) {
+        argumentos(1, 1);
+        e.Tipo = tipoNumerico(0);
+    } else if (f == QLatin1String("SGN")) {
+        argumentos(1, 1);
+        e.Tipo = TTipoJet::Entero;
+    } else if (f == QLatin1String("CCUR")) {
+        argumentos(1, 1);
+        e.Tipo = TTipoJet::Moneda;
+    } else if (f == QLatin1String("CDBL")) {
+        argumentos(1, 1);
+        e.Tipo = TTipoJet::Doble;
+    } else if (f == QLatin1String("CSNG")) {
+        argumentos(1, 1);
+        e.Tipo = TTipoJet::Simple;
+    } else if (f == QLatin1String("CLNG")) {
+        argumentos(1, 1);
+        e.Tipo = TTipoJet::Largo;
+    } else if (f == QLatin1String("CINT")) {
+        argumentos(1, 1);
+        e.Tipo = TTipoJet::Entero;
+    } else if (f == QLatin1String("CBOOL")) {
+        argumentos(1, 1);
+        e.Tipo = TTipoJet::Booleano;
+    } else if (f == QLatin1String("INSTR")) {
+        argumentos(2, 3);
+        e.Tipo = TTipoJet::Largo;
+    } else
+        throw TErrorJet::FuncionNoDefinida(e.sNombre, e.nPos);
+}
+
+// ---------------------------------------------------------------- grouping
+
+QString TSemanticaJet::Firma(const TExpr& e)
+{
+    auto firmas = [&](size_t desde) {
+        QStringList l;
+        for (size_t i = desde; i < e.Hijos.size(); ++i)
+            l << Firma(*e.Hijos[i]);
+        return l.join(QLatin1Char(','));
+    };
+    switch (e.Clase) {
+    case TClaseExpr::Literal:
+        return e.Texto();
+    case TClaseExpr::Columna:
+        if (e.pAlias)
+            return Firma(*e.pAlias);
+        return QStringLiteral("@%1.%2").arg(quintptr(e.pFuente)).arg(e.nColumna);
+    case TClaseExpr::Funcion:
+        return e.sNombre.toUpper() + QLatin1Char('(') + (e.bEstrella ? QStringLiteral("*") : firmas(0)) +
+               QLatin1Char(')');
+    case TClaseExpr::Unario:
+        return e.sOp + QLatin1Char('(') + Firma(*e.Hijos[0]) + QLatin1Char(')');
+    case TClaseExpr::Binario:
+        return QLatin1Char('(') + Firma(*e.Hijos[0]) + e.sOp + Firma(*e.Hijos[1]) + QLatin1Char(')');
+    case TClaseExpr::Entre:
+        return QStringLiteral("BETWEEN%1(%2)").arg(e.bNegado ? "!" : "", firmas(0));
+    case TClaseExpr::EnLista:
+        return QStringLiteral("IN%1(%2)").arg(e.bNegado ? "!" : "", firmas(0));
+    case TClaseExpr::EsNulo:
+        return QStringLiteral("ISNULL%1(%2)").arg(e.bNegado ? "!" : "", firmas(0));
+    case TClaseExpr::Como:
+        return QStringLiteral("LIKE%1(%2)").arg(e.bNegado ? "!" : "", firmas(0));
+    case TClaseExpr::EnConsulta:
+    case TClaseExpr::Existe:
+    case TClaseExpr::Subconsulta:
+        return QStringLiteral("Q%1(%2)").arg(quintptr(e.Consulta.get())).arg(firmas(0));
+    }
+    return QString();
+}
+
+const TExpr* TSemanticaJet::NoAgrupada(const TExpr& e, const QStringList& Grupo) const
+{
+    if (e.bEsAgregado)
+        return nullptr;
+    if (Grupo.contains(Firma(e)))
+        return nullptr;
+    switch (e.Clase) {
+    case TClaseExpr::Columna:
+        if (e.pAlias)
+            return NoAgrupada(*e.pAlias, Grupo);
+        return e.nSalto > 0 ? nullptr : &e;
+    case TClaseExpr::Subconsulta:
+    case TClaseExpr::Existe:
+        return nullptr;
+    default:
+        for (const auto& h : e.Hijos)
+            if (const TExpr* m = NoAgrupada(*h, Grupo))
+                return m;
+        return nullptr;
+    }
+}

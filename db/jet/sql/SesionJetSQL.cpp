@@ -1,0 +1,403 @@
+#include "db/jet/sql/SesionJetSQL.h"
+
+#include "db/jet/sql/ErrorJet.h"
+#include "db/jet/sql/FuncionesJet.h"
+#include "db/jet/sql/SintaxisJet.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+
+namespace {
+
+// Materialised derived tables kept between statements.
+constexpr int MaxMaterializadas = 96;
+
+} // namespace
+
+// ---------------------------------------------------------------- loading
+
+TCargaTablaJet::TCargaTablaJet(sqlite3_stmt* pInsercion, const TEsquemaTablaJet& Esquema)
+    : F_pInsercion(pInsercion), F_Esquema(Esquema)
+{
+}
+
+TTipoJet TCargaTablaJet::TipoActual() const
+{
+    return F_nColumna < int(F_Esquema.Columnas.size()) ? F_Esquema.Columnas[F_nColumna].Tipo : TTipoJet::Variante;
+}
+
+void TCargaTablaJet::Nulo()
+{
+    sqlite3_bind_null(F_pInsercion, ++F_nColumna);
+}
+
+void TCargaTablaJet::Entero(int64_t n)
+{
+    switch (TipoActual()) {
+    case TTipoJet::Booleano:
+        n = n ? -1 : 0;
+        break;
+    case TTipoJet::Moneda:
+        n *= 10000;
+        break;
+    case TTipoJet::Simple:
+    case TTipoJet::Doble:
+    case TTipoJet::Decimal:
+    case TTipoJet::Fecha:
+        sqlite3_bind_double(F_pInsercion, ++F_nColumna, double(n));
+        return;
+    default:
+        break;
+    }
+    sqlite3_bind_int64(F_pInsercion, ++F_nColumna, n);
+}
+
+void TCargaTablaJet::Doble(double d)
+{
+    switch (TipoActual()) {
+    case TTipoJet::Moneda:
+        sqlite3_bind_int64(F_pInsercion, ++F_nColumna, std::llround(std::nearbyint(d * 10000.0)));
+        return;
+    case TTipoJet::Booleano:
+        sqlite3_bind_int64(F_pInsercion, ++F_nColumna, d != 0 ? -1 : 0);
+        return;
+    default:
+        sqlite3_bind_double(F_pInsercion, ++F_nColumna, d);
+    }
+}
+
+void TCargaTablaJet::Moneda(int64_t n)
+{
+    if (TipoActual() == TTipoJet::Moneda)
+        sqlite3_bind_int64(F_pInsercion, ++F_nColumna, n);
+    else
+        sqlite3_bind_double(F_pInsercion, ++F_nColumna, double(n) / 10000.0);
+}
+
+void TCargaTablaJet::Texto(const QString& s)
+{
+    const QByteArray b = s.toUtf8();
+    sqlite3_bind_text(F_pInsercion, ++F_nColumna, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+}
+
+void TCargaTablaJet::Binario(const QByteArray& b)
+{
+    sqlite3_bind_blob(F_pInsercion, ++F_nColumna, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+}
+
+void TCargaTablaJet::Valor(const TValorBD& v)
+{
+    switch (v.Tipo()) {
+    case TValorBD::TTipo::Nulo:
+        return Nulo();
+    case TValorBD::TTipo::Booleano:
+    case TValorBD::TTipo::Entero:
+        return Entero(v.EnteroCrudo());
+    case TValorBD::TTipo::Moneda:
+        return Moneda(v.EnteroCrudo());
+    case TValorBD::TTipo::Doble:
+    case TValorBD::TTipo::Fecha:
+        return Doble(v.DobleCrudo());
+    case TValorBD::TTipo::Texto:
+        return Texto(v.TextoCrudo());
+    case TValorBD::TTipo::Binario:
+        return Binario(v.BinarioCrudo());
+    }
+}
+
+void TCargaTablaJet::FinFila()
+{
+    while (F_nColumna < int(F_Esquema.Columnas.size()))
+        sqlite3_bind_null(F_pInsercion, ++F_nColumna);
+    const int rc = sqlite3_step(F_pInsercion);
+    sqlite3_reset(F_pInsercion);
+    F_nColumna = 0;
+    if (rc != SQLITE_DONE)
+        throw TErrorJet(QStringLiteral("No se pudo cargar la tabla '%1' en memoria.").arg(F_Esquema.sNombre));
+    ++F_nFilas;
+}
+
+// ---------------------------------------------------------------- session
+
+TSesionJetSQL::TSesionJetSQL(IOrigenTablasJet& Origen, QChar cSeparadorDecimal) : F_Origen(Origen)
+{
+    F_Catalogo.pSesion = this;
+    if (sqlite3_open_v2(":memory:", &F_pBd, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK)
+        throw TErrorJet(QStringLiteral("No se pudo crear la base de datos en memoria."));
+    RegistraFuncionesJet(F_pBd, cSeparadorDecimal);
+    EjecutaSql(QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA temp_store=MEMORY; "
+                              "PRAGMA cache_size=-262144;"));
+}
+
+TSesionJetSQL::~TSesionJetSQL()
+{
+    sqlite3_close_v2(F_pBd);
+}
+
+void TSesionJetSQL::SetMaterializa(bool b)
+{
+    F_bMaterializa = b;
+    F_Traducciones.clear();
+}
+
+void TSesionJetSQL::EjecutaSql(const QString& sSql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(F_pBd, sSql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString m = QString::fromUtf8(error);
+        sqlite3_free(error);
+        if (m.startsWith(QLatin1String(PrefijoErrorJet)))
+            throw TErrorJet(m.mid(int(qstrlen(PrefijoErrorJet))));
+        if (m.contains(QLatin1String("integer overflow")))
+            throw TErrorJet::Desbordamiento();
+        throw TErrorJet(QStringLiteral("Error interno del motor de consultas: %1").arg(m));
+    }
+}
+
+void TSesionJetSQL::ErrorSqlite(int nCodigo)
+{
+    const QString m = QString::fromUtf8(sqlite3_errmsg(F_pBd));
+    if (m.startsWith(QLatin1String(PrefijoErrorJet)))
+        throw TErrorJet(m.mid(int(qstrlen(PrefijoErrorJet))));
+    if (m.contains(QLatin1String("integer overflow")))
+        throw TErrorJet::Desbordamiento();
+    if (nCodigo == SQLITE_NOMEM)
+        throw TErrorJet(QStringLiteral("No hay memoria suficiente para ejecutar la consulta."));
+    throw TErrorJet(QStringLiteral("Error interno del motor de consultas: %1").arg(m));
+}
+
+bool TSesionJetSQL::TCatalogo::BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema)
+{
+    const QString clave = sNombre.toLower();
+    auto it = pSesion->F_Esquemas.constFind(clave);
+    if (it != pSesion->F_Esquemas.constEnd()) {
+        Esquema = *it;
+        return true;
+    }
+    if (!pSesion->F_Origen.BuscaTabla(sNombre, Esquema))
+        return false;
+    pSesion->F_Esquemas.insert(clave, Esquema);
+    return true;
+}
+
+void TSesionJetSQL::CargaTabla(const QString& sNombre)
+{
+    const QString clave = sNombre.toLower();
+    if (F_Cargadas.contains(clave))
+        return;
+    TEsquemaTablaJet esquema;
+    if (!F_Catalogo.BuscaTabla(sNombre, esquema))
+        throw TErrorJet::TablaNoEncontrada(sNombre, -1);
+    QStringList cols, marcas;
+    for (const auto& c : esquema.Columnas) {
+        const QString tipo = TipoDeclaradoSqlite(c.Tipo);
+        cols << TEmisorSQLite::Identificador(c.sNombre) + (tipo.isEmpty() ? QString() : QLatin1Char(' ') + tipo);
+        marcas << QStringLiteral("?");
+    }
+    const QString tabla = TEmisorSQLite::Identificador(esquema.sNombre);
+    EjecutaSql(QStringLiteral("DROP TABLE IF EXISTS %1; CREATE TABLE %1 (%2);").arg(tabla, cols.join(QStringLiteral(", "))));
+    sqlite3_stmt* insercion = nullptr;
+    const QByteArray sql = QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tabla, marcas.join(QStringLiteral(", "))).toUtf8();
+    if (sqlite3_prepare_v2(F_pBd, sql.constData(), int(sql.size()), &insercion, nullptr) != SQLITE_OK)
+        ErrorSqlite(sqlite3_errcode(F_pBd));
+    EjecutaSql(QStringLiteral("BEGIN"));
+    try {
+        TCargaTablaJet carga(insercion, esquema);
+        F_Origen.LeeFilas(esquema, carga);
+        sqlite3_finalize(insercion);
+        EjecutaSql(QStringLiteral("COMMIT"));
+    } catch (...) {
+        sqlite3_finalize(insercion);
+        sqlite3_exec(F_pBd, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS %1").arg(tabla).toUtf8().constData(), nullptr, nullptr,
+                     nullptr);
+        throw;
+    }
+    F_Cargadas.insert(clave, true);
+}
+
+QStringList TSesionJetSQL::TablasCargadas() const
+{
+    QStringList r;
+    for (auto it = F_Cargadas.constBegin(); it != F_Cargadas.constEnd(); ++it)
+        r << F_Esquemas.value(it.key()).sNombre;
+    r.sort(Qt::CaseInsensitive);
+    return r;
+}
+
+void TSesionJetSQL::OlvidaTablas()
+{
+    for (auto it = F_Materializadas.constBegin(); it != F_Materializadas.constEnd(); ++it)
+        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(TEmisorSQLite::Identificador(it.key())).toUtf8().constData(),
+                     nullptr, nullptr, nullptr);
+    for (auto it = F_Cargadas.constBegin(); it != F_Cargadas.constEnd(); ++it)
+        sqlite3_exec(F_pBd,
+                     QStringLiteral("DROP TABLE IF EXISTS main.%1")
+                         .arg(TEmisorSQLite::Identificador(F_Esquemas.value(it.key()).sNombre))
+                         .toUtf8()
+                         .constData(),
+                     nullptr, nullptr, nullptr);
+    F_Materializadas.clear();
+    F_Cargadas.clear();
+    F_Esquemas.clear();
+    F_Traducciones.clear();
+}
+
+const TSesionJetSQL::TCacheada& TSesionJetSQL::Prepara(const QString& sJet)
+{
+    auto it = F_Traducciones.constFind(sJet);
+    if (it != F_Traducciones.constEnd())
+        return *it;
+    TSintaxisJet sintaxis(sJet);
+    auto consulta = sintaxis.Analiza();
+    TSemanticaJet semantica(sJet, F_Catalogo);
+    semantica.Analiza(*consulta);
+    TEmisorSQLite emisor(F_bMaterializa);
+    TCacheada c;
+    c.Traduccion = emisor.Emite(*consulta);
+    c.Tablas = semantica.Tablas();
+    return *F_Traducciones.insert(sJet, c);
+}
+
+void TSesionJetSQL::CreaMaterializacion(const TMaterializacionSql& m)
+{
+    if (F_Materializadas.contains(m.sNombre)) {
+        F_Materializadas[m.sNombre] = ++F_nUso;
+        return;
+    }
+    QStringList cols;
+    for (const auto& c : m.Columnas) {
+        const QString tipo = TipoDeclaradoSqlite(c.Tipo);
+        cols << TEmisorSQLite::Identificador(c.sSql) + (tipo.isEmpty() ? QString() : QLatin1Char(' ') + tipo);
+    }
+    const QString nombre = TEmisorSQLite::Identificador(m.sNombre);
+    EjecutaSql(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(nombre, cols.join(QStringLiteral(", "))));
+    try {
+        EjecutaSql(QStringLiteral("INSERT INTO %1 %2").arg(nombre, m.sSelect));
+    } catch (...) {
+        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(nombre).toUtf8().constData(), nullptr,
+                     nullptr, nullptr);
+        throw;
+    }
+    F_Materializadas.insert(m.sNombre, ++F_nUso);
+}
+
+TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
+{
+    if (sJet.trimmed().isEmpty())
+        throw TErrorJet::TextoVacio();
+    const TCacheada c = Prepara(sJet);
+    for (const QString& t : c.Tablas)
+        CargaTabla(t);
+    for (const auto& m : c.Traduccion.Materializaciones)
+        CreaMaterializacion(m);
+    // Keep the cache of derived tables bounded: drop the least recently used ones.
+    while (F_Materializadas.size() > MaxMaterializadas) {
+        auto viejo = F_Materializadas.constBegin();
+        for (auto it = F_Materializadas.constBegin(); it != F_Materializadas.constEnd(); ++it)
+            if (it.value() < viejo.value())
+                viejo = it;
+        bool enUso = false;
+        for (const auto& m : c.Traduccion.Materializaciones)
+            enUso = enUso || m.sNombre == viejo.key();
+        if (enUso)
+            break;
+        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(TEmisorSQLite::Identificador(viejo.key())).toUtf8().constData(),
+                     nullptr, nullptr, nullptr);
+        F_Materializadas.remove(viejo.key());
+    }
+
+    const QByteArray sql = c.Traduccion.sSql.toUtf8();
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(F_pBd, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK)
+        ErrorSqlite(sqlite3_errcode(F_pBd));
+    TResultadoBD r;
+    const auto& columnas = c.Traduccion.Columnas;
+    for (const auto& col : columnas)
+        r.Columnas << col.sNombre;
+    const int n = int(columnas.size());
+    for (;;) {
+        const int rc = sqlite3_step(st);
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc != SQLITE_ROW) {
+            sqlite3_finalize(st);
+            ErrorSqlite(rc);
+        }
+        std::vector<TValorBD> fila;
+        fila.reserve(size_t(n));
+        for (int i = 0; i < n; ++i) {
+            const int t = sqlite3_column_type(st, i);
+            if (t == SQLITE_NULL) {
+                fila.push_back(TValorBD::Nulo());
+                continue;
+            }
+            auto texto = [&]() {
+                return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                         sqlite3_column_bytes(st, i));
+            };
+            switch (columnas[i].Tipo) {
+            case TTipoJet::Booleano:
+                fila.push_back(TValorBD::Booleano(sqlite3_column_int64(st, i) != 0));
+                break;
+            case TTipoJet::Byte:
+            case TTipoJet::Entero:
+            case TTipoJet::Largo:
+                fila.push_back(t == SQLITE_INTEGER ? TValorBD::Entero(sqlite3_column_int64(st, i))
+                                                   : TValorBD::Doble(sqlite3_column_double(st, i)));
+                break;
+            case TTipoJet::Moneda:
+                fila.push_back(t == SQLITE_INTEGER
+                                   ? TValorBD::Moneda(sqlite3_column_int64(st, i))
+                                   : TValorBD::Moneda(std::llround(sqlite3_column_double(st, i))));
+                break;
+            case TTipoJet::Simple:
+            case TTipoJet::Doble:
+            case TTipoJet::Decimal:
+                fila.push_back(TValorBD::Doble(sqlite3_column_double(st, i)));
+                break;
+            case TTipoJet::Fecha:
+                fila.push_back(TValorBD::Fecha(sqlite3_column_double(st, i)));
+                break;
+            case TTipoJet::Texto:
+            case TTipoJet::Memo:
+            case TTipoJet::Guid:
+                fila.push_back(TValorBD::Texto(texto()));
+                break;
+            case TTipoJet::Binario:
+                fila.push_back(TValorBD::Binario(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                                                            sqlite3_column_bytes(st, i))));
+                break;
+            case TTipoJet::Nulo:
+            case TTipoJet::Variante:
+                if (t == SQLITE_INTEGER)
+                    fila.push_back(TValorBD::Entero(sqlite3_column_int64(st, i)));
+                else if (t == SQLITE_FLOAT)
+                    fila.push_back(TValorBD::Doble(sqlite3_column_double(st, i)));
+                else if (t == SQLITE_TEXT)
+                    fila.push_back(TValorBD::Texto(texto()));
+                else
+                    fila.push_back(TValorBD::Binario(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                                                                sqlite3_column_bytes(st, i))));
+                break;
+            }
+        }
+        r.Filas.push_back(std::move(fila));
+    }
+    sqlite3_finalize(st);
+    return r;
+}
+
+void TSesionJetSQL::Ejecuta(const QString& sJet)
+{
+    Consulta(sJet);
+}
+
+QString TSesionJetSQL::Traduce(const QString& sJet)
+{
+    if (sJet.trimmed().isEmpty())
+        throw TErrorJet::TextoVacio();
+    return Prepara(sJet).Traduccion.Texto();
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "db/componentes/ProveedorBD.h"
+#include "db/componentes/ValorBD.h"
+#include "db/jet/sql/EmisorSQLite.h"
+#include "db/jet/sql/SemanticaJet.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// Receives the rows of one table while it is loaded: one call per column value, in column
+// order, then FinFila(). Values are converted to the column's type as the session holds it
+// (Yes/No -1/0, Currency in ten-thousandths, Date/Time as the Jet day number).
+class TCargaTablaJet
+{
+public:
+    void Nulo();
+    void Entero(int64_t n);
+    void Doble(double d);
+    void Moneda(int64_t nDiezmilesimos);
+    void Texto(const QString& s);
+    void Binario(const QByteArray& b);
+    void Valor(const TValorBD& v);
+    void FinFila();
+
+    int64_t Filas() const { return F_nFilas; }
+
+private:
+    friend class TSesionJetSQL;
+    TCargaTablaJet(sqlite3_stmt* pInsercion, const TEsquemaTablaJet& Esquema);
+    TTipoJet TipoActual() const;
+
+    sqlite3_stmt* F_pInsercion;
+    const TEsquemaTablaJet& F_Esquema;
+    int F_nColumna = 0;
+    int64_t F_nFilas = 0;
+};
+
+// Where the session's tables come from: their definitions and their rows (the Jet provider
+// reads them from the .mdb file; the SQL test runner from the setup of a test file).
+class IOrigenTablasJet : public ICatalogoJet
+{
+public:
+    virtual void LeeFilas(const TEsquemaTablaJet& Esquema, TCargaTablaJet& Carga) = 0;
+};
+
+// An in-memory SQLite database that answers Jet SQL: each statement is parsed, checked and
+// translated (SintaxisJet, SemanticaJet, EmisorSQLite), the tables it names are loaded the
+// first time, and the rows come back typed as Jet types them. Identical derived tables are
+// computed once into temporary tables and kept for later statements until the tables are
+// loaded again. Errors are TErrorJet.
+class TSesionJetSQL
+{
+public:
+    explicit TSesionJetSQL(IOrigenTablasJet& Origen, QChar cSeparadorDecimal = QLatin1Char('.'));
+    ~TSesionJetSQL();
+    TSesionJetSQL(const TSesionJetSQL&) = delete;
+    TSesionJetSQL& operator=(const TSesionJetSQL&) = delete;
+
+    TResultadoBD Consulta(const QString& sJet);
+    // A statement run for its effect: SELECT runs and its rows are dropped; anything that
+    // would write is refused (the database is read-only).
+    void Ejecuta(const QString& sJet);
+    // SQLite script of a statement, without running it (table definitions are read, rows not).
+    QString Traduce(const QString& sJet);
+
+    // Forgets every loaded table (the file changed): the next statements load them again.
+    void OlvidaTablas();
+    QStringList TablasCargadas() const;
+    // Whether derived tables are kept in temporary tables (on by default).
+    void SetMaterializa(bool b);
+
+    sqlite3* Bd() const { return F_pBd; }
+
+private:
+    struct TCatalogo : ICatalogoJet
+    {
+        TSesionJetSQL* pSesion;
+        bool BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema) override;
+    };
+    struct TCacheada
+    {
+        TTraduccionSql Traduccion;
+        QStringList Tablas;
+    };
+
+    const TCacheada& Prepara(const QString& sJet);
+    void CargaTabla(const QString& sNombre);
+    void CreaMaterializacion(const TMaterializacionSql& m);
+    void EjecutaSql(const QString& sSql);
+    [[noreturn]] void ErrorSqlite(int nCodigo);
+
+    IOrigenTablasJet& F_Origen;
+    sqlite3* F_pBd = nullptr;
+    TCatalogo F_Catalogo;
+    bool F_bMaterializa = true;
+    QHash<QString, TEsquemaTablaJet> F_Esquemas; // lower-case name -> definition
+    QHash<QString, bool> F_Cargadas;            // lower-case name
+    QHash<QString, TCacheada> F_Traducciones;    // Jet text -> translation
+    QHash<QString, int64_t> F_Materializadas;    // temporary table -> last use
+    int64_t F_nUso = 0;
+};

@@ -19,7 +19,8 @@ std::unique_ptr<QTextDocument> TObjTextoRico::CreaDocumento(const QString& sHtml
     Doc->setUseDesignMetrics(true);
     Doc->setDocumentMargin(0);
     Doc->setDefaultStyleSheet(sHojaEstilo);
-    Doc->setHtml(sHtml);
+    // Blanks after the last paragraph would become a paragraph of their own in the default font.
+    Doc->setHtml(sHtml.trimmed());
     Doc->setTextWidth(dAncho);
     return Doc;
 }

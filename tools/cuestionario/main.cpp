@@ -1,0 +1,240 @@
+// cuestionario: computes the 2019 questionnaire answers of a Tavoro folder without a window.
+//
+//   cuestionario CARPETA_TAVORO --usuario CLAVE --password CLAVE [--pep CLAVE_CLIENTE ...]
+//                [--pdf ARCHIVO] [--tiempos]
+//
+// Reads Tavoro.INI and DataBase/Tavoro.mdb of the folder (only reads them), checks that nobody
+// works in Tavoro and that the key is an administrator's, lists the detected PEP candidates as
+// "PEP<TAB>clave<TAB>nombre", ticks the keys given with --pep and prints every report variable
+// as "nombre<TAB>valor" in the order the questionnaire sets them (a line break inside a value
+// is written \r\n). --tiempos writes the milliseconds each variable took to standard error.
+#include "common/ArchivosHost.h"
+#include "common/IIMensajero.h"
+#include "common/InterfacedPadre.h"
+#include "common/TablaMemoria.h"
+#include "data/ColectorConxs.h"
+#include "db/componentes/ConexionBD.h"
+#include "questionnaire/RepCuestQRTZ2019.h"
+#include "report/IIManejadorReportes.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+
+QTextStream& salida()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+QTextStream& errores()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+int falla(const QString& sMensaje)
+{
+    salida().flush();
+    errores() << sMensaje << Qt::endl;
+    return 1;
+}
+
+QString enUnaLinea(QString s)
+{
+    s.replace(QLatin1String("\r\n"), QLatin1String("\\r\\n"));
+    return s;
+}
+
+// Writes each variable as the questionnaire sets it; the preview is not shown.
+class TManejadorConsola : public IManejadorReportes
+{
+public:
+    explicit TManejadorConsola(bool bTiempos) : F_bTiempos(bTiempos) { F_Reloj.start(); }
+
+    void AgregaDatoReporte(const QString&, const QString& sVariable, const QString& sDato) override
+    {
+        salida() << sVariable << '\t' << enUnaLinea(sDato) << '\n';
+        if (F_bTiempos) {
+            errores() << sVariable << '\t' << F_Reloj.nsecsElapsed() / 1000000.0 << " ms\n";
+            F_Reloj.restart();
+        }
+    }
+    void MuestraReporte() override {}
+
+private:
+    bool F_bTiempos;
+    QElapsedTimer F_Reloj;
+};
+
+// No message line and no pauses: the progress texts of the questionnaire are dropped.
+class TMensajeroMudo : public TInterfacedPadre, public IMensajero
+{
+public:
+    void MsjEnTx(const QString&) override {}
+    void MsjTxTemp(const QString&) override {}
+    void MsjTxEspera(const QString&, bool) override {}
+    void CampoObligatorio(QLabel*, QWidget*) override {}
+    void SettxLabel(QLabel*) override {}
+    void SetbDefColorAlerta(bool) override {}
+    bool GetbDefColorAlerta() override { return true; }
+};
+
+struct TOpciones
+{
+    QString sCarpeta;
+    QString sUsuario;
+    QString sPassw;
+    bool bUsuario = false;
+    bool bPassw = false;
+    QStringList PEPs;
+    bool bTiempos = false;
+};
+
+const char* const kUso =
+    "Uso: cuestionario CARPETA_TAVORO --usuario CLAVE --password CLAVE [--pep CLAVE_CLIENTE ...] [--tiempos]";
+
+// Returns an empty text when the arguments are valid, else the message for the user.
+QString leeOpciones(const QStringList& args, TOpciones& o)
+{
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const auto valor = [&](QString& destino) -> bool {
+            if (i + 1 >= args.size())
+                return false;
+            destino = args[++i];
+            return true;
+        };
+        if (a == QLatin1String("--usuario")) {
+            if (!(o.bUsuario = valor(o.sUsuario)))
+                return QStringLiteral("Falta la clave después de --usuario.");
+        } else if (a == QLatin1String("--password")) {
+            if (!(o.bPassw = valor(o.sPassw)))
+                return QStringLiteral("Falta la contraseña después de --password.");
+        } else if (a == QLatin1String("--pep")) {
+            QString s;
+            if (!valor(s))
+                return QStringLiteral("Falta la clave de cliente después de --pep.");
+            o.PEPs << s;
+        } else if (a == QLatin1String("--tiempos")) {
+            o.bTiempos = true;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            return QStringLiteral("Opción desconocida: %1").arg(a);
+        } else if (o.sCarpeta.isEmpty()) {
+            o.sCarpeta = a;
+        } else {
+            return QStringLiteral("Sobra el argumento: %1").arg(a);
+        }
+    }
+    if (o.sCarpeta.isEmpty())
+        return QStringLiteral("Falta la carpeta del Tavoro.");
+    if (!o.bUsuario || o.sUsuario.trimmed().isEmpty())
+        return QStringLiteral("Por favor, escriba su usuario (Administrador).");
+    if (!o.bPassw)
+        return QStringLiteral("Falta la contraseña (--password).");
+    return QString();
+}
+
+std::unique_ptr<TTablaMemoria> creaTablaPEPs()
+{
+    using T = TTablaMemoria::TTipoCampo;
+    return std::make_unique<TTablaMemoria>(QList<TTablaMemoria::TCampo>{
+        {QStringLiteral("IdPEP"), T::AutoIncremento, 0},
+        {QStringLiteral("ClaveCliente"), T::Texto, 20},
+        {QStringLiteral("Nombre"), T::Texto, 100},
+        {QStringLiteral("EsPEP"), T::Booleano, 0},
+    });
+}
+
+int ejecuta(const TOpciones& o)
+{
+    if (!QFileInfo(o.sCarpeta).isDir())
+        return falla(QStringLiteral("Error: no existe la carpeta %1.").arg(o.sCarpeta));
+    const QString sRutaBD = ArchivosHost::ResuelveRuta(o.sCarpeta, QStringLiteral("DataBase/Tavoro.mdb"));
+    if (!QFileInfo(sRutaBD).isFile())
+        return falla(QStringLiteral("Error: la carpeta %1 no es la del Tavoro (no tiene DataBase\\Tavoro.mdb).")
+                         .arg(o.sCarpeta));
+
+    // The window types both keys in upper case; so does the tool.
+    const QString sUsuario = o.sUsuario.toUpper();
+    const QString sPassw = o.sPassw.toUpper();
+
+    TConexionBD* Conector = nullptr;
+    ColectorConexiones->CreaBDPrinc(QFileInfo(sRutaBD).absoluteFilePath(), QString(), false);
+    if (!ColectorConexiones->Conecta(kNomBDPrincipal) ||
+        !ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conector) || !Conector->Conectado())
+        return falla(QStringLiteral("No se pudo abrir la base de datos %1.").arg(sRutaBD));
+
+    const QString sRutaIni = ArchivosHost::ResuelveRuta(o.sCarpeta, QStringLiteral("Tavoro.INI"));
+    const int nNumEmp = QFileInfo(sRutaIni).isFile()
+                            ? ArchivosHost::LeeEnteroIni(sRutaIni, QStringLiteral("Control"),
+                                                         QStringLiteral("EmpresaActiva"), 0)
+                            : 0;
+    if (nNumEmp <= 0)
+        return falla(QStringLiteral("No se pudo extraer el Número de la Empresa predeterminada."));
+
+    auto Manejador = std::make_shared<TManejadorConsola>(o.bTiempos);
+    std::shared_ptr<IRepCuestionarioQRTZ> Cuestionario = CreaRepCuestZIDU2019(
+        Conector, [Manejador](const QString&) { return Manejador; }, std::make_shared<TMensajeroMudo>(), 0.0,
+        nNumEmp);
+
+    if (Cuestionario->UsuariosConectados())
+        return falla(QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
+    if (!Cuestionario->ValidaAcceso(sUsuario, sPassw, true))
+        return falla(QStringLiteral(
+            "La contraseña es incorrecta o, el usuario no tiene permisos de administrador."));
+
+    auto vtPEPs = creaTablaPEPs();
+    if (!Cuestionario->DetectaPEPs(vtPEPs.get()))
+        return falla(QStringLiteral("No fue posible detectar los PEPs. Llame a Soporte Técnico."));
+    for (vtPEPs->Primero(); !vtPEPs->Fin(); vtPEPs->Siguiente())
+        salida() << "PEP\t" << vtPEPs->ValorTexto(QStringLiteral("ClaveCliente")) << '\t'
+                 << vtPEPs->ValorTexto(QStringLiteral("Nombre")) << '\n';
+
+    for (const QString& sClave : o.PEPs) {
+        bool bEncontrada = false;
+        for (vtPEPs->Primero(); !vtPEPs->Fin(); vtPEPs->Siguiente()) {
+            if (vtPEPs->ValorTexto(QStringLiteral("ClaveCliente")) == sClave) {
+                vtPEPs->Edita();
+                vtPEPs->SetValor(QStringLiteral("EsPEP"), true);
+                vtPEPs->Publica();
+                bEncontrada = true;
+            }
+        }
+        if (!bEncontrada)
+            return falla(QStringLiteral("El cliente %1 no está entre los PEPs detectados.").arg(sClave));
+    }
+
+    if (!Cuestionario->GeneraReporte(vtPEPs.get()))
+        return falla(QStringLiteral("No fue posible generar el reporte. Llame a Soporte Técnico."));
+    salida().flush();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    TOpciones o;
+    const QString sError = leeOpciones(app.arguments(), o);
+    if (!sError.isEmpty()) {
+        errores() << sError << '\n' << kUso << Qt::endl;
+        return 2;
+    }
+    ColectorConexiones = CreaColectorConxs();
+    int nSalida;
+    try {
+        nSalida = ejecuta(o);
+    } catch (const std::exception& e) {
+        nSalida = falla(QStringLiteral("Error: %1").arg(QString::fromUtf8(e.what())));
+    }
+    ColectorConexiones.reset();
+    return nSalida;
+}

@@ -1,0 +1,331 @@
+#include "common/DialogosGuion.h"
+#include "reportengine/ExportaPDF.h"
+#include "reportengine/Fuentes.h"
+#include "reportengine/Reporte.h"
+#include "reportengine/TextoRico.h"
+#include "reportengine/VistaPrevia.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+using Valor = std::optional<QString>;
+
+QStringList nombres(const TListaVariables& l)
+{
+    QStringList r;
+    for (int i = 0; i < l.Cuenta(); ++i)
+        r << l.Elemento(i).sNombre;
+    return r;
+}
+
+// A two-category list like a template's.
+TListaVariables listaBase()
+{
+    TListaVariables l;
+    l.AgregaCategoria("Cuestionario");
+    l.Declara("preg_1");
+    l.Declara("NombreCC");
+    l.AgregaCategoria("Otra");
+    l.Declara("x");
+    return l;
+}
+
+TPaginaPlantilla pagina(const QString& sNombre, const QString& sHtml, qreal dAltoHoja = 900)
+{
+    TPaginaPlantilla p;
+    p.sNombre = sNombre;
+    p.Encabezado = {"PageHeader", {0, 0, 740, 960}, {"txHoja", {0, 0, 700, dAltoHoja}, sHtml}};
+    p.Pie = {"PageFooter", {0, 0, 740, 22.68}, {"txPie", {0, 0.78, 737, 18.9}, "<p align=\"right\" style=\"font-size:10pt\">Página [Page#] de [TotalPages#]</p>"}};
+    return p;
+}
+
+QString ejecuta(const QString& sPrograma, const QStringList& Args)
+{
+    QProcess p;
+    p.start(sPrograma, Args);
+    if (!p.waitForFinished(20000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestMotorReporte : public QObject
+{
+    Q_OBJECT
+
+    TObjTextoRico F_TextoRico;
+    std::shared_ptr<TDialogosGuion> F_Dialogos;
+    QTemporaryDir F_Dir;
+
+    // Three pages; the middle one has a short area that the long text overflows.
+    std::unique_ptr<TReporte> reporte()
+    {
+        auto r = std::make_unique<TReporte>();
+        r->SetTextoRico(&F_TextoRico);
+        r->Config().bDosPasadas = true;
+        r->Config().sHojaEstilo = "p { white-space: pre-wrap; margin: 0px; font-family: 'Times New Roman'; font-size: 11pt; }";
+        r->Variables() = listaBase();
+        r->Paginas().push_back(pagina("Pagina_0", "<p><u><b>Sección uno</b></u></p><p>Hola <b>[NombreCC]</b> fin</p><p>[preg_1]</p>"));
+        QString sLargo;
+        for (int i = 1; i <= 40; ++i)
+            sLargo += QString("<p>renglón %1</p>").arg(i);
+        r->Paginas().push_back(pagina("Pagina_1", sLargo, 100));
+        r->Paginas().push_back(pagina("Pagina_2", "<p><u><b>Sección dos</b></u></p><p>[x] aguja</p>"));
+        return r;
+    }
+
+    static QString textoArea(const TReporte& r, int nPagina, int nArea = 0)
+    {
+        return r.PaginaPreparada(nPagina).Areas.at(size_t(nArea)).Doc->toPlainText();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        RegistraFuentes();
+        F_Dialogos = std::make_shared<TDialogosGuion>();
+        InstalaDialogos(F_Dialogos);
+        QVERIFY(F_Dir.isValid());
+    }
+
+    void cleanup()
+    {
+        QVERIFY2(F_Dialogos->Cajas.isEmpty(), qPrintable(F_Dialogos->Textos().join('|')));
+    }
+
+    void agregaVariableSigueLasCategorias()
+    {
+        TListaVariables l = listaBase();
+        l.AgregaVariable("cuestionario", "preg_47", "'1'");   // new: closes its category
+        l.AgregaVariable("OTRA", "y", "'2'");                 // new: end of the list
+        l.AgregaVariable("Cuestionario", "NOMBRECC", "'3'");  // existing, case ignored
+        l.AgregaVariable("Cuestionario", "X", "'4'");         // existing in another category
+        l.AgregaVariable("Cuestionario", "preg_47", "'5'");   // set twice: one entry
+        l.AgregaVariable("NoExiste", "z", "'6'");             // no such category: dropped
+        QCOMPARE(nombres(l), QStringList({" Cuestionario", "preg_1", "NombreCC", "preg_47", " Otra", "x", "y"}));
+        QCOMPARE(l.Lee("nombrecc"), QString("3"));
+        QCOMPARE(l.Lee("x"), QString("4"));
+        QCOMPARE(l.Lee("preg_47"), QString("5"));
+        QCOMPARE(l.Lee("z"), QString());
+    }
+
+    void leeValor_data()
+    {
+        QTest::addColumn<Valor>("valor");
+        QTest::addColumn<QString>("esperado");
+        QTest::newRow("nulo") << Valor() << "";
+        QTest::newRow("vacío entre apóstrofos") << Valor("''") << "";
+        QTest::newRow("literal") << Valor("'12'") << "12";
+        QTest::newRow("LF solo dentro del literal") << Valor("'a\nb'") << "a\nb";
+        QTest::newRow("CR LF sin evaluar") << Valor("'a'\r\nb") << "'a'\r\nb";
+        QTest::newRow("apóstrofo interior") << Valor("'O'BRIEN'") << "O'BRIEN";
+        QTest::newRow("otra variable") << Valor("NombreCC") << "ACME";
+        QTest::newRow("número de página") << Valor("Page#") << "7";
+        QTest::newRow("nombre desconocido") << Valor("SinNombre") << "";
+        QTest::newRow("texto sin comillas") << Valor("dos palabras") << "";
+        QTest::newRow("número") << Valor("12.5") << "12.5";
+    }
+    void leeValor()
+    {
+        QFETCH(Valor, valor);
+        QFETCH(QString, esperado);
+        TListaVariables l = listaBase();
+        l.AgregaVariable("Cuestionario", "NombreCC", "'ACME'");
+        l.AgregaVariable("Cuestionario", "preg_1", valor);
+        QCOMPARE(l.Lee("preg_1", {7, 11}), esperado);
+    }
+
+    void expandeReferencias()
+    {
+        auto r = reporte();
+        // Brackets inside an answer stay as they are; a multi-line answer gives paragraphs in
+        // the reference's format.
+        r->AgregaVariable("Cuestionario", "NombreCC", "'[x]'");
+        r->AgregaVariable("Otra", "x", "uno\r\ndos");
+        r->AgregaVariable("Cuestionario", "preg_1", "''");
+        QVERIFY(r->PreparaReporte(true));
+        QCOMPARE(r->PaginasPreparadas(), 3);
+        QCOMPARE(textoArea(*r, 0), QString("Sección uno\nHola [x] fin\n"));
+        QCOMPARE(textoArea(*r, 2), QString("Sección dos\nuno\ndos aguja"));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(textoArea(*r, i, 1), QString("Página %1 de 3").arg(i + 1));
+
+        const QTextDocument& Doc = *r->PaginaPreparada(0).Areas[0].Doc;
+        const QTextBlock Linea = Doc.findBlockByNumber(1);
+        for (auto it = Linea.begin(); !it.atEnd(); ++it) {
+            const bool bRespuesta = it.fragment().text().contains("[x]");
+            QCOMPARE(it.fragment().charFormat().fontWeight() >= QFont::Bold, bRespuesta);
+        }
+        const QTextDocument& Doc2 = *r->PaginaPreparada(2).Areas[0].Doc;
+        QCOMPARE(Doc2.blockCount(), 3);
+        QCOMPARE(Doc2.findBlockByNumber(2).text(), QString("dos aguja"));
+    }
+
+    void excesoSeCortaEnRenglonCompleto()
+    {
+        auto r = reporte();
+        QVERIFY(r->PreparaReporte(true));
+        const TAreaPreparada& a = r->PaginaPreparada(1).Areas[0];
+        QCOMPARE(a.rTexto.height(), 98.0);  // 100 less the inner gaps; the area did not grow
+        QVERIFY(a.Doc->size().height() <= a.rTexto.height());
+        const QStringList Renglones = a.Doc->toPlainText().split('\n');
+        QVERIFY(Renglones.size() > 2 && Renglones.size() < 40);
+        QCOMPARE(Renglones.last(), QString("renglón %1").arg(Renglones.size()));
+        QCOMPARE(textoArea(*r, 1, 1), QString("Página 2 de 3"));
+    }
+
+    void preparacionesSucesivas()
+    {
+        auto r = reporte();
+        r->AgregaVariable("Cuestionario", "NombreCC", "'Primero'");
+        QVERIFY(r->PreparaReporte(true));
+        r->AgregaVariable("Cuestionario", "NombreCC", "'Segundo'");
+        QVERIFY(r->PreparaReporte(true));
+        QCOMPARE(r->PaginasPreparadas(), 3);
+        QVERIFY(textoArea(*r, 0).contains("Segundo"));
+        QVERIFY(r->PreparaReporte(false));
+        QCOMPARE(r->PaginasPreparadas(), 6);
+        QCOMPARE(r->ReportesPreparados(), 2);
+        QCOMPARE(textoArea(*r, 3, 1), QString("Página 1 de 3"));
+    }
+
+    void sinTextoRicoNoPrepara()
+    {
+        TReporte r;
+        r.Paginas().push_back(pagina("Pagina_0", "<p>x</p>"));
+        QVERIFY(!r.PreparaReporte(true));
+        QCOMPARE(F_Dialogos->Cajas.size(), 1);
+        F_Dialogos->Cajas.clear();
+    }
+
+    void imprimeAPdf()
+    {
+        if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
+            QSKIP("pdfinfo (poppler-utils) no está instalado");
+        auto r = reporte();
+        r->SetFileName("Reporte de prueba");
+        QVERIFY(r->PreparaReporte(true));
+        TVistaPrevia v(*r);
+        const QString sArchivo = F_Dir.filePath("impreso.pdf");
+        v.DialogoImprimir = [&](QPrinter& p, QWidget*) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(sArchivo);
+            return true;
+        };
+        v.findChild<QAction*>("acImprimir")->trigger();
+        const QString sInfo = ejecuta("pdfinfo", {sArchivo});
+        QVERIFY2(sInfo.contains(QRegularExpression("Pages:\\s+3\n")), qPrintable(sInfo));
+        QVERIFY(sInfo.contains(QRegularExpression("Title:\\s+Reporte de prueba\n")));
+        QVERIFY(sInfo.contains("612 x 792 pts"));
+        QCOMPARE(ejecuta("pdftotext", {"-f", "3", "-l", "3", "-layout", sArchivo, "-"}).simplified(),
+                 QString("Sección dos aguja Página 3 de 3"));
+    }
+
+    void vistaPreviaNavegaYBusca()
+    {
+        auto r = reporte();
+        QVERIFY(r->PreparaReporte(true));
+        TVistaPrevia v(*r);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        auto* txPagina = v.findChild<QLabel*>("txPagina");
+        auto accion = [&](const char* s) { v.findChild<QAction*>(s)->trigger(); };
+        QCOMPARE(txPagina->text(), QString("1 / 3"));
+        QCOMPARE(v.findChild<QPrintPreviewWidget*>("pvPaginas")->zoomFactor(), 1.0);
+        QVERIFY(!v.findChild<QAction*>("acAnterior")->isEnabled());
+        accion("acSiguiente");
+        QCOMPARE(txPagina->text(), QString("2 / 3"));
+        accion("acUltima");
+        QCOMPARE(txPagina->text(), QString("3 / 3"));
+        QVERIFY(!v.findChild<QAction*>("acSiguiente")->isEnabled());
+        accion("acPrimera");
+        QCOMPARE(v.PaginaActual(), 1);
+
+        auto* edBuscar = v.findChild<QLineEdit*>("edBuscar");
+        QTest::keyClicks(edBuscar, "AGUJA");
+        QTest::keyClick(edBuscar, Qt::Key_Return);
+        QCOMPARE(txPagina->text(), QString("3 / 3"));
+        QCOMPARE(v.Resaltado().nPagina, 2);
+        QCOMPARE(r->PaginaPreparada(2).Areas[0].Doc->toPlainText().mid(v.Resaltado().nInicio, v.Resaltado().nLargo),
+                 QString("aguja"));
+        edBuscar->clear();
+        edBuscar->setText("renglón");
+        accion("acBuscarSiguiente");
+        QCOMPARE(v.PaginaActual(), 2);
+        const int nPrimero = v.Resaltado().nInicio;
+        accion("acBuscarSiguiente");
+        QVERIFY(v.Resaltado().nInicio > nPrimero);
+        accion("acBuscarAnterior");
+        QCOMPARE(v.Resaltado().nInicio, nPrimero);
+        edBuscar->clear();
+        edBuscar->setText("no aparece");
+        accion("acBuscarSiguiente");
+        QCOMPARE(v.findChild<QLabel*>("txBuscar")->text(), QString("No se encontró el texto."));
+
+        auto* lsMiniaturas = v.findChild<QListWidget*>("lsMiniaturas");
+        QCOMPARE(lsMiniaturas->count(), 3);
+        lsMiniaturas->setCurrentRow(1);
+        QCOMPARE(txPagina->text(), QString("2 / 3"));
+        auto* trEsquema = v.findChild<QTreeWidget*>("trEsquema");
+        QCOMPARE(trEsquema->topLevelItemCount(), 2);
+        QCOMPARE(trEsquema->topLevelItem(1)->text(0), QString("Sección dos"));
+        emit trEsquema->itemClicked(trEsquema->topLevelItem(1), 0);
+        QCOMPARE(v.PaginaActual(), 3);
+
+        accion("acCerrar");
+        QVERIFY(!v.isVisible());
+        QCOMPARE(v.result(), int(QDialog::Accepted));
+    }
+
+    void exportaPdfConDialogos()
+    {
+        if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
+            QSKIP("pdfinfo (poppler-utils) no está instalado");
+        auto r = reporte();
+        TExportaPDF e;
+        e.sNombreArchivo = "Propuesto";
+        e.sTitulo = "Título ñ";
+        e.sAsunto = "Asunto";
+        e.sAutor = "Autor";
+        r->SetExportaPDF(&e);
+        QVERIFY(r->PreparaReporte(true));
+        bool bOpciones = false;
+        QString sPropuesto;
+        const QString sArchivo = F_Dir.filePath("exportado");  // the extension is added
+        e.DialogoOpciones = [&](const TExportaPDF& x, QWidget*) { return bOpciones = (&x == &e); };
+        e.DialogoGuardar = [&](const QString& s, QWidget*) { sPropuesto = s; return sArchivo; };
+        TVistaPrevia v(*r);
+        v.findChild<QAction*>("acExportaPDF")->trigger();
+        QVERIFY(bOpciones);
+        QCOMPARE(sPropuesto, QString("Propuesto.pdf"));
+        const QString sInfo = ejecuta("pdfinfo", {sArchivo + ".pdf"});
+        QVERIFY2(sInfo.contains(QRegularExpression("Pages:\\s+3\n")), qPrintable(sInfo));
+        QVERIFY(sInfo.contains(QRegularExpression("Title:\\s+Título ñ\n")));
+        QVERIFY(sInfo.contains(QRegularExpression("Subject:\\s+Asunto\n")));
+        QVERIFY(sInfo.contains(QRegularExpression("Author:\\s+Autor\n")));
+        QVERIFY(sInfo.contains(QRegularExpression("Encrypted:\\s+no\n")));
+
+        // Cancelling the options writes nothing.
+        e.DialogoOpciones = [](const TExportaPDF&, QWidget*) { return false; };
+        e.DialogoGuardar = [&](const QString&, QWidget*) { return F_Dir.filePath("no.pdf"); };
+        QVERIFY(!e.ExportaInteractivo(*r, nullptr));
+        QVERIFY(!QFile::exists(F_Dir.filePath("no.pdf")));
+    }
+};
+
+QTEST_MAIN(TestMotorReporte)
+#include "TestMotorReporte.moc"

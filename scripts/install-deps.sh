@@ -25,3 +25,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# The independent .mdb reader that the writer's tests compare against (npm package pinned by
+# its lock file). Installed once; without a network the tests that need it say so and skip.
+lector="$(cd "$(dirname "$0")/.." && pwd)/tests/tools/mdbgen/node"
+if [ -f "$lector/package-lock.json" ] && [ ! -d "$lector/node_modules/mdb-reader" ]; then
+  (cd "$lector" && npm ci --no-audit --no-fund --loglevel=error) ||
+    echo "install-deps: no se pudo instalar mdb-reader (npm); las pruebas que lo usan se omitirán" >&2
+fi

@@ -552,9 +552,10 @@ bool codificaFijo(const TColumnaInterna& C, const QVariant& v, std::uint8_t* p)
             bool bNeg;
             TU128 m;
             int nDig;
-            if (!decimalEscalado(v.toString(), 4, bNeg, m, nDig) || m > TU128(std::numeric_limits<qint64>::max()))
+            if (!decimalEscalado(v.toString(), 4, bNeg, m, nDig) ||
+                m > TU128(std::numeric_limits<qint64>::max()) + (bNeg ? 1 : 0))
                 return false;
-            nDiezMil = bNeg ? -qint64(m) : qint64(m);
+            nDiezMil = bNeg ? qint64(0 - std::uint64_t(m)) : qint64(m);
         } else if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float) {
             const double d = v.toDouble() * 10000.0;
             if (!std::isfinite(d) || std::fabs(d) > 9.2e18)

@@ -80,6 +80,7 @@ public:
     // An invalid or null QVariant is NULL. False (see Error()) when a value does not fit its column.
     bool AgregaFila(int nTabla, const QVariantList& Valores);
     int NumFilas(int nTabla) const;
+    int NumTablas() const { return int(F_Tablas.size()); }
 
     // Lays out and writes the whole file. Can be called again after adding more rows.
     bool Guarda(const QString& sRuta);

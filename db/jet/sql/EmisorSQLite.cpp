@@ -448,6 +448,9 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
             if (!orden.isEmpty())
                 r.sSql += QStringLiteral(" ORDER BY ") + orden.join(QStringLiteral(", "));
             r.sSql += QStringLiteral(" LIMIT ") + QString::number(qint64(n.dTop));
+            // The caller orders by the hidden columns: the limited rows become a subquery.
+            if (bOrden)
+                r.sSql = QStringLiteral("SELECT * FROM (") + r.sSql + QLatin1Char(')');
         }
     }
     for (auto& t : r.Orden)

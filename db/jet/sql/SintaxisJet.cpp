@@ -693,7 +693,9 @@ std::unique_ptr<TExpr> TSintaxisJet::Primario()
                 e->nFin = F_nFinAnterior;
                 return e;
             }
-            if (TLexicoJet::EsReservada(t.sTexto))
+            // LEFT and RIGHT name joins and functions.
+            const bool funcionReservada = (t.EsPalabra("LEFT") || t.EsPalabra("RIGHT")) && EsSimbolo(1, "(");
+            if (TLexicoJet::EsReservada(t.sTexto) && !funcionReservada)
                 ErrorEnExpresion(t);
             if (EsSimbolo(1, "(")) {
                 Toma();

@@ -37,6 +37,7 @@ bool dialogoOpciones(const TExportaPDF& e, QWidget* Padre)
     QDialog d(Padre);
     d.setObjectName(QStringLiteral("dlgOpcionesPDF"));
     d.setWindowTitle(QStringLiteral("Exportar a PDF"));
+    d.setMinimumWidth(380);
     auto* Forma = new QFormLayout;
     auto texto = [&](const char* sNombre, const QString& sEtiqueta, const QString& sValor) {
         auto* ed = new QLineEdit(sValor);

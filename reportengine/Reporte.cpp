@@ -99,6 +99,7 @@ bool TReporte::PreparaReporte(bool bDescartaPrevio)
     }
     for (TPaginaPreparada& p : Nuevas) {
         p.nReporte = F_nReportes;
+        p.sReporte = F_sFileName;
         F_Preparadas.push_back(std::move(p));
     }
     ++F_nReportes;
@@ -131,7 +132,7 @@ std::vector<TEntradaEsquema> TReporte::Esquema() const
         for (const TAreaPreparada& a : PaginaPreparada(i).Areas)
             for (QTextBlock b = a.Doc->begin(); b.isValid(); b = b.next())
                 if (esEncabezadoSeccion(b))
-                    Entradas.push_back({b.text().trimmed(), i, PaginaPreparada(i).nReporte});
+                    Entradas.push_back({b.text().trimmed(), i, PaginaPreparada(i).nReporte, PaginaPreparada(i).sReporte});
     return Entradas;
 }
 
@@ -172,6 +173,8 @@ QImage TReporte::ImagenPagina(int i, qreal dEscala) const
 void TReporte::ConfiguraImpresora(QPrinter& Impresora) const
 {
     Impresora.setDocName(F_sFileName);
+    if (!F_Config.sImpresora.isEmpty() && F_Config.sImpresora != QLatin1String("Por defecto"))
+        Impresora.setPrinterName(F_Config.sImpresora);
     Impresora.setFullPage(true);
     Impresora.setPageSize(F_Preparadas.empty() ? QPageSize(QPageSize::Letter) : F_Preparadas.front().Papel);
     Impresora.setPageOrientation(QPageLayout::Portrait);

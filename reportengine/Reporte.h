@@ -74,7 +74,7 @@ struct TConfigReporte
     bool bDosPasadas = false;
     unsigned nBotones = 0xFFu;
     qreal dZoom = 1.0;
-    QString sImpresora = QStringLiteral("Por defecto");
+    QString sImpresora = QStringLiteral("Por defecto");  // or the name of a printer
     QString sScript;
     // Default style sheet of every rich-text area.
     QString sHojaEstilo;
@@ -96,6 +96,7 @@ struct TPaginaPreparada
 
     QString sPlantilla;
     int nReporte = 0;   // which preparation produced it (pages of earlier ones are kept on request)
+    QString sReporte;   // the report name at that preparation
     int nPagina = 0;    // page number within its preparation, from 1
     QPageSize Papel;
     TTipoPapel TipoPapel = TTipoPapel::Carta;
@@ -117,6 +118,7 @@ struct TEntradaEsquema
     QString sTexto;
     int nPagina;  // prepared page index, from 0
     int nReporte;
+    QString sReporte;
 };
 
 // Report object: the template pages, the variable list, the report settings and the prepared pages.

@@ -72,14 +72,18 @@ void TVistaPrevia::creaBarra()
 {
     tbVista = new QToolBar(this);
     tbVista->setObjectName(QStringLiteral("tbVista"));
-    tbVista->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Buttons show their icon, or their text where neither the icon theme nor the style has one.
+    tbVista->setToolButtonStyle(Qt::ToolButtonIconOnly);
     const unsigned nBotones = F_Reporte.Config().nBotones;
-    auto accion = [&](const char* sNombre, const QString& sTexto, QStyle::StandardPixmap Icono,
+    auto accion = [&](const char* sNombre, const QString& sTexto, const char* sIconoTema, QStyle::StandardPixmap Icono,
                       const QKeySequence& Atajo, auto Ranura) {
         auto* a = new QAction(sTexto, this);
         a->setObjectName(QLatin1String(sNombre));
-        if (Icono != QStyle::SP_CustomBase)
-            a->setIcon(style()->standardIcon(Icono));
+        a->setToolTip(Atajo.isEmpty() ? sTexto : QStringLiteral("%1 (%2)").arg(sTexto, Atajo.toString(QKeySequence::NativeText)));
+        QIcon i = QIcon::fromTheme(QLatin1String(sIconoTema));
+        if (i.isNull() && Icono != QStyle::SP_CustomBase)
+            i = style()->standardIcon(Icono);
+        a->setIcon(i);
         if (!Atajo.isEmpty())
             a->setShortcut(Atajo);
         connect(a, &QAction::triggered, this, Ranura);
@@ -90,16 +94,16 @@ void TVistaPrevia::creaBarra()
     constexpr auto SinIcono = QStyle::SP_CustomBase;
 
     if (nBotones & bvImprimir)
-        accion("acImprimir", QStringLiteral("Imprimir"), QStyle::SP_DialogSaveButton, QKeySequence::Print,
+        accion("acImprimir", QStringLiteral("Imprimir"), "document-print", QStyle::SP_CustomBase, QKeySequence::Print,
                [this] { Imprime(); });
     if (nBotones & bvConfigPagina)
-        accion("acConfigurarPagina", QStringLiteral("Configurar página"), SinIcono, {}, [this] { ConfiguraPagina(); });
+        accion("acConfigurarPagina", QStringLiteral("Configurar página"), "document-page-setup", SinIcono, {}, [this] { ConfiguraPagina(); });
     if (nBotones & bvExportaRapida)
-        accion("acExportaPDF", QStringLiteral("Exportar a PDF"), QStyle::SP_DriveFDIcon, {}, [this] { ExportaPDF(); });
+        accion("acExportaPDF", QStringLiteral("Exportar a PDF"), "document-export", QStyle::SP_DriveFDIcon, {}, [this] { ExportaPDF(); });
 
     if (nBotones & bvZoom) {
         tbVista->addSeparator();
-        accion("acAlejar", QStringLiteral("Alejar"), SinIcono, QKeySequence::ZoomOut, [this] {
+        accion("acAlejar", QStringLiteral("Alejar"), "zoom-out", SinIcono, QKeySequence::ZoomOut, [this] {
             pvPaginas->zoomOut();
             FijaZoom(qRound(pvPaginas->zoomFactor() * 100));
         });
@@ -116,19 +120,19 @@ void TVistaPrevia::creaBarra()
                 FijaZoom(m.captured().toInt());
         });
         tbVista->addWidget(cbZoom);
-        accion("acAcercar", QStringLiteral("Acercar"), SinIcono, QKeySequence::ZoomIn, [this] {
+        accion("acAcercar", QStringLiteral("Acercar"), "zoom-in", SinIcono, QKeySequence::ZoomIn, [this] {
             pvPaginas->zoomIn();
             FijaZoom(qRound(pvPaginas->zoomFactor() * 100));
         });
-        accion("acAnchoPagina", QStringLiteral("Ancho de página"), SinIcono, {}, [this] {
+        accion("acAnchoPagina", QStringLiteral("Ancho de página"), "zoom-fit-width", SinIcono, {}, [this] {
             pvPaginas->fitToWidth();
             cbZoom->setEditText(QStringLiteral("%1%").arg(qRound(pvPaginas->zoomFactor() * 100)));
         });
-        accion("acPaginaCompleta", QStringLiteral("Página completa"), SinIcono, {}, [this] {
+        accion("acPaginaCompleta", QStringLiteral("Página completa"), "zoom-fit-best", SinIcono, {}, [this] {
             pvPaginas->fitInView();
             cbZoom->setEditText(QStringLiteral("%1%").arg(qRound(pvPaginas->zoomFactor() * 100)));
         });
-        auto* a = accion("acPantallaCompleta", QStringLiteral("Pantalla completa"), SinIcono,
+        auto* a = accion("acPantallaCompleta", QStringLiteral("Pantalla completa"), "view-fullscreen", SinIcono,
                          QKeySequence::FullScreen, [] {});
         a->setCheckable(true);
         connect(a, &QAction::toggled, this, &TVistaPrevia::PantallaCompleta);
@@ -144,9 +148,9 @@ void TVistaPrevia::creaBarra()
         connect(edBuscar, &QLineEdit::returnPressed, this, [this] { Busca(true); });
         connect(edBuscar, &QLineEdit::textEdited, this, [this] { F_Resaltado = {}; });
         tbVista->addWidget(edBuscar);
-        accion("acBuscarAnterior", QStringLiteral("Anterior"), QStyle::SP_ArrowUp, QKeySequence::FindPrevious,
+        accion("acBuscarAnterior", QStringLiteral("Buscar anterior"), "go-up", QStyle::SP_ArrowUp, QKeySequence::FindPrevious,
                [this] { Busca(false); });
-        accion("acBuscarSiguiente", QStringLiteral("Siguiente"), QStyle::SP_ArrowDown, QKeySequence::FindNext,
+        accion("acBuscarSiguiente", QStringLiteral("Buscar siguiente"), "go-down", QStyle::SP_ArrowDown, QKeySequence::FindNext,
                [this] { Busca(true); });
         auto* Enfoca = new QAction(this);
         Enfoca->setShortcut(QKeySequence::Find);
@@ -160,15 +164,14 @@ void TVistaPrevia::creaBarra()
     if (nBotones & (bvEsquema | bvHerramientas))
         tbVista->addSeparator();
     if (nBotones & bvEsquema) {
-        auto* a = accion("acEsquema", QStringLiteral("Esquema"), SinIcono, {}, [this] {
+        accion("acEsquema", QStringLiteral("Esquema"), "view-list-tree", SinIcono, {}, [this] {
             const bool bMostrar = !(tbPanel->isVisible() && tbPanel->currentWidget() == trEsquema);
             tbPanel->setCurrentWidget(trEsquema);
             tbPanel->setVisible(bMostrar);
         });
-        Q_UNUSED(a);
     }
     if (nBotones & bvHerramientas)
-        accion("acMiniaturas", QStringLiteral("Miniaturas"), SinIcono, {}, [this] {
+        accion("acMiniaturas", QStringLiteral("Miniaturas"), "view-preview", SinIcono, {}, [this] {
             const bool bMostrar = !(tbPanel->isVisible() && tbPanel->currentWidget() == lsMiniaturas);
             tbPanel->setCurrentWidget(lsMiniaturas);
             tbPanel->setVisible(bMostrar);
@@ -176,23 +179,23 @@ void TVistaPrevia::creaBarra()
 
     if (nBotones & bvNavegador) {
         tbVista->addSeparator();
-        accion("acPrimera", QStringLiteral("Primera"), QStyle::SP_MediaSkipBackward, QKeySequence(Qt::CTRL | Qt::Key_Home),
+        accion("acPrimera", QStringLiteral("Primera"), "go-first", QStyle::SP_MediaSkipBackward, QKeySequence(Qt::CTRL | Qt::Key_Home),
                [this] { IrAPagina(1); });
-        accion("acAnterior", QStringLiteral("Anterior"), QStyle::SP_MediaSeekBackward, QKeySequence(Qt::Key_PageUp),
+        accion("acAnterior", QStringLiteral("Anterior"), "go-previous", QStyle::SP_MediaSeekBackward, QKeySequence(Qt::Key_PageUp),
                [this] { IrAPagina(PaginaActual() - 1); });
         txPagina = new QLabel(this);
         txPagina->setObjectName(QStringLiteral("txPagina"));
         txPagina->setMinimumWidth(60);
         txPagina->setAlignment(Qt::AlignCenter);
         tbVista->addWidget(txPagina);
-        accion("acSiguiente", QStringLiteral("Siguiente"), QStyle::SP_MediaSeekForward, QKeySequence(Qt::Key_PageDown),
+        accion("acSiguiente", QStringLiteral("Siguiente"), "go-next", QStyle::SP_MediaSeekForward, QKeySequence(Qt::Key_PageDown),
                [this] { IrAPagina(PaginaActual() + 1); });
-        accion("acUltima", QStringLiteral("Última"), QStyle::SP_MediaSkipForward, QKeySequence(Qt::CTRL | Qt::Key_End),
+        accion("acUltima", QStringLiteral("Última"), "go-last", QStyle::SP_MediaSkipForward, QKeySequence(Qt::CTRL | Qt::Key_End),
                [this] { IrAPagina(TotalPaginas()); });
     }
 
     tbVista->addSeparator();
-    accion("acCerrar", QStringLiteral("Cerrar"), QStyle::SP_DialogCloseButton, {}, [this] { accept(); });
+    accion("acCerrar", QStringLiteral("Cerrar"), "window-close", QStyle::SP_DialogCloseButton, {}, [this] { accept(); });
 }
 
 void TVistaPrevia::creaPanel()
@@ -210,7 +213,7 @@ void TVistaPrevia::creaPanel()
     for (const TEntradaEsquema& e : F_Reporte.Esquema()) {
         if (bVarios && e.nReporte != nReporte) {
             nReporte = e.nReporte;
-            Raiz = new QTreeWidgetItem(trEsquema, {F_Reporte.GetFileName()});
+            Raiz = new QTreeWidgetItem(trEsquema, {e.sReporte});
             Raiz->setData(0, Qt::UserRole, e.nPagina + 1);
             Raiz->setExpanded(true);
         }

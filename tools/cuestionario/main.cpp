@@ -7,7 +7,8 @@
 // works in Tavoro and that the key is an administrator's, lists the detected PEP candidates as
 // "PEP<TAB>clave<TAB>nombre", ticks the keys given with --pep and prints every report variable
 // as "nombre<TAB>valor" in the order the questionnaire sets them (a line break inside a value
-// is written \r\n). --tiempos writes the milliseconds each variable took to standard error.
+// is written \r\n). --pdf also fills the questionnaire report and writes it as a PDF file
+// without showing it. --tiempos writes the milliseconds each variable took to standard error.
 #include "common/ArchivosHost.h"
 #include "common/IIMensajero.h"
 #include "common/InterfacedPadre.h"
@@ -16,8 +17,14 @@
 #include "db/componentes/ConexionBD.h"
 #include "questionnaire/RepCuestQRTZ2019.h"
 #include "report/IIManejadorReportes.h"
+#include "report/RepGeneral.h"
+#include "reportengine/ExportaPDF.h"
+#include "reportengine/Fuentes.h"
+#include "reportengine/Reporte.h"
+#include "reportengine/TextoRico.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTextStream>
@@ -52,24 +59,47 @@ QString enUnaLinea(QString s)
     return s;
 }
 
-// Writes each variable as the questionnaire sets it; the preview is not shown.
+// Writes each variable as the questionnaire sets it; the preview is not shown. With a report,
+// the variables also fill it, and showing it writes it as a PDF file instead.
 class TManejadorConsola : public IManejadorReportes
 {
 public:
-    explicit TManejadorConsola(bool bTiempos) : F_bTiempos(bTiempos) { F_Reloj.start(); }
+    TManejadorConsola(bool bTiempos, std::shared_ptr<IManejadorReportes> Real, TReporte* Reporte,
+                      const QString& sArchivoPDF)
+        : F_bTiempos(bTiempos), F_Real(std::move(Real)), F_Reporte(Reporte), F_sArchivoPDF(sArchivoPDF)
+    {
+        F_Reloj.start();
+    }
 
-    void AgregaDatoReporte(const QString&, const QString& sVariable, const QString& sDato) override
+    void SetNombre(const QString& sNombre) { F_sNombre = sNombre; }
+    bool ExportoPDF() const { return F_bExportoPDF; }
+
+    void AgregaDatoReporte(const QString& sCategoria, const QString& sVariable, const QString& sDato) override
     {
         salida() << sVariable << '\t' << enUnaLinea(sDato) << '\n';
         if (F_bTiempos) {
             errores() << sVariable << '\t' << F_Reloj.nsecsElapsed() / 1000000.0 << " ms\n";
             F_Reloj.restart();
         }
+        if (F_Real)
+            F_Real->AgregaDatoReporte(sCategoria, sVariable, sDato);
     }
-    void MuestraReporte() override {}
+    void MuestraReporte() override
+    {
+        if (!F_Reporte)
+            return;
+        F_Reporte->SetFileName(F_sNombre);
+        F_bExportoPDF = F_Reporte->PreparaReporte(true) &&
+                        F_Reporte->GetExportaPDF()->Exporta(*F_Reporte, F_sArchivoPDF);
+    }
 
 private:
     bool F_bTiempos;
+    std::shared_ptr<IManejadorReportes> F_Real;
+    TReporte* F_Reporte;
+    QString F_sArchivoPDF;
+    QString F_sNombre;
+    bool F_bExportoPDF = false;
     QElapsedTimer F_Reloj;
 };
 
@@ -94,11 +124,13 @@ struct TOpciones
     bool bUsuario = false;
     bool bPassw = false;
     QStringList PEPs;
+    QString sPDF;
     bool bTiempos = false;
 };
 
 const char* const kUso =
-    "Uso: cuestionario CARPETA_TAVORO --usuario CLAVE --password CLAVE [--pep CLAVE_CLIENTE ...] [--tiempos]";
+    "Uso: cuestionario CARPETA_TAVORO --usuario CLAVE --password CLAVE [--pep CLAVE_CLIENTE ...]\n"
+    "                    [--pdf ARCHIVO] [--tiempos]";
 
 // Returns an empty text when the arguments are valid, else the message for the user.
 QString leeOpciones(const QStringList& args, TOpciones& o)
@@ -122,6 +154,9 @@ QString leeOpciones(const QStringList& args, TOpciones& o)
             if (!valor(s))
                 return QStringLiteral("Falta la clave de cliente después de --pep.");
             o.PEPs << s;
+        } else if (a == QLatin1String("--pdf")) {
+            if (!valor(o.sPDF) || o.sPDF.isEmpty())
+                return QStringLiteral("Falta el nombre del archivo después de --pdf.");
         } else if (a == QLatin1String("--tiempos")) {
             o.bTiempos = true;
         } else if (a.startsWith(QLatin1String("--"))) {
@@ -179,10 +214,27 @@ int ejecuta(const TOpciones& o)
     if (nNumEmp <= 0)
         return falla(QStringLiteral("No se pudo extraer el Número de la Empresa predeterminada."));
 
-    auto Manejador = std::make_shared<TManejadorConsola>(o.bTiempos);
+    // The report components, as the data module holds them, only when a PDF is wanted.
+    std::unique_ptr<TObjTextoRico> objTextoRico;
+    std::unique_ptr<TExportaPDF> expPDF;
+    std::unique_ptr<TReporte> repGeneral;
+    std::shared_ptr<IManejadorReportes> Real;
+    if (!o.sPDF.isEmpty()) {
+        RegistraFuentes();
+        objTextoRico = CreaObjTextoRico();
+        expPDF = CreaExpPDF();
+        repGeneral = CreaRepGeneral(objTextoRico.get(), expPDF.get());
+        Real = CreaManejadorReportes(repGeneral.get(), QString());
+    }
+    auto Manejador = std::make_shared<TManejadorConsola>(o.bTiempos, Real, repGeneral.get(),
+                                                         QFileInfo(o.sPDF).absoluteFilePath());
     std::shared_ptr<IRepCuestionarioQRTZ> Cuestionario = CreaRepCuestZIDU2019(
-        Conector, [Manejador](const QString&) { return Manejador; }, std::make_shared<TMensajeroMudo>(), 0.0,
-        nNumEmp);
+        Conector,
+        [Manejador](const QString& sNombre) {
+            Manejador->SetNombre(sNombre);
+            return Manejador;
+        },
+        std::make_shared<TMensajeroMudo>(), 0.0, nNumEmp);
 
     if (Cuestionario->UsuariosConectados())
         return falla(QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
@@ -213,17 +265,35 @@ int ejecuta(const TOpciones& o)
 
     if (!Cuestionario->GeneraReporte(vtPEPs.get()))
         return falla(QStringLiteral("No fue posible generar el reporte. Llame a Soporte Técnico."));
+    if (!o.sPDF.isEmpty() && !Manejador->ExportoPDF())
+        return falla(QStringLiteral("No fue posible escribir el archivo PDF %1.").arg(o.sPDF));
     salida().flush();
     return 0;
 }
 
 } // namespace
 
+// The tool speaks Spanish on its own; the libraries' diagnostics (font lookup, runtime folder)
+// are not for its user.
+void soloErroresGraves(QtMsgType Tipo, const QMessageLogContext&, const QString& sMensaje)
+{
+    if (Tipo == QtCriticalMsg || Tipo == QtFatalMsg)
+        errores() << sMensaje << Qt::endl;
+}
+
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    qInstallMessageHandler(soloErroresGraves);
+    // The PDF is laid out with the GUI library's fonts and text layout, but no window is shown.
+    bool bPDF = false;
+    for (int i = 1; i < argc; ++i)
+        bPDF = bPDF || qstrcmp(argv[i], "--pdf") == 0;
+    if (bPDF && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = bPDF ? std::make_unique<QGuiApplication>(argc, argv)
+                                                 : std::make_unique<QCoreApplication>(argc, argv);
     TOpciones o;
-    const QString sError = leeOpciones(app.arguments(), o);
+    const QString sError = leeOpciones(QCoreApplication::arguments(), o);
     if (!sError.isEmpty()) {
         errores() << sError << '\n' << kUso << Qt::endl;
         return 2;

@@ -188,9 +188,10 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteConsulta(const TConsultaJet& q, bool
                 cols << Identificador(c.sSql);
             cols << QStringLiteral("%1 AS \"_o1\"").arg(i);
             for (size_t k = 0; k < maxTerminos; ++k)
-                cols << (k < ramas[i].Orden.size() ? ramas[i].Orden[k].sExpr : QStringLiteral("NULL")) +
+                cols << (k < ramas[i].Orden.size() ? QStringLiteral("\"_r\".") + ramas[i].Orden[k].sExpr
+                                                    : QStringLiteral("NULL")) +
                             QStringLiteral(" AS ") + Identificador(QStringLiteral("_o%1").arg(k + 2));
-            sql = QStringLiteral("SELECT %1 FROM (%2)").arg(cols.join(QStringLiteral(", ")), sql);
+            sql = QStringLiteral("SELECT %1 FROM (%2) AS \"_r\"").arg(cols.join(QStringLiteral(", ")), sql);
         }
         if (i)
             partes << (q.UnionTodos[i - 1] ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION "));

@@ -1,0 +1,234 @@
+// Text-level checks of the Jet SQL layer: how the parser prints tricky input back as Jet SQL,
+// and the SQLite text the emitter writes for the constructs where Jet and SQLite differ.
+
+#include "db/jet/sql/EmisorSQLite.h"
+#include "db/jet/sql/ErrorJet.h"
+#include "db/jet/sql/FuncionesJet.h"
+#include "db/jet/sql/SemanticaJet.h"
+#include "db/jet/sql/SintaxisJet.h"
+
+#include <QTest>
+
+namespace {
+
+class TCatalogoFijo : public ICatalogoJet
+{
+public:
+    bool BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema) override
+    {
+        if (sNombre.compare(QLatin1String("t"), Qt::CaseInsensitive) != 0)
+            return false;
+        Esquema.sNombre = QStringLiteral("t");
+        Esquema.Columnas = {{QStringLiteral("Id"), TTipoJet::Largo},      {QStringLiteral("Nombre"), TTipoJet::Texto},
+                            {QStringLiteral("Monto"), TTipoJet::Moneda},  {QStringLiteral("Fecha"), TTipoJet::Fecha},
+                            {QStringLiteral("Activo"), TTipoJet::Booleano}, {QStringLiteral("D"), TTipoJet::Doble},
+                            {QStringLiteral("Con Espacio"), TTipoJet::Texto}};
+        return true;
+    }
+};
+
+QString traduce(const QString& sJet)
+{
+    TSintaxisJet sintaxis(sJet);
+    auto q = sintaxis.Analiza();
+    TCatalogoFijo catalogo;
+    TSemanticaJet semantica(sJet, catalogo);
+    semantica.Analiza(*q);
+    TEmisorSQLite emisor(false);
+    return emisor.Emite(*q).sSql;
+}
+
+} // namespace
+
+class TestTraduccionJet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void imprimeJet_data()
+    {
+        QTest::addColumn<QString>("jet");
+        QTest::addColumn<QString>("impreso");
+        QTest::newRow("corchetes") << "select [Con Espacio], [t].[Nombre], t!Id from [t]"
+                                   << "SELECT [Con Espacio], t.Nombre, t.Id FROM t";
+        QTest::newRow("palabra-reservada") << "SELECT [Select], [Order] AS [Group] FROM t"
+                                           << "SELECT [Select], [Order] AS [Group] FROM t";
+        QTest::newRow("cadenas") << "SELECT 'O''Brien', \"di \"\"hola\"\"\" FROM t"
+                                 << "SELECT 'O''Brien', 'di \"hola\"' FROM t";
+        QTest::newRow("fecha-y-numeros") << "SELECT #12/31/2018 15:00#, .5, -3, 1E5 FROM t"
+                                         << "SELECT #12/31/2018 15:00#, .5, -3, 1E5 FROM t";
+        QTest::newRow("precedencia") << "SELECT a + b * c, (a + b) * c, NOT a = b AND c OR d, -x ^ 2 FROM t"
+                                     << "SELECT a + b * c, (a + b) * c, NOT a = b AND c OR d, -x ^ 2 FROM t";
+        QTest::newRow("predicados") << "SELECT * FROM t WHERE a NOT BETWEEN 1 AND 2 AND b NOT IN (1, 2) AND c "
+                                       "IS NOT NULL AND d NOT LIKE 'x%'"
+                                    << "SELECT * FROM t WHERE a NOT BETWEEN 1 AND 2 AND b NOT IN (1, 2) AND c IS NOT "
+                                       "NULL AND d NOT LIKE 'x%'";
+        QTest::newRow("joins-anidados")
+            << "SELECT * FROM ( a AS C INNER JOIN b AS E ON C.x = E.x) LEFT OUTER JOIN c ON E.y = c.y"
+            << "SELECT * FROM (a AS C INNER JOIN b AS E ON C.x = E.x) LEFT JOIN c ON E.y = c.y";
+        QTest::newRow("top-union-orden")
+            << "SELECT DISTINCT TOP 5 PERCENT x FROM (SELECT x FROM a) WHERE x > 0 GROUP BY x HAVING COUNT(*) > 1 "
+               "UNION ALL SELECT y FROM b ORDER BY 1 DESC"
+            << "SELECT DISTINCT TOP 5 PERCENT x FROM (SELECT x FROM a) WHERE x > 0 GROUP BY x HAVING COUNT(*) > 1 "
+               "UNION ALL SELECT y FROM b ORDER BY 1 DESC";
+        QTest::newRow("subconsultas") << "SELECT (SELECT TOP 1 (x) FROM a), EXISTS (SELECT * FROM b) FROM t"
+                                      << "SELECT (SELECT TOP 1 (x) FROM a), EXISTS (SELECT * FROM b) FROM t";
+    }
+
+    // The printed text reads back to the same tree.
+    void imprimeJet()
+    {
+        QFETCH(QString, jet);
+        QFETCH(QString, impreso);
+        const QString texto = TSintaxisJet(jet).Analiza()->Texto();
+        QCOMPARE(texto, impreso);
+        QCOMPARE(TSintaxisJet(texto).Analiza()->Texto(), texto);
+    }
+
+    void traduccion_data()
+    {
+        QTest::addColumn<QString>("jet");
+        QTest::addColumn<QString>("sqlite");
+        QTest::newRow("corchetes-y-fecha")
+            << "SELECT [Con Espacio] FROM [t] WHERE Fecha >= #01/01/2018#"
+            << "SELECT \"t\".\"Con Espacio\" AS \"Con Espacio\", \"t\".rowid AS \"_o1\" FROM \"t\" WHERE "
+               "(\"t\".\"Fecha\" >= 43101.0) ORDER BY \"_o1\"";
+        QTest::newRow("iif-ampersand-mas")
+            << "SELECT IIF(Activo, Nombre & Id, Nombre + 'x') AS A FROM t"
+            << "SELECT (CASE WHEN (\"t\".\"Activo\" <> 0) THEN jet_concat(\"t\".\"Nombre\", jet_cstr(\"t\".\"Id\", "
+               "'i')) ELSE (\"t\".\"Nombre\" || 'x') END) COLLATE JET AS \"A\", \"t\".rowid AS \"_o1\" FROM \"t\" "
+               "ORDER BY \"_o1\"";
+        QTest::newRow("comparacion-texto-y-booleano")
+            << "SELECT Id FROM t WHERE Nombre = 'a' AND Activo = True"
+            << "SELECT \"t\".\"Id\" AS \"Id\", \"t\".rowid AS \"_o1\" FROM \"t\" WHERE ((\"t\".\"Nombre\" = 'a' "
+               "COLLATE JET) AND (\"t\".\"Activo\" = -1)) ORDER BY \"_o1\"";
+        QTest::newRow("condicion-como-valor")
+            << "SELECT ISNULL(Nombre) AS N, (Id > 1) AS M FROM t"
+            << "SELECT (-((\"t\".\"Nombre\" IS NULL))) AS \"N\", (-((\"t\".\"Id\" > 1))) AS \"M\", \"t\".rowid AS "
+               "\"_o1\" FROM \"t\" ORDER BY \"_o1\"";
+        QTest::newRow("top-con-empates")
+            << "SELECT TOP 2 Nombre FROM t ORDER BY Monto DESC"
+            << "SELECT \"Nombre\", \"_k1\" AS \"_o1\" FROM (SELECT \"t\".\"Nombre\" AS \"Nombre\", \"t\".\"Monto\" "
+               "AS \"_k1\", RANK() OVER (ORDER BY \"t\".\"Monto\" DESC) AS \"_rk\", COUNT(*) OVER () AS \"_n\" FROM "
+               "\"t\") WHERE \"_rk\" <= 2 ORDER BY \"_o1\" DESC";
+        QTest::newRow("str-y-round")
+            << "SELECT STR(Monto), ROUND(D, 2), ROUND(Monto, 2) FROM t"
+            << "SELECT jet_str(\"t\".\"Monto\", 'c') COLLATE JET AS \"Expr1000\", jet_round(\"t\".\"D\", 2, 'd') AS "
+               "\"Expr1001\", jet_round(\"t\".\"Monto\", 2, 'c') AS \"Expr1002\", \"t\".rowid AS \"_o1\" FROM \"t\" "
+               "ORDER BY \"_o1\"";
+        QTest::newRow("like")
+            << "SELECT Id FROM t WHERE Nombre LIKE '[a-c]%' AND Id & '' NOT LIKE '1_'"
+            << "SELECT \"t\".\"Id\" AS \"Id\", \"t\".rowid AS \"_o1\" FROM \"t\" WHERE (jet_like(\"t\".\"Nombre\", "
+               "'[a-c]%') AND (NOT jet_like(jet_concat(jet_cstr(\"t\".\"Id\", 'i'), ''), '1_'))) ORDER BY \"_o1\"";
+        QTest::newRow("union-numero-texto")
+            << "SELECT Id AS X FROM t UNION ALL SELECT 'z' FROM t"
+            << "SELECT \"X\", 0 AS \"_o1\", \"_r\".\"_o1\" AS \"_o2\" FROM (SELECT jet_cstr(\"t\".\"Id\", 'i') "
+               "COLLATE JET AS \"X\", \"t\".rowid AS \"_o1\" FROM \"t\") AS \"_r\" UNION ALL SELECT \"X\", 1 AS "
+               "\"_o1\", \"_r\".\"_o1\" AS \"_o2\" FROM (SELECT 'z' COLLATE JET AS \"X\", \"t\".rowid AS \"_o1\" FROM "
+               "\"t\") AS \"_r\" ORDER BY \"_o1\", \"_o2\"";
+        QTest::newRow("grupo-de-texto")
+            << "SELECT Nombre, COUNT(*) FROM t GROUP BY Nombre"
+            << "SELECT jet_first(\"t\".\"Nombre\") COLLATE JET AS \"Nombre\", count(*) AS \"Expr1000\", "
+               "jet_first(\"t\".\"Nombre\") AS \"_o1\" FROM \"t\" GROUP BY \"t\".\"Nombre\" COLLATE JET ORDER BY "
+               "\"_o1\" COLLATE JET";
+        QTest::newRow("moneda-y-enteros")
+            << "SELECT Monto * Id, Monto + 1, Monto * D FROM t WHERE Monto > 2"
+            << "SELECT (\"t\".\"Monto\" * \"t\".\"Id\") AS \"Expr1000\", (\"t\".\"Monto\" + (1 * 10000)) AS "
+               "\"Expr1001\", ((\"t\".\"Monto\" / 10000.0) * \"t\".\"D\") AS \"Expr1002\", \"t\".rowid AS \"_o1\" "
+               "FROM \"t\" WHERE (\"t\".\"Monto\" > (2 * 10000)) ORDER BY \"_o1\"";
+        QTest::newRow("subconsulta-escalar")
+            << "SELECT (SELECT TOP 1 Nombre FROM t) AS N FROM t"
+            << "SELECT (SELECT jet_single(\"Nombre\") FROM (SELECT \"t\".\"Nombre\" AS \"Nombre\" FROM \"t\" ORDER BY "
+               "\"t\".rowid LIMIT 1)) COLLATE JET AS \"N\", \"t\".rowid AS \"_o1\" FROM \"t\" ORDER BY \"_o1\"";
+    }
+
+    void traduccion()
+    {
+        QFETCH(QString, jet);
+        QFETCH(QString, sqlite);
+        QCOMPARE(traduce(jet), sqlite);
+    }
+
+    // The conversions behind Str, CStr, Round and LIKE, on values the SQL files cannot write.
+    void conversiones_data()
+    {
+        QTest::addColumn<QString>("obtenido");
+        QTest::addColumn<QString>("esperado");
+        QTest::newRow("cstr-15-digitos") << TextoNumeroJet(0.1 + 0.2) << "0.3";
+        QTest::newRow("cstr-exponente") << TextoNumeroJet(1e20) << "1E+20";
+        QTest::newRow("cstr-separador") << TextoNumeroJet(1234.5, 15, QLatin1Char(',')) << "1234,5";
+        QTest::newRow("cstr-simple") << TextoNumeroJet(double(float(0.1)), 7) << "0.1";
+        QTest::newRow("moneda") << TextoMonedaJet(-2500) << "-0.25";
+        QTest::newRow("str-negativo") << StrJet(TextoNumeroJet(-0.25)) << "-.25";
+        QTest::newRow("round-2-5") << TextoNumeroJet(RedondeaJet(2.5, 0)) << "2";
+        QTest::newRow("round-moneda-abajo") << TextoMonedaJet(RedondeaMonedaJet(21250, 2)) << "2.12";
+        QTest::newRow("round-moneda-negativa") << TextoMonedaJet(RedondeaMonedaJet(-21350, 2)) << "-2.14";
+    }
+
+    void conversiones()
+    {
+        QFETCH(QString, obtenido);
+        QFETCH(QString, esperado);
+        QCOMPARE(obtenido, esperado);
+    }
+
+    void colacion_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("signo");
+        QTest::newRow("mayusculas") << "Peso" << "PESO" << 0;
+        QTest::newRow("blancos-finales") << "A Bad One  " << "A Bad One" << 0;
+        QTest::newRow("acento-distinto") << "e" << "é" << -1;
+        QTest::newRow("acento-junto-a-su-letra") << "é" << "f" << -1;
+        QTest::newRow("enie-mayuscula") << "ÑANDU" << "ñandu" << 0;
+        QTest::newRow("blanco-inicial-cuenta") << " a" << "a" << -1;
+    }
+
+    void colacion()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, signo);
+        const int r = ComparaTextoJet(a, b);
+        QCOMPARE(r < 0 ? -1 : r > 0 ? 1 : 0, signo);
+        const int inversa = ComparaTextoJet(b, a);
+        QCOMPARE(inversa < 0 ? -1 : inversa > 0 ? 1 : 0, -signo);
+    }
+
+    void like_data()
+    {
+        QTest::addColumn<QString>("valor");
+        QTest::addColumn<QString>("patron");
+        QTest::addColumn<bool>("coincide");
+        QTest::newRow("unicode-mayusculas") << "ÁRBOL" << "árbol" << true;
+        QTest::newRow("clase-con-guion-final") << "-" << "[a-]" << true;
+        QTest::newRow("corchete-literal") << "[" << "[[]" << true;
+        QTest::newRow("varios-porcientos") << "abcabc" << "%b%c" << true;
+        QTest::newRow("retroceso") << "aaab" << "%aab" << true;
+        QTest::newRow("sin-comodines-exacto") << "ab " << "ab" << false;
+    }
+
+    void like()
+    {
+        QFETCH(QString, valor);
+        QFETCH(QString, patron);
+        QFETCH(bool, coincide);
+        QCOMPARE(ComoJet(valor, patron), coincide);
+    }
+
+    // Errors point at the place in the Jet text.
+    void posicionError()
+    {
+        const QString jet = QStringLiteral("SELECT Id FROM t WHERE Nombre = 'x' y");
+        try {
+            TSintaxisJet(jet).Analiza();
+            QFAIL("se esperaba un error");
+        } catch (const TErrorJet& e) {
+            QCOMPARE(e.Posicion(), int(jet.indexOf(QLatin1String(" y")) + 1));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTraduccionJet)
+#include "TestTraduccionJet.moc"

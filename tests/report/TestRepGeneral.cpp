@@ -218,7 +218,7 @@ private slots:
             Vistos << repGeneral->TextoPagina(1);
             v.findChild<QAction*>("acCerrar")->trigger();
         };
-        for (const QString& sNombre : {"PRIMERA S.A.", "SEGUNDA S.A."}) {
+        for (const char* sNombre : {"PRIMERA S.A.", "SEGUNDA S.A."}) {
             auto m = CreaManejadorReportes(repGeneral.get(), "Encuesta ZIDU 2019");
             m->AgregaDatoReporte("Cuestionario", "NombreCC", sNombre);
             m->MuestraReporte();

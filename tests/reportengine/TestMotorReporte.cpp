@@ -192,15 +192,23 @@ private slots:
     {
         auto r = reporte();
         r->AgregaVariable("Cuestionario", "NombreCC", "'Primero'");
+        r->SetFileName("Uno");
         QVERIFY(r->PreparaReporte(true));
         r->AgregaVariable("Cuestionario", "NombreCC", "'Segundo'");
         QVERIFY(r->PreparaReporte(true));
         QCOMPARE(r->PaginasPreparadas(), 3);
         QVERIFY(textoArea(*r, 0).contains("Segundo"));
+        r->SetFileName("Dos");
         QVERIFY(r->PreparaReporte(false));
         QCOMPARE(r->PaginasPreparadas(), 6);
         QCOMPARE(r->ReportesPreparados(), 2);
         QCOMPARE(textoArea(*r, 3, 1), QString("Página 1 de 3"));
+        // With two reports the outline names each one.
+        TVistaPrevia v(*r);
+        auto* trEsquema = v.findChild<QTreeWidget*>("trEsquema");
+        QCOMPARE(trEsquema->topLevelItemCount(), 2);
+        QCOMPARE(trEsquema->topLevelItem(1)->text(0), QString("Dos"));
+        QCOMPARE(trEsquema->topLevelItem(1)->childCount(), 2);
     }
 
     void sinTextoRicoNoPrepara()

@@ -24,7 +24,6 @@ constexpr int kMaxMemoEnFila = 64;   // long values up to this size stay inside 
 constexpr int kMaxLvalUnaFila = 4076; // a long value up to this size takes one row of a long-value page
 constexpr int kTrozoLval = 4072;     // chunk of a chained long value (after its 4-byte link)
 constexpr int kFilaMapa = 69;        // usage map row: kind byte, 4 bytes, 64-byte bitmap
-constexpr int kFilasPorPaginaMapa = (kPagina - kCabeceraDatos) / (kFilaMapa + 2);
 constexpr std::uint32_t kBitsPaginaMapa = (kPagina - 4) * 8; // pages covered by one bitmap page
 constexpr int kEntradasMapaReferencia = 17;
 constexpr std::uint32_t kNumeroMagico = 1625; // constant Access stores in definitions and columns

@@ -401,6 +401,50 @@ private slots:
         }
     }
 
+    // A definition longer than a page continues on further pages; many long-value columns.
+    void tablaAncha()
+    {
+        requiereLectores();
+        TEscritorMdb E;
+        std::vector<TColumnaMdb> Cols;
+        const T kTipos[] = {T::EnteroLargo, T::Texto, T::Memo, T::SiNo};
+        for (int i = 0; i < 240; ++i)
+            Cols.push_back({QStringLiteral("Columna_número_%1").arg(i, 3, 10, QChar(u'0')), kTipos[i % 4], 40});
+        const int t = E.AgregaTabla({"Ancha", Cols});
+        QVERIFY(t >= 0);
+        auto valor = [](int f, int c) -> QVariant {
+            switch (c % 4) {
+            case 0: return f * 1000 + c;
+            case 1: return QStringLiteral("t%1_%2").arg(f).arg(c);
+            case 2: return QStringLiteral("memo %1 ").arg(c).repeated(f % 2 ? 3 : 50);
+            default: return (f + c) % 2 == 0;
+            }
+        };
+        for (int f = 0; f < 12; ++f) {
+            QVariantList Fila;
+            for (int c = 0; c < 240; ++c)
+                Fila << valor(f, c);
+            QVERIFY2(E.AgregaFila(t, Fila), qPrintable(E.Error()));
+        }
+        const QString sMdb = F_Dir.filePath("ancha.mdb");
+        QVERIFY2(E.Guarda(sMdb), qPrintable(E.Error()));
+        const QJsonObject Tabla = vuelca(sMdb).value("tablas").toObject().value("Ancha").toObject();
+        const QJsonArray Columnas = Tabla.value("columnas").toArray();
+        QCOMPARE(Columnas.size(), 240);
+        QCOMPARE(Columnas[239].toObject().value("nombre").toString(), QString::fromUtf8("Columna_número_239"));
+        const QJsonArray Datos = Tabla.value("datos").toArray();
+        const QList<QStringList> Csv = exporta(sMdb, "Ancha");
+        QCOMPARE(Datos.size(), 12);
+        QCOMPARE(Csv.size(), 13);
+        for (int f = 0; f < 12; ++f)
+            for (int c = 0; c < 240; ++c) {
+                const QVariant v = valor(f, c);
+                const QString sCsv = c % 4 == 3 ? (v.toBool() ? "1" : "0") : v.toString();
+                QVERIFY2(Datos[f].toArray()[c].toVariant() == v && Csv[f + 1][c] == sCsv,
+                         qPrintable(QStringLiteral("fila %1, columna %2").arg(f + 1).arg(c)));
+            }
+    }
+
     // Definitions and values the writer refuses, with a message that names the problem.
     void rechazos_data()
     {

@@ -370,7 +370,7 @@ const std::uint8_t kDuenoCero[4] = {0, 0, 0, 0};
 struct TParche
 {
     std::size_t nPosicion; // byte position inside the page run
-    std::uint32_t nLocal;  // local page/row pointer into the long-value run nDepot
+    std::uint32_t nLocal;  // local page/row pointer into the long-value run nDeposito
     int nDeposito;
 };
 

@@ -1,13 +1,59 @@
 #include "app/Arranque.h"
 
-#include <QApplication>
-#include <QWidget>
+#include "app/DataModule.h"
+#include "app/Principal.h"
+#include "common/DialogosWidgets.h"
+#include "data/ColectorConxs.h"
+
+#include <QDir>
+#include <QFontDatabase>
+
+#include <clocale>
+#include <exception>
+
+TAplicacion::TAplicacion(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TAplicacion::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        Dialogos().MuestraErrorEvento(QString::fromUtf8(e.what()));
+    } catch (...) {
+        Dialogos().MuestraErrorEvento(QStringLiteral("Error desconocido."));
+    }
+    return false;
+}
+
+void RegistraTahoma()
+{
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive))
+        return;
+    // fonts-wine keeps its files outside the folders fontconfig searches.
+    const QDir carpeta(QStringLiteral("/usr/share/wine/fonts"));
+    for (const QString& sArchivo : {QStringLiteral("tahoma.ttf"), QStringLiteral("tahomabd.ttf")}) {
+        if (carpeta.exists(sArchivo))
+            QFontDatabase::addApplicationFont(carpeta.filePath(sArchivo));
+    }
+}
 
 int EjecutaPrograma(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QWidget w;
-    w.setWindowTitle(QStringLiteral("Cuestionario QRTZ 2019"));
-    w.show();
-    return app.exec();
+    TAplicacion app(argc, argv);
+    // Numbers are read and written with a decimal point whatever the user's locale.
+    std::setlocale(LC_NUMERIC, "C");
+    ColectorConexiones = CreaColectorConxs();
+    InstalaDialogos(std::make_shared<TDialogosWidgets>(kTituloPrograma));
+    RegistraTahoma();
+
+    int nResultado = 0;
+    {
+        TdmMain dmMain;
+        TfrmPrincipal frmPrincipal(dmMain);
+        frmPrincipal.show();
+        nResultado = app.exec();
+    }
+    ColectorConexiones.reset();
+    InstalaDialogos(nullptr);
+    return nResultado;
 }

@@ -1,4 +1,20 @@
 #pragma once
 
-// Runs the program: application object, data module, main window, event loop.
+#include <QApplication>
+
+// The application object: an exception that escapes an event handler is shown in the error
+// box of the dialog service and the program goes on.
+class TAplicacion : public QApplication
+{
+    Q_OBJECT
+public:
+    TAplicacion(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Makes Tahoma available where the system lacks it, from the Wine font files.
+void RegistraTahoma();
+
+// Runs the program: application object, connection registry, data module, main window,
+// event loop.
 int EjecutaPrograma(int argc, char** argv);

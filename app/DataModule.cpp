@@ -1,0 +1,16 @@
+#include "app/DataModule.h"
+
+TdmMain::TdmMain(QObject* parent) : QObject(parent)
+{
+    using T = TTablaMemoria::TTipoCampo;
+    vtPEPs = new TTablaMemoria(
+        {
+            {QStringLiteral("IdPEP"), T::AutoIncremento, 0},
+            {QStringLiteral("ClaveCliente"), T::Texto, 20},
+            {QStringLiteral("Nombre"), T::Texto, 100},
+            {QStringLiteral("EsPEP"), T::Booleano, 0},
+        },
+        this);
+    vtPEPs->setObjectName(QStringLiteral("vtPEPs"));
+    vtPEPs->Abre();
+}

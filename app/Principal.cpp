@@ -1,0 +1,467 @@
+#include "app/Principal.h"
+
+#include "app/DataModule.h"
+#include "app/Figura.h"
+#include "common/CasillaDatos.h"
+#include "common/IIDialogos.h"
+#include "common/Mensajero.h"
+#include "common/RejillaDatos.h"
+#include "common/Utilerias.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QScreen>
+#include <QValidator>
+
+namespace {
+
+// Posted by the window to itself once shown; its delivery opens the instruction dialog.
+// (The first private window message plus 150.)
+constexpr QEvent::Type kMsjIndicaciones = QEvent::Type(QEvent::User + 150);
+
+const QColor kVerdeAzul(0x00, 0x80, 0x80);
+const QColor kGrisOscuro(0x48, 0x48, 0x48);
+const QColor kGris(0x80, 0x80, 0x80);
+const QString kCampoPEP = QStringLiteral("EsPEP");
+const QString kHintPEP = QStringLiteral("Haga click en el recuadro si el Usuario es un PEP");
+
+const char16_t* const kParrafosIndicaciones[] = {
+    u"Para responder correctamente el cuestionario, es muy importante que por favor siga estas indicaciones:",
+    u"1.- Haga un respaldo de seguridad de la Base de Datos del Tavoro.",
+    u"2.- Asigne el Símbolo a todas las divisas (Catálogo de \"Divisas para Compra/Venta\"; en Tavoro: Menú principal -> Archivo -> Opción 4 ). Las Divisas sin Símbolo podrían ser ignoradas y causar resultados erróneos.",
+    u"3.- Asigne las Claves de la Actividad a  todos los Sectores (Catálogo de \"Ocupaciones, Profesiones, Actividades o Giros del Negocio\"; en Tavoro:  Menú principal -> Usuarios -> Opción 2). Cerciórese que la clave corresponda correctamente con el Sector, de lo contrario podría causar resultados erróneos.",
+    u"4.- Cierre el programa Tavoro. ",
+    u"5.- Instale y ejecute este programa en la carpeta raíz del Tavoro (Generalmente en C:\\Tavoro Software\\). ",
+    u"6.- Si tiene varias computadoras con Tavoro en el mismo establecimiento, instale este programa en la computadora principal (Servidor).",
+    u"7.- Si tiene varias sucursales, utilice este programa para generar un reporte por sucursal. Posteriormente analice la información para condensarla manualmente en un solo reporte.",
+    u"8.- El cuestionario tiene preguntas que NO son posibles de contestar por medio de la Base de Datos del Tavoro, por lo que deberá contestarlas a criterio y de acuerdo a la operatividad de su Centro Cambiario. Estas preguntas traen la respuesta: (** El CC debe responder **).",
+    u"Nota 1: Considere los datos que están entre paréntesis para analizar y condensar la información en caso de tener varias sucursales. No debe escribir estos datos en el cuestionario, son sólo datos informativos para su análisis.",
+    u"Nota 2: En caso de no utilizar el sistema Tavoro de forma automática para la detección de PEPs, los resultados podrían no ser correctos. Deberá realizar los cálculos correspondientes en cada respuesta donde intervengan PEPs conforme a los dictámenes que hubiera realizado.",
+    u"¿Ha seguido las indicaciones y desea continuar?",
+};
+
+// Turns every letter to upper case as it is typed or pasted, one character for one.
+class TValidadorMayusculas : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        for (QChar& c : input)
+            c = c.toUpper();
+        return Acceptable;
+    }
+};
+
+// Shows an asterisk for every character of a password box.
+class TEstiloContrasena : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// The platform's check box is 13 pixels square.
+class TEstiloCasilla : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_IndicatorWidth || metric == PM_IndicatorHeight)
+            return 13;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+QFont fuente(const QWidget* Ventana, int nPixeles, bool bNegrita = false)
+{
+    QFont f = Ventana->font();
+    f.setPixelSize(nPixeles);
+    f.setBold(bNegrita);
+    return f;
+}
+
+QLabel* etiqueta(QWidget* Padre, const char* sNombre, const QString& sTexto, const QColor& Color,
+                 int nPixeles, bool bNegrita = false)
+{
+    auto* l = new QLabel(Padre);
+    l->setObjectName(QLatin1String(sNombre));
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setFont(fuente(Padre, nPixeles, bNegrita));
+    l->setText(sTexto);
+    PonColorEtiqueta(l, Color);
+    return l;
+}
+
+// Label that takes the size of its text, at a given left and top.
+QLabel* etiquetaAjustada(QWidget* Padre, const char* sNombre, int x, int y, const QString& sTexto,
+                         const QColor& Color, int nPixeles, bool bNegrita = false)
+{
+    QLabel* l = etiqueta(Padre, sNombre, sTexto, Color, nPixeles, bNegrita);
+    l->adjustSize();
+    l->move(x, y);
+    return l;
+}
+
+// Word-wrapped label of a fixed size.
+QLabel* etiquetaFija(QWidget* Padre, const char* sNombre, const QRect& Geometria, const QString& sTexto,
+                     const QColor& Color, int nPixeles)
+{
+    QLabel* l = etiqueta(Padre, sNombre, sTexto, Color, nPixeles);
+    l->setWordWrap(true);
+    l->setGeometry(Geometria);
+    return l;
+}
+
+TFigura* figura(QWidget* Padre, const char* sNombre, const QRect& Geometria)
+{
+    auto* f = new TFigura(Padre);
+    f->setObjectName(QLatin1String(sNombre));
+    f->setGeometry(Geometria);
+    return f;
+}
+
+QLineEdit* cuadroTexto(QWidget* Padre, const char* sNombre, const QRect& Geometria, const QString& sHint)
+{
+    auto* e = new QLineEdit(Padre);
+    e->setObjectName(QLatin1String(sNombre));
+    e->setGeometry(Geometria);
+    e->setToolTip(sHint);
+    e->setValidator(new TValidadorMayusculas(e));
+    return e;
+}
+
+QPushButton* boton(QWidget* Padre, const char* sNombre, const QRect& Geometria, const QString& sTexto)
+{
+    auto* b = new QPushButton(sTexto, Padre);
+    b->setObjectName(QLatin1String(sNombre));
+    b->setGeometry(Geometria);
+    b->setAutoDefault(false);
+    return b;
+}
+
+void fondoBlanco(QWidget* w)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, Qt::white);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+} // namespace
+
+const QString& TextoIndicaciones()
+{
+    static const QString sTexto = [] {
+        QStringList l;
+        for (const char16_t* s : kParrafosIndicaciones)
+            l << QString::fromUtf16(s);
+        return l.join(QStringLiteral("\r\r\n"));
+    }();
+    return sTexto;
+}
+
+TfrmPrincipal::TfrmPrincipal(TdmMain& dmMain, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      F_dmMain(dmMain)
+{
+    setObjectName(QStringLiteral("frmPrincipal"));
+    setWindowTitle(kTituloPrograma);
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPixelSize(11);
+    setFont(f);
+    PonColorEtiqueta(this, Qt::black);
+    fondoBlanco(this);
+    setFixedSize(690, 621);
+    CreaControles();
+    FormCreate();
+}
+
+void TfrmPrincipal::CreaControles()
+{
+    // Created back to front: frames and labels first, then the controls that lie over them.
+    Shape1 = figura(this, "Shape1", {71, 66, 545, 111});
+    Shape3 = figura(this, "Shape3", {71, 199, 545, 93});
+    Shape4 = figura(this, "Shape4", {71, 313, 546, 243});
+
+    Label1 = etiquetaAjustada(this, "Label1", 219, 20, QStringLiteral("Cuestionario GAFI - 2019"), kVerdeAzul, 16, true);
+    Label4 = etiquetaAjustada(this, "Label4", 87, 79, QStringLiteral("1.- Indique Clave y Contraseña del Tavoro"),
+                              kVerdeAzul, 16);
+    txUsuario = etiquetaAjustada(this, "txUsuario", 144, 107, QStringLiteral("Clave de Entrada a Tavoro"),
+                                 kGrisOscuro, 11);
+    txUsuario->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    txPassw = etiquetaAjustada(this, "txPassw", 227, 136, QStringLiteral("Password"), kGrisOscuro, 11);
+    txPassw->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    Label9 = etiquetaAjustada(this, "Label9", 87, 211, QStringLiteral("2.- Presione el botón \"Detectar PEPs\""),
+                              kVerdeAzul, 16);
+    Label8 = etiquetaFija(this, "Label8", {94, 244, 332, 33},
+                          QStringLiteral("Se mostrará en el paso 4 de este programa, una lista de Usuarios que "
+                                         "realizaron operaciones con su CC durante 2017, y que fueron considerados "
+                                         "como posibles PEPs"),
+                          kGrisOscuro, 9);
+    txPaso4 = etiquetaFija(this, "txPaso4", {87, 332, 407, 38},
+                           QStringLiteral("3.- De la siguiente lista, marque sólo los Usuarios que se consideraron "
+                                          "como PEPs"),
+                           kVerdeAzul, 16);
+    Label7 = etiquetaAjustada(this, "Label7", 95, 376,
+                              QStringLiteral("Tip: NO marque los Usuarios que dictaminó como homónimos"), kGrisOscuro, 9);
+    txMensajes = etiquetaFija(this, "txMensajes", {62, 562, 579, 14}, QString(), Qt::black, 12);
+    txMensajes->setWordWrap(false);
+    txMensajes->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    edUsuario = cuadroTexto(this, "edUsuario", {303, 104, 121, 21},
+                            QStringLiteral("Usuario administrador para acceder a Tavoro"));
+    edPassw = cuadroTexto(this, "edPassw", {303, 133, 121, 21},
+                          QStringLiteral("Contraseña del usuario administrador para acceder a Tavoro"));
+    edPassw->setEchoMode(QLineEdit::Password);
+    auto* estilo = new TEstiloContrasena;
+    estilo->setParent(edPassw);
+    edPassw->setStyle(estilo);
+    for (QLineEdit* e : {edUsuario, edPassw})
+        e->installEventFilter(this);
+
+    bnDetectaPEPs = boton(this, "bnDetectaPEPs", {478, 231, 105, 25}, QStringLiteral("Detectar PEPs"));
+    bnDetectaPEPs->setToolTip(QStringLiteral("Cargará una lista de posibles PEPs en el paso 4"));
+
+    grdPEPs = new TRejillaDatos(this);
+    grdPEPs->setObjectName(QStringLiteral("grdPEPs"));
+    grdPEPs->setGeometry(94, 403, 498, 122);
+    grdPEPs->setToolTip(kHintPEP);
+    grdPEPs->SetAltoFilas(16, 17);
+    grdPEPs->SetTitulos(fuente(this, 11), kVerdeAzul);
+    grdPEPs->Enlaza(F_dmMain.vtPEPs, {
+                                         {kCampoPEP, QStringLiteral("Marcar PEP"), 84, Qt::AlignCenter},
+                                         {QStringLiteral("Nombre"), QStringLiteral("Nombre del Usuario"), 391,
+                                          Qt::AlignLeft | Qt::AlignVCenter},
+                                     });
+    grdPEPs->AlDibujarCelda = [this](QPainter& Lienzo, const QRect& Celda, const QModelIndex& Indice,
+                                     bool bEnfocada) { grdPEPsDrawColumnCell(Lienzo, Celda, Indice, bEnfocada); };
+    grdPEPs->AlPresionarTecla = [this](QChar& cTecla) { grdPEPsKeyPress(cTecla); };
+    connect(grdPEPs, &QAbstractItemView::clicked, this, &TfrmPrincipal::grdPEPsCellClick);
+    connect(grdPEPs, &TRejillaDatos::SaleColumna, this, &TfrmPrincipal::grdPEPsColExit);
+
+    pnChkBox = new QWidget(this);
+    pnChkBox->setObjectName(QStringLiteral("pnChkBox"));
+    pnChkBox->setGeometry(111, 531, 84, 16);
+    fondoBlanco(pnChkBox);
+    DBCheckBox = new TCasillaDatos(pnChkBox);
+    DBCheckBox->setObjectName(QStringLiteral("DBCheckBox"));
+    DBCheckBox->setGeometry(35, 0, 13, 17);
+    DBCheckBox->setToolTip(kHintPEP);
+    auto* estiloCasilla = new TEstiloCasilla;
+    estiloCasilla->setParent(DBCheckBox);
+    DBCheckBox->setStyle(estiloCasilla);
+    connect(DBCheckBox, &QAbstractButton::clicked, this, &TfrmPrincipal::DBCheckBoxClick);
+
+    pnIgnorar = new QWidget(this);
+    pnIgnorar->setObjectName(QStringLiteral("pnIgnorar"));
+    pnIgnorar->setGeometry(633, 332, 511, 181);
+    fondoBlanco(pnIgnorar);
+    Label11 = etiquetaFija(pnIgnorar, "Label11", {77, 63, 357, 36},
+                           QStringLiteral("No se detectaron operaciones con ningún PEP. Ignore este paso y presione "
+                                          "el botón \"Generar reporte\"."),
+                           kVerdeAzul, 15);
+    Label11->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    bnGenReporte = boton(this, "bnGenReporte", {512, 582, 105, 25}, QStringLiteral("Generar reporte"));
+
+    setTabOrder(edUsuario, edPassw);
+    setTabOrder(edPassw, bnDetectaPEPs);
+    setTabOrder(bnDetectaPEPs, grdPEPs);
+    setTabOrder(grdPEPs, DBCheckBox);
+    setTabOrder(DBCheckBox, bnGenReporte);
+}
+
+void TfrmPrincipal::FormCreate()
+{
+    _MensajeroForm = CreaMensajero(CreaUtilerias());
+    _MensajeroForm->SettxLabel(txMensajes);
+    InicializaPantalla();
+}
+
+void TfrmPrincipal::InicializaPantalla()
+{
+    bnGenReporte->setEnabled(false);
+    pnIgnorar->hide();
+    PonColorEtiqueta(txPaso4, kVerdeAzul);
+    grdPEPs->setEnabled(false);
+    PreparaChkBox();
+}
+
+void TfrmPrincipal::PreparaChkBox()
+{
+    pnChkBox->hide();
+    DBCheckBox->Enlaza(F_dmMain.vtPEPs, kCampoPEP);
+    QPalette p = DBCheckBox->palette();
+    p.setColor(QPalette::Window, grdPEPs->palette().color(QPalette::Base));
+    DBCheckBox->setPalette(p);
+    DBCheckBox->setAutoFillBackground(true);
+    DBCheckBox->setText(QString());
+    F_sTextoMarcado.clear();
+    F_sTextoSinMarcar.clear();
+}
+
+void TfrmPrincipal::MuestraIgnorar(bool bNoHayPEPs)
+{
+    if (bNoHayPEPs) {
+        pnIgnorar->move(88, 332);
+        pnIgnorar->show();
+        pnIgnorar->raise();
+        PonColorEtiqueta(txPaso4, kGris);
+    } else {
+        pnIgnorar->hide();
+        PonColorEtiqueta(txPaso4, kVerdeAzul);
+    }
+}
+
+void TfrmPrincipal::showEvent(QShowEvent* event)
+{
+    if (!F_bCentrada) {
+        F_bCentrada = true;
+        if (QScreen* pantalla = QGuiApplication::primaryScreen()) {
+            QRect marco = frameGeometry();
+            marco.moveCenter(pantalla->geometry().center());
+            move(marco.topLeft());
+        }
+    }
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmPrincipal::FormShow()
+{
+    QCoreApplication::postEvent(this, new QEvent(kMsjIndicaciones));
+}
+
+void TfrmPrincipal::customEvent(QEvent* event)
+{
+    if (event->type() == kMsjIndicaciones)
+        MuestraIndicaciones();
+    else
+        QWidget::customEvent(event);
+}
+
+bool TfrmPrincipal::PreguntaIndicaciones()
+{
+    return Dialogos().PreguntaAdvertencia(TextoIndicaciones());
+}
+
+void TfrmPrincipal::MuestraIndicaciones()
+{
+    if (PreguntaIndicaciones())
+        edUsuario->setFocus();
+    else
+        close();
+}
+
+bool TfrmPrincipal::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == edUsuario || watched == edPassw)) {
+        auto* tecla = static_cast<QKeyEvent*>(event);
+        if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter || tecla->text() == QLatin1String("\r")) {
+            AvanzaConEnter(tecla->modifiers() & Qt::ShiftModifier);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmPrincipal::AvanzaConEnter(bool bAtras)
+{
+    // The focus chain skips disabled, hidden and non-tab-stop controls and wraps around.
+    focusNextPrevChild(!bAtras);
+}
+
+void TfrmPrincipal::EjecutaConEspera(const std::function<void()>& Trabajo, QAbstractButton* Boton)
+{
+    EjecutaOcupado(Trabajo, Boton);
+}
+
+bool TfrmPrincipal::EsColumnaPEP(const QString& sCampo) const
+{
+    return sCampo == DBCheckBox->Campo();
+}
+
+void TfrmPrincipal::grdPEPsDrawColumnCell(QPainter& Lienzo, const QRect& Celda, const QModelIndex& Indice,
+                                          bool bEnfocada)
+{
+    TTablaMemoria* vtPEPs = F_dmMain.vtPEPs;
+    if (vtPEPs->NumRegistros() == 0)
+        return;
+    if (!grdPEPs->isEnabled())
+        grdPEPs->setEnabled(true);
+    const QString sCampo = grdPEPs->Columna(Indice.column()).sCampo;
+    if (!EsColumnaPEP(sCampo))
+        return;
+    if (bEnfocada) {
+        // The cell in the window's coordinates: grid position, frame, title row, cell.
+        const QPoint pos = grdPEPs->viewport()->mapTo(this, Celda.topLeft());
+        if (pnChkBox->pos() != pos)
+            pnChkBox->move(pos);
+        if (!pnChkBox->isVisible()) {
+            pnChkBox->show();
+            pnChkBox->raise();
+        }
+        return;
+    }
+    // Other mark cells: the grid's text is replaced by a check-box image, as large as the cell
+    // shrunk by one pixel on every side allows, square and centred.
+    Lienzo.fillRect(Celda, grdPEPs->palette().brush(QPalette::Base));
+    const QRect interior = Celda.adjusted(1, 1, -1, -1);
+    const int nLado = std::min(interior.width(), interior.height());
+    QStyleOptionButton opt;
+    opt.initFrom(grdPEPs);
+    opt.rect = QRect(0, 0, nLado, nLado);
+    opt.rect.moveCenter(interior.center());
+    opt.state |= QStyle::State_Enabled;
+    opt.state &= ~QStyle::State_HasFocus;
+    const bool bMarcado = vtPEPs->ValorEn(Indice.row(), vtPEPs->IndiceCampo(kCampoPEP)).toBool();
+    opt.state |= bMarcado ? QStyle::State_On : QStyle::State_Off;
+    grdPEPs->style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &opt, &Lienzo, grdPEPs);
+}
+
+void TfrmPrincipal::grdPEPsCellClick(const QModelIndex&)
+{
+    if (!EsColumnaPEP(grdPEPs->CampoSeleccionado()))
+        return;
+    TTablaMemoria* vtPEPs = F_dmMain.vtPEPs;
+    if (vtPEPs->RegActual() < 0)
+        return;
+    vtPEPs->Edita();
+    vtPEPs->SetValor(kCampoPEP, !vtPEPs->ValorBool(kCampoPEP));
+    vtPEPs->Publica();
+}
+
+void TfrmPrincipal::grdPEPsKeyPress(QChar& cTecla)
+{
+    if (cTecla == QLatin1Char('\t') || !EsColumnaPEP(grdPEPs->CampoSeleccionado()))
+        return;
+    DBCheckBox->setFocus();
+    DBCheckBox->RecibeCaracter(cTecla);
+}
+
+void TfrmPrincipal::grdPEPsColExit(int nColumna)
+{
+    if (EsColumnaPEP(grdPEPs->Columna(nColumna).sCampo))
+        pnChkBox->hide();
+}
+
+void TfrmPrincipal::DBCheckBoxClick()
+{
+    DBCheckBox->setText(DBCheckBox->isChecked() ? F_sTextoMarcado : F_sTextoSinMarcar);
+}

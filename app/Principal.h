@@ -1,0 +1,94 @@
+#pragma once
+
+#include "common/IIMensajero.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QAbstractButton;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TCasillaDatos;
+class TdmMain;
+class TFigura;
+class TRejillaDatos;
+
+// Caption of the main window and of the program's message boxes.
+inline const QString kTituloPrograma = QStringLiteral("Cuestionario QRTZ 2019");
+
+// Text of the instruction dialog: its paragraphs separated by CR CR LF.
+const QString& TextoIndicaciones();
+
+// The program's only window: administrator login, PEP detection, PEP marking and the report
+// button. The data module must outlive it: the PEP list is bound to its table.
+class TfrmPrincipal : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TfrmPrincipal(TdmMain& dmMain, QWidget* parent = nullptr);
+
+    // Shows or hides the notice that no PEP was detected, over the step-3 list.
+    void MuestraIgnorar(bool bNoHayPEPs);
+    // Initial state of the controls.
+    void InicializaPantalla();
+    // Prepares the floating check box of the PEP list.
+    void PreparaChkBox();
+    // The instruction dialog; true when the user answers "Sí".
+    bool PreguntaIndicaciones();
+    // Busy wrapper of the steps: wait cursor and Boton disabled while Trabajo runs; both are
+    // restored also when Trabajo throws, and the error goes on to the caller.
+    void EjecutaConEspera(const std::function<void()>& Trabajo, QAbstractButton* Boton);
+
+    // Controls
+    QLabel* Label1;
+    TFigura* Shape1;
+    QLabel* Label4;
+    QLabel* txUsuario;
+    QLineEdit* edUsuario;
+    QLabel* txPassw;
+    QLineEdit* edPassw;
+    TFigura* Shape3;
+    QLabel* Label9;
+    QLabel* Label8;
+    QPushButton* bnDetectaPEPs;
+    TFigura* Shape4;
+    QLabel* txPaso4;
+    QLabel* Label7;
+    TRejillaDatos* grdPEPs;
+    QWidget* pnChkBox;
+    TCasillaDatos* DBCheckBox;
+    QWidget* pnIgnorar;
+    QLabel* Label11;
+    QLabel* txMensajes;
+    QPushButton* bnGenReporte;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void customEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    TdmMain& F_dmMain;
+    // Status messenger of the window, bound to txMensajes.
+    std::shared_ptr<IMensajero> _MensajeroForm;
+
+private:
+    void CreaControles();
+    void FormCreate();
+    void FormShow();
+    void MuestraIndicaciones();
+    void AvanzaConEnter(bool bAtras);
+
+    bool EsColumnaPEP(const QString& sCampo) const;
+    void grdPEPsDrawColumnCell(QPainter& Lienzo, const QRect& Celda, const QModelIndex& Indice, bool bEnfocada);
+    void grdPEPsCellClick(const QModelIndex& Indice);
+    void grdPEPsKeyPress(QChar& cTecla);
+    void grdPEPsColExit(int nColumna);
+    void DBCheckBoxClick();
+
+    bool F_bCentrada = false;
+    QString F_sTextoMarcado;
+    QString F_sTextoSinMarcar;
+};

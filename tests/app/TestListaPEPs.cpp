@@ -1,0 +1,294 @@
+#include "app/Arranque.h"
+#include "app/DataModule.h"
+#include "app/Principal.h"
+#include "common/CasillaDatos.h"
+#include "common/DialogosGuion.h"
+#include "common/RejillaDatos.h"
+#include "common/TablaMemoria.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace {
+
+const QColor kVerdeAzul(0x00, 0x80, 0x80);
+
+} // namespace
+
+// The PEP review list of the main window: a read-only grid over the PEP table whose mark
+// column draws check boxes and whose focused mark cell carries a real, bound check box.
+class TestListaPEPs : public QObject
+{
+    Q_OBJECT
+
+    std::shared_ptr<TDialogosGuion> guion;
+    std::unique_ptr<TdmMain> dm;
+    std::unique_ptr<TfrmPrincipal> frm;
+    TTablaMemoria* t = nullptr;
+    TRejillaDatos* grd = nullptr;
+    QWidget* pnChkBox = nullptr;
+    TCasillaDatos* casilla = nullptr;
+
+    // Fills the table as the detection does: every mark false.
+    void llena(const QStringList& Nombres)
+    {
+        t->Abre();
+        t->BorraTodo();
+        for (int i = 0; i < Nombres.size(); ++i) {
+            t->Agrega();
+            t->SetValor("IdPEP", i + 1);
+            t->SetValor("ClaveCliente", QString("C%1").arg(i + 1));
+            t->SetValor("Nombre", Nombres[i]);
+            t->SetValor("EsPEP", false);
+            t->Publica();
+        }
+    }
+    bool marca(int nFila) const { return t->ValorEn(nFila, t->IndiceCampo("EsPEP")).toBool(); }
+    QList<bool> marcas() const
+    {
+        QList<bool> l;
+        for (int i = 0; i < t->NumRegistros(); ++i)
+            l << marca(i);
+        return l;
+    }
+    QPoint centro(int nFila, int nColumna) const { return grd->RectCelda(nFila, nColumna).center(); }
+    void clic(int nFila, int nColumna) { QTest::mouseClick(grd->viewport(), Qt::LeftButton, {}, centro(nFila, nColumna)); }
+    // Where the floating check box must sit: over the cell, in the window's coordinates.
+    QPoint sitioPanel(int nFila) const { return grd->viewport()->mapTo(frm.get(), grd->RectCelda(nFila, 0).topLeft()); }
+    QImage imagenCelda(int nFila, int nColumna) const
+    {
+        return grd->grab().toImage().copy(grd->RectCelda(nFila, nColumna).translated(grd->viewport()->pos()));
+    }
+    // Claves of the marked rows, read as the report's queries read them.
+    QStringList lector()
+    {
+        QStringList l;
+        for (t->Primero(); !t->Fin(); t->Siguiente()) {
+            if (t->ValorBool("EsPEP"))
+                l << t->ValorTexto("ClaveCliente");
+        }
+        return l;
+    }
+    // Window shown and active, three rows painted, the grid enabled.
+    bool conTresFilas()
+    {
+        llena({"ANA", "BETO", "CARLA"});
+        return QTest::qWaitFor([&] { return grd->isEnabled(); });
+    }
+
+private slots:
+    void init()
+    {
+        guion = std::make_shared<TDialogosGuion>();
+        guion->Respuestas.enqueue(true);
+        InstalaDialogos(guion);
+        dm = std::make_unique<TdmMain>();
+        frm = std::make_unique<TfrmPrincipal>(*dm);
+        t = dm->vtPEPs;
+        grd = frm->findChild<TRejillaDatos*>("grdPEPs");
+        pnChkBox = frm->findChild<QWidget*>("pnChkBox");
+        casilla = frm->findChild<TCasillaDatos*>("DBCheckBox");
+        QVERIFY(grd && pnChkBox && casilla);
+        frm->show();
+        frm->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frm.get()));
+        QTRY_COMPARE(guion->Cajas.size(), 1);
+    }
+    void cleanup()
+    {
+        frm.reset();
+        dm.reset();
+        InstalaDialogos(nullptr);
+    }
+
+    void antesDeDetectarSoloTitulos()
+    {
+        QTest::qWait(50);
+        QVERIFY(!grd->isEnabled());
+        QVERIFY(pnChkBox->isHidden());
+        QCOMPARE(grd->model()->rowCount(), 0);
+        QCOMPARE(grd->model()->columnCount(), 2);
+        QCOMPARE(grd->model()->headerData(0, Qt::Horizontal).toString(), QString("Marcar PEP"));
+        QCOMPARE(grd->model()->headerData(1, Qt::Horizontal).toString(), QString("Nombre del Usuario"));
+        QCOMPARE(grd->horizontalHeader()->sectionSize(0), 84 + 1); // plus the column line
+        QCOMPARE(grd->horizontalHeader()->sectionSize(1), 391 + 1);
+        QVERIFY(grd->verticalHeader()->isHidden());
+        QCOMPARE(grd->horizontalHeader()->palette().color(QPalette::ButtonText), kVerdeAzul);
+        QCOMPARE(grd->horizontalHeader()->font().pixelSize(), 11);
+        QCOMPARE(QFontInfo(grd->horizontalHeader()->font()).family(), QString("Tahoma"));
+        // Below the titles the grid is blank.
+        const QImage cuerpo = grd->viewport()->grab().toImage();
+        for (int y = 0; y < cuerpo.height(); y += 3)
+            for (int x = 0; x < cuerpo.width(); x += 3)
+                QCOMPARE(QColor(cuerpo.pixel(x, y)), QColor(Qt::white));
+        QVERIFY(!grd->isEnabled());
+    }
+
+    void filasAparecenSinMarcaYHabilitan()
+    {
+        llena({"ANA", "BETO", "CARLA"});
+        QVERIFY(!grd->isEnabled());
+        QTRY_VERIFY(grd->isEnabled());
+        QCOMPARE(grd->model()->rowCount(), 3);
+        QCOMPARE(grd->model()->index(1, 1).data().toString(), QString("BETO"));
+        // The focus is in the user box, so every mark cell shows a check-box image.
+        const QImage sinMarca = imagenCelda(0, 0);
+        QCOMPARE(imagenCelda(1, 0), sinMarca);
+        QCOMPARE(imagenCelda(2, 0), sinMarca);
+        QVERIFY(imagenCelda(0, 1) != sinMarca);
+        t->IrA(1);
+        t->Edita();
+        t->SetValor("EsPEP", true);
+        t->Publica();
+        QVERIFY(imagenCelda(1, 0) != sinMarca);
+        QCOMPARE(imagenCelda(0, 0), sinMarca);
+        QCOMPARE(imagenCelda(2, 0), sinMarca);
+    }
+
+    // A click on a mark cell toggles and posts at once; the cell then carries the check box,
+    // whose own click toggles again, pending until a reader moves the cursor.
+    void clicEnMarcaYEnCasilla()
+    {
+        QVERIFY(conTresFilas());
+        QCOMPARE(t->RegActual(), 2);
+        clic(0, 0);
+        QCOMPARE(t->RegActual(), 0);
+        QCOMPARE(marcas(), (QList<bool>{true, false, false}));
+        QCOMPARE(t->Estado(), TTablaMemoria::TEstado::Navegando);
+        QTRY_VERIFY(pnChkBox->isVisible());
+        QCOMPARE(pnChkBox->pos(), sitioPanel(0));
+        QVERIFY(casilla->isChecked());
+
+        QTest::mouseClick(casilla, Qt::LeftButton, {}, QPoint(6, 8));
+        QVERIFY(!casilla->isChecked());
+        QCOMPARE(t->Estado(), TTablaMemoria::TEstado::Editando);
+        QCOMPARE(lector(), QStringList());
+        QCOMPARE(t->Estado(), TTablaMemoria::TEstado::Navegando);
+        QCOMPARE(marcas(), (QList<bool>{false, false, false}));
+    }
+
+    void clicEnNombreSoloMueveLaFila()
+    {
+        QVERIFY(conTresFilas());
+        clic(1, 1);
+        QCOMPARE(t->RegActual(), 1);
+        QCOMPARE(marcas(), (QList<bool>{false, false, false}));
+        QCOMPARE(t->Estado(), TTablaMemoria::TEstado::Navegando);
+        QTest::qWait(30);
+        QVERIFY(pnChkBox->isHidden());
+    }
+
+    void casillaSigueAlFocoYTabLaOculta()
+    {
+        QVERIFY(conTresFilas());
+        clic(0, 1);
+        QTest::keyClick(grd, Qt::Key_Left);
+        QTRY_VERIFY(pnChkBox->isVisible());
+        QCOMPARE(pnChkBox->pos(), sitioPanel(0));
+        QTest::keyClick(grd, Qt::Key_Down);
+        QCOMPARE(t->RegActual(), 1);
+        QTRY_COMPARE(pnChkBox->pos(), sitioPanel(1));
+        QTest::keyClick(grd, Qt::Key_Tab);
+        QCOMPARE(grd->currentIndex().column(), 1);
+        QVERIFY(pnChkBox->isHidden());
+        QCOMPARE(frm->focusWidget(), grd);
+        QTest::keyClick(grd, Qt::Key_Backtab);
+        QCOMPARE(grd->currentIndex().column(), 0);
+        QTRY_VERIFY(pnChkBox->isVisible());
+    }
+
+    // A character typed in the mark column goes to the check box, which takes the focus; Space
+    // or Backspace put the row into editing without toggling it.
+    void caracterPasaALaCasilla_data()
+    {
+        QTest::addColumn<int>("nColumna");
+        QTest::addColumn<int>("nTecla");
+        QTest::addColumn<bool>("bPasa");
+        QTest::addColumn<bool>("bEditando");
+        QTest::newRow("letra") << 0 << int(Qt::Key_X) << true << false;
+        QTest::newRow("espacio") << 0 << int(Qt::Key_Space) << true << true;
+        QTest::newRow("retroceso") << 0 << int(Qt::Key_Backspace) << true << true;
+        QTest::newRow("letra en la columna de nombres") << 1 << int(Qt::Key_C) << false << false;
+    }
+    void caracterPasaALaCasilla()
+    {
+        QFETCH(int, nColumna);
+        QFETCH(int, nTecla);
+        QFETCH(bool, bPasa);
+        QFETCH(bool, bEditando);
+        QVERIFY(conTresFilas());
+        grd->setFocus();
+        grd->setCurrentIndex(grd->model()->index(0, nColumna));
+        QTest::keyClick(grd, Qt::Key(nTecla));
+        QCOMPARE(frm->focusWidget(), bPasa ? static_cast<QWidget*>(casilla) : grd);
+        QCOMPARE(t->RegActual(), 0);
+        QCOMPARE(t->Estado(), bEditando ? TTablaMemoria::TEstado::Editando : TTablaMemoria::TEstado::Navegando);
+        QCOMPARE(marcas(), (QList<bool>{false, false, false}));
+    }
+
+    void espacioEnLaCasillaMarcaYEscapeDescarta()
+    {
+        QVERIFY(conTresFilas());
+        grd->setFocus();
+        grd->setCurrentIndex(grd->model()->index(1, 0));
+        QTest::keyClick(grd, Qt::Key_A);
+        QCOMPARE(frm->focusWidget(), casilla);
+        QTest::keyClick(casilla, Qt::Key_Space);
+        QVERIFY(casilla->isChecked());
+        QVERIFY(t->ValorBool("EsPEP"));
+        QTest::keyClick(casilla, Qt::Key_Escape);
+        QVERIFY(!casilla->isChecked());
+        QCOMPARE(t->Estado(), TTablaMemoria::TEstado::Navegando);
+        QCOMPARE(lector(), QStringList());
+    }
+
+    // A mark made with the check box and never posted is seen by a reader that goes to the
+    // first row, even while the box keeps the focus.
+    void marcaSinPublicarLaVeElLector()
+    {
+        QVERIFY(conTresFilas());
+        clic(1, 0); // posts a mark on row 2
+        QTRY_VERIFY(pnChkBox->isVisible());
+        clic(2, 0); // and on row 3
+        QTRY_COMPARE(pnChkBox->pos(), sitioPanel(2));
+        QTest::mouseClick(casilla, Qt::LeftButton, {}, QPoint(6, 8)); // unmarks row 3, pending
+        QCOMPARE(frm->focusWidget(), casilla);
+        QCOMPARE(t->Estado(), TTablaMemoria::TEstado::Editando);
+        QCOMPARE(lector(), QStringList{"C2"});
+    }
+
+    void sinAltasNiBajasConElTeclado()
+    {
+        QVERIFY(conTresFilas());
+        clic(2, 1);
+        const QList<QPair<int, Qt::KeyboardModifiers>> teclas{
+            {Qt::Key_Insert, Qt::NoModifier}, {Qt::Key_Delete, Qt::NoModifier}, {Qt::Key_Delete, Qt::ControlModifier},
+            {Qt::Key_Down, Qt::NoModifier},   {Qt::Key_PageDown, Qt::NoModifier}, {Qt::Key_End, Qt::ControlModifier},
+            {Qt::Key_Return, Qt::NoModifier}, {Qt::Key_F2, Qt::NoModifier},       {Qt::Key_Escape, Qt::NoModifier}};
+        for (const auto& [nTecla, Mods] : teclas)
+            QTest::keyClick(grd, Qt::Key(nTecla), Mods);
+        QCOMPARE(t->NumRegistros(), 3);
+        QCOMPARE(grd->model()->rowCount(), 3);
+        QCOMPARE(t->Estado(), TTablaMemoria::TEstado::Navegando);
+        QCOMPARE(marcas(), (QList<bool>{false, false, false}));
+    }
+
+    void nombreLargoSeCortaA100()
+    {
+        const QString sLargo = QString("NOMBRE MUY LARGO ").repeated(8).left(130);
+        llena({sLargo});
+        QCOMPARE(grd->model()->index(0, 1).data().toString(), sLargo.left(100));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    TAplicacion app(argc, argv);
+    RegistraTahoma();
+    QApplication::setQuitOnLastWindowClosed(false);
+    TestListaPEPs t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "TestListaPEPs.moc"

@@ -98,10 +98,21 @@ QString TextoCodigoPagina(const uint8_t* p, int n, int nCodigoPagina)
         return QString::fromLatin1(reinterpret_cast<const char*>(p), n);
     const QByteArray Bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(p), n);
     if (nCodigoPagina != 0 && nCodigoPagina != 1252) {
-        QStringDecoder Dec(QStringLiteral("windows-%1").arg(nCodigoPagina).toLatin1().constData());
-        if (Dec.isValid()) {
-            const QString s = Dec.decode(Bytes);
-            if (!Dec.hasError())
+        // Other Windows code pages through Qt's converters (ICU), the last one kept at hand.
+        struct TDecodificador
+        {
+            int nCodigo = -1;
+            QStringDecoder Dec;
+        };
+        thread_local TDecodificador Ultimo;
+        if (Ultimo.nCodigo != nCodigoPagina) {
+            Ultimo.Dec = QStringDecoder(QStringLiteral("windows-%1").arg(nCodigoPagina).toLatin1().constData());
+            Ultimo.nCodigo = nCodigoPagina;
+        }
+        if (Ultimo.Dec.isValid()) {
+            Ultimo.Dec.resetState();
+            const QString s = Ultimo.Dec.decode(Bytes);
+            if (!Ultimo.Dec.hasError())
                 return s;
         }
     }

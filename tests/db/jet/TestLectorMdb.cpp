@@ -845,14 +845,22 @@ private slots:
     }
 
     // Jet 3 rows longer than 256 bytes: one-byte offsets plus jump bytes; a value that crosses
-    // two boundaries; the empty text against NULL.
+    // two boundaries; the empty text against NULL; each column's own code page.
     void filasJet3ConSaltos()
     {
         TArchivoPrueba a(RutaDe("testV1997"));
         QVERIFY(a.pBD);
         const TDefinicionTabla Def = a.Def(QStringLiteral("Table1"));
-        const QByteArray sA(200, 'a');
-        const QByteArray sB = QByteArray(600, 'b') + "\xE9\x80"; // é€ in code page 1252
+        // Column B (the second descriptor) switches to code page 1251.
+        const qsizetype nTdef = a.Pag(Def.nPaginaDefinicion);
+        const qsizetype nDescB = nTdef + a.F->nOffIndicesReales +
+                                 Lee32(a.Bytes, nTdef + a.F->nOffNumIndicesReal) * a.F->nTamIndiceRealTdef +
+                                 a.F->nTamDescColumna;
+        QCOMPARE(Lee16(a.Bytes, nDescB + a.F->nDescNumero), 1);
+        QCOMPARE(Lee16(a.Bytes, nDescB + a.F->nDescPrecision), 1252);
+        Pon16(a.Bytes, nDescB + a.F->nDescPrecision, 1251);
+        const QByteArray sA = QByteArray(199, 'a') + "\xE9"; // é in 1252
+        const QByteArray sB = QByteArray(600, 'b') + "\xC0\xE1"; // Аб in 1251
         a.PonPaginaDatos("Table1", {ConstruyeFila(*a.F, Def, {{"A", sA}, {"B", sB}, {"E", Crudo<int32_t>(7)}}),
                                     ConstruyeFila(*a.F, Def, {{"A", ""}, {"I", ""}}),
                                     ConstruyeFila(*a.F, Def, {{"A", QByteArray(300, 'c')}, {"B", "d"}})});
@@ -861,8 +869,8 @@ private slots:
         auto pLector = pBD->AbreTabla("Table1");
         std::vector<TValor> f;
         QVERIFY2(pLector->Siguiente(f), qPrintable(pLector->Error()));
-        QCOMPARE(std::get<QString>(f[0]), QString(sA));
-        QCOMPARE(std::get<QString>(f[1]), QString(600, 'b') + QStringLiteral("é€"));
+        QCOMPARE(std::get<QString>(f[0]), QString(199, 'a') + QStringLiteral("é"));
+        QCOMPARE(std::get<QString>(f[1]), QString(600, 'b') + QStringLiteral("Аб"));
         QCOMPARE(std::get<int64_t>(f[4]), int64_t(7));
         QCOMPARE(std::get<bool>(f[8]), false);
         QVERIFY(pLector->Siguiente(f));

@@ -9,7 +9,8 @@ class TManejadorReportes : public IManejadorReportes
 public:
     TManejadorReportes(TReporte* elReporte, const QString& sNombre);
 
-    void AgregaDatoReporte(const QString& sCategoria, const QString& sVariable, const QString& sDato) override;
+    void AgregaDatoReporte(const QString& sCategoria, const QString& sVariable,
+                           const QString& sDato) override;
     void MuestraReporte() override;
 
     // How AgregaDatoReporte stores sDato: unchanged when it holds CR LF, otherwise between
@@ -17,6 +18,6 @@ public:
     static QString ValorReporte(const QString& sDato);
 
 private:
-    TReporte* F_Reporte;   // the data module's; not owned
+    TReporte* F_Reporte; // the data module's; not owned
     QString F_sNombre;
 };

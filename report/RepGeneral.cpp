@@ -60,8 +60,8 @@ std::unique_ptr<TReporte> CreaRepGeneral(TObjTextoRico* objTextoRico, TExportaPD
 
     TConfigReporte& c = Rep->Config();
     c.bDosPasadas = true;
-    c.nBotones = bvImprimir | bvZoom | bvBuscar | bvEsquema | bvConfigPagina | bvHerramientas | bvNavegador
-                 | bvExportaRapida;
+    c.nBotones = bvImprimir | bvZoom | bvBuscar | bvEsquema | bvConfigPagina | bvHerramientas | bvNavegador |
+                 bvExportaRapida;
     c.dZoom = 1.0;
     c.sImpresora = QStringLiteral("Por defecto");
     c.sScript.clear();

@@ -92,16 +92,17 @@ bool TExportaPDF::Exporta(const TReporte& Reporte, const QString& sArchivo, QWid
     const int nPaginas = Reporte.PaginasPreparadas();
     if (nPaginas == 0)
         return false;
-    if (bPreguntaSobreescribir && QFileInfo::exists(sArchivo)
-        && !Dialogos().PreguntaAdvertencia(QStringLiteral("El archivo %1 ya existe. ¿Desea reemplazarlo?")
-                                               .arg(QDir::toNativeSeparators(sArchivo))))
+    if (bPreguntaSobreescribir && QFileInfo::exists(sArchivo) &&
+        !Dialogos().PreguntaAdvertencia(QStringLiteral("El archivo %1 ya existe. ¿Desea reemplazarlo?")
+                                            .arg(QDir::toNativeSeparators(sArchivo))))
         return false;
 
     // Qt writes to a work file; qpdf then writes the target, so a failed export never leaves
     // a half-written file in place of an earlier one.
     QTemporaryDir Temporal;
     if (!Temporal.isValid()) {
-        Dialogos().MuestraMensaje(QStringLiteral("No fue posible crear el archivo temporal de la exportación."));
+        Dialogos().MuestraMensaje(
+            QStringLiteral("No fue posible crear el archivo temporal de la exportación."));
         return false;
     }
     const QString sTemporal = Temporal.filePath(QStringLiteral("reporte.pdf"));
@@ -134,9 +135,10 @@ bool TExportaPDF::Exporta(const TReporte& Reporte, const QString& sArchivo, QWid
                 Pdf.newPage();
             }
             if (bFondo)
-                p.fillRect(QRectF(QPointF(0, 0), Reporte.PaginaPreparada(i).Papel.size(QPageSize::Millimeter)
-                                                     * dUnidadesPorMm),
-                           Qt::white);
+                p.fillRect(
+                    QRectF(QPointF(0, 0),
+                           Reporte.PaginaPreparada(i).Papel.size(QPageSize::Millimeter) * dUnidadesPorMm),
+                    Qt::white);
             Reporte.PintaPagina(p, i);
             if (Progreso) {
                 Progreso->setValue(i + 1);
@@ -194,11 +196,10 @@ bool TExportaPDF::postProcesa(const QString& sEntrada, const QString& sSalida) c
         Escritor.setCompressStreams(bComprimido);
         Escritor.setStreamDataMode(bComprimido ? qpdf_s_compress : qpdf_s_uncompress);
         if (!sClavePropietario.isEmpty() || !sClaveUsuario.isEmpty())
-            Escritor.setR6EncryptionParameters(sClaveUsuario.toStdString().c_str(),
-                                               sClavePropietario.toStdString().c_str(),
-                                               true, bPermiteCopiar, bPermiteModificar, bPermiteAnotar,
-                                               bPermiteAnotar, bPermiteModificar,
-                                               bPermiteImprimir ? qpdf_r3p_full : qpdf_r3p_none, true);
+            Escritor.setR6EncryptionParameters(
+                sClaveUsuario.toStdString().c_str(), sClavePropietario.toStdString().c_str(), true,
+                bPermiteCopiar, bPermiteModificar, bPermiteAnotar, bPermiteAnotar, bPermiteModificar,
+                bPermiteImprimir ? qpdf_r3p_full : qpdf_r3p_none, true);
         Escritor.write();
         return true;
     } catch (const std::exception&) {

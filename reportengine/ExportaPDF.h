@@ -13,25 +13,25 @@ class TReporte;
 class TExportaPDF
 {
 public:
-    QString sNombreArchivo;            // proposed file name; the save dialog adds ".pdf"
+    QString sNombreArchivo; // proposed file name; the save dialog adds ".pdf"
     QString sTitulo;
     QString sAsunto;
     QString sAutor;
-    bool bPermiteImprimir = true;      // permissions apply only to an encrypted file
+    bool bPermiteImprimir = true; // permissions apply only to an encrypted file
     bool bPermiteModificar = true;
     bool bPermiteCopiar = true;
     bool bPermiteAnotar = true;
-    QString sClavePropietario;         // no passwords: no encryption
+    QString sClavePropietario; // no passwords: no encryption
     QString sClaveUsuario;
     bool bComprimido = true;
-    bool bCacheTemporal = true;        // pages go to a temporary file first, then to the target
+    bool bCacheTemporal = true; // pages go to a temporary file first, then to the target
     bool bMuestraProgreso = true;
     bool bPreguntaSobreescribir = false;
-    bool bSoloDatos = false;           // shown only: the engine always writes the whole page
-    bool bOptimizaImpresion = false;   // shown only
-    bool bEsquema = false;             // shown only: no outline is written
-    bool bFondo = false;               // paint the white page background
-    bool bEtiquetasHtml = true;        // shown only: the texts are rich text already
+    bool bSoloDatos = false;         // shown only: the engine always writes the whole page
+    bool bOptimizaImpresion = false; // shown only
+    bool bEsquema = false;           // shown only: no outline is written
+    bool bFondo = false;             // paint the white page background
+    bool bEtiquetasHtml = true;      // shown only: the texts are rich text already
     // Viewer preferences written into the file when set.
     bool bOcultaBarraHerramientas = false;
     bool bOcultaMenu = false;

@@ -3,7 +3,7 @@
 namespace {
 // A variable may name another variable; this bounds chains and cycles.
 constexpr int nNivelMaximo = 16;
-}
+} // namespace
 
 void TListaVariables::AgregaCategoria(const QString& sCategoria)
 {

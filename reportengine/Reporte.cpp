@@ -20,7 +20,8 @@ QPageSize papelDe(const TPaginaPlantilla& p)
 {
     if (p.Papel == TTipoPapel::Carta)
         return QPageSize(QPageSize::Letter);
-    return QPageSize(p.TamanoMm, QPageSize::Millimeter, QStringLiteral("Personalizado"), QPageSize::ExactMatch);
+    return QPageSize(p.TamanoMm, QPageSize::Millimeter, QStringLiteral("Personalizado"),
+                     QPageSize::ExactMatch);
 }
 
 QSizeF tamanoUnidades(const QPageSize& Papel)
@@ -74,7 +75,8 @@ std::vector<TPaginaPreparada> TReporte::preparaPasada(int nTotalPaginas) const
         const qreal dIzq = p.MargenesMm.left() * dUnidadesPorMm;
         const qreal dArriba = p.MargenesMm.top() * dUnidadesPorMm;
         const qreal dAbajo = p.MargenesMm.bottom() * dUnidadesPorMm;
-        Pag.Areas.push_back(preparaArea(p.Encabezado.Area, {dIzq + p.Encabezado.rBanda.left(), dArriba}, Ctx));
+        Pag.Areas.push_back(
+            preparaArea(p.Encabezado.Area, {dIzq + p.Encabezado.rBanda.left(), dArriba}, Ctx));
         Pag.Areas.push_back(preparaArea(
             p.Pie.Area, {dIzq + p.Pie.rBanda.left(), Tamano.height() - dAbajo - p.Pie.rBanda.height()}, Ctx));
         Resultado.push_back(std::move(Pag));
@@ -132,7 +134,8 @@ std::vector<TEntradaEsquema> TReporte::Esquema() const
         for (const TAreaPreparada& a : PaginaPreparada(i).Areas)
             for (QTextBlock b = a.Doc->begin(); b.isValid(); b = b.next())
                 if (esEncabezadoSeccion(b))
-                    Entradas.push_back({b.text().trimmed(), i, PaginaPreparada(i).nReporte, PaginaPreparada(i).sReporte});
+                    Entradas.push_back(
+                        {b.text().trimmed(), i, PaginaPreparada(i).nReporte, PaginaPreparada(i).sReporte});
     return Entradas;
 }
 

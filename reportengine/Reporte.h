@@ -43,7 +43,11 @@ struct TBanda
     TAreaTexto Area;
 };
 
-enum class TTipoPapel { Carta, Personalizado };
+enum class TTipoPapel
+{
+    Carta,
+    Personalizado
+};
 
 // A template page: paper, margins and its two bands. It holds no data band, so it produces
 // exactly one page.
@@ -58,15 +62,16 @@ struct TPaginaPlantilla
 };
 
 // Buttons of the preview window; Cerrar is always there.
-enum TBotonVista : unsigned {
+enum TBotonVista : unsigned
+{
     bvImprimir = 1u << 0,
     bvZoom = 1u << 1,
     bvBuscar = 1u << 2,
-    bvEsquema = 1u << 3,         // outline of the section titles
+    bvEsquema = 1u << 3, // outline of the section titles
     bvConfigPagina = 1u << 4,
-    bvHerramientas = 1u << 5,    // page thumbnails
-    bvNavegador = 1u << 6,       // first, previous, next, last and the page number
-    bvExportaRapida = 1u << 7,   // the PDF export
+    bvHerramientas = 1u << 5,  // page thumbnails
+    bvNavegador = 1u << 6,     // first, previous, next, last and the page number
+    bvExportaRapida = 1u << 7, // the PDF export
 };
 
 struct TConfigReporte
@@ -74,7 +79,7 @@ struct TConfigReporte
     bool bDosPasadas = false;
     unsigned nBotones = 0xFFu;
     qreal dZoom = 1.0;
-    QString sImpresora = QStringLiteral("Por defecto");  // or the name of a printer
+    QString sImpresora = QStringLiteral("Por defecto"); // or the name of a printer
     QString sScript;
     // Default style sheet of every rich-text area.
     QString sHojaEstilo;
@@ -84,7 +89,7 @@ struct TConfigReporte
 struct TAreaPreparada
 {
     QString sNombre;
-    QRectF rTexto;  // page coordinates of the text: the area without its inner gaps; painting clips here
+    QRectF rTexto; // page coordinates of the text: the area without its inner gaps; painting clips here
     std::unique_ptr<QTextDocument> Doc;
 };
 
@@ -95,9 +100,9 @@ struct TPaginaPreparada
     TPaginaPreparada& operator=(TPaginaPreparada&&) noexcept = default;
 
     QString sPlantilla;
-    int nReporte = 0;   // which preparation produced it (pages of earlier ones are kept on request)
-    QString sReporte;   // the report name at that preparation
-    int nPagina = 0;    // page number within its preparation, from 1
+    int nReporte = 0; // which preparation produced it (pages of earlier ones are kept on request)
+    QString sReporte; // the report name at that preparation
+    int nPagina = 0;  // page number within its preparation, from 1
     QPageSize Papel;
     TTipoPapel TipoPapel = TTipoPapel::Carta;
     std::vector<TAreaPreparada> Areas;
@@ -106,7 +111,7 @@ struct TPaginaPreparada
 // Match of a search, shown highlighted.
 struct TResaltado
 {
-    int nPagina = -1;  // prepared page index, from 0
+    int nPagina = -1; // prepared page index, from 0
     int nArea = 0;
     int nInicio = 0;
     int nLargo = 0;
@@ -116,7 +121,7 @@ struct TResaltado
 struct TEntradaEsquema
 {
     QString sTexto;
-    int nPagina;  // prepared page index, from 0
+    int nPagina; // prepared page index, from 0
     int nReporte;
     QString sReporte;
 };
@@ -146,7 +151,8 @@ public:
     QString GetFileName() const { return F_sFileName; }
     void SetFileName(const QString& sNombre) { F_sFileName = sNombre; }
 
-    void AgregaVariable(const QString& sCategoria, const QString& sNombre, const std::optional<QString>& Valor)
+    void AgregaVariable(const QString& sCategoria, const QString& sNombre,
+                        const std::optional<QString>& Valor)
     {
         F_Variables.AgregaVariable(sCategoria, sNombre, Valor);
     }
@@ -183,7 +189,8 @@ public:
     std::function<void(TVistaPrevia&)> AlAbrirVistaPrevia;
 
 private:
-    TAreaPreparada preparaArea(const TAreaTexto& Area, const QPointF& Origen, const TContextoEvaluacion& Ctx) const;
+    TAreaPreparada preparaArea(const TAreaTexto& Area, const QPointF& Origen,
+                               const TContextoEvaluacion& Ctx) const;
     std::vector<TPaginaPreparada> preparaPasada(int nTotalPaginas) const;
 
     std::vector<TPaginaPlantilla> F_Paginas;

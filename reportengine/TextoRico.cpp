@@ -30,7 +30,8 @@ void TObjTextoRico::Expande(QTextDocument& Doc, const std::function<QString(cons
     static const QRegularExpression reSaltos(QStringLiteral("\r\n|\r|\n"));
     int nDesde = 0;
     for (;;) {
-        const QTextCursor Apertura = Doc.find(QStringLiteral("["), nDesde, QTextDocument::FindCaseSensitively);
+        const QTextCursor Apertura =
+            Doc.find(QStringLiteral("["), nDesde, QTextDocument::FindCaseSensitively);
         if (Apertura.isNull())
             return;
         const int nIni = Apertura.selectionStart();

@@ -75,11 +75,13 @@ void TVistaPrevia::creaBarra()
     // Buttons show their icon, or their text where neither the icon theme nor the style has one.
     tbVista->setToolButtonStyle(Qt::ToolButtonIconOnly);
     const unsigned nBotones = F_Reporte.Config().nBotones;
-    auto accion = [&](const char* sNombre, const QString& sTexto, const char* sIconoTema, QStyle::StandardPixmap Icono,
-                      const QKeySequence& Atajo, auto Ranura) {
+    auto accion = [&](const char* sNombre, const QString& sTexto, const char* sIconoTema,
+                      QStyle::StandardPixmap Icono, const QKeySequence& Atajo, auto Ranura) {
         auto* a = new QAction(sTexto, this);
         a->setObjectName(QLatin1String(sNombre));
-        a->setToolTip(Atajo.isEmpty() ? sTexto : QStringLiteral("%1 (%2)").arg(sTexto, Atajo.toString(QKeySequence::NativeText)));
+        a->setToolTip(Atajo.isEmpty()
+                          ? sTexto
+                          : QStringLiteral("%1 (%2)").arg(sTexto, Atajo.toString(QKeySequence::NativeText)));
         QIcon i = QIcon::fromTheme(QLatin1String(sIconoTema));
         if (i.isNull() && Icono != QStyle::SP_CustomBase)
             i = style()->standardIcon(Icono);
@@ -94,12 +96,14 @@ void TVistaPrevia::creaBarra()
     constexpr auto SinIcono = QStyle::SP_CustomBase;
 
     if (nBotones & bvImprimir)
-        accion("acImprimir", QStringLiteral("Imprimir"), "document-print", QStyle::SP_CustomBase, QKeySequence::Print,
-               [this] { Imprime(); });
+        accion("acImprimir", QStringLiteral("Imprimir"), "document-print", QStyle::SP_CustomBase,
+               QKeySequence::Print, [this] { Imprime(); });
     if (nBotones & bvConfigPagina)
-        accion("acConfigurarPagina", QStringLiteral("Configurar página"), "document-page-setup", SinIcono, {}, [this] { ConfiguraPagina(); });
+        accion("acConfigurarPagina", QStringLiteral("Configurar página"), "document-page-setup", SinIcono, {},
+               [this] { ConfiguraPagina(); });
     if (nBotones & bvExportaRapida)
-        accion("acExportaPDF", QStringLiteral("Exportar a PDF"), "document-export", QStyle::SP_DriveFDIcon, {}, [this] { ExportaPDF(); });
+        accion("acExportaPDF", QStringLiteral("Exportar a PDF"), "document-export", QStyle::SP_DriveFDIcon,
+               {}, [this] { ExportaPDF(); });
 
     if (nBotones & bvZoom) {
         tbVista->addSeparator();
@@ -132,8 +136,8 @@ void TVistaPrevia::creaBarra()
             pvPaginas->fitInView();
             cbZoom->setEditText(QStringLiteral("%1%").arg(qRound(pvPaginas->zoomFactor() * 100)));
         });
-        auto* a = accion("acPantallaCompleta", QStringLiteral("Pantalla completa"), "view-fullscreen", SinIcono,
-                         QKeySequence::FullScreen, [] {});
+        auto* a = accion("acPantallaCompleta", QStringLiteral("Pantalla completa"), "view-fullscreen",
+                         SinIcono, QKeySequence::FullScreen, [] {});
         a->setCheckable(true);
         connect(a, &QAction::toggled, this, &TVistaPrevia::PantallaCompleta);
     }
@@ -148,13 +152,16 @@ void TVistaPrevia::creaBarra()
         connect(edBuscar, &QLineEdit::returnPressed, this, [this] { Busca(true); });
         connect(edBuscar, &QLineEdit::textEdited, this, [this] { F_Resaltado = {}; });
         tbVista->addWidget(edBuscar);
-        accion("acBuscarAnterior", QStringLiteral("Buscar anterior"), "go-up", QStyle::SP_ArrowUp, QKeySequence::FindPrevious,
-               [this] { Busca(false); });
-        accion("acBuscarSiguiente", QStringLiteral("Buscar siguiente"), "go-down", QStyle::SP_ArrowDown, QKeySequence::FindNext,
-               [this] { Busca(true); });
+        accion("acBuscarAnterior", QStringLiteral("Buscar anterior"), "go-up", QStyle::SP_ArrowUp,
+               QKeySequence::FindPrevious, [this] { Busca(false); });
+        accion("acBuscarSiguiente", QStringLiteral("Buscar siguiente"), "go-down", QStyle::SP_ArrowDown,
+               QKeySequence::FindNext, [this] { Busca(true); });
         auto* Enfoca = new QAction(this);
         Enfoca->setShortcut(QKeySequence::Find);
-        connect(Enfoca, &QAction::triggered, this, [this] { edBuscar->setFocus(); edBuscar->selectAll(); });
+        connect(Enfoca, &QAction::triggered, this, [this] {
+            edBuscar->setFocus();
+            edBuscar->selectAll();
+        });
         addAction(Enfoca);
         txBuscar = new QLabel(this);
         txBuscar->setObjectName(QStringLiteral("txBuscar"));
@@ -179,23 +186,24 @@ void TVistaPrevia::creaBarra()
 
     if (nBotones & bvNavegador) {
         tbVista->addSeparator();
-        accion("acPrimera", QStringLiteral("Primera"), "go-first", QStyle::SP_MediaSkipBackward, QKeySequence(Qt::CTRL | Qt::Key_Home),
-               [this] { IrAPagina(1); });
-        accion("acAnterior", QStringLiteral("Anterior"), "go-previous", QStyle::SP_MediaSeekBackward, QKeySequence(Qt::Key_PageUp),
-               [this] { IrAPagina(PaginaActual() - 1); });
+        accion("acPrimera", QStringLiteral("Primera"), "go-first", QStyle::SP_MediaSkipBackward,
+               QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { IrAPagina(1); });
+        accion("acAnterior", QStringLiteral("Anterior"), "go-previous", QStyle::SP_MediaSeekBackward,
+               QKeySequence(Qt::Key_PageUp), [this] { IrAPagina(PaginaActual() - 1); });
         txPagina = new QLabel(this);
         txPagina->setObjectName(QStringLiteral("txPagina"));
         txPagina->setMinimumWidth(60);
         txPagina->setAlignment(Qt::AlignCenter);
         tbVista->addWidget(txPagina);
-        accion("acSiguiente", QStringLiteral("Siguiente"), "go-next", QStyle::SP_MediaSeekForward, QKeySequence(Qt::Key_PageDown),
-               [this] { IrAPagina(PaginaActual() + 1); });
-        accion("acUltima", QStringLiteral("Última"), "go-last", QStyle::SP_MediaSkipForward, QKeySequence(Qt::CTRL | Qt::Key_End),
-               [this] { IrAPagina(TotalPaginas()); });
+        accion("acSiguiente", QStringLiteral("Siguiente"), "go-next", QStyle::SP_MediaSeekForward,
+               QKeySequence(Qt::Key_PageDown), [this] { IrAPagina(PaginaActual() + 1); });
+        accion("acUltima", QStringLiteral("Última"), "go-last", QStyle::SP_MediaSkipForward,
+               QKeySequence(Qt::CTRL | Qt::Key_End), [this] { IrAPagina(TotalPaginas()); });
     }
 
     tbVista->addSeparator();
-    accion("acCerrar", QStringLiteral("Cerrar"), "window-close", QStyle::SP_DialogCloseButton, {}, [this] { accept(); });
+    accion("acCerrar", QStringLiteral("Cerrar"), "window-close", QStyle::SP_DialogCloseButton, {},
+           [this] { accept(); });
 }
 
 void TVistaPrevia::creaPanel()
@@ -217,7 +225,8 @@ void TVistaPrevia::creaPanel()
             Raiz->setData(0, Qt::UserRole, e.nPagina + 1);
             Raiz->setExpanded(true);
         }
-        auto* Elemento = Raiz ? new QTreeWidgetItem(Raiz, {e.sTexto}) : new QTreeWidgetItem(trEsquema, {e.sTexto});
+        auto* Elemento =
+            Raiz ? new QTreeWidgetItem(Raiz, {e.sTexto}) : new QTreeWidgetItem(trEsquema, {e.sTexto});
         Elemento->setData(0, Qt::UserRole, e.nPagina + 1);
     }
     trEsquema->expandAll();
@@ -311,8 +320,9 @@ void TVistaPrevia::Imprime()
 
 void TVistaPrevia::ConfiguraPagina()
 {
-    const bool bAceptar = DialogoConfigurarPagina ? DialogoConfigurarPagina(F_Impresora, this)
-                                                  : QPageSetupDialog(&F_Impresora, this).exec() == QDialog::Accepted;
+    const bool bAceptar = DialogoConfigurarPagina
+                              ? DialogoConfigurarPagina(F_Impresora, this)
+                              : QPageSetupDialog(&F_Impresora, this).exec() == QDialog::Accepted;
     if (!bAceptar)
         return;
     F_Impresora.setFullPage(true);

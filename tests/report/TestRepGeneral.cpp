@@ -30,7 +30,8 @@ QString ejecuta(const QString& sPrograma, const QStringList& Args)
 
 QString textoPdf(const QString& sArchivo, int nPagina)
 {
-    return ejecuta("pdftotext", {"-f", QString::number(nPagina), "-l", QString::number(nPagina), sArchivo, "-"});
+    return ejecuta("pdftotext",
+                   {"-f", QString::number(nPagina), "-l", QString::number(nPagina), sArchivo, "-"});
 }
 
 } // namespace
@@ -53,7 +54,8 @@ class TestRepGeneral : public QObject
         for (int n = 1; n <= 47; ++n) {
             if (n == 42 || n == 43) {
                 for (int i = 1; i <= 6; ++i)
-                    m.AgregaDatoReporte("Cuestionario", QString("preg_%1_%2").arg(n).arg(i), QString("R%1x%2").arg(n).arg(i));
+                    m.AgregaDatoReporte("Cuestionario", QString("preg_%1_%2").arg(n).arg(i),
+                                        QString("R%1x%2").arg(n).arg(i));
                 continue;
             }
             m.AgregaDatoReporte("Cuestionario", QString("preg_%1").arg(n), QString("R%1").arg(n));
@@ -91,12 +93,18 @@ private slots:
     {
         QTest::addColumn<QString>("dato");
         QTest::addColumn<QString>("guardado");
-        QTest::newRow("número") << "12" << "'12'";
-        QTest::newRow("vacío") << "" << "''";
-        QTest::newRow("dos renglones CR LF") << "A\r\nB" << "A\r\nB";
-        QTest::newRow("LF solo") << "A\nB" << "'A\nB'";
-        QTest::newRow("CR solo") << "A\rB" << "'A\rB'";
-        QTest::newRow("apóstrofo sin escapar") << "O'BRIEN" << "'O'BRIEN'";
+        QTest::newRow("número") << "12"
+                                << "'12'";
+        QTest::newRow("vacío") << ""
+                               << "''";
+        QTest::newRow("dos renglones CR LF") << "A\r\nB"
+                                             << "A\r\nB";
+        QTest::newRow("LF solo") << "A\nB"
+                                 << "'A\nB'";
+        QTest::newRow("CR solo") << "A\rB"
+                                 << "'A\rB'";
+        QTest::newRow("apóstrofo sin escapar") << "O'BRIEN"
+                                               << "'O'BRIEN'";
     }
     void valorReporte()
     {
@@ -173,10 +181,12 @@ private slots:
         QVERIFY(texto(2).contains("\n *Responder SI: Si el CC obtuvo registro en 2016 o antes. *\n"));
         QVERIFY(texto(2).contains("\n 089-12345\n"));
         QVERIFY(texto(2).contains("\n R3 SI.\n"));
-        QVERIFY(texto(6).contains(" *En este establecimiento existen R22 Alertas registradas en el Sistema. *"));
+        QVERIFY(
+            texto(6).contains(" *En este establecimiento existen R22 Alertas registradas en el Sistema. *"));
         QVERIFY(texto(10).contains(" Número de operaciones: R42x6\n"));
         QVERIFY(texto(11).contains(" Número de operaciones: R43x5\n"));
-        QVERIFY(texto(11).contains(" R47*Deberá responder \"0\" para \"Número de Operaciones\" y \"0\" para \"Monto\"*"));
+        QVERIFY(texto(11).contains(
+            " R47*Deberá responder \"0\" para \"Número de Operaciones\" y \"0\" para \"Monto\"*"));
         QVERIFY(texto(3).contains("met{alicas"));
 
         // The list answer: one bold paragraph per line at the reference's place.
@@ -233,18 +243,22 @@ private slots:
     // The quick export of the preview and the print button, dialogs answered by the test.
     void exportaEImprimeDesdeLaVista()
     {
-        if (QStandardPaths::findExecutable("pdfinfo").isEmpty() || QStandardPaths::findExecutable("pdftotext").isEmpty())
+        if (QStandardPaths::findExecutable("pdfinfo").isEmpty() ||
+            QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("poppler-utils no está instalado");
         const QString sPdf = F_Dir.filePath("CuestionarioQRTZ.pdf");
         const QString sImpreso = F_Dir.filePath("impreso.pdf");
         {
-            QFile Previo(sPdf);  // an earlier file is replaced without asking
+            QFile Previo(sPdf); // an earlier file is replaced without asking
             QVERIFY(Previo.open(QIODevice::WriteOnly));
             Previo.write("viejo");
         }
         QString sPropuesto;
         expPDF->DialogoOpciones = [](const TExportaPDF&, QWidget*) { return true; };
-        expPDF->DialogoGuardar = [&](const QString& s, QWidget*) { sPropuesto = s; return sPdf; };
+        expPDF->DialogoGuardar = [&](const QString& s, QWidget*) {
+            sPropuesto = s;
+            return sPdf;
+        };
         repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
             v.DialogoImprimir = [&](QPrinter& p, QWidget*) {
                 p.setOutputFormat(QPrinter::PdfFormat);
@@ -261,9 +275,9 @@ private slots:
 
         QCOMPARE(sPropuesto, QString("CuestionarioQRTZ.pdf"));
         const QString sInfo = ejecuta("pdfinfo", {sPdf});
-        for (const char* sLinea : {"Title:\\s+Cuestionario QRTZ\n", "Subject:\\s+Cuestionario QRTZ\n",
-                                   "Author:\\s+Tavoro\n", "Pages:\\s+11\n", "Encrypted:\\s+no\n",
-                                   "Page size:\\s+612 x 792 pts"})
+        for (const char* sLinea :
+             {"Title:\\s+Cuestionario QRTZ\n", "Subject:\\s+Cuestionario QRTZ\n", "Author:\\s+Tavoro\n",
+              "Pages:\\s+11\n", "Encrypted:\\s+no\n", "Page size:\\s+612 x 792 pts"})
             QVERIFY2(sInfo.contains(QRegularExpression(sLinea)), qPrintable(sLinea + ("\n" + sInfo)));
         {
             // No object streams are written, so the catalogue is plain text: no outline in it.

@@ -48,7 +48,11 @@ TPaginaPlantilla pagina(const QString& sNombre, const QString& sHtml, qreal dAlt
     TPaginaPlantilla p;
     p.sNombre = sNombre;
     p.Encabezado = {"PageHeader", {0, 0, 740, 960}, {"txHoja", {0, 0, 700, dAltoHoja}, sHtml}};
-    p.Pie = {"PageFooter", {0, 0, 740, 22.68}, {"txPie", {0, 0.78, 737, 18.9}, "<p align=\"right\" style=\"font-size:10pt\">Página [Page#] de [TotalPages#]</p>"}};
+    p.Pie = {"PageFooter",
+             {0, 0, 740, 22.68},
+             {"txPie",
+              {0, 0.78, 737, 18.9},
+              "<p align=\"right\" style=\"font-size:10pt\">Página [Page#] de [TotalPages#]</p>"}};
     return p;
 }
 
@@ -77,9 +81,11 @@ class TestMotorReporte : public QObject
         auto r = std::make_unique<TReporte>();
         r->SetTextoRico(&F_TextoRico);
         r->Config().bDosPasadas = true;
-        r->Config().sHojaEstilo = "p { white-space: pre-wrap; margin: 0px; font-family: 'Times New Roman'; font-size: 11pt; }";
+        r->Config().sHojaEstilo =
+            "p { white-space: pre-wrap; margin: 0px; font-family: 'Times New Roman'; font-size: 11pt; }";
         r->Variables() = listaBase();
-        r->Paginas().push_back(pagina("Pagina_0", "<p><u><b>Sección uno</b></u></p><p>Hola <b>[NombreCC]</b> fin</p><p>[preg_1]</p>"));
+        r->Paginas().push_back(pagina(
+            "Pagina_0", "<p><u><b>Sección uno</b></u></p><p>Hola <b>[NombreCC]</b> fin</p><p>[preg_1]</p>"));
         QString sLargo;
         for (int i = 1; i <= 40; ++i)
             sLargo += QString("<p>renglón %1</p>").arg(i);
@@ -102,21 +108,19 @@ private slots:
         QVERIFY(F_Dir.isValid());
     }
 
-    void cleanup()
-    {
-        QVERIFY2(F_Dialogos->Cajas.isEmpty(), qPrintable(F_Dialogos->Textos().join('|')));
-    }
+    void cleanup() { QVERIFY2(F_Dialogos->Cajas.isEmpty(), qPrintable(F_Dialogos->Textos().join('|'))); }
 
     void agregaVariableSigueLasCategorias()
     {
         TListaVariables l = listaBase();
-        l.AgregaVariable("cuestionario", "preg_47", "'1'");   // new: closes its category
-        l.AgregaVariable("OTRA", "y", "'2'");                 // new: end of the list
-        l.AgregaVariable("Cuestionario", "NOMBRECC", "'3'");  // existing, case ignored
-        l.AgregaVariable("Cuestionario", "X", "'4'");         // existing in another category
-        l.AgregaVariable("Cuestionario", "preg_47", "'5'");   // set twice: one entry
-        l.AgregaVariable("NoExiste", "z", "'6'");             // no such category: dropped
-        QCOMPARE(nombres(l), QStringList({" Cuestionario", "preg_1", "NombreCC", "preg_47", " Otra", "x", "y"}));
+        l.AgregaVariable("cuestionario", "preg_47", "'1'");  // new: closes its category
+        l.AgregaVariable("OTRA", "y", "'2'");                // new: end of the list
+        l.AgregaVariable("Cuestionario", "NOMBRECC", "'3'"); // existing, case ignored
+        l.AgregaVariable("Cuestionario", "X", "'4'");        // existing in another category
+        l.AgregaVariable("Cuestionario", "preg_47", "'5'");  // set twice: one entry
+        l.AgregaVariable("NoExiste", "z", "'6'");            // no such category: dropped
+        QCOMPARE(nombres(l),
+                 QStringList({" Cuestionario", "preg_1", "NombreCC", "preg_47", " Otra", "x", "y"}));
         QCOMPARE(l.Lee("nombrecc"), QString("3"));
         QCOMPARE(l.Lee("x"), QString("4"));
         QCOMPARE(l.Lee("preg_47"), QString("5"));
@@ -180,7 +184,7 @@ private slots:
         auto r = reporte();
         QVERIFY(r->PreparaReporte(true));
         const TAreaPreparada& a = r->PaginaPreparada(1).Areas[0];
-        QCOMPARE(a.rTexto.height(), 98.0);  // 100 less the inner gaps; the area did not grow
+        QCOMPARE(a.rTexto.height(), 98.0); // 100 less the inner gaps; the area did not grow
         QVERIFY(a.Doc->size().height() <= a.rTexto.height());
         const QStringList Renglones = a.Doc->toPlainText().split('\n');
         QVERIFY(Renglones.size() > 2 && Renglones.size() < 40);
@@ -268,7 +272,8 @@ private slots:
         QTest::keyClick(edBuscar, Qt::Key_Return);
         QCOMPARE(txPagina->text(), QString("3 / 3"));
         QCOMPARE(v.Resaltado().nPagina, 2);
-        QCOMPARE(r->PaginaPreparada(2).Areas[0].Doc->toPlainText().mid(v.Resaltado().nInicio, v.Resaltado().nLargo),
+        QCOMPARE(r->PaginaPreparada(2).Areas[0].Doc->toPlainText().mid(v.Resaltado().nInicio,
+                                                                       v.Resaltado().nLargo),
                  QString("aguja"));
         edBuscar->clear();
         edBuscar->setText("renglón");
@@ -313,9 +318,12 @@ private slots:
         QVERIFY(r->PreparaReporte(true));
         bool bOpciones = false;
         QString sPropuesto;
-        const QString sArchivo = F_Dir.filePath("exportado");  // the extension is added
+        const QString sArchivo = F_Dir.filePath("exportado"); // the extension is added
         e.DialogoOpciones = [&](const TExportaPDF& x, QWidget*) { return bOpciones = (&x == &e); };
-        e.DialogoGuardar = [&](const QString& s, QWidget*) { sPropuesto = s; return sArchivo; };
+        e.DialogoGuardar = [&](const QString& s, QWidget*) {
+            sPropuesto = s;
+            return sArchivo;
+        };
         TVistaPrevia v(*r);
         v.findChild<QAction*>("acExportaPDF")->trigger();
         QVERIFY(bOpciones);

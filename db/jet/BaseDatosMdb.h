@@ -24,9 +24,9 @@
 //
 // The file is opened read-only and unbuffered, never written, locked or truncated, and no lock
 // file is created. Every offset and length taken from the file is checked against the page and
-// the file; a damaged or foreign file gives a Spanish message, never a crash. Objects are not
-// thread-safe; a reader keeps the file open for as long as it lives, even after the database
-// object is gone.
+// the file; a damaged or foreign file gives a Spanish message, never a crash. A database and the
+// readers it opened share one file handle and page cache: use them from one thread. A reader
+// keeps the file open for as long as it lives, even after the database object is gone.
 namespace jet {
 
 namespace detalle {

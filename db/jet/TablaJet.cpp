@@ -45,8 +45,7 @@ QByteArray LeeCadenaDefinicion(TArchivoJet& Archivo, uint32_t nPagina)
 void AgregaSegmento(QString& s, const uint8_t* p, int n, bool bComprimido)
 {
     if (bComprimido) {
-        for (int i = 0; i < n; ++i)
-            s.append(QChar(char16_t(p[i])));
+        s.append(QLatin1String(reinterpret_cast<const char*>(p), n));
         return;
     }
     for (int i = 0; i + 1 < n; i += 2)
@@ -62,6 +61,8 @@ QString TextoJet4(const uint8_t* p, int n)
     if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
         // Compressed: starts with one byte per character (U+0000..U+00FF); each 0x00 byte switches
         // between that and plain UCS-2.
+        if (!std::memchr(p + 2, 0, size_t(n - 2)))
+            return QString::fromLatin1(reinterpret_cast<const char*>(p + 2), n - 2);
         QString s;
         s.reserve(n);
         bool bComprimido = true;

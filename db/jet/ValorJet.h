@@ -27,7 +27,8 @@ struct TFechaJet
 {
     double dDias = 0;
 
-    // Local date and time without time zone, rounded to the millisecond. Invalid for values
+    // The wall-clock date and time, rounded to the millisecond. The QDateTime is in UTC only so
+    // that no daylight-saving gap can shift it: read its date() and time(). Invalid for values
     // out of Jet's range (years 100..9999) or not finite.
     QDateTime FechaHora() const;
     bool operator==(const TFechaJet&) const = default;

@@ -1,0 +1,229 @@
+#include "db/jet/proveedor/ProveedorJet.h"
+
+#include "db/componentes/ErrorBD.h"
+#include "db/jet/BaseDatosMdb.h"
+#include "db/jet/sql/ErrorJet.h"
+#include "db/jet/sql/SesionJetSQL.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+[[noreturn]] void falla(const QString& sMensaje)
+{
+    throw TErrorBD(TProveedorJet::ClaseError, sMensaje);
+}
+
+TTipoJet tipoDe(jet::TTipoColumna t)
+{
+    switch (t) {
+    case jet::TTipoColumna::Booleano:
+        return TTipoJet::Booleano;
+    case jet::TTipoColumna::Byte:
+        return TTipoJet::Byte;
+    case jet::TTipoColumna::Entero:
+        return TTipoJet::Entero;
+    case jet::TTipoColumna::Largo:
+        return TTipoJet::Largo;
+    case jet::TTipoColumna::Moneda:
+        return TTipoJet::Moneda;
+    case jet::TTipoColumna::Simple:
+        return TTipoJet::Simple;
+    case jet::TTipoColumna::Doble:
+        return TTipoJet::Doble;
+    case jet::TTipoColumna::FechaHora:
+        return TTipoJet::Fecha;
+    case jet::TTipoColumna::Texto:
+        return TTipoJet::Texto;
+    case jet::TTipoColumna::Memo:
+        return TTipoJet::Memo;
+    case jet::TTipoColumna::Guid:
+        return TTipoJet::Guid;
+    case jet::TTipoColumna::Numerico:
+        return TTipoJet::Decimal;
+    default:
+        return TTipoJet::Binario;
+    }
+}
+
+// Size and time stamp of the file when its tables were read.
+struct TSello
+{
+    qint64 nTamano = -1;
+    QDateTime Modificado;
+    bool operator==(const TSello&) const = default;
+};
+
+TSello selloDe(const QString& sRuta)
+{
+    const QFileInfo fi(sRuta);
+    if (!fi.exists())
+        return {};
+    return {fi.size(), fi.lastModified()};
+}
+
+std::unique_ptr<jet::TBaseDatosMdb> abreArchivo(const QString& sRuta, const QString& sContrasena)
+{
+    const QFileInfo fi(sRuta);
+    if (sRuta.trimmed().isEmpty())
+        falla(QStringLiteral("No se ha especificado el archivo de la base de datos (\"Data Source\")."));
+    if (fi.isDir() || !fi.dir().exists())
+        falla(QStringLiteral("'%1' no es una ruta válida. Asegúrese de que la ruta se ha escrito correctamente y "
+                             "de que está conectado al servidor en el que reside el archivo.")
+                  .arg(QDir::toNativeSeparators(sRuta)));
+    if (!fi.exists())
+        falla(QStringLiteral("No se pudo encontrar el archivo '%1'.").arg(QDir::toNativeSeparators(sRuta)));
+    QFile f(sRuta);
+    if (!f.open(QIODevice::ReadOnly))
+        falla(QStringLiteral("El motor de base de datos Microsoft Jet no puede abrir el archivo '%1'. Ya está "
+                             "abierto en modo exclusivo por otro usuario o necesita permiso para ver sus datos.")
+                  .arg(QDir::toNativeSeparators(sRuta)));
+    const QByteArray cabecera = f.read(32);
+    f.close();
+    // Page 0 of a Jet file names its engine at offset 4.
+    if (cabecera.size() < 20 || cabecera.mid(4, 15) != QByteArray("Standard Jet DB"))
+        falla(QStringLiteral("Formato de base de datos '%1' no reconocido.").arg(QDir::toNativeSeparators(sRuta)));
+    QString error;
+    auto bd = jet::TBaseDatosMdb::Abre(sRuta, &error);
+    if (!bd)
+        falla(QStringLiteral("La base de datos '%1' necesita ser reparada o no es un archivo de base de datos.")
+                  .arg(QDir::toNativeSeparators(sRuta)));
+    if (!bd->Contrasena().isEmpty() && bd->Contrasena() != sContrasena)
+        falla(QStringLiteral("No es una contraseña válida."));
+    return bd;
+}
+
+class TSesionJet : public ISesionJet, public IOrigenTablasJet
+{
+public:
+    TSesionJet(const QString& sRuta, const QString& sContrasena)
+        : F_sRuta(sRuta), F_sContrasena(sContrasena), F_Sesion(*this)
+    {
+        F_Sello = selloDe(sRuta);
+        F_pBD = abreArchivo(sRuta, sContrasena);
+    }
+
+    TResultadoBD Consulta(const QString& sSQL) override
+    {
+        AlDia();
+        try {
+            return F_Sesion.Consulta(sSQL);
+        } catch (const TErrorJet& e) {
+            falla(e.Mensaje());
+        }
+    }
+
+    void Ejecuta(const QString& sSQL) override
+    {
+        AlDia();
+        try {
+            F_Sesion.Ejecuta(sSQL);
+        } catch (const TErrorJet& e) {
+            falla(e.Mensaje());
+        }
+    }
+
+    QString Traduce(const QString& sSQL) override
+    {
+        AlDia();
+        try {
+            return F_Sesion.Traduce(sSQL);
+        } catch (const TErrorJet& e) {
+            falla(e.Mensaje());
+        }
+    }
+
+    QStringList TablasCargadas() const override { return F_Sesion.TablasCargadas(); }
+    int Cargas() const override { return F_nCargas; }
+
+    // IOrigenTablasJet
+    bool BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema) override
+    {
+        jet::TDefinicionTabla def;
+        if (!F_pBD->DefinicionTabla(sNombre, def))
+            return false;
+        Esquema.sNombre = def.sNombre;
+        Esquema.Columnas.clear();
+        for (const auto& c : def.Columnas)
+            Esquema.Columnas.push_back({c.sNombre, tipoDe(c.Tipo)});
+        return true;
+    }
+
+    void LeeFilas(const TEsquemaTablaJet& Esquema, TCargaTablaJet& Carga) override
+    {
+        QString error;
+        auto lector = F_pBD->AbreTabla(Esquema.sNombre, &error);
+        if (!lector)
+            throw TErrorJet(error);
+        std::vector<jet::TValor> fila;
+        while (lector->Siguiente(fila)) {
+            for (const jet::TValor& v : fila)
+                std::visit(
+                    [&](const auto& x) {
+                        using T = std::decay_t<decltype(x)>;
+                        if constexpr (std::is_same_v<T, std::monostate>)
+                            Carga.Nulo();
+                        else if constexpr (std::is_same_v<T, bool>)
+                            Carga.Entero(x ? -1 : 0);
+                        else if constexpr (std::is_same_v<T, int64_t>)
+                            Carga.Entero(x);
+                        else if constexpr (std::is_same_v<T, double>)
+                            Carga.Doble(x);
+                        else if constexpr (std::is_same_v<T, jet::TMoneda>)
+                            Carga.Moneda(x.nDiezmilesimos);
+                        else if constexpr (std::is_same_v<T, jet::TFechaJet>)
+                            Carga.Doble(x.dDias);
+                        else if constexpr (std::is_same_v<T, QString>)
+                            Carga.Texto(x);
+                        else if constexpr (std::is_same_v<T, QByteArray>)
+                            Carga.Binario(x);
+                        else if constexpr (std::is_same_v<T, QUuid>)
+                            Carga.Texto(x.toString().toUpper());
+                        else if constexpr (std::is_same_v<T, jet::TNumerico>)
+                            Carga.Doble(x.Doble());
+                    },
+                    v);
+            Carga.FinFila();
+        }
+        if (!lector->Error().isEmpty())
+            throw TErrorJet(lector->Error());
+        ++F_nCargas;
+    }
+
+private:
+    // A file that changed since its tables were read is opened again and its tables forgotten,
+    // so that the next statement reads them anew.
+    void AlDia()
+    {
+        const TSello actual = selloDe(F_sRuta);
+        if (actual == F_Sello)
+            return;
+        F_Sesion.OlvidaTablas();
+        F_pBD.reset();
+        F_Sello = actual;
+        F_pBD = abreArchivo(F_sRuta, F_sContrasena);
+    }
+
+    QString F_sRuta;
+    QString F_sContrasena;
+    TSello F_Sello;
+    std::unique_ptr<jet::TBaseDatosMdb> F_pBD;
+    TSesionJetSQL F_Sesion;
+    int F_nCargas = 0;
+};
+
+} // namespace
+
+std::unique_ptr<ISesionJet> AbreSesionJet(const QString& sRuta, const QString& sContrasena)
+{
+    return std::make_unique<TSesionJet>(sRuta, sContrasena);
+}
+
+std::unique_ptr<ISesionBD> TProveedorJet::Abre(const TCadenaConexion& Cadena, TModoCompartir)
+{
+    return AbreSesionJet(Cadena.Valor(QStringLiteral("Data Source")).trimmed(),
+                         Cadena.Valor(QStringLiteral("Jet OLEDB:Database Password")));
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "db/componentes/ProveedorBD.h"
+
+#include <QString>
+
+// The "Microsoft.Jet.OLEDB.4.0" provider: opens the Access file named by "Data Source" with
+// our reader, read-only (the file is never written or locked), checks the database password
+// of "Jet OLEDB:Database Password" against the file's (a file without password accepts any),
+// and answers Jet SQL from an in-memory SQLite session. A table is loaded the first time a
+// statement names it; when the file changes (size or time stamp) the loaded tables are read
+// again before the next statement. Failures throw TErrorBD of kind "EErrorJet" with Jet's
+// message in Spanish.
+class TProveedorJet : public IProveedorBD
+{
+public:
+    std::unique_ptr<ISesionBD> Abre(const TCadenaConexion& Cadena, TModoCompartir Modo) override;
+
+    static inline const QString ClaseError = QStringLiteral("EErrorJet");
+};
+
+// The same session with what the tools and the benchmark look at.
+class ISesionJet : public ISesionBD
+{
+public:
+    // SQLite script of a statement (tables are read for their definitions only).
+    virtual QString Traduce(const QString& sSQL) = 0;
+    // Tables loaded so far, and how many times tables were loaded (reloads included).
+    virtual QStringList TablasCargadas() const = 0;
+    virtual int Cargas() const = 0;
+};
+
+// Opens a Jet session over a file; throws TErrorBD as Abre does.
+std::unique_ptr<ISesionJet> AbreSesionJet(const QString& sRuta, const QString& sContrasena);

@@ -15,7 +15,7 @@ namespace {
 struct TMedida
 {
     qint64 nFilas = 0;
-    double dSegFilas = 0;  // building and encoding the rows
+    double dSegFilas = 0;   // building and encoding the rows
     double dSegArchivo = 0; // laying out and writing the file
     double dSegCpu = 0;     // processor time of both (the machine may be shared)
     qint64 nBytes = 0;

@@ -17,16 +17,16 @@ using TU128 = unsigned __int128;
 
 // Page geometry and limits of Jet 4.
 constexpr int kPagina = 4096;
-constexpr int kCabeceraDatos = 14;  // data page header before the row offset table
-constexpr int kMaxFilasPagina = 255; // the row number of a page/row pointer is one byte
-constexpr int kMaxFila = 4060;       // largest row Access writes on a data page
-constexpr int kMaxMemoEnFila = 64;   // long values up to this size stay inside the row
+constexpr int kCabeceraDatos = 14;    // data page header before the row offset table
+constexpr int kMaxFilasPagina = 255;  // the row number of a page/row pointer is one byte
+constexpr int kMaxFila = 4060;        // largest row Access writes on a data page
+constexpr int kMaxMemoEnFila = 64;    // long values up to this size stay inside the row
 constexpr int kMaxLvalUnaFila = 4076; // a long value up to this size takes one row of a long-value page
-constexpr int kTrozoLval = 4072;     // chunk of a chained long value (after its 4-byte link)
-constexpr int kFilaMapa = 69;        // usage map row: kind byte, 4 bytes, 64-byte bitmap
+constexpr int kTrozoLval = 4072;      // chunk of a chained long value (after its 4-byte link)
+constexpr int kFilaMapa = 69;         // usage map row: kind byte, 4 bytes, 64-byte bitmap
 constexpr std::uint32_t kBitsPaginaMapa = (kPagina - 4) * 8; // pages covered by one bitmap page
 constexpr int kEntradasMapaReferencia = 17;
-constexpr std::uint32_t kNumeroMagico = 1625; // constant Access stores in definitions and columns
+constexpr std::uint32_t kNumeroMagico = 1625;   // constant Access stores in definitions and columns
 constexpr std::uint16_t kOrdenGeneral = 0x0409; // "General" sort order
 
 constexpr std::uint8_t kTablaUsuario = 0x4E;
@@ -92,35 +92,53 @@ bool esVariable(TTipoColumnaMdb t)
 int tamFijo(TTipoColumnaMdb t)
 {
     switch (t) {
-    case TTipoColumnaMdb::SiNo: return 0;
-    case TTipoColumnaMdb::Byte: return 1;
-    case TTipoColumnaMdb::Entero: return 2;
-    case TTipoColumnaMdb::EnteroLargo: return 4;
-    case TTipoColumnaMdb::Simple: return 4;
+    case TTipoColumnaMdb::SiNo:
+        return 0;
+    case TTipoColumnaMdb::Byte:
+        return 1;
+    case TTipoColumnaMdb::Entero:
+        return 2;
+    case TTipoColumnaMdb::EnteroLargo:
+        return 4;
+    case TTipoColumnaMdb::Simple:
+        return 4;
     case TTipoColumnaMdb::Moneda:
     case TTipoColumnaMdb::Doble:
-    case TTipoColumnaMdb::FechaHora: return 8;
-    case TTipoColumnaMdb::Guid: return 16;
-    case TTipoColumnaMdb::Numerico: return 17;
-    default: return 0;
+    case TTipoColumnaMdb::FechaHora:
+        return 8;
+    case TTipoColumnaMdb::Guid:
+        return 16;
+    case TTipoColumnaMdb::Numerico:
+        return 17;
+    default:
+        return 0;
     }
 }
 
 bool tipoConocido(TTipoColumnaMdb t)
 {
     switch (t) {
-    case TTipoColumnaMdb::SiNo: case TTipoColumnaMdb::Byte: case TTipoColumnaMdb::Entero:
-    case TTipoColumnaMdb::EnteroLargo: case TTipoColumnaMdb::Moneda: case TTipoColumnaMdb::Simple:
-    case TTipoColumnaMdb::Doble: case TTipoColumnaMdb::FechaHora: case TTipoColumnaMdb::Binario:
-    case TTipoColumnaMdb::Texto: case TTipoColumnaMdb::Ole: case TTipoColumnaMdb::Memo:
-    case TTipoColumnaMdb::Guid: case TTipoColumnaMdb::Numerico: return true;
+    case TTipoColumnaMdb::SiNo:
+    case TTipoColumnaMdb::Byte:
+    case TTipoColumnaMdb::Entero:
+    case TTipoColumnaMdb::EnteroLargo:
+    case TTipoColumnaMdb::Moneda:
+    case TTipoColumnaMdb::Simple:
+    case TTipoColumnaMdb::Doble:
+    case TTipoColumnaMdb::FechaHora:
+    case TTipoColumnaMdb::Binario:
+    case TTipoColumnaMdb::Texto:
+    case TTipoColumnaMdb::Ole:
+    case TTipoColumnaMdb::Memo:
+    case TTipoColumnaMdb::Guid:
+    case TTipoColumnaMdb::Numerico:
+        return true;
     }
     return false;
 }
 
 // Exact decimal text ("-12.5", "3", "0.0001") as a magnitude scaled by 10^nEscala.
-bool decimalEscalado(const QString& sTexto, int nEscala, bool& bNegativo, TU128& Magnitud,
-                     int& nDigitos)
+bool decimalEscalado(const QString& sTexto, int nEscala, bool& bNegativo, TU128& Magnitud, int& nDigitos)
 {
     const QString s = sTexto.trimmed();
     int i = 0;
@@ -179,10 +197,21 @@ bool esNulo(const QVariant& v)
 bool aEntero(const QVariant& v, qint64& n)
 {
     switch (v.typeId()) {
-    case QMetaType::Bool: n = v.toBool() ? -1 : 0; return true;
-    case QMetaType::Int: case QMetaType::Short: case QMetaType::Char: case QMetaType::SChar:
-    case QMetaType::Long: case QMetaType::LongLong: n = v.toLongLong(); return true;
-    case QMetaType::UInt: case QMetaType::UShort: case QMetaType::UChar: case QMetaType::ULong:
+    case QMetaType::Bool:
+        n = v.toBool() ? -1 : 0;
+        return true;
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+        n = v.toLongLong();
+        return true;
+    case QMetaType::UInt:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+    case QMetaType::ULong:
     case QMetaType::ULongLong: {
         const qulonglong u = v.toULongLong();
         if (u > qulonglong(std::numeric_limits<qint64>::max()))
@@ -190,7 +219,8 @@ bool aEntero(const QVariant& v, qint64& n)
         n = qint64(u);
         return true;
     }
-    case QMetaType::Double: case QMetaType::Float: {
+    case QMetaType::Double:
+    case QMetaType::Float: {
         const double d = v.toDouble();
         if (!std::isfinite(d) || d != std::trunc(d) || std::fabs(d) > 9.2e18)
             return false;
@@ -202,7 +232,8 @@ bool aEntero(const QVariant& v, qint64& n)
         n = v.toString().trimmed().toLongLong(&bOk);
         return bOk;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -214,7 +245,10 @@ bool aDoble(const QVariant& v, double& d)
         d = v.toString().trimmed().toDouble(&bOk);
         return bOk;
     }
-    case QMetaType::QByteArray: case QMetaType::QDate: case QMetaType::QDateTime: case QMetaType::QUuid:
+    case QMetaType::QByteArray:
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+    case QMetaType::QUuid:
         return false;
     default: {
         bool bOk = false;
@@ -253,7 +287,8 @@ bool aDia(const QVariant& v, double& d)
         d = DiaAccess(QDateTime(dt.date(), dt.time()));
         return true;
     }
-    default: return aDoble(v, d) && std::isfinite(d);
+    default:
+        return aDoble(v, d) && std::isfinite(d);
     }
 }
 
@@ -300,20 +335,34 @@ bool codificaTexto(const QString& s, bool bComprime, std::vector<std::uint8_t>& 
 QString nombreTipo(TTipoColumnaMdb t)
 {
     switch (t) {
-    case TTipoColumnaMdb::SiNo: return QStringLiteral("Sí/No");
-    case TTipoColumnaMdb::Byte: return QStringLiteral("Byte");
-    case TTipoColumnaMdb::Entero: return QStringLiteral("Entero");
-    case TTipoColumnaMdb::EnteroLargo: return QStringLiteral("Entero largo");
-    case TTipoColumnaMdb::Moneda: return QStringLiteral("Moneda");
-    case TTipoColumnaMdb::Simple: return QStringLiteral("Simple");
-    case TTipoColumnaMdb::Doble: return QStringLiteral("Doble");
-    case TTipoColumnaMdb::FechaHora: return QStringLiteral("Fecha/Hora");
-    case TTipoColumnaMdb::Binario: return QStringLiteral("Binario");
-    case TTipoColumnaMdb::Texto: return QStringLiteral("Texto");
-    case TTipoColumnaMdb::Ole: return QStringLiteral("Objeto OLE");
-    case TTipoColumnaMdb::Memo: return QStringLiteral("Memo");
-    case TTipoColumnaMdb::Guid: return QStringLiteral("Id. de réplica");
-    case TTipoColumnaMdb::Numerico: return QStringLiteral("Decimal");
+    case TTipoColumnaMdb::SiNo:
+        return QStringLiteral("Sí/No");
+    case TTipoColumnaMdb::Byte:
+        return QStringLiteral("Byte");
+    case TTipoColumnaMdb::Entero:
+        return QStringLiteral("Entero");
+    case TTipoColumnaMdb::EnteroLargo:
+        return QStringLiteral("Entero largo");
+    case TTipoColumnaMdb::Moneda:
+        return QStringLiteral("Moneda");
+    case TTipoColumnaMdb::Simple:
+        return QStringLiteral("Simple");
+    case TTipoColumnaMdb::Doble:
+        return QStringLiteral("Doble");
+    case TTipoColumnaMdb::FechaHora:
+        return QStringLiteral("Fecha/Hora");
+    case TTipoColumnaMdb::Binario:
+        return QStringLiteral("Binario");
+    case TTipoColumnaMdb::Texto:
+        return QStringLiteral("Texto");
+    case TTipoColumnaMdb::Ole:
+        return QStringLiteral("Objeto OLE");
+    case TTipoColumnaMdb::Memo:
+        return QStringLiteral("Memo");
+    case TTipoColumnaMdb::Guid:
+        return QStringLiteral("Id. de réplica");
+    case TTipoColumnaMdb::Numerico:
+        return QStringLiteral("Decimal");
     }
     return QStringLiteral("?");
 }
@@ -325,7 +374,7 @@ struct TPaginas
     std::vector<std::uint8_t> Bytes;
     int nPaginas = 0;
     int nFilasUlt = 0;
-    int nFinUlt = kPagina; // where the last page's rows begin
+    int nFinUlt = kPagina;      // where the last page's rows begin
     std::uint32_t nPrimera = 0; // page number given by the layout
 
     std::uint8_t* pagina(int i) { return Bytes.data() + std::size_t(i) * kPagina; }
@@ -457,7 +506,8 @@ bool preparaTabla(TTabla& T, const TDefinicionTabla& Def, QString& sError)
     for (const TColumnaMdb& C : Def.Columnas) {
         const QString sCol = sTabla + QLatin1Char('.') + C.sNombre;
         if (C.sNombre.trimmed().isEmpty() || C.sNombre.size() > 64) {
-            sError = QStringLiteral("El nombre de columna \"%1\" no es válido (de 1 a 64 caracteres).").arg(sCol);
+            sError =
+                QStringLiteral("El nombre de columna \"%1\" no es válido (de 1 a 64 caracteres).").arg(sCol);
             return false;
         }
         if (Nombres.contains(C.sNombre.toUpper())) {
@@ -475,7 +525,8 @@ bool preparaTabla(TTabla& T, const TDefinicionTabla& Def, QString& sError)
             if (I.Def.nLongitud == 0)
                 I.Def.nLongitud = 255;
             if (I.Def.nLongitud < 1 || I.Def.nLongitud > 255) {
-                sError = QStringLiteral("La longitud de la columna de texto %1 debe ir de 1 a 255.").arg(sCol);
+                sError =
+                    QStringLiteral("La longitud de la columna de texto %1 debe ir de 1 a 255.").arg(sCol);
                 return false;
             }
             I.nTam = 2 * I.Def.nLongitud;
@@ -489,7 +540,8 @@ bool preparaTabla(TTabla& T, const TDefinicionTabla& Def, QString& sError)
             I.nTam = I.Def.nLongitud;
         } else if (C.Tipo == TTipoColumnaMdb::Numerico) {
             if (C.nPrecision < 1 || C.nPrecision > 28 || C.nEscala < 0 || C.nEscala > C.nPrecision) {
-                sError = QStringLiteral("La precisión y la escala de la columna %1 no son válidas.").arg(sCol);
+                sError =
+                    QStringLiteral("La precisión y la escala de la columna %1 no son válidas.").arg(sCol);
                 return false;
             }
             I.nTam = 17;
@@ -595,7 +647,8 @@ bool codificaFijo(const TColumnaInterna& C, const QVariant& v, std::uint8_t* p)
         return true;
     }
     case TTipoColumnaMdb::Guid: {
-        const QUuid u = v.typeId() == QMetaType::QUuid ? v.toUuid() : QUuid::fromString(v.toString().trimmed());
+        const QUuid u =
+            v.typeId() == QMetaType::QUuid ? v.toUuid() : QUuid::fromString(v.toString().trimmed());
         if (u.isNull() && v.toString().trimmed() != QStringLiteral("{00000000-0000-0000-0000-000000000000}"))
             return false;
         pon32(p, u.data1);
@@ -627,7 +680,8 @@ bool codificaFijo(const TColumnaInterna& C, const QVariant& v, std::uint8_t* p)
             pon32(p + 1 + 4 * k, std::uint32_t(m >> (32 * (3 - k))));
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -677,7 +731,10 @@ bool agregaFila(TTabla& T, const QVariantList& Valores, QString& sError)
     const int nCols = int(T.Cols.size());
     if (Valores.size() > nCols) {
         sError = QStringLiteral("La fila %1 de la tabla %2 tiene %3 valores y la tabla %4 columnas.")
-                     .arg(T.nFilas + 1).arg(T.Def.sNombre).arg(Valores.size()).arg(nCols);
+                     .arg(T.nFilas + 1)
+                     .arg(T.Def.sNombre)
+                     .arg(Valores.size())
+                     .arg(nCols);
         return false;
     }
     const int nMascara = (nCols + 7) / 8;
@@ -691,7 +748,8 @@ bool agregaFila(TTabla& T, const QVariantList& Valores, QString& sError)
     // Variable data: offsets (from the row start) of each variable column, then the end.
     std::uint16_t aOffsetsVar[256];
     auto error = [&](const TColumnaInterna& C, const QString& sMotivo) {
-        sError = QStringLiteral("Fila %1: el valor de %2 %3.").arg(T.nFilas + 1).arg(descripcion(T, C), sMotivo);
+        sError =
+            QStringLiteral("Fila %1: el valor de %2 %3.").arg(T.nFilas + 1).arg(descripcion(T, C), sMotivo);
         return false;
     };
 
@@ -708,7 +766,9 @@ bool agregaFila(TTabla& T, const QVariantList& Valores, QString& sError)
             continue;
         if (C.bFija) {
             if (!codificaFijo(C, v, F.data() + 2 + C.nOffsetFijo))
-                return error(C, QStringLiteral("no es válido para el tipo o está fuera de rango (%1)").arg(v.toString()));
+                return error(
+                    C,
+                    QStringLiteral("no es válido para el tipo o está fuera de rango (%1)").arg(v.toString()));
             aMascara[i / 8] |= std::uint8_t(1u << (i % 8));
         }
     }
@@ -729,9 +789,12 @@ bool agregaFila(TTabla& T, const QVariantList& Valores, QString& sError)
             const QString s = v.toString();
             if (s.size() > C.Def.nLongitud)
                 return error(C, QStringLiteral("tiene %1 caracteres y la columna admite %2")
-                                    .arg(s.size()).arg(C.Def.nLongitud));
+                                    .arg(s.size())
+                                    .arg(C.Def.nLongitud));
             if (!codificaTexto(s, C.Def.bCompresion, F))
-                return error(C, QStringLiteral("empieza con U+FEFF y contiene caracteres que no se pueden guardar tras él"));
+                return error(
+                    C, QStringLiteral(
+                           "empieza con U+FEFF y contiene caracteres que no se pueden guardar tras él"));
             break;
         }
         case TTipoColumnaMdb::Binario: {
@@ -739,7 +802,9 @@ bool agregaFila(TTabla& T, const QVariantList& Valores, QString& sError)
                 return error(C, QStringLiteral("debe ser un arreglo de bytes"));
             const QByteArray b = v.toByteArray();
             if (b.size() > C.Def.nLongitud)
-                return error(C, QStringLiteral("tiene %1 bytes y la columna admite %2").arg(b.size()).arg(C.Def.nLongitud));
+                return error(C, QStringLiteral("tiene %1 bytes y la columna admite %2")
+                                    .arg(b.size())
+                                    .arg(C.Def.nLongitud));
             F.insert(F.end(), b.begin(), b.end());
             break;
         }
@@ -748,7 +813,9 @@ bool agregaFila(TTabla& T, const QVariantList& Valores, QString& sError)
             const std::size_t nIni = V.size();
             if (C.Def.Tipo == TTipoColumnaMdb::Memo) {
                 if (!codificaTexto(v.toString(), C.Def.bCompresion, V))
-                    return error(C, QStringLiteral("empieza con U+FEFF y contiene caracteres que no se pueden guardar tras él"));
+                    return error(
+                        C, QStringLiteral(
+                               "empieza con U+FEFF y contiene caracteres que no se pueden guardar tras él"));
             } else {
                 if (v.typeId() != QMetaType::QByteArray)
                     return error(C, QStringLiteral("debe ser un arreglo de bytes"));
@@ -769,7 +836,8 @@ bool agregaFila(TTabla& T, const QVariantList& Valores, QString& sError)
             }
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
     if (T.nVars > 0) {
@@ -787,7 +855,10 @@ bool agregaFila(TTabla& T, const QVariantList& Valores, QString& sError)
     F.insert(F.end(), aMascara, aMascara + nMascara);
     if (F.size() > std::size_t(kMaxFila)) {
         sError = QStringLiteral("La fila %1 de la tabla %2 ocupa %3 bytes; el máximo es %4.")
-                     .arg(T.nFilas + 1).arg(T.Def.sNombre).arg(F.size()).arg(kMaxFila);
+                     .arg(T.nFilas + 1)
+                     .arg(T.Def.sNombre)
+                     .arg(F.size())
+                     .arg(kMaxFila);
         return false;
     }
 
@@ -860,11 +931,22 @@ std::unique_ptr<TTabla> tablaSistema(const TDefinicionTabla& Def)
 std::unique_ptr<TTabla> creaMSysObjects()
 {
     return tablaSistema({QStringLiteral("MSysObjects"),
-                         {{"Id", T::EnteroLargo}, {"ParentId", T::EnteroLargo}, {"Name", T::Texto, 255},
-                          {"Type", T::Entero}, {"DateCreate", T::FechaHora}, {"DateUpdate", T::FechaHora},
-                          {"Owner", T::Binario, 510}, {"Flags", T::EnteroLargo}, {"Database", T::Memo},
-                          {"Connect", T::Memo}, {"ForeignName", T::Texto, 255}, {"RmtInfoShort", T::Binario, 510},
-                          {"RmtInfoLong", T::Ole}, {"Lv", T::Ole}, {"LvProp", T::Ole}, {"LvModule", T::Ole},
+                         {{"Id", T::EnteroLargo},
+                          {"ParentId", T::EnteroLargo},
+                          {"Name", T::Texto, 255},
+                          {"Type", T::Entero},
+                          {"DateCreate", T::FechaHora},
+                          {"DateUpdate", T::FechaHora},
+                          {"Owner", T::Binario, 510},
+                          {"Flags", T::EnteroLargo},
+                          {"Database", T::Memo},
+                          {"Connect", T::Memo},
+                          {"ForeignName", T::Texto, 255},
+                          {"RmtInfoShort", T::Binario, 510},
+                          {"RmtInfoLong", T::Ole},
+                          {"Lv", T::Ole},
+                          {"LvProp", T::Ole},
+                          {"LvModule", T::Ole},
                           {"LvExtra", T::Ole}}});
 }
 
@@ -872,16 +954,27 @@ std::vector<std::unique_ptr<TTabla>> creaOtrasTablasSistema()
 {
     std::vector<std::unique_ptr<TTabla>> v;
     v.push_back(tablaSistema({QStringLiteral("MSysACEs"),
-                              {{"ObjectId", T::EnteroLargo}, {"SID", T::Binario, 510}, {"ACM", T::EnteroLargo},
+                              {{"ObjectId", T::EnteroLargo},
+                               {"SID", T::Binario, 510},
+                               {"ACM", T::EnteroLargo},
                                {"FInheritable", T::SiNo}}}));
     v.push_back(tablaSistema({QStringLiteral("MSysQueries"),
-                              {{"Attribute", T::Byte}, {"Expression", T::Memo}, {"Flag", T::Entero},
-                               {"LvExtra", T::Ole}, {"Name1", T::Texto, 255}, {"Name2", T::Texto, 255},
-                               {"ObjectId", T::EnteroLargo}, {"Order", T::Binario, 510}}}));
+                              {{"Attribute", T::Byte},
+                               {"Expression", T::Memo},
+                               {"Flag", T::Entero},
+                               {"LvExtra", T::Ole},
+                               {"Name1", T::Texto, 255},
+                               {"Name2", T::Texto, 255},
+                               {"ObjectId", T::EnteroLargo},
+                               {"Order", T::Binario, 510}}}));
     v.push_back(tablaSistema({QStringLiteral("MSysRelationships"),
-                              {{"ccolumn", T::EnteroLargo}, {"grbit", T::EnteroLargo}, {"icolumn", T::EnteroLargo},
-                               {"szColumn", T::Texto, 255}, {"szObject", T::Texto, 255},
-                               {"szReferencedColumn", T::Texto, 255}, {"szReferencedObject", T::Texto, 255},
+                              {{"ccolumn", T::EnteroLargo},
+                               {"grbit", T::EnteroLargo},
+                               {"icolumn", T::EnteroLargo},
+                               {"szColumn", T::Texto, 255},
+                               {"szObject", T::Texto, 255},
+                               {"szReferencedColumn", T::Texto, 255},
+                               {"szReferencedObject", T::Texto, 255},
                                {"szRelationship", T::Texto, 255}}}));
     return v;
 }
@@ -1133,7 +1226,8 @@ bool TEscritorMdb::construye(QByteArray* pDestino, const QString& sRuta)
         }
         return bOk;
     };
-    const QString sGrande = QStringLiteral("El archivo pasaría del tamaño máximo de una base de datos de Access.");
+    const QString sGrande =
+        QStringLiteral("El archivo pasaría del tamaño máximo de una base de datos de Access.");
     for (TTabla* t : Orden)
         if (t != MSysObjects.get() && !asignaPaginas(*t))
             return falla(sGrande);
@@ -1144,8 +1238,8 @@ bool TEscritorMdb::construye(QByteArray* pDestino, const QString& sRuta)
     auto fila = [&](qint64 nId, qint64 nPadre, const QString& sNombre, int nTipo, qint64 nBanderas) {
         return agregaFila(*MSysObjects,
                           {QVariant(qint64(std::int32_t(std::uint32_t(nId)))),
-                           QVariant(qint64(std::int32_t(std::uint32_t(nPadre)))), sNombre, nTipo, dCreacion, dCreacion,
-                           QVariant(), QVariant(qint64(std::int32_t(std::uint32_t(nBanderas))))},
+                           QVariant(qint64(std::int32_t(std::uint32_t(nPadre)))), sNombre, nTipo, dCreacion,
+                           dCreacion, QVariant(), QVariant(qint64(std::int32_t(std::uint32_t(nBanderas))))},
                           sError);
     };
     bool bOk = fila(0x0F000001, 0x0F000000, QStringLiteral("Tables"), 3, 0x80000000u) &&
@@ -1190,7 +1284,8 @@ bool TEscritorMdb::construye(QByteArray* pDestino, const QString& sRuta)
         llena(t->MapaDatos, t->Datos.nPrimera, std::uint32_t(t->Datos.nPaginas));
         llena(t->MapaLibre, t->Datos.nPrimera, 0);
         for (std::size_t d = 0; d < t->Depositos.size(); ++d) {
-            llena(t->MapasDepositos[d].first, t->Depositos[d].nPrimera, std::uint32_t(t->Depositos[d].nPaginas));
+            llena(t->MapasDepositos[d].first, t->Depositos[d].nPrimera,
+                  std::uint32_t(t->Depositos[d].nPaginas));
             llena(t->MapasDepositos[d].second, t->Depositos[d].nPrimera, 0);
         }
         // Owners and long-value pointers.
@@ -1217,7 +1312,8 @@ bool TEscritorMdb::construye(QByteArray* pDestino, const QString& sRuta)
         };
     } else {
         if (!Archivo.open(QIODevice::WriteOnly))
-            return falla(QStringLiteral("No se puede escribir el archivo %1: %2").arg(sRuta, Archivo.errorString()));
+            return falla(
+                QStringLiteral("No se puede escribir el archivo %1: %2").arg(sRuta, Archivo.errorString()));
         S.Escribe = [&Archivo](const char* p, qint64 n) { return Archivo.write(p, n) == n; };
     }
     std::vector<std::uint8_t> P(kPagina);
@@ -1248,7 +1344,8 @@ bool TEscritorMdb::construye(QByteArray* pDestino, const QString& sRuta)
         return b;
     };
     auto paginasTabla = [&](const TTabla& t) {
-        bool b = paginasDef(t, &t == MSysObjects.get() ? 1 : 0, t.PaginasDef.size()) && S.paginas(t.Datos.Bytes.data(), std::uint32_t(t.Datos.nPaginas));
+        bool b = paginasDef(t, &t == MSysObjects.get() ? 1 : 0, t.PaginasDef.size()) &&
+                 S.paginas(t.Datos.Bytes.data(), std::uint32_t(t.Datos.nPaginas));
         for (const TPaginas& D : t.Depositos)
             b = b && S.paginas(D.Bytes.data(), std::uint32_t(D.nPaginas));
         auto bits = [&](const TMapa& M, std::uint32_t nPrimera, std::uint32_t nPaginas) {
@@ -1282,7 +1379,8 @@ bool TEscritorMdb::construye(QByteArray* pDestino, const QString& sRuta)
         pon32(Uno.pagina(0) + 4, 1);
         bEscrito = bEscrito && S.pagina(Uno.pagina(0));
     }
-    bEscrito = bEscrito && paginasDef(*MSysObjects, 0, 1) && S.paginas(Mapas.Bytes.data(), std::uint32_t(Mapas.nPaginas));
+    bEscrito = bEscrito && paginasDef(*MSysObjects, 0, 1) &&
+               S.paginas(Mapas.Bytes.data(), std::uint32_t(Mapas.nPaginas));
     for (TTabla* t : Orden)
         bEscrito = bEscrito && paginasTabla(*t);
     for (const auto& [j, nPagina] : Global.PaginasBits) {
@@ -1290,9 +1388,11 @@ bool TEscritorMdb::construye(QByteArray* pDestino, const QString& sRuta)
         bEscrito = bEscrito && S.pagina(P.data());
     }
     if (bEscrito && S.nPagina != nTotal)
-        return falla(QStringLiteral("Error interno al acomodar las páginas (%1 de %2).").arg(S.nPagina).arg(nTotal));
+        return falla(
+            QStringLiteral("Error interno al acomodar las páginas (%1 de %2).").arg(S.nPagina).arg(nTotal));
     if (!bEscrito || (!pDestino && !Archivo.commit()))
-        return falla(QStringLiteral("No se puede escribir el archivo %1: %2").arg(sRuta, Archivo.errorString()));
+        return falla(
+            QStringLiteral("No se puede escribir el archivo %1: %2").arg(sRuta, Archivo.errorString()));
     return true;
 }
 

@@ -22,7 +22,8 @@
 // cost about a hundred bytes each in memory.
 
 // The values are the type codes stored in the table definition.
-enum class TTipoColumnaMdb : std::uint8_t {
+enum class TTipoColumnaMdb : std::uint8_t
+{
     SiNo = 0x01,        // Yes/No; bool. Never NULL: a NULL is stored as false
     Byte = 0x02,        // 0..255
     Entero = 0x03,      // Integer, 16 bits
@@ -43,9 +44,9 @@ struct TColumnaMdb
 {
     QString sNombre;
     TTipoColumnaMdb Tipo = TTipoColumnaMdb::Texto;
-    int nLongitud = 0;      // Text: characters (0 = 255); Binary: bytes (0 = 510)
-    int nPrecision = 18;    // Numeric only, 1..28
-    int nEscala = 0;        // Numeric only, 0..nPrecision
+    int nLongitud = 0;       // Text: characters (0 = 255); Binary: bytes (0 = 510)
+    int nPrecision = 18;     // Numeric only, 1..28
+    int nEscala = 0;         // Numeric only, 0..nPrecision
     bool bCompresion = true; // Text/Memo: "Unicode compression" property
 };
 
@@ -57,9 +58,10 @@ struct TDefinicionTabla
 
 struct TOpcionesMdb
 {
-    QString sPassword;                                         // database password, at most 20 characters
+    QString sPassword; // database password, at most 20 characters
     QDateTime dtCreacion = QDateTime(QDate(2019, 1, 2), QTime(9, 30)); // stored as local wall time
-    std::uint32_t nClavePaginas = 0; // non-zero: every page after the header is RC4-encrypted ("Encrypt Database")
+    std::uint32_t nClavePaginas =
+        0; // non-zero: every page after the header is RC4-encrypted ("Encrypt Database")
 };
 
 // Day number of Access dates (days since 1899-12-30, time of day as the fraction; before that
@@ -88,6 +90,7 @@ public:
     QString Error() const { return F_sError; }
 
     struct TTabla;
+
 private:
     bool construye(QByteArray* pDestino, const QString& sRuta);
     bool falla(const QString& sError);

@@ -64,8 +64,12 @@ bool valor(const QJsonValue& J, TTipoColumnaMdb Tipo, QVariant& v, QString& sMot
 {
     switch (J.type()) {
     case QJsonValue::Null:
-    case QJsonValue::Undefined: v = QVariant(); return true;
-    case QJsonValue::Bool: v = J.toBool(); return true;
+    case QJsonValue::Undefined:
+        v = QVariant();
+        return true;
+    case QJsonValue::Bool:
+        v = J.toBool();
+        return true;
     case QJsonValue::Double: {
         const double d = J.toDouble();
         // Whole numbers stay integers so that Currency reads them as whole units exactly.
@@ -82,7 +86,8 @@ bool valor(const QJsonValue& J, TTipoColumnaMdb Tipo, QVariant& v, QString& sMot
         }
         v = J.toString();
         return true;
-    case QJsonValue::Object: return valorObjeto(J.toObject(), Tipo, v, sMotivo);
+    case QJsonValue::Object:
+        return valorObjeto(J.toObject(), Tipo, v, sMotivo);
     case QJsonValue::Array:
         sMotivo = QStringLiteral("un valor no puede ser una lista");
         return false;
@@ -95,20 +100,31 @@ bool valor(const QJsonValue& J, TTipoColumnaMdb Tipo, QVariant& v, QString& sMot
 bool TipoColumnaDeNombre(const QString& sNombre, TTipoColumnaMdb& Tipo)
 {
     static const QHash<QString, TTipoColumnaMdb> kTipos = {
-        {"sino", TTipoColumnaMdb::SiNo}, {"boolean", TTipoColumnaMdb::SiNo}, {"yesno", TTipoColumnaMdb::SiNo},
+        {"sino", TTipoColumnaMdb::SiNo},
+        {"boolean", TTipoColumnaMdb::SiNo},
+        {"yesno", TTipoColumnaMdb::SiNo},
         {"byte", TTipoColumnaMdb::Byte},
-        {"entero", TTipoColumnaMdb::Entero}, {"integer", TTipoColumnaMdb::Entero},
-        {"enterolargo", TTipoColumnaMdb::EnteroLargo}, {"long", TTipoColumnaMdb::EnteroLargo},
-        {"moneda", TTipoColumnaMdb::Moneda}, {"currency", TTipoColumnaMdb::Moneda},
-        {"simple", TTipoColumnaMdb::Simple}, {"single", TTipoColumnaMdb::Simple},
-        {"doble", TTipoColumnaMdb::Doble}, {"double", TTipoColumnaMdb::Doble},
-        {"fechahora", TTipoColumnaMdb::FechaHora}, {"datetime", TTipoColumnaMdb::FechaHora},
-        {"binario", TTipoColumnaMdb::Binario}, {"binary", TTipoColumnaMdb::Binario},
-        {"texto", TTipoColumnaMdb::Texto}, {"text", TTipoColumnaMdb::Texto},
+        {"entero", TTipoColumnaMdb::Entero},
+        {"integer", TTipoColumnaMdb::Entero},
+        {"enterolargo", TTipoColumnaMdb::EnteroLargo},
+        {"long", TTipoColumnaMdb::EnteroLargo},
+        {"moneda", TTipoColumnaMdb::Moneda},
+        {"currency", TTipoColumnaMdb::Moneda},
+        {"simple", TTipoColumnaMdb::Simple},
+        {"single", TTipoColumnaMdb::Simple},
+        {"doble", TTipoColumnaMdb::Doble},
+        {"double", TTipoColumnaMdb::Doble},
+        {"fechahora", TTipoColumnaMdb::FechaHora},
+        {"datetime", TTipoColumnaMdb::FechaHora},
+        {"binario", TTipoColumnaMdb::Binario},
+        {"binary", TTipoColumnaMdb::Binario},
+        {"texto", TTipoColumnaMdb::Texto},
+        {"text", TTipoColumnaMdb::Texto},
         {"ole", TTipoColumnaMdb::Ole},
         {"memo", TTipoColumnaMdb::Memo},
         {"guid", TTipoColumnaMdb::Guid},
-        {"numerico", TTipoColumnaMdb::Numerico}, {"numeric", TTipoColumnaMdb::Numerico},
+        {"numerico", TTipoColumnaMdb::Numerico},
+        {"numeric", TTipoColumnaMdb::Numerico},
         {"decimal", TTipoColumnaMdb::Numerico},
     };
     QString s = sNombre.toLower();
@@ -125,7 +141,8 @@ std::unique_ptr<TEscritorMdb> CreaEscritorDeFixture(const QByteArray& Json, QStr
     QJsonParseError E;
     const QJsonDocument Doc = QJsonDocument::fromJson(Json, &E);
     if (E.error != QJsonParseError::NoError) {
-        error(psError, QStringLiteral("El JSON no es válido (posición %1): %2").arg(E.offset).arg(E.errorString()));
+        error(psError,
+              QStringLiteral("El JSON no es válido (posición %1): %2").arg(E.offset).arg(E.errorString()));
         return nullptr;
     }
     if (!Doc.isObject()) {
@@ -186,11 +203,13 @@ std::unique_ptr<TEscritorMdb> CreaEscritorDeFixture(const QByteArray& Json, QStr
             QVariantList Valores;
             QString sMotivo;
             auto falla = [&](int nCol) {
-                error(psError, QStringLiteral("Tabla %1, fila %2, columna %3: %4.")
-                                   .arg(Def.sNombre).arg(nFila)
-                                   .arg(nCol < int(Def.Columnas.size()) ? Def.Columnas[std::size_t(nCol)].sNombre
-                                                                        : QString::number(nCol + 1),
-                                        sMotivo));
+                error(psError,
+                      QStringLiteral("Tabla %1, fila %2, columna %3: %4.")
+                          .arg(Def.sNombre)
+                          .arg(nFila)
+                          .arg(nCol < int(Def.Columnas.size()) ? Def.Columnas[std::size_t(nCol)].sNombre
+                                                               : QString::number(nCol + 1),
+                               sMotivo));
             };
             if (JF.isArray()) {
                 const QJsonArray A = JF.toArray();
@@ -215,14 +234,16 @@ std::unique_ptr<TEscritorMdb> CreaEscritorDeFixture(const QByteArray& Json, QStr
                         bExiste = bExiste || C.sNombre == it.key();
                     if (!bExiste) {
                         error(psError, QStringLiteral("Tabla %1, fila %2: la columna %3 no existe.")
-                                           .arg(Def.sNombre).arg(nFila).arg(it.key()));
+                                           .arg(Def.sNombre)
+                                           .arg(nFila)
+                                           .arg(it.key()));
                         return nullptr;
                     }
                 }
                 for (int i = 0; i < int(Def.Columnas.size()); ++i) {
                     QVariant v;
-                    if (!valor(OF.value(Def.Columnas[std::size_t(i)].sNombre), Def.Columnas[std::size_t(i)].Tipo, v,
-                               sMotivo)) {
+                    if (!valor(OF.value(Def.Columnas[std::size_t(i)].sNombre),
+                               Def.Columnas[std::size_t(i)].Tipo, v, sMotivo)) {
                         falla(i);
                         return nullptr;
                     }
@@ -246,7 +267,8 @@ bool EscribeFixtureMdb(const QString& sJson, const QString& sMdb, QString* psErr
 {
     QFile Archivo(sJson);
     if (!Archivo.open(QIODevice::ReadOnly))
-        return error(psError, QStringLiteral("No se puede leer el fixture %1: %2").arg(sJson, Archivo.errorString()));
+        return error(psError,
+                     QStringLiteral("No se puede leer el fixture %1: %2").arg(sJson, Archivo.errorString()));
     auto Escritor = CreaEscritorDeFixture(Archivo.readAll(), psError);
     if (!Escritor)
         return false;

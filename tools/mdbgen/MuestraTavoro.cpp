@@ -30,7 +30,10 @@ public:
     }
     double Uniforme() { return double(Siguiente() >> 11) * (1.0 / 9007199254740992.0); }
     bool Prob(double dP) { return Uniforme() < dP; }
-    template <typename TLista> const auto& Uno(const TLista& L) { return L[std::size_t(Entre(0, int(std::size(L)) - 1))]; }
+    template <typename TLista> const auto& Uno(const TLista& L)
+    {
+        return L[std::size_t(Entre(0, int(std::size(L)) - 1))];
+    }
 
 private:
     std::uint64_t F_nEstado;
@@ -53,28 +56,35 @@ double redondea(double d, int nDecimales)
     return std::round(d * f) / f;
 }
 
-const char* const kNombresH[] = {"JOSE", "JUAN", "LUIS", "CARLOS", "JORGE", "MIGUEL ANGEL", "FRANCISCO", "ALEJANDRO",
-                                 "ROBERTO", "FERNANDO", "RICARDO", "EDUARDO", "RAUL", "SERGIO", "ARTURO", "JESUS",
-                                 "MARTIN", "HECTOR", "JAVIER", "DAVID", "OSCAR", "ANTONIO", "PEDRO", "RAMON"};
-const char* const kNombresM[] = {"MARIA", "GUADALUPE", "ROSA", "ANA MARIA", "VERONICA", "LETICIA", "PATRICIA",
-                                 "ELIZABETH", "ALEJANDRA", "GABRIELA", "MARTHA", "LAURA", "SILVIA", "ADRIANA",
-                                 "CLAUDIA", "MONICA", "YOLANDA", "ARACELI", "MARÍA JOSÉ", "SOFÍA", "BEATRIZ"};
+const char* const kNombresH[] = {"JOSE",      "JUAN",      "LUIS",    "CARLOS",   "JORGE",   "MIGUEL ANGEL",
+                                 "FRANCISCO", "ALEJANDRO", "ROBERTO", "FERNANDO", "RICARDO", "EDUARDO",
+                                 "RAUL",      "SERGIO",    "ARTURO",  "JESUS",    "MARTIN",  "HECTOR",
+                                 "JAVIER",    "DAVID",     "OSCAR",   "ANTONIO",  "PEDRO",   "RAMON"};
+const char* const kNombresM[] = {"MARIA",      "GUADALUPE", "ROSA",      "ANA MARIA", "VERONICA", "LETICIA",
+                                 "PATRICIA",   "ELIZABETH", "ALEJANDRA", "GABRIELA",  "MARTHA",   "LAURA",
+                                 "SILVIA",     "ADRIANA",   "CLAUDIA",   "MONICA",    "YOLANDA",  "ARACELI",
+                                 "MARÍA JOSÉ", "SOFÍA",     "BEATRIZ"};
 const char* const kApellidos[] = {
-    "HERNANDEZ", "GARCIA", "MARTINEZ", "LOPEZ", "GONZALEZ", "RODRIGUEZ", "PEREZ", "SANCHEZ", "RAMIREZ", "CRUZ",
-    "FLORES", "GOMEZ", "MORALES", "VAZQUEZ", "REYES", "JIMENEZ", "TORRES", "DIAZ", "GUTIERREZ", "RUIZ", "MENDOZA",
-    "AGUILAR", "ORTIZ", "MORENO", "CASTILLO", "ROMERO", "ALVAREZ", "MENDEZ", "CHAVEZ", "RIVERA", "JUAREZ", "RAMOS",
-    "DOMINGUEZ", "HERRERA", "MEDINA", "CASTRO", "VARGAS", "GUZMAN", "VELAZQUEZ", "MUÑOZ", "IBAÑEZ", "NUÑEZ",
-    "PEÑA", "ORDOÑEZ", "GALVÁN", "BELTRÁN"};
-const char* const kNombresExtranjeros[] = {"JOHN", "MICHAEL", "ROBERT", "JAMES", "WILLIAM", "DAVID", "MARY",
-                                           "JENNIFER", "LINDA", "SUSAN", "PIERRE", "HANS", "KENJI", "WEI"};
-const char* const kApellidosExtranjeros[] = {"SMITH", "JOHNSON", "WILLIAMS", "BROWN", "JONES", "MILLER", "DAVIS",
-                                             "WILSON", "ANDERSON", "TAYLOR", "DUBOIS", "MÜLLER", "TANAKA", "ZHANG"};
-const char* const kRazones[] = {"COMERCIALIZADORA", "DISTRIBUIDORA", "IMPORTADORA", "EXPORTADORA", "SERVICIOS",
-                                "CONSTRUCTORA", "TRANSPORTES", "GRUPO", "INMOBILIARIA", "AGROINDUSTRIAS",
-                                "ABARROTES", "AUTOPARTES", "TEXTILES", "FARMACIAS", "HOTELERA"};
-const char* const kRazones2[] = {"DEL NORTE", "DEL PACIFICO", "LA FRONTERA", "DE BAJA CALIFORNIA", "DEL VALLE",
-                                 "SAN JOSE", "EL ÁGUILA", "INTERNACIONAL", "TIJUANA", "DE LA COSTA", "PENINSULAR",
-                                 "INTEGRAL", "DEL GOLFO", "HERMANOS RUIZ", "MEXICANA"};
+    "HERNANDEZ", "GARCIA",  "MARTINEZ",  "LOPEZ",   "GONZALEZ", "RODRIGUEZ", "PEREZ",     "SANCHEZ",
+    "RAMIREZ",   "CRUZ",    "FLORES",    "GOMEZ",   "MORALES",  "VAZQUEZ",   "REYES",     "JIMENEZ",
+    "TORRES",    "DIAZ",    "GUTIERREZ", "RUIZ",    "MENDOZA",  "AGUILAR",   "ORTIZ",     "MORENO",
+    "CASTILLO",  "ROMERO",  "ALVAREZ",   "MENDEZ",  "CHAVEZ",   "RIVERA",    "JUAREZ",    "RAMOS",
+    "DOMINGUEZ", "HERRERA", "MEDINA",    "CASTRO",  "VARGAS",   "GUZMAN",    "VELAZQUEZ", "MUÑOZ",
+    "IBAÑEZ",    "NUÑEZ",   "PEÑA",      "ORDOÑEZ", "GALVÁN",   "BELTRÁN"};
+const char* const kNombresExtranjeros[] = {"JOHN",   "MICHAEL", "ROBERT",   "JAMES", "WILLIAM",
+                                           "DAVID",  "MARY",    "JENNIFER", "LINDA", "SUSAN",
+                                           "PIERRE", "HANS",    "KENJI",    "WEI"};
+const char* const kApellidosExtranjeros[] = {"SMITH",  "JOHNSON", "WILLIAMS", "BROWN",    "JONES",
+                                             "MILLER", "DAVIS",   "WILSON",   "ANDERSON", "TAYLOR",
+                                             "DUBOIS", "MÜLLER",  "TANAKA",   "ZHANG"};
+const char* const kRazones[] = {"COMERCIALIZADORA", "DISTRIBUIDORA",  "IMPORTADORA", "EXPORTADORA",
+                                "SERVICIOS",        "CONSTRUCTORA",   "TRANSPORTES", "GRUPO",
+                                "INMOBILIARIA",     "AGROINDUSTRIAS", "ABARROTES",   "AUTOPARTES",
+                                "TEXTILES",         "FARMACIAS",      "HOTELERA"};
+const char* const kRazones2[] = {"DEL NORTE", "DEL PACIFICO",  "LA FRONTERA", "DE BAJA CALIFORNIA",
+                                 "DEL VALLE", "SAN JOSE",      "EL ÁGUILA",   "INTERNACIONAL",
+                                 "TIJUANA",   "DE LA COSTA",   "PENINSULAR",  "INTEGRAL",
+                                 "DEL GOLFO", "HERMANOS RUIZ", "MEXICANA"};
 
 struct TEstado
 {
@@ -134,8 +144,8 @@ struct TDivisa
     const char* sSimbolo;
     const char* sDescripcion;
     bool bPagare;
-    double dFactor;     // value against the dollar
-    int nDecimales;     // of the quoted rate
+    double dFactor;        // value against the dollar
+    int nDecimales;        // of the quoted rate
     int nMin, nMax, nPaso; // amount bought or sold: nMin..nMax times nPaso
 };
 
@@ -212,26 +222,36 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
     const double dAlta = dia(2015, 11, 23);
 
     // Employees: the administrator, a cashier and an assistant without password.
-    const int tEmps = C.Tabla({"tEmps", {{"ClaveEmp", T::Texto, 10}, {"Nombre", T::Texto, 60},
-                                         {"Password", T::Texto, 20}, {"Nivel", T::Entero}, {"NumEmp", T::EnteroLargo},
-                                         {"Activo", T::SiNo}}});
-    C.Fila(tEmps, {MuestraTavoro::kUsuarioAdmin, "ADMINISTRADOR DEL SISTEMA", MuestraTavoro::kPasswordAdmin, 0, 1, true});
+    const int tEmps = C.Tabla({"tEmps",
+                               {{"ClaveEmp", T::Texto, 10},
+                                {"Nombre", T::Texto, 60},
+                                {"Password", T::Texto, 20},
+                                {"Nivel", T::Entero},
+                                {"NumEmp", T::EnteroLargo},
+                                {"Activo", T::SiNo}}});
+    C.Fila(tEmps, {MuestraTavoro::kUsuarioAdmin, "ADMINISTRADOR DEL SISTEMA", MuestraTavoro::kPasswordAdmin,
+                   0, 1, true});
     C.Fila(tEmps, {"CAJERO1", "LAURA MENDOZA RUIZ", "CAJA2018", 1, 1, true});
     C.Fila(tEmps, {"AUXILIAR", "PEDRO GALVÁN NUÑEZ", Nulo, 2, 1, true});
 
     // Nobody connected.
-    C.Tabla({"tCompUsr", {{"ClaveEmp", T::Texto, 10}, {"Equipo", T::Texto, 50}, {"FechaEntrada", T::FechaHora},
-                          {"NumEmp", T::EnteroLargo}}});
+    C.Tabla({"tCompUsr",
+             {{"ClaveEmp", T::Texto, 10},
+              {"Equipo", T::Texto, 50},
+              {"FechaEntrada", T::FechaHora},
+              {"NumEmp", T::EnteroLargo}}});
 
     // Geography.
     const int tPaises = C.Tabla({"tPaises", {{"ClavePais", T::EnteroLargo}, {"Pais", T::Texto, 50}}});
     const char* const kPaises[] = {"MÉXICO", "ESTADOS UNIDOS", "CANADÁ", "ESPAÑA"};
     for (int i = 0; i < 4; ++i)
         C.Fila(tPaises, {i + 1, kPaises[i]});
-    const int tEstados = C.Tabla({"tEstados", {{"ClaveEstado", T::EnteroLargo}, {"Estado", T::Texto, 50},
-                                               {"ClavePais", T::EnteroLargo}}});
-    const int tCiudad = C.Tabla({"tCiudad", {{"ClaveCiudad", T::EnteroLargo}, {"Ciudad", T::Texto, 60},
-                                             {"ClaveEstado", T::EnteroLargo}}});
+    const int tEstados =
+        C.Tabla({"tEstados",
+                 {{"ClaveEstado", T::EnteroLargo}, {"Estado", T::Texto, 50}, {"ClavePais", T::EnteroLargo}}});
+    const int tCiudad = C.Tabla(
+        {"tCiudad",
+         {{"ClaveCiudad", T::EnteroLargo}, {"Ciudad", T::Texto, 60}, {"ClaveEstado", T::EnteroLargo}}});
     std::vector<int> CiudadesMx, CiudadesBC, CiudadesExt;
     int nCiudad = 0;
     int nTijuana = 0, nMexicali = 0;
@@ -252,20 +272,28 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
     }
 
     // The exchange house: head office in Mexicali, this branch in Tijuana.
-    const int tEmpresa = C.Tabla({"tEmpresa", {{"NumEmp", T::EnteroLargo}, {"Empresa", T::Texto, 120},
-                                               {"RFC", T::Texto, 13}, {"RegistroCC", T::Texto, 20},
-                                               {"NomComercial", T::Texto, 100}, {"Domicilio", T::Texto, 150},
-                                               {"CveCiudSuc", T::EnteroLargo}, {"ClaveCiudad", T::EnteroLargo}}});
-    C.Fila(tEmpresa, {MuestraTavoro::kEmpresaActiva, "CENTRO CAMBIARIO LA FRONTERA, S.A. DE C.V.", "CCF051123KJ4",
-                      "04512", "CAMBIOS LA FRONTERA", "AV. REVOLUCIÓN 1234, ZONA CENTRO", nTijuana, nMexicali});
+    const int tEmpresa = C.Tabla({"tEmpresa",
+                                  {{"NumEmp", T::EnteroLargo},
+                                   {"Empresa", T::Texto, 120},
+                                   {"RFC", T::Texto, 13},
+                                   {"RegistroCC", T::Texto, 20},
+                                   {"NomComercial", T::Texto, 100},
+                                   {"Domicilio", T::Texto, 150},
+                                   {"CveCiudSuc", T::EnteroLargo},
+                                   {"ClaveCiudad", T::EnteroLargo}}});
+    C.Fila(tEmpresa,
+           {MuestraTavoro::kEmpresaActiva, "CENTRO CAMBIARIO LA FRONTERA, S.A. DE C.V.", "CCF051123KJ4",
+            "04512", "CAMBIOS LA FRONTERA", "AV. REVOLUCIÓN 1234, ZONA CENTRO", nTijuana, nMexicali});
 
-    const int tSistema = C.Tabla({"tSistema", {{"NumVersion", T::Doble}, {"FechaVersion", T::FechaHora},
-                                               {"Descripcion", T::Texto, 50}}});
+    const int tSistema =
+        C.Tabla({"tSistema",
+                 {{"NumVersion", T::Doble}, {"FechaVersion", T::FechaHora}, {"Descripcion", T::Texto, 50}}});
     C.Fila(tSistema, {30.0, dia(2018, 10, 15), "VERSIÓN 30"});
 
     // Activities: the regulated ones the questionnaire recognises by code, and ordinary ones.
-    const int tSector = C.Tabla({"tSector", {{"ClaveSector", T::EnteroLargo}, {"Sector", T::Texto, 100},
-                                             {"ClaveActividad", T::Texto, 7}}});
+    const int tSector = C.Tabla(
+        {"tSector",
+         {{"ClaveSector", T::EnteroLargo}, {"Sector", T::Texto, 100}, {"ClaveActividad", T::Texto, 7}}});
     struct TSector
     {
         const char* sNombre;
@@ -301,39 +329,52 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
     constexpr int kNoAplica = 1, kCasaCambio = 2, kCentroCambiario = 3, kSofom = 4, kUnionCredito = 5,
                   kCasaBolsa = 6, kBanco = 7, kPrimerOrdinario = 8, kEstudiante = 20;
 
-    const int tNivRiesgo = C.Tabla({"tNivRiesgo", {{"ClaveNivel", T::EnteroLargo}, {"NivelRiesgo", T::Texto, 20}}});
+    const int tNivRiesgo =
+        C.Tabla({"tNivRiesgo", {{"ClaveNivel", T::EnteroLargo}, {"NivelRiesgo", T::Texto, 20}}});
     C.Fila(tNivRiesgo, {1, "BAJO"});
     C.Fila(tNivRiesgo, {2, "MEDIO"});
     C.Fila(tNivRiesgo, {3, "ALTO"});
 
-    const int tDivisas = C.Tabla({"tDivisas", {{"NumeroDivisa", T::EnteroLargo}, {"Simbolo", T::Texto, 5},
-                                               {"Descripcion", T::Texto, 50}, {"Pagare", T::SiNo}}});
+    const int tDivisas = C.Tabla({"tDivisas",
+                                  {{"NumeroDivisa", T::EnteroLargo},
+                                   {"Simbolo", T::Texto, 5},
+                                   {"Descripcion", T::Texto, 50},
+                                   {"Pagare", T::SiNo}}});
     for (const TDivisa& D : kDivisas)
         C.Fila(tDivisas, {D.nNumero, D.sSimbolo, D.sDescripcion, D.bPagare});
 
     // Clients.
-    const int tCliente = C.Tabla({"tCliente", {{"ClaveCliente", T::Texto, 20}, {"Nombre", T::Texto, 150},
-                                               {"ApellidoPaterno", T::Texto, 50}, {"ApellidoMaterno", T::Texto, 50},
-                                               {"PersonaMoral", T::SiNo}, {"Extranjero", T::SiNo},
-                                               {"ClaveSector", T::EnteroLargo}, {"Fideicomiso", T::SiNo},
-                                               {"ClaveRiesgo", T::EnteroLargo}, {"ClaveCiudad", T::EnteroLargo},
-                                               {"NumEmp", T::EnteroLargo}, {"RFC", T::Texto, 13},
-                                               {"FechaAlta", T::FechaHora}}});
+    const int tCliente = C.Tabla({"tCliente",
+                                  {{"ClaveCliente", T::Texto, 20},
+                                   {"Nombre", T::Texto, 150},
+                                   {"ApellidoPaterno", T::Texto, 50},
+                                   {"ApellidoMaterno", T::Texto, 50},
+                                   {"PersonaMoral", T::SiNo},
+                                   {"Extranjero", T::SiNo},
+                                   {"ClaveSector", T::EnteroLargo},
+                                   {"Fideicomiso", T::SiNo},
+                                   {"ClaveRiesgo", T::EnteroLargo},
+                                   {"ClaveCiudad", T::EnteroLargo},
+                                   {"NumEmp", T::EnteroLargo},
+                                   {"RFC", T::Texto, 13},
+                                   {"FechaAlta", T::FechaHora}}});
     std::vector<TCliente> Clientes;
     std::vector<TCliente> ClientesNaturalesNacionales;
     const QString sPublicoGeneral = QStringLiteral("10000000");
-    auto cliente = [&](const QString& sNombre, const QVariant& vPaterno, const QVariant& vMaterno, bool bMoral,
-                       bool bExtranjero, int nSector, bool bFide, int nRiesgo, const QVariant& vCiudad, int nEmpresa) {
-        const QString sClave = Clientes.empty() ? sPublicoGeneral : QString::number(10000000 + int(Clientes.size()));
+    auto cliente = [&](const QString& sNombre, const QVariant& vPaterno, const QVariant& vMaterno,
+                       bool bMoral, bool bExtranjero, int nSector, bool bFide, int nRiesgo,
+                       const QVariant& vCiudad, int nEmpresa) {
+        const QString sClave =
+            Clientes.empty() ? sPublicoGeneral : QString::number(10000000 + int(Clientes.size()));
         QString sRfc;
         if (!bExtranjero) {
             sRfc = (bMoral ? sNombre.left(3) : vPaterno.toString().left(2) + sNombre.left(2)).toUpper();
             sRfc += QString::number(A.Entre(600101, 991231)).rightJustified(6, u'0');
             sRfc += QStringLiteral("A%1").arg(A.Entre(10, 99));
         }
-        C.Fila(tCliente, {sClave, sNombre, vPaterno, vMaterno, bMoral, bExtranjero, nSector, bFide, nRiesgo, vCiudad,
-                          nEmpresa, sRfc.isEmpty() ? Nulo : QVariant(sRfc.left(13)),
-                          dAlta + A.Entre(0, 1300)});
+        C.Fila(tCliente,
+               {sClave, sNombre, vPaterno, vMaterno, bMoral, bExtranjero, nSector, bFide, nRiesgo, vCiudad,
+                nEmpresa, sRfc.isEmpty() ? Nulo : QVariant(sRfc.left(13)), dAlta + A.Entre(0, 1300)});
         Clientes.push_back({sClave, nEmpresa});
         if (!bMoral && !bExtranjero && nEmpresa == 1 && sClave != sPublicoGeneral)
             ClientesNaturalesNacionales.push_back({sClave, nEmpresa});
@@ -344,38 +385,43 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
     };
     cliente("PUBLICO EN GENERAL", Nulo, Nulo, false, false, kNoAplica, false, 1, Nulo, 1);
     // Regulated entities, trusts and technology-finance institutions.
-    cliente("CASA DE CAMBIO DEL PACIFICO, S.A. DE C.V.", Nulo, Nulo, true, false, kCasaCambio, false, 2, nTijuana, 1);
-    cliente("CENTRO CAMBIARIO EL DORADO, S.A. DE C.V.", Nulo, Nulo, true, false, kCentroCambiario, false, 2, nMexicali, 1);
-    cliente("FINANCIERA DEL NOROESTE, S.A. DE C.V., SOFOM, E.N.R.", Nulo, Nulo, true, false, kSofom, false, 1, nTijuana, 1);
-    cliente("UNION DE CREDITO AGRICOLA DE MEXICALI, S.A. DE C.V.", Nulo, Nulo, true, false, kUnionCredito, false, 1,
+    cliente("CASA DE CAMBIO DEL PACIFICO, S.A. DE C.V.", Nulo, Nulo, true, false, kCasaCambio, false, 2,
+            nTijuana, 1);
+    cliente("CENTRO CAMBIARIO EL DORADO, S.A. DE C.V.", Nulo, Nulo, true, false, kCentroCambiario, false, 2,
             nMexicali, 1);
-    cliente("VALORES Y BOLSA DEL NORTE, S.A. DE C.V., CASA DE BOLSA", Nulo, Nulo, true, false, kCasaBolsa, false, 2,
-            Nulo, 1);
-    cliente("BANCO REGIONAL FRONTERIZO, S.A., INSTITUCION DE BANCA MULTIPLE", Nulo, Nulo, true, false, kBanco, false,
-            1, nTijuana, 1);
-    cliente("FIDEICOMISO F/1045 DESARROLLO PLAYAS", Nulo, Nulo, true, false, kPrimerOrdinario + 6, true, 3, nTijuana, 1);
-    cliente("FIDEICOMISO DE INVERSION INMOBILIARIA COSTA AZUL", Nulo, Nulo, true, false, kPrimerOrdinario + 6, true, 2,
-            Nulo, 1);
-    cliente("FONDEADORA DIGITAL, S.A.P.I. DE C.V., INSTITUCION DE FINANCIAMIENTO COLECTIVO", Nulo, Nulo, true, false,
-            kPrimerOrdinario + 8, false, 2, nTijuana, 1);
-    cliente("Prestamos Entre Amigos, S.A.P.I. de C.V., Institucion de Financiamiento Colectivo", Nulo, Nulo, true,
-            false, kPrimerOrdinario + 8, false, 2, Nulo, 1);
-    cliente("PAGOS AL INSTANTE, S.A. DE C.V., INSTITUCION DE DE FONDOS DE PAGO ELECTRONICO", Nulo, Nulo, true, false,
-            kPrimerOrdinario + 8, false, 3, nMexicali, 1);
+    cliente("FINANCIERA DEL NOROESTE, S.A. DE C.V., SOFOM, E.N.R.", Nulo, Nulo, true, false, kSofom, false, 1,
+            nTijuana, 1);
+    cliente("UNION DE CREDITO AGRICOLA DE MEXICALI, S.A. DE C.V.", Nulo, Nulo, true, false, kUnionCredito,
+            false, 1, nMexicali, 1);
+    cliente("VALORES Y BOLSA DEL NORTE, S.A. DE C.V., CASA DE BOLSA", Nulo, Nulo, true, false, kCasaBolsa,
+            false, 2, Nulo, 1);
+    cliente("BANCO REGIONAL FRONTERIZO, S.A., INSTITUCION DE BANCA MULTIPLE", Nulo, Nulo, true, false, kBanco,
+            false, 1, nTijuana, 1);
+    cliente("FIDEICOMISO F/1045 DESARROLLO PLAYAS", Nulo, Nulo, true, false, kPrimerOrdinario + 6, true, 3,
+            nTijuana, 1);
+    cliente("FIDEICOMISO DE INVERSION INMOBILIARIA COSTA AZUL", Nulo, Nulo, true, false, kPrimerOrdinario + 6,
+            true, 2, Nulo, 1);
+    cliente("FONDEADORA DIGITAL, S.A.P.I. DE C.V., INSTITUCION DE FINANCIAMIENTO COLECTIVO", Nulo, Nulo, true,
+            false, kPrimerOrdinario + 8, false, 2, nTijuana, 1);
+    cliente("Prestamos Entre Amigos, S.A.P.I. de C.V., Institucion de Financiamiento Colectivo", Nulo, Nulo,
+            true, false, kPrimerOrdinario + 8, false, 2, Nulo, 1);
+    cliente("PAGOS AL INSTANTE, S.A. DE C.V., INSTITUCION DE DE FONDOS DE PAGO ELECTRONICO", Nulo, Nulo, true,
+            false, kPrimerOrdinario + 8, false, 3, nMexicali, 1);
     const int nClientes = std::max(60, std::min(Op.nOperaciones / 12, 60000));
     while (int(Clientes.size()) < nClientes) {
         const int nEmpresa = A.Prob(0.04) ? 2 : 1;
         const int nRiesgo = A.Prob(0.70) ? 1 : (A.Prob(0.73) ? 2 : 3);
         const int nSector = A.Prob(0.15) ? kNoAplica : A.Entre(kPrimerOrdinario, nSectores);
         if (A.Prob(0.18)) {
-            const QString sNombre = QStringLiteral("%1 %2, S.A. DE C.V.").arg(A.Uno(kRazones), A.Uno(kRazones2));
+            const QString sNombre =
+                QStringLiteral("%1 %2, S.A. DE C.V.").arg(A.Uno(kRazones), A.Uno(kRazones2));
             const bool bExtranjera = A.Prob(0.05);
-            cliente(bExtranjera ? QStringLiteral("%1 %2 INC.").arg(A.Uno(kRazones2), "TRADING") : sNombre, Nulo, Nulo,
-                    true, bExtranjera, nSector, A.Prob(0.02), nRiesgo,
+            cliente(bExtranjera ? QStringLiteral("%1 %2 INC.").arg(A.Uno(kRazones2), "TRADING") : sNombre,
+                    Nulo, Nulo, true, bExtranjera, nSector, A.Prob(0.02), nRiesgo,
                     bExtranjera ? QVariant(A.Uno(CiudadesExt)) : ciudadLocal(), nEmpresa);
         } else if (A.Prob(0.10)) {
-            cliente(A.Uno(kNombresExtranjeros), QString::fromUtf8(A.Uno(kApellidosExtranjeros)), Nulo, false, true,
-                    A.Prob(0.5) ? kNoAplica : nSector, false, nRiesgo,
+            cliente(A.Uno(kNombresExtranjeros), QString::fromUtf8(A.Uno(kApellidosExtranjeros)), Nulo, false,
+                    true, A.Prob(0.5) ? kNoAplica : nSector, false, nRiesgo,
                     A.Prob(0.6) ? QVariant(A.Uno(CiudadesExt)) : ciudadLocal(), nEmpresa);
         } else {
             const QString sNombre = QString::fromUtf8(A.Prob(0.5) ? A.Uno(kNombresH) : A.Uno(kNombresM));
@@ -389,9 +435,14 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
     // Operations: folios of one to three lines over 2016-2019, about one in twelve kept in the
     // table of operations in process.
     const TDefinicionTabla DefOps{QString(),
-                                  {{"Tipo", T::Texto, 1}, {"Folio", T::EnteroLargo}, {"Fecha", T::FechaHora},
-                                   {"NumeroDivisa", T::EnteroLargo}, {"Cotizacion", T::Moneda}, {"Cantidad", T::Doble},
-                                   {"ClaveCliente", T::Texto, 20}, {"NumEmp", T::EnteroLargo},
+                                  {{"Tipo", T::Texto, 1},
+                                   {"Folio", T::EnteroLargo},
+                                   {"Fecha", T::FechaHora},
+                                   {"NumeroDivisa", T::EnteroLargo},
+                                   {"Cotizacion", T::Moneda},
+                                   {"Cantidad", T::Doble},
+                                   {"ClaveCliente", T::Texto, 20},
+                                   {"NumEmp", T::EnteroLargo},
                                    {"Cancelado", T::SiNo}}};
     TDefinicionTabla Def = DefOps;
     Def.sNombre = QStringLiteral("tMovtos");
@@ -410,7 +461,8 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
     Fila.reserve(9);
     while (nFilas < Op.nOperaciones && C.Ok()) {
         ++nFolio;
-        const double dDia = std::floor(dInicio + (dFin - dInicio) * double(nFolio - 100001) / nFoliosEstimados);
+        const double dDia =
+            std::floor(dInicio + (dFin - dInicio) * double(nFolio - 100001) / nFoliosEstimados);
         const double dFecha = std::min(dDia, dFin) + hora(A);
         const QDate Fecha = QDate(1899, 12, 30).addDays(qint64(dFecha));
         const int nMes = std::clamp((Fecha.year() - 2016) * 12 + Fecha.month() - 1, 0, 47);
@@ -427,7 +479,13 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
         const int nLineas = A.Prob(0.88) ? 1 : (A.Prob(0.75) ? 2 : 3);
         const bool bMismaDivisa = A.Prob(0.5);
         const double u = A.Uniforme();
-        int nDivisa = u < 0.75 ? 0 : u < 0.85 ? 1 : u < 0.90 ? 2 : u < 0.93 ? 3 : u < 0.95 ? 4 : u < 0.97 ? 5 : 6;
+        int nDivisa = u < 0.75   ? 0
+                      : u < 0.85 ? 1
+                      : u < 0.90 ? 2
+                      : u < 0.93 ? 3
+                      : u < 0.95 ? 4
+                      : u < 0.97 ? 5
+                                 : 6;
         double dCotizacion = 0;
         for (int l = 0; l < nLineas && nFilas < Op.nOperaciones; ++l) {
             if (l == 0 || !bMismaDivisa) {
@@ -451,15 +509,22 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
 
     // Alerts: unusual ('I') and worrying ('P') operations, some reported; a few clients whose
     // unusual-operation records of 2018 mention a politically exposed person.
-    const int tRelevan = C.Tabla({"tRelevan", {{"NoRelevan", T::EnteroLargo}, {"Fecha", T::FechaHora},
-                                               {"TipoRelev", T::Texto, 1}, {"EliminXAnt", T::SiNo},
-                                               {"Reportada", T::SiNo}, {"FecReporte", T::FechaHora},
-                                               {"Observaciones", T::Memo}, {"ClaveCliente", T::Texto, 20},
-                                               {"NumEmp", T::EnteroLargo}}});
+    const int tRelevan = C.Tabla({"tRelevan",
+                                  {{"NoRelevan", T::EnteroLargo},
+                                   {"Fecha", T::FechaHora},
+                                   {"TipoRelev", T::Texto, 1},
+                                   {"EliminXAnt", T::SiNo},
+                                   {"Reportada", T::SiNo},
+                                   {"FecReporte", T::FechaHora},
+                                   {"Observaciones", T::Memo},
+                                   {"ClaveCliente", T::Texto, 20},
+                                   {"NumEmp", T::EnteroLargo}}});
     int nRelevan = 0;
-    auto alerta = [&](double dFecha, const char* sTipo, bool bElimin, bool bReportada, const QVariant& vFecReporte,
-                      const QString& sObs, const QString& sCliente, int nEmpresa) {
-        C.Fila(tRelevan, {++nRelevan, dFecha, sTipo, bElimin, bReportada, vFecReporte, sObs, sCliente, nEmpresa});
+    auto alerta = [&](double dFecha, const char* sTipo, bool bElimin, bool bReportada,
+                      const QVariant& vFecReporte, const QString& sObs, const QString& sCliente,
+                      int nEmpresa) {
+        C.Fila(tRelevan,
+               {++nRelevan, dFecha, sTipo, bElimin, bReportada, vFecReporte, sObs, sCliente, nEmpresa});
     };
     const QStringList kObservaciones = {
         QStringLiteral("OPERACIÓN EN EFECTIVO POR ARRIBA DEL PROMEDIO HABITUAL DEL CLIENTE."),
@@ -483,8 +548,8 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
         const int nEmpresa = A.Prob(0.05) ? 2 : 1;
         const std::vector<int>& Lista = nEmpresa == 1 ? ClientesEmpresa1 : ClientesEmpresa2;
         const QString sCliente = Lista.empty() ? sPublicoGeneral : Clientes[std::size_t(A.Uno(Lista))].sClave;
-        alerta(dFecha, bInusual ? "I" : "P", A.Prob(0.05), bReportada, vFecReporte, A.Uno(kObservaciones), sCliente,
-               nEmpresa);
+        alerta(dFecha, bInusual ? "I" : "P", A.Prob(0.05), bReportada, vFecReporte, A.Uno(kObservaciones),
+               sCliente, nEmpresa);
     }
     // Marked as reported, with no report date: counts as registered but not as reported.
     alerta(dia(2018, 4, 10) + 0.5, "I", false, true, 0.0, QStringLiteral("REPORTE PENDIENTE DE FECHA"),
@@ -492,21 +557,25 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
     const auto& Pep = ClientesNaturalesNacionales;
     if (Pep.size() >= 5) {
         alerta(dia(2018, 2, 14) + 0.45, "I", false, true, dia(2018, 3, 1),
-               QStringLiteral("CLIENTE ES PEP: PRESIDENTE MUNICIPAL SUPLENTE. SE APLICA DEBIDA DILIGENCIA REFORZADA."),
+               QStringLiteral(
+                   "CLIENTE ES PEP: PRESIDENTE MUNICIPAL SUPLENTE. SE APLICA DEBIDA DILIGENCIA REFORZADA."),
                Pep[0].sClave, 1);
         alerta(dia(2018, 7, 3) + 0.61, "I", false, false, Nulo,
-               QStringLiteral("Persona políticamente expuesta (PEP) nacional; operación en efectivo por 9,800 USD."),
+               QStringLiteral(
+                   "Persona políticamente expuesta (PEP) nacional; operación en efectivo por 9,800 USD."),
                Pep[1].sClave, 1);
-        alerta(dia(2018, 9, 21) + 0.38, "I", false, false, Nulo,
-               QStringLiteral("CÓNYUGE DE DIPUTADO LOCAL, CONSIDERADO PEP POR PARENTESCO. ") +
-                   QStringLiteral("SE DOCUMENTA EL ORIGEN DE LOS RECURSOS CON ESTADOS DE CUENTA. ").repeated(90),
-               Pep[2].sClave, 1);
-        alerta(dia(2018, 11, 5) + 0.7, "I", false, true, dia(2018, 11, 30), QStringLiteral("SEGUNDO AVISO: PEP"),
-               Pep[2].sClave, 1);
-        alerta(dia(2018, 12, 31) + 0.9, "I", false, false, Nulo, QStringLiteral("EXFUNCIONARIO ESTATAL (PEP)"),
-               Pep[3].sClave, 1);
+        alerta(
+            dia(2018, 9, 21) + 0.38, "I", false, false, Nulo,
+            QStringLiteral("CÓNYUGE DE DIPUTADO LOCAL, CONSIDERADO PEP POR PARENTESCO. ") +
+                QStringLiteral("SE DOCUMENTA EL ORIGEN DE LOS RECURSOS CON ESTADOS DE CUENTA. ").repeated(90),
+            Pep[2].sClave, 1);
+        alerta(dia(2018, 11, 5) + 0.7, "I", false, true, dia(2018, 11, 30),
+               QStringLiteral("SEGUNDO AVISO: PEP"), Pep[2].sClave, 1);
+        alerta(dia(2018, 12, 31) + 0.9, "I", false, false, Nulo,
+               QStringLiteral("EXFUNCIONARIO ESTATAL (PEP)"), Pep[3].sClave, 1);
         // Not PEP candidates: another period, another kind, another company.
-        alerta(dia(2017, 6, 12) + 0.5, "I", false, false, Nulo, QStringLiteral("PEP EXTRANJERO"), Pep[4].sClave, 1);
+        alerta(dia(2017, 6, 12) + 0.5, "I", false, false, Nulo, QStringLiteral("PEP EXTRANJERO"),
+               Pep[4].sClave, 1);
         alerta(dia(2018, 5, 2) + 0.5, "P", false, false, Nulo, QStringLiteral("POSIBLE PEP, SIN CONFIRMAR"),
                Pep[4].sClave, 1);
         if (!ClientesEmpresa2.empty())
@@ -514,16 +583,20 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
                    Clientes[std::size_t(ClientesEmpresa2[0])].sClave, 2);
     }
 
-    const int tMsgInterno = C.Tabla({"tMsgInterno", {{"Numero", T::EnteroLargo}, {"Fecha", T::FechaHora},
-                                                     {"ClaveEmp", T::Texto, 10}, {"Mensaje", T::Memo},
-                                                     {"NumEmp", T::EnteroLargo}}});
+    const int tMsgInterno = C.Tabla({"tMsgInterno",
+                                     {{"Numero", T::EnteroLargo},
+                                      {"Fecha", T::FechaHora},
+                                      {"ClaveEmp", T::Texto, 10},
+                                      {"Mensaje", T::Memo},
+                                      {"NumEmp", T::EnteroLargo}}});
     const int nMensajes = std::max(12, Op.nOperaciones / 1000);
     for (int i = 0; i < nMensajes && C.Ok(); ++i)
-        C.Fila(tMsgInterno, {i + 1, dInicio + std::floor((dFin - dInicio) * i / nMensajes) + hora(A),
-                             A.Prob(0.5) ? "CAJERO1" : "AUXILIAR",
-                             QStringLiteral("Aviso interno: cliente con comportamiento inusual en ventanilla (%1).")
-                                 .arg(i + 1),
-                             1});
+        C.Fila(tMsgInterno,
+               {i + 1, dInicio + std::floor((dFin - dInicio) * i / nMensajes) + hora(A),
+                A.Prob(0.5) ? "CAJERO1" : "AUXILIAR",
+                QStringLiteral("Aviso interno: cliente con comportamiento inusual en ventanilla (%1).")
+                    .arg(i + 1),
+                1});
     if (!C.Ok())
         return nullptr;
     return pE;
@@ -536,11 +609,14 @@ bool GeneraMuestraTavoro(const QString& sCarpeta, const TOpcionesMuestra& Op, QS
         return false;
     QDir Dir(sCarpeta);
     if (!Dir.mkpath(QStringLiteral("DataBase")))
-        return falla(psError, QStringLiteral("No se puede crear la carpeta %1.").arg(Dir.filePath("DataBase")));
+        return falla(psError,
+                     QStringLiteral("No se puede crear la carpeta %1.").arg(Dir.filePath("DataBase")));
     QSaveFile Ini(Dir.filePath(QStringLiteral("Tavoro.INI")));
-    const QByteArray Texto = QStringLiteral("[Control]\r\nEmpresaActiva=%1\r\n").arg(MuestraTavoro::kEmpresaActiva).toLatin1();
+    const QByteArray Texto =
+        QStringLiteral("[Control]\r\nEmpresaActiva=%1\r\n").arg(MuestraTavoro::kEmpresaActiva).toLatin1();
     if (!Ini.open(QIODevice::WriteOnly) || Ini.write(Texto) != Texto.size() || !Ini.commit())
-        return falla(psError, QStringLiteral("No se puede escribir %1: %2").arg(Ini.fileName(), Ini.errorString()));
+        return falla(psError,
+                     QStringLiteral("No se puede escribir %1: %2").arg(Ini.fileName(), Ini.errorString()));
     if (!pE->Guarda(Dir.filePath(QStringLiteral("DataBase/Tavoro.mdb"))))
         return falla(psError, pE->Error());
     return true;

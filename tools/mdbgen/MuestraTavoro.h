@@ -12,7 +12,7 @@
 // reproducible data (the same seed gives the same bytes).
 struct TOpcionesMuestra
 {
-    int nOperaciones = 20000;            // rows of tMovtos plus tProces
+    int nOperaciones = 20000; // rows of tMovtos plus tProces
     std::uint64_t nSemilla = 20190101;
 };
 
@@ -24,7 +24,9 @@ inline constexpr int kEmpresaActiva = 1;
 } // namespace MuestraTavoro
 
 // Builds the sample database in a writer (not yet saved); null and *psError on bad options.
-std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Opciones, QString* psError = nullptr);
+std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Opciones,
+                                                    QString* psError = nullptr);
 
 // Writes sCarpeta/Tavoro.INI and sCarpeta/DataBase/Tavoro.mdb (folders are created).
-bool GeneraMuestraTavoro(const QString& sCarpeta, const TOpcionesMuestra& Opciones, QString* psError = nullptr);
+bool GeneraMuestraTavoro(const QString& sCarpeta, const TOpcionesMuestra& Opciones,
+                         QString* psError = nullptr);

@@ -19,14 +19,15 @@ void imprime(FILE* f, const QString& s)
 
 int uso()
 {
-    imprime(stderr, QStringLiteral(
-        "Uso:\n"
-        "  mdbgen fixture ENTRADA.json SALIDA.mdb\n"
-        "      Escribe la base de datos descrita por el fixture JSON.\n"
-        "  mdbgen sample CARPETA [--operaciones N] [--semilla S]\n"
-        "      Escribe una carpeta de muestra: CARPETA/Tavoro.INI y CARPETA/DataBase/Tavoro.mdb\n"
-        "      (contraseña de la base \"plovik\", usuario ADMIN con contraseña ADMIN).\n"
-        "      N operaciones (20000 si se omite); la misma semilla da el mismo archivo."));
+    imprime(stderr,
+            QStringLiteral(
+                "Uso:\n"
+                "  mdbgen fixture ENTRADA.json SALIDA.mdb\n"
+                "      Escribe la base de datos descrita por el fixture JSON.\n"
+                "  mdbgen sample CARPETA [--operaciones N] [--semilla S]\n"
+                "      Escribe una carpeta de muestra: CARPETA/Tavoro.INI y CARPETA/DataBase/Tavoro.mdb\n"
+                "      (contraseña de la base \"plovik\", usuario ADMIN con contraseña ADMIN).\n"
+                "      N operaciones (20000 si se omite); la misma semilla da el mismo archivo."));
     return 2;
 }
 
@@ -64,7 +65,9 @@ int main(int argc, char** argv)
         }
         const QFileInfo Mdb(Args[1] + QStringLiteral("/DataBase/Tavoro.mdb"));
         imprime(stdout, QStringLiteral("%1 (%2 operaciones, %3 bytes)")
-                            .arg(Mdb.filePath()).arg(Op.nOperaciones).arg(Mdb.size()));
+                            .arg(Mdb.filePath())
+                            .arg(Op.nOperaciones)
+                            .arg(Mdb.size()));
         return 0;
     }
     return uso();

@@ -92,16 +92,17 @@ QList<QStringList> leeCsv(const QString& s)
 struct TValor
 {
     QVariant vEntrada;
-    QJsonValue Node;  // mdb-reader, as printed by vuelca.mjs
-    QString sCsv;     // mdb-export
+    QJsonValue Node; // mdb-reader, as printed by vuelca.mjs
+    QString sCsv;    // mdb-export
     double dNumero = 0;
-    bool bNumero = false; // compare mdb-export's text as a number with dNumero
+    bool bNumero = false;   // compare mdb-export's text as a number with dNumero
     double dTolerancia = 0; // relative; libmdb prints a Single with 8 significant digits
 };
 
 TValor nulo(bool bSiNo = false)
 {
-    return {QVariant(), bSiNo ? QJsonValue(false) : QJsonValue(QJsonValue::Null), bSiNo ? QStringLiteral("0") : kNulo};
+    return {QVariant(), bSiNo ? QJsonValue(false) : QJsonValue(QJsonValue::Null),
+            bSiNo ? QStringLiteral("0") : kNulo};
 }
 TValor entero(qint64 n)
 {
@@ -139,7 +140,8 @@ TValor bytes(const QByteArray& b)
 // OLE objects go through libmdb's long-value reader: printed whole, empty as "".
 TValor ole(const QByteArray& b)
 {
-    return {b, QJsonObject{{"hex", QString::fromLatin1(b.toHex())}}, QString::fromLatin1(b.toHex().toUpper())};
+    return {b, QJsonObject{{"hex", QString::fromLatin1(b.toHex())}},
+            QString::fromLatin1(b.toHex().toUpper())};
 }
 TValor guid(const QString& s)
 {
@@ -168,8 +170,10 @@ private:
             QSKIP("mdb-export no está instalado (paquete mdbtools, lo instala scripts/install-deps.sh)");
         if (F_sNode.isEmpty())
             QSKIP("node no está instalado (lo instala scripts/install-deps.sh)");
-        if (!QFile::exists(QStringLiteral(QRTZ_RAIZ "/tests/tools/mdbgen/node/node_modules/mdb-reader/package.json")))
-            QSKIP("falta el paquete npm mdb-reader en tests/tools/mdbgen/node (scripts/install-deps.sh ejecuta npm ci)");
+        if (!QFile::exists(
+                QStringLiteral(QRTZ_RAIZ "/tests/tools/mdbgen/node/node_modules/mdb-reader/package.json")))
+            QSKIP("falta el paquete npm mdb-reader en tests/tools/mdbgen/node (scripts/install-deps.sh "
+                  "ejecuta npm ci)");
     }
 
     QJsonObject vuelca(const QString& sMdb, const QString& sPassword = QString())
@@ -185,7 +189,8 @@ private:
 
     QList<QStringList> exporta(const QString& sMdb, const QString& sTabla)
     {
-        const TSalida S = ejecuta(F_sMdbExport, {"-0", kNulo, "-T", kFormatoFecha, "-b", "hex", sMdb, sTabla});
+        const TSalida S =
+            ejecuta(F_sMdbExport, {"-0", kNulo, "-T", kFormatoFecha, "-b", "hex", sMdb, sTabla});
         if (S.nCodigo != 0)
             qWarning().noquote() << "mdb-export:" << S.Errores;
         return leeCsv(QString::fromUtf8(S.Salida));
@@ -194,7 +199,8 @@ private:
     QString herramienta(const QString& sNombre, const QStringList& Args)
     {
         const TSalida S = ejecuta(sNombre, Args);
-        return S.nCodigo == 0 ? QString::fromUtf8(S.Salida).trimmed() : QStringLiteral("<falló: %1>").arg(S.nCodigo);
+        return S.nCodigo == 0 ? QString::fromUtf8(S.Salida).trimmed()
+                              : QStringLiteral("<falló: %1>").arg(S.nCodigo);
     }
 
 private slots:
@@ -246,50 +252,67 @@ private slots:
         TColumnaMdb Decimal{"Decimal", T::Numerico};
         Decimal.nPrecision = 18;
         Decimal.nEscala = 4;
-        const std::vector<TColumnaMdb> Cols = {
-            {"Id", T::EnteroLargo}, {"SiNo", T::SiNo}, {"Byte", T::Byte}, {"Entero", T::Entero},
-            {"Largo", T::EnteroLargo}, {"Moneda", T::Moneda}, {"Simple", T::Simple}, {"Doble", T::Doble},
-            {"Fecha", T::FechaHora}, {"Texto", T::Texto, 255}, SinCompresion, {"Binario", T::Binario, 16},
-            {"Memo", T::Memo}, {"Ole", T::Ole}, {"Guid", T::Guid}, Decimal};
+        const std::vector<TColumnaMdb> Cols = {{"Id", T::EnteroLargo},
+                                               {"SiNo", T::SiNo},
+                                               {"Byte", T::Byte},
+                                               {"Entero", T::Entero},
+                                               {"Largo", T::EnteroLargo},
+                                               {"Moneda", T::Moneda},
+                                               {"Simple", T::Simple},
+                                               {"Doble", T::Doble},
+                                               {"Fecha", T::FechaHora},
+                                               {"Texto", T::Texto, 255},
+                                               SinCompresion,
+                                               {"Binario", T::Binario, 16},
+                                               {"Memo", T::Memo},
+                                               {"Ole", T::Ole},
+                                               {"Guid", T::Guid},
+                                               Decimal};
         const int nTabla = E.AgregaTabla({"Tipos", Cols});
         QVERIFY2(nTabla >= 0, qPrintable(E.Error()));
 
         QByteArray Ole20k(20000, '\0');
         for (int i = 0; i < Ole20k.size(); ++i)
             Ole20k[i] = char((i * 7 + i / 256) & 0xFF);
-        const QString sMemoLargo = QString::fromUtf8("Línea de memo número ").repeated(400) + "FIN"; // ~8.4 KB compressed
-        const QString sMemoCjk = QString::fromUtf8("漢字かな交じり文€").repeated(700);            // ~12 KB UCS-2
+        const QString sMemoLargo =
+            QString::fromUtf8("Línea de memo número ").repeated(400) + "FIN";          // ~8.4 KB compressed
+        const QString sMemoCjk = QString::fromUtf8("漢字かな交じり文€").repeated(700); // ~12 KB UCS-2
         const QList<QList<TValor>> Filas = {
             {entero(1), booleano(true), entero(255), entero(-32768), entero(2147483647),
-             decimal("922337203685477.5807", "922337203685477.5807"), flotante(3.5, true), flotante(1.0 / 3.0, false),
-             fecha(QDateTime(QDate(2018, 12, 31), QTime(23, 59, 59))), texto(QString::fromUtf8("Ñandú, ápice y €uro: 漢字")),
-             texto("abc"), bytes(QByteArray::fromHex("0001ff7f")), texto("Memo corto"), ole("OLE"),
-             guid("{12345678-1234-5678-9abc-def012345678}"), decimal("-12345678901234.5678", "-12345678901234.5678")},
-            {entero(2), nulo(true), nulo(), nulo(), nulo(), nulo(), nulo(), nulo(), nulo(), nulo(), nulo(), nulo(),
-             nulo(), nulo(), nulo(), nulo()},
+             decimal("922337203685477.5807", "922337203685477.5807"), flotante(3.5, true),
+             flotante(1.0 / 3.0, false), fecha(QDateTime(QDate(2018, 12, 31), QTime(23, 59, 59))),
+             texto(QString::fromUtf8("Ñandú, ápice y €uro: 漢字")), texto("abc"),
+             bytes(QByteArray::fromHex("0001ff7f")), texto("Memo corto"), ole("OLE"),
+             guid("{12345678-1234-5678-9abc-def012345678}"),
+             decimal("-12345678901234.5678", "-12345678901234.5678")},
+            {entero(2), nulo(true), nulo(), nulo(), nulo(), nulo(), nulo(), nulo(), nulo(), nulo(), nulo(),
+             nulo(), nulo(), nulo(), nulo(), nulo()},
             // Present but empty: mdb-reader tells them from NULL (libmdb cannot).
             {entero(3), booleano(false), entero(0), entero(32767), entero(-2147483647 - 1),
              decimal("-922337203685477.5808", "-922337203685477.5808"), flotante(-0.15625, true),
-             flotante(-1.5e300, false), fecha(QDateTime(QDate(1899, 12, 30), QTime(0, 0))), texto(""), texto(""),
-             bytes(QByteArray("")), texto(""), ole(QByteArray("")), guid("{00000000-0000-0000-0000-000000000001}"),
-             decimal("0", "0.0000")},
+             flotante(-1.5e300, false), fecha(QDateTime(QDate(1899, 12, 30), QTime(0, 0))), texto(""),
+             texto(""), bytes(QByteArray("")), texto(""), ole(QByteArray("")),
+             guid("{00000000-0000-0000-0000-000000000001}"), decimal("0", "0.0000")},
             // One long-value row each; two-character text stays uncompressed.
             {entero(4), booleano(true), entero(7), entero(-1), entero(-1), decimal("-0.0001", "-0.0001"),
              flotante(1e-10, true), flotante(-0.333333333333, false),
              fecha(QDateTime(QDate(2016, 2, 29), QTime(0, 0, 1))), texto("ab"), texto("ab"),
              bytes(QByteArray(16, '\xAA')), texto(QString::fromUtf8("Observación ").repeated(150)),
-             ole(Ole20k.left(3000)), guid("{ffffffff-ffff-ffff-ffff-ffffffffffff}"), decimal("1.5", "1.5000")},
+             ole(Ole20k.left(3000)), guid("{ffffffff-ffff-ffff-ffff-ffffffffffff}"),
+             decimal("1.5", "1.5000")},
             // Chained long values: compressed text, UCS-2 text and binary.
-            {entero(5), booleano(false), entero(128), entero(1000), entero(123456789), decimal("12.5", "12.5000"),
-             flotante(-2.5, true), flotante(6.02214076e23, false),
+            {entero(5), booleano(false), entero(128), entero(1000), entero(123456789),
+             decimal("12.5", "12.5000"), flotante(-2.5, true), flotante(6.02214076e23, false),
              fecha(QDateTime(QDate(2019, 6, 30), QTime(13, 45, 0))),
-             texto(QString::fromUtf8("\xEF\xBB\xBF") + "empieza con BOM"), texto(QString::fromUtf8("ÁÉÍÓÚ ñ ü ç")),
-             bytes(QByteArray("\x00\x00\x00", 3)), texto(sMemoLargo), ole(Ole20k),
-             guid("{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}"), decimal("99999999999999.9999", "99999999999999.9999")},
-            {entero(6), booleano(true), entero(1), entero(2), entero(3), decimal(QString::number(4), "4.0000"),
-             flotante(5.25, true), flotante(6.5, false), fecha(QDateTime(QDate(2000, 1, 1), QTime(0, 0))),
-             texto(QString(255, u'ñ')), texto(QString(40, u'€')), bytes(QByteArray(1, 'x')), texto(sMemoCjk),
-             ole(Ole20k.left(4100)), guid("{a0a0a0a0-b1b1-c2c2-d3d3-e4e4e4e4e4e4}"), decimal("-7", "-7.0000")},
+             texto(QString::fromUtf8("\xEF\xBB\xBF") + "empieza con BOM"),
+             texto(QString::fromUtf8("ÁÉÍÓÚ ñ ü ç")), bytes(QByteArray("\x00\x00\x00", 3)), texto(sMemoLargo),
+             ole(Ole20k), guid("{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}"),
+             decimal("99999999999999.9999", "99999999999999.9999")},
+            {entero(6), booleano(true), entero(1), entero(2), entero(3),
+             decimal(QString::number(4), "4.0000"), flotante(5.25, true), flotante(6.5, false),
+             fecha(QDateTime(QDate(2000, 1, 1), QTime(0, 0))), texto(QString(255, u'ñ')),
+             texto(QString(40, u'€')), bytes(QByteArray(1, 'x')), texto(sMemoCjk), ole(Ole20k.left(4100)),
+             guid("{a0a0a0a0-b1b1-c2c2-d3d3-e4e4e4e4e4e4}"), decimal("-7", "-7.0000")},
         };
         for (const auto& Fila : Filas) {
             QVariantList Valores;
@@ -302,15 +325,17 @@ private slots:
 
         // mdb-reader
         const QJsonObject Node = vuelca(sMdb, sPassword);
-        QCOMPARE(Node.value("password"), sPassword.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(sPassword));
+        QCOMPARE(Node.value("password"),
+                 sPassword.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(sPassword));
         QCOMPARE(Node.value("creacion").toString(), dtCreacion.toString("yyyy-MM-ddTHH:mm:ss.zzz"));
         QCOMPARE(Node.value("tablas").toObject().keys(), QStringList{"Tipos"});
         const QJsonObject Tabla = Node.value("tablas").toObject().value("Tipos").toObject();
         QCOMPARE(Tabla.value("filas").toInt(), int(Filas.size()));
         const QJsonArray Columnas = Tabla.value("columnas").toArray();
         QCOMPARE(Columnas.size(), qsizetype(Cols.size()));
-        const QStringList kTiposNode = {"long", "boolean", "byte", "integer", "long", "currency", "float", "double",
-                                        "datetime", "text", "text", "binary", "memo", "ole", "repid", "numeric"};
+        const QStringList kTiposNode = {"long",  "boolean", "byte",     "integer", "long", "currency",
+                                        "float", "double",  "datetime", "text",    "text", "binary",
+                                        "memo",  "ole",     "repid",    "numeric"};
         for (int c = 0; c < Columnas.size(); ++c) {
             QCOMPARE(Columnas[c].toObject().value("nombre").toString(), Cols[std::size_t(c)].sNombre);
             QCOMPARE(Columnas[c].toObject().value("tipo").toString(), kTiposNode[c]);
@@ -322,10 +347,16 @@ private slots:
                 const QJsonValue Leido = Datos[f].toArray()[c];
                 const TValor& V = Filas[f][c];
                 if (V.Node != Leido)
-                    QFAIL(qPrintable(QStringLiteral("mdb-reader, fila %1, %2: %3 en vez de %4")
-                                         .arg(f + 1).arg(Cols[std::size_t(c)].sNombre)
-                                         .arg(QString::fromUtf8(QJsonDocument(QJsonArray{Leido}).toJson(QJsonDocument::Compact)).left(200),
-                                              QString::fromUtf8(QJsonDocument(QJsonArray{V.Node}).toJson(QJsonDocument::Compact)).left(200))));
+                    QFAIL(qPrintable(
+                        QStringLiteral("mdb-reader, fila %1, %2: %3 en vez de %4")
+                            .arg(f + 1)
+                            .arg(Cols[std::size_t(c)].sNombre)
+                            .arg(QString::fromUtf8(
+                                     QJsonDocument(QJsonArray{Leido}).toJson(QJsonDocument::Compact))
+                                     .left(200),
+                                 QString::fromUtf8(
+                                     QJsonDocument(QJsonArray{V.Node}).toJson(QJsonDocument::Compact))
+                                     .left(200))));
             }
 
         // mdbtools
@@ -340,7 +371,8 @@ private slots:
             for (int c = 0; c < int(Cols.size()); ++c) {
                 const TValor& V = Filas[f][c];
                 const QString sLeido = Csv[f + 1][c];
-                const QString sDonde = QStringLiteral("mdb-export, fila %1, %2").arg(f + 1).arg(Cols[std::size_t(c)].sNombre);
+                const QString sDonde =
+                    QStringLiteral("mdb-export, fila %1, %2").arg(f + 1).arg(Cols[std::size_t(c)].sNombre);
                 if (V.bNumero) {
                     bool bOk = false;
                     const double d = sLeido.toDouble(&bOk);
@@ -351,14 +383,16 @@ private slots:
                     const QString sGuid = QString::fromLatin1(QByteArray::fromHex(sLeido.toLatin1()));
                     QVERIFY2(soloHex(sGuid) == soloHex(V.sCsv), qPrintable(sDonde + ": " + sGuid));
                 } else {
-                    QVERIFY2(sLeido == V.sCsv, qPrintable(sDonde + ": " + sLeido.left(120) + " en vez de " + V.sCsv.left(120)));
+                    QVERIFY2(sLeido == V.sCsv,
+                             qPrintable(sDonde + ": " + sLeido.left(120) + " en vez de " + V.sCsv.left(120)));
                 }
             }
         }
         if (nClave != 0) {
             QFile Archivo(sMdb);
             QVERIFY(Archivo.open(QIODevice::ReadOnly));
-            QVERIFY2(!Archivo.readAll().contains("Memo corto"), "las páginas cifradas no deben dejar ver el texto");
+            QVERIFY2(!Archivo.readAll().contains("Memo corto"),
+                     "las páginas cifradas no deben dejar ver el texto");
         }
     }
 
@@ -367,14 +401,17 @@ private slots:
     {
         requiereLectores();
         TEscritorMdb E;
-        const int nGrande = E.AgregaTabla({"Grande", {{"Id", T::EnteroLargo}, {"Nombre", T::Texto, 60},
-                                                      {"Importe", T::Moneda}, {"Nota", T::Memo}}});
+        const int nGrande = E.AgregaTabla(
+            {"Grande",
+             {{"Id", T::EnteroLargo}, {"Nombre", T::Texto, 60}, {"Importe", T::Moneda}, {"Nota", T::Memo}}});
         const int nVacia = E.AgregaTabla({"Vacía", {{"Id", T::EnteroLargo}}});
         QVERIFY(nGrande >= 0 && nVacia >= 0);
         constexpr int kFilas = 40000;
         for (int i = 0; i < kFilas; ++i)
-            QVERIFY(E.AgregaFila(nGrande, {i, QStringLiteral("Registro número %1 de la tabla grande").arg(i), QString::number(i) + ".25",
-                                           i % 5000 == 0 ? QVariant(QString(6000, QChar(u'a' + i % 26))) : QVariant()}));
+            QVERIFY(E.AgregaFila(
+                nGrande, {i, QStringLiteral("Registro número %1 de la tabla grande").arg(i),
+                          QString::number(i) + ".25",
+                          i % 5000 == 0 ? QVariant(QString(6000, QChar(u'a' + i % 26))) : QVariant()}));
         const QString sMdb = F_Dir.filePath("grande.mdb");
         QVERIFY2(E.Guarda(sMdb), qPrintable(E.Error()));
         QVERIFY2(QFileInfo(sMdb).size() > 600 * 4096, "la tabla debe pasar de 512 páginas de datos");
@@ -392,12 +429,17 @@ private slots:
             const QJsonArray F = Datos[i].toArray();
             const QStringList& C = Csv[i + 1];
             const QString sImporte = QString::number(i) + ".2500";
-            const QJsonValue Nota = i % 5000 == 0 ? QJsonValue(QString(6000, QChar(u'a' + i % 26))) : QJsonValue();
-            if (F[0].toInt() != i || F[1].toString() != QStringLiteral("Registro número %1 de la tabla grande").arg(i) || F[2].toString() != sImporte ||
-                F[3] != Nota || C[0] != QString::number(i) || C[2] != sImporte ||
-                C[3] != (Nota.isNull() ? kNulo : Nota.toString()))
-                QFAIL(qPrintable(QStringLiteral("fila %1 mal leída: %2 / %3").arg(i).arg(C.join('|').left(100),
-                      QString::fromUtf8(QJsonDocument(F).toJson(QJsonDocument::Compact)).left(100))));
+            const QJsonValue Nota =
+                i % 5000 == 0 ? QJsonValue(QString(6000, QChar(u'a' + i % 26))) : QJsonValue();
+            if (F[0].toInt() != i ||
+                F[1].toString() != QStringLiteral("Registro número %1 de la tabla grande").arg(i) ||
+                F[2].toString() != sImporte || F[3] != Nota || C[0] != QString::number(i) ||
+                C[2] != sImporte || C[3] != (Nota.isNull() ? kNulo : Nota.toString()))
+                QFAIL(qPrintable(
+                    QStringLiteral("fila %1 mal leída: %2 / %3")
+                        .arg(i)
+                        .arg(C.join('|').left(100),
+                             QString::fromUtf8(QJsonDocument(F).toJson(QJsonDocument::Compact)).left(100))));
         }
     }
 
@@ -409,15 +451,20 @@ private slots:
         std::vector<TColumnaMdb> Cols;
         const T kTipos[] = {T::EnteroLargo, T::Texto, T::Memo, T::SiNo};
         for (int i = 0; i < 240; ++i)
-            Cols.push_back({QStringLiteral("Columna_número_%1").arg(i, 3, 10, QChar(u'0')), kTipos[i % 4], 40});
+            Cols.push_back(
+                {QStringLiteral("Columna_número_%1").arg(i, 3, 10, QChar(u'0')), kTipos[i % 4], 40});
         const int t = E.AgregaTabla({"Ancha", Cols});
         QVERIFY(t >= 0);
         auto valor = [](int f, int c) -> QVariant {
             switch (c % 4) {
-            case 0: return f * 1000 + c;
-            case 1: return QStringLiteral("t%1_%2").arg(f).arg(c);
-            case 2: return QStringLiteral("memo %1 ").arg(c).repeated(f % 2 ? 3 : 50);
-            default: return (f + c) % 2 == 0;
+            case 0:
+                return f * 1000 + c;
+            case 1:
+                return QStringLiteral("t%1_%2").arg(f).arg(c);
+            case 2:
+                return QStringLiteral("memo %1 ").arg(c).repeated(f % 2 ? 3 : 50);
+            default:
+                return (f + c) % 2 == 0;
             }
         };
         for (int f = 0; f < 12; ++f) {
@@ -431,7 +478,8 @@ private slots:
         const QJsonObject Tabla = vuelca(sMdb).value("tablas").toObject().value("Ancha").toObject();
         const QJsonArray Columnas = Tabla.value("columnas").toArray();
         QCOMPARE(Columnas.size(), 240);
-        QCOMPARE(Columnas[239].toObject().value("nombre").toString(), QString::fromUtf8("Columna_número_239"));
+        QCOMPARE(Columnas[239].toObject().value("nombre").toString(),
+                 QString::fromUtf8("Columna_número_239"));
         const QJsonArray Datos = Tabla.value("datos").toArray();
         const QList<QStringList> Csv = exporta(sMdb, "Ancha");
         QCOMPARE(Datos.size(), 12);
@@ -450,18 +498,30 @@ private slots:
     {
         QTest::addColumn<QString>("sCaso");
         QTest::addColumn<QString>("sMensaje");
-        QTest::newRow("byte fuera de rango") << "byte" << "T.B (Byte) no es válido";
-        QTest::newRow("entero fuera de rango") << "entero" << "T.I (Entero) no es válido";
-        QTest::newRow("texto largo") << "texto" << "tiene 6 caracteres y la columna admite 5";
-        QTest::newRow("binario que no es bytes") << "binario" << "debe ser un arreglo de bytes";
-        QTest::newRow("decimales de más") << "decimal" << "T.N (Decimal) no es válido";
-        QTest::newRow("fecha inválida") << "fecha" << "T.F (Fecha/Hora) no es válido";
-        QTest::newRow("demasiados valores") << "valores" << "tiene 7 valores y la tabla 6 columnas";
-        QTest::newRow("fila enorme") << "enorme" << "el máximo es 4060";
-        QTest::newRow("columna repetida") << "repetida" << "La columna X.a está repetida";
-        QTest::newRow("nombre de sistema") << "sistema" << "reservado para el sistema";
-        QTest::newRow("longitud de texto") << "longitud" << "debe ir de 1 a 255";
-        QTest::newRow("contraseña larga") << "contraseña" << "hasta 20 caracteres";
+        QTest::newRow("byte fuera de rango") << "byte"
+                                             << "T.B (Byte) no es válido";
+        QTest::newRow("entero fuera de rango") << "entero"
+                                               << "T.I (Entero) no es válido";
+        QTest::newRow("texto largo") << "texto"
+                                     << "tiene 6 caracteres y la columna admite 5";
+        QTest::newRow("binario que no es bytes") << "binario"
+                                                 << "debe ser un arreglo de bytes";
+        QTest::newRow("decimales de más") << "decimal"
+                                          << "T.N (Decimal) no es válido";
+        QTest::newRow("fecha inválida") << "fecha"
+                                        << "T.F (Fecha/Hora) no es válido";
+        QTest::newRow("demasiados valores") << "valores"
+                                            << "tiene 7 valores y la tabla 6 columnas";
+        QTest::newRow("fila enorme") << "enorme"
+                                     << "el máximo es 4060";
+        QTest::newRow("columna repetida") << "repetida"
+                                          << "La columna X.a está repetida";
+        QTest::newRow("nombre de sistema") << "sistema"
+                                           << "reservado para el sistema";
+        QTest::newRow("longitud de texto") << "longitud"
+                                           << "debe ir de 1 a 255";
+        QTest::newRow("contraseña larga") << "contraseña"
+                                          << "hasta 20 caracteres";
     }
     void rechazos()
     {
@@ -471,17 +531,29 @@ private slots:
         TColumnaMdb N{"N", T::Numerico};
         N.nPrecision = 6;
         N.nEscala = 2;
-        const int t = E.AgregaTabla({"T", {{"B", T::Byte}, {"I", T::Entero}, {"S", T::Texto, 5}, {"Bin", T::Binario, 4},
-                                           N, {"F", T::FechaHora}}});
+        const int t = E.AgregaTabla({"T",
+                                     {{"B", T::Byte},
+                                      {"I", T::Entero},
+                                      {"S", T::Texto, 5},
+                                      {"Bin", T::Binario, 4},
+                                      N,
+                                      {"F", T::FechaHora}}});
         QVERIFY(t >= 0);
         bool bOk = true;
-        if (sCaso == "byte") bOk = E.AgregaFila(t, {256});
-        else if (sCaso == "entero") bOk = E.AgregaFila(t, {0, 40000});
-        else if (sCaso == "texto") bOk = E.AgregaFila(t, {0, 0, "123456"});
-        else if (sCaso == "binario") bOk = E.AgregaFila(t, {0, 0, "x", "texto"});
-        else if (sCaso == "decimal") bOk = E.AgregaFila(t, {0, 0, "x", QVariant(), "1.234"});
-        else if (sCaso == "fecha") bOk = E.AgregaFila(t, {0, 0, "x", QVariant(), "1", "2019-02-30"});
-        else if (sCaso == "valores") bOk = E.AgregaFila(t, {0, 0, "x", QVariant(), "1", QVariant(), 7});
+        if (sCaso == "byte")
+            bOk = E.AgregaFila(t, {256});
+        else if (sCaso == "entero")
+            bOk = E.AgregaFila(t, {0, 40000});
+        else if (sCaso == "texto")
+            bOk = E.AgregaFila(t, {0, 0, "123456"});
+        else if (sCaso == "binario")
+            bOk = E.AgregaFila(t, {0, 0, "x", "texto"});
+        else if (sCaso == "decimal")
+            bOk = E.AgregaFila(t, {0, 0, "x", QVariant(), "1.234"});
+        else if (sCaso == "fecha")
+            bOk = E.AgregaFila(t, {0, 0, "x", QVariant(), "1", "2019-02-30"});
+        else if (sCaso == "valores")
+            bOk = E.AgregaFila(t, {0, 0, "x", QVariant(), "1", QVariant(), 7});
         else if (sCaso == "enorme") {
             std::vector<TColumnaMdb> Cols;
             QVariantList Fila;
@@ -492,10 +564,14 @@ private slots:
             const int t2 = E.AgregaTabla({"Ancha", Cols});
             QVERIFY(t2 >= 0);
             bOk = E.AgregaFila(t2, Fila);
-        } else if (sCaso == "repetida") bOk = E.AgregaTabla({"X", {{"A", T::Byte}, {"a", T::Byte}}}) >= 0;
-        else if (sCaso == "sistema") bOk = E.AgregaTabla({"MSysPropia", {{"A", T::Byte}}}) >= 0;
-        else if (sCaso == "longitud") bOk = E.AgregaTabla({"L", {{"A", T::Texto, 256}}}) >= 0;
-        else if (sCaso == "contraseña") bOk = !E.DameBytes().isEmpty();
+        } else if (sCaso == "repetida")
+            bOk = E.AgregaTabla({"X", {{"A", T::Byte}, {"a", T::Byte}}}) >= 0;
+        else if (sCaso == "sistema")
+            bOk = E.AgregaTabla({"MSysPropia", {{"A", T::Byte}}}) >= 0;
+        else if (sCaso == "longitud")
+            bOk = E.AgregaTabla({"L", {{"A", T::Texto, 256}}}) >= 0;
+        else if (sCaso == "contraseña")
+            bOk = !E.DameBytes().isEmpty();
         QVERIFY(!bOk);
         QVERIFY2(E.Error().contains(sMensaje), qPrintable(E.Error()));
     }
@@ -536,11 +612,17 @@ private slots:
         const QJsonObject Node = vuelca(sMdb, "clave");
         QCOMPARE(Node.value("password").toString(), QStringLiteral("clave"));
         QCOMPARE(Node.value("creacion").toString(), QStringLiteral("2017-05-04T03:02:01.000"));
-        const QJsonArray Datos = Node.value("tablas").toObject().value("tDivisas").toObject().value("datos").toArray();
-        const QJsonArray Esperado = QJsonDocument::fromJson(QStringLiteral(
-            R"([[1, "USD", false, "19.8765", "2018-01-31T10:20:30.000", "%1", {"hex": "cafe"}],
+        const QJsonArray Datos =
+            Node.value("tablas").toObject().value("tDivisas").toObject().value("datos").toArray();
+        const QJsonArray Esperado =
+            QJsonDocument::fromJson(
+                QStringLiteral(
+                    R"([[1, "USD", false, "19.8765", "2018-01-31T10:20:30.000", "%1", {"hex": "cafe"}],
                 [2, "EUR", false, "22.0000", "2018-02-01T00:00:00.000", null, null],
-                [3, "", true, "0.5000", null, "", {"hex": "000102000102"}]])").arg(QString("ab").repeated(3000)).toUtf8()).array();
+                [3, "", true, "0.5000", null, "", {"hex": "000102000102"}]])")
+                    .arg(QString("ab").repeated(3000))
+                    .toUtf8())
+                .array();
         QCOMPARE(Datos, Esperado);
         QCOMPARE(herramienta("mdb-count", {sMdb, "tDivisas"}), QStringLiteral("3"));
     }
@@ -551,16 +633,20 @@ private slots:
         QTest::addColumn<QString>("sMensaje");
         QTest::newRow("JSON roto") << QByteArray("{\"tablas\": [") << "El JSON no es válido";
         QTest::newRow("tipo desconocido")
-            << QByteArray(R"({"tablas": [{"nombre": "A", "columnas": [{"nombre": "x", "tipo": "Entero3"}]}]})")
+            << QByteArray(
+                   R"({"tablas": [{"nombre": "A", "columnas": [{"nombre": "x", "tipo": "Entero3"}]}]})")
             << "La columna A.x tiene un tipo desconocido: \"Entero3\"";
         QTest::newRow("hex inválido")
-            << QByteArray(R"({"tablas": [{"nombre": "A", "columnas": [{"nombre": "b", "tipo": "Binario"}], "filas": [[{"hex": "zz"}]]}]})")
+            << QByteArray(
+                   R"({"tablas": [{"nombre": "A", "columnas": [{"nombre": "b", "tipo": "Binario"}], "filas": [[{"hex": "zz"}]]}]})")
             << "Tabla A, fila 1, columna b: \"hex\" no es hexadecimal válido";
         QTest::newRow("columna inexistente")
-            << QByteArray(R"({"tablas": [{"nombre": "A", "columnas": [{"nombre": "b", "tipo": "Byte"}], "filas": [{"c": 1}]}]})")
+            << QByteArray(
+                   R"({"tablas": [{"nombre": "A", "columnas": [{"nombre": "b", "tipo": "Byte"}], "filas": [{"c": 1}]}]})")
             << "Tabla A, fila 1: la columna c no existe";
         QTest::newRow("valor fuera de rango")
-            << QByteArray(R"({"tablas": [{"nombre": "A", "columnas": [{"nombre": "b", "tipo": "Byte"}], "filas": [[1], [-1]]}]})")
+            << QByteArray(
+                   R"({"tablas": [{"nombre": "A", "columnas": [{"nombre": "b", "tipo": "Byte"}], "filas": [[1], [-1]]}]})")
             << "Fila 2: el valor de A.b (Byte) no es válido";
     }
     void fixtureErroneo()

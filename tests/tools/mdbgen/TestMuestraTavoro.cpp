@@ -42,9 +42,9 @@ struct TTablaLeida
     QList<QVariantMap> Datos;
 };
 
-const QStringList kTablas = {"tEmps",    "tCompUsr",   "tPaises",  "tEstados", "tCiudad",
-                             "tEmpresa", "tSistema",   "tSector",  "tNivRiesgo", "tDivisas",
-                             "tCliente", "tMovtos",    "tProces",  "tRelevan", "tMsgInterno"};
+const QStringList kTablas = {"tEmps",    "tCompUsr", "tPaises", "tEstados",   "tCiudad",
+                             "tEmpresa", "tSistema", "tSector", "tNivRiesgo", "tDivisas",
+                             "tCliente", "tMovtos",  "tProces", "tRelevan",   "tMsgInterno"};
 
 } // namespace
 
@@ -77,7 +77,8 @@ private slots:
 
         const QString sNode = QStandardPaths::findExecutable("node");
         F_bLectores = !QStandardPaths::findExecutable("mdb-export").isEmpty() && !sNode.isEmpty() &&
-                      QFile::exists(QStringLiteral(QRTZ_RAIZ "/tests/tools/mdbgen/node/node_modules/mdb-reader/package.json"));
+                      QFile::exists(QStringLiteral(
+                          QRTZ_RAIZ "/tests/tools/mdbgen/node/node_modules/mdb-reader/package.json"));
         if (!F_bLectores)
             return;
         const TSalida N = ejecuta(sNode, {QStringLiteral(QRTZ_RAIZ "/tests/tools/mdbgen/node/vuelca.mjs"),
@@ -122,7 +123,8 @@ private slots:
         for (const QString& sTabla : kTablas) {
             const TTablaLeida& T = tabla(sTabla);
             QCOMPARE(T.Datos.size(), T.nFilas);
-            QCOMPARE(QString::fromUtf8(ejecuta("mdb-count", {sMdb, sTabla}).Salida).trimmed(), QString::number(T.nFilas));
+            QCOMPARE(QString::fromUtf8(ejecuta("mdb-count", {sMdb, sTabla}).Salida).trimmed(),
+                     QString::number(T.nFilas));
             const TSalida Csv = ejecuta("mdb-export", {"-H", sMdb, sTabla});
             QCOMPARE(Csv.nCodigo, 0);
             if (sTabla != "tRelevan" && sTabla != "tMsgInterno") // memos may hold line breaks
@@ -141,26 +143,27 @@ private slots:
         QTest::addColumn<QStringList>("Columnas");
         QTest::newRow("tEmps") << "tEmps" << QStringList{"ClaveEmp", "Password", "Nivel"};
         QTest::newRow("tEmpresa") << "tEmpresa"
-                                  << QStringList{"Empresa", "RFC", "RegistroCC", "NumEmp", "NomComercial",
-                                                 "CveCiudSuc", "ClaveCiudad"};
+                                  << QStringList{"Empresa",      "RFC",        "RegistroCC", "NumEmp",
+                                                 "NomComercial", "CveCiudSuc", "ClaveCiudad"};
         QTest::newRow("tSistema") << "tSistema" << QStringList{"NumVersion"};
         QTest::newRow("tCliente") << "tCliente"
-                                  << QStringList{"ClaveCliente", "Nombre", "ApellidoPaterno", "ApellidoMaterno",
-                                                 "PersonaMoral", "Extranjero", "ClaveSector", "Fideicomiso",
-                                                 "ClaveRiesgo", "ClaveCiudad", "NumEmp"};
+                                  << QStringList{"ClaveCliente",    "Nombre",       "ApellidoPaterno",
+                                                 "ApellidoMaterno", "PersonaMoral", "Extranjero",
+                                                 "ClaveSector",     "Fideicomiso",  "ClaveRiesgo",
+                                                 "ClaveCiudad",     "NumEmp"};
         QTest::newRow("tSector") << "tSector" << QStringList{"ClaveSector", "Sector", "ClaveActividad"};
         QTest::newRow("tNivRiesgo") << "tNivRiesgo" << QStringList{"ClaveNivel", "NivelRiesgo"};
         QTest::newRow("tCiudad") << "tCiudad" << QStringList{"ClaveCiudad", "Ciudad", "ClaveEstado"};
         QTest::newRow("tEstados") << "tEstados" << QStringList{"ClaveEstado", "Estado", "ClavePais"};
         QTest::newRow("tPaises") << "tPaises" << QStringList{"ClavePais", "Pais"};
-        const QStringList Ops{"Tipo", "Folio", "Fecha", "NumeroDivisa", "Cotizacion", "Cantidad", "ClaveCliente",
-                              "NumEmp", "Cancelado"};
+        const QStringList Ops{"Tipo",     "Folio",        "Fecha",  "NumeroDivisa", "Cotizacion",
+                              "Cantidad", "ClaveCliente", "NumEmp", "Cancelado"};
         QTest::newRow("tMovtos") << "tMovtos" << Ops;
         QTest::newRow("tProces") << "tProces" << Ops;
         QTest::newRow("tDivisas") << "tDivisas" << QStringList{"NumeroDivisa", "Simbolo", "Pagare"};
-        QTest::newRow("tRelevan") << "tRelevan"
-                                  << QStringList{"NoRelevan", "Fecha", "TipoRelev", "EliminXAnt", "Reportada",
-                                                 "FecReporte", "Observaciones", "ClaveCliente", "NumEmp"};
+        QTest::newRow("tRelevan") << "tRelevan" << QStringList{"NoRelevan",     "Fecha",        "TipoRelev",
+                                                               "EliminXAnt",    "Reportada",    "FecReporte",
+                                                               "Observaciones", "ClaveCliente", "NumEmp"};
         QTest::newRow("tMsgInterno") << "tMsgInterno" << QStringList{"Numero", "Fecha"};
     }
     void columnasLeidasPorElPrograma()
@@ -179,14 +182,16 @@ private slots:
         // Administrator ADMIN/ADMIN, a cashier, an employee without password.
         bool bAdmin = false, bCajero = false, bSinPassword = false;
         for (const QVariantMap& E : tabla("tEmps").Datos) {
-            bAdmin = bAdmin || (E["ClaveEmp"] == "ADMIN" && E["Password"] == "ADMIN" && E["Nivel"].toInt() == 0);
+            bAdmin =
+                bAdmin || (E["ClaveEmp"] == "ADMIN" && E["Password"] == "ADMIN" && E["Nivel"].toInt() == 0);
             bCajero = bCajero || E["Nivel"].toInt() == 1;
             bSinPassword = bSinPassword || (E["Password"].isNull() && E["Nivel"].toInt() != 0);
         }
         QVERIFY(bAdmin && bCajero && bSinPassword);
 
         const QVariantMap Empresa = tabla("tEmpresa").Datos.value(0);
-        for (const char* sCol : {"Empresa", "RFC", "RegistroCC", "NumEmp", "NomComercial", "CveCiudSuc", "ClaveCiudad"})
+        for (const char* sCol :
+             {"Empresa", "RFC", "RegistroCC", "NumEmp", "NomComercial", "CveCiudSuc", "ClaveCiudad"})
             QVERIFY2(!Empresa[sCol].isNull(), sCol);
         QCOMPARE(Empresa["NumEmp"].toInt(), MuestraTavoro::kEmpresaActiva);
         QCOMPARE(tabla("tSistema").Datos.value(0)["NumVersion"].toDouble(), 30.0);
@@ -210,7 +215,8 @@ private slots:
         QCOMPARE(Dolares, (QSet<QString>{"pagaré", "efectivo"}));
 
         QSet<QString> Claves;
-        int nMorales = 0, nExtranjeros = 0, nFideicomisos = 0, nSinCiudad = 0, nOtraEmpresa = 0, nItf = 0, nFondos = 0;
+        int nMorales = 0, nExtranjeros = 0, nFideicomisos = 0, nSinCiudad = 0, nOtraEmpresa = 0, nItf = 0,
+            nFondos = 0;
         for (const QVariantMap& C : tabla("tCliente").Datos) {
             Claves << C["ClaveCliente"].toString();
             nMorales += C["PersonaMoral"].toBool();
@@ -258,8 +264,8 @@ private slots:
         for (const QVariantMap& R : tabla("tRelevan").Datos) {
             const QString sObs = R["Observaciones"].toString();
             bMemoLargo = bMemoLargo || sObs.size() > 4096;
-            if (R["TipoRelev"] == "I" && R["Fecha"].toDateTime().date().year() == 2018 && R["NumEmp"].toInt() == 1 &&
-                sObs.contains("PEP", Qt::CaseInsensitive))
+            if (R["TipoRelev"] == "I" && R["Fecha"].toDateTime().date().year() == 2018 &&
+                R["NumEmp"].toInt() == 1 && sObs.contains("PEP", Qt::CaseInsensitive))
                 Peps << R["ClaveCliente"].toString();
         }
         QCOMPARE(Peps.size(), 4);

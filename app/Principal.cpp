@@ -363,8 +363,10 @@ bool TfrmPrincipal::PreguntaIndicaciones()
 
 void TfrmPrincipal::MuestraIndicaciones()
 {
-    if (PreguntaIndicaciones())
+    if (PreguntaIndicaciones()) {
+        activateWindow();
         edUsuario->setFocus();
+    }
     else
         close();
 }

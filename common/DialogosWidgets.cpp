@@ -15,10 +15,24 @@ QString lineasEnPantalla(QString sTexto)
     return sTexto;
 }
 
+// The window a box belongs to: the active one, or else the first window on screen (at start-up
+// the main window may not be active yet), so that the box is centred over it and gives the
+// activation back to it when closed.
+QWidget* ventanaDuena()
+{
+    if (QWidget* w = QApplication::activeWindow())
+        return w;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowType() == Qt::Window)
+            return w;
+    }
+    return nullptr;
+}
+
 void muestraCaja(QMessageBox::Icon Icono, const QString& sTitulo, const QString& sTexto)
 {
     QMessageBox caja(Icono, sTitulo, lineasEnPantalla(sTexto), QMessageBox::Ok,
-                     QApplication::activeWindow());
+                     ventanaDuena());
     caja.setTextFormat(Qt::PlainText);
     caja.exec();
 }
@@ -35,7 +49,7 @@ void TDialogosWidgets::MuestraMensaje(const QString& sTexto)
 bool TDialogosWidgets::PreguntaAdvertencia(const QString& sTexto)
 {
     QMessageBox caja(QMessageBox::Warning, QStringLiteral("Advertencia"), lineasEnPantalla(sTexto),
-                     QMessageBox::NoButton, QApplication::activeWindow());
+                     QMessageBox::NoButton, ventanaDuena());
     caja.setTextFormat(Qt::PlainText);
     QPushButton* bnSi = caja.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
     QPushButton* bnNo = caja.addButton(QStringLiteral("&No"), QMessageBox::NoRole);

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPointer>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>

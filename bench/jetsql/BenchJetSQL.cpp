@@ -1,32 +1,148 @@
-// Benchmark of the Jet SQL layer on a sample host database (not a test):
+// Benchmark of the Jet SQL layer and the Jet provider on a sample host database (not a test):
 //
-//   benchjetsql textos [--peps K1,K2] [--version 30]   prints the texts of one report run
-//
-// Other modes are added as the provider lands.
+//   benchjetsql textos [--peps K1,K2] [--version 30]
+//       prints the Jet SQL texts of one report run
+//   benchjetsql mide [--operaciones N] [--carpeta DIR] [--detalle] [--traza]
+//       writes (or reuses) a sample host folder with N operations, then times the loading of the
+//       tables the questionnaire reads and every query of one report run, and reports the
+//       peak memory of the process
 
 #include "TextosCuestionario.h"
 
+#include "db/componentes/ErrorBD.h"
+#include "db/jet/proveedor/ProveedorJet.h"
+#include "tools/mdbgen/MuestraTavoro.h"
+
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTextStream>
+
+#include <sys/resource.h>
+#include <ctime>
+
+namespace {
+
+// Processor time of the process in ms: the machine is shared, so wall time alone misleads.
+qint64 cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+long memoriaPicoMB()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024;
+}
+
+QString valorDe(const QStringList& args, const QString& sOpcion, const QString& sDefecto)
+{
+    const int i = args.indexOf(sOpcion);
+    return i >= 0 && i + 1 < args.size() ? args[i + 1] : sDefecto;
+}
+
+int mide(const QStringList& args)
+{
+    QTextStream out(stdout);
+    const int operaciones = valorDe(args, QStringLiteral("--operaciones"), QStringLiteral("1000000")).toInt();
+    const QString carpeta =
+        valorDe(args, QStringLiteral("--carpeta"), QStringLiteral("/tmp/benchjetsql-%1").arg(operaciones));
+    const QString ruta = carpeta + QStringLiteral("/DataBase/Tavoro.mdb");
+    if (!QFileInfo::exists(ruta)) {
+        QElapsedTimer t;
+        t.start();
+        TOpcionesMuestra op;
+        op.nOperaciones = operaciones;
+        QString error;
+        if (!GeneraMuestraTavoro(carpeta, op, &error)) {
+            QTextStream(stderr) << "mdbgen: " << error << "\n";
+            return 1;
+        }
+        out << "muestra escrita en " << t.elapsed() << " ms: " << ruta << "\n";
+    }
+    out << "archivo: " << QFileInfo(ruta).size() / (1024 * 1024) << " MB, " << operaciones << " operaciones\n";
+    try {
+        QElapsedTimer total;
+        total.start();
+        auto sesion = AbreSesionJet(ruta, MuestraTavoro::kPassword);
+        // Loading: every table the questionnaire reads.
+        const QStringList tablas = {"tEmps",    "tCompUsr", "tEmpresa", "tSistema",   "tRelevan", "tCliente",
+                                    "tSector",  "tNivRiesgo", "tCiudad", "tEstados",  "tPaises",  "tMovtos",
+                                    "tProces",  "tDivisas", "tMsgInterno"};
+        QElapsedTimer t;
+        t.start();
+        qint64 cpu = cpuMs();
+        for (const QString& tabla : tablas)
+            sesion->Consulta(QStringLiteral("SELECT COUNT(*) FROM ") + tabla);
+        const qint64 msCarga = t.elapsed();
+        out << "carga de " << tablas.size() << " tablas: " << msCarga << " ms (procesador " << cpuMs() - cpu
+            << " ms; memoria pico " << memoriaPicoMB() << " MB)\n";
+
+        // The PEPs the detection finds, all ticked.
+        const TResultadoBD peps = sesion->Consulta(TextosCuestionario(1, 30, {})[4].sSql);
+        QStringList claves;
+        for (const auto& f : peps.Filas)
+            claves << f[3].AsString();
+        const bool detalle = args.contains(QStringLiteral("--detalle"));
+        if (args.contains(QStringLiteral("--traza")))
+            sesion->SetTraza([&out](const QString& sSql, qint64 ms) {
+                if (ms >= 50)
+                    out << QStringLiteral("      %1 ms  %2\n").arg(ms, 6).arg(sSql.left(160));
+            });
+        t.restart();
+        cpu = cpuMs();
+        qint64 msMax = 0;
+        QString lenta;
+        int consultas = 0;
+        for (const auto& texto : TextosCuestionario(1, 30, claves)) {
+            QElapsedTimer q;
+            q.start();
+            const TResultadoBD r = sesion->Consulta(texto.sSql);
+            const qint64 ms = q.elapsed();
+            ++consultas;
+            if (ms > msMax) {
+                msMax = ms;
+                lenta = texto.sNombre;
+            }
+            if (detalle) {
+                QStringList valores;
+                for (const auto& f : r.Filas)
+                    valores << (f.empty() ? QString() : f[0].AsString());
+                out << QStringLiteral("  %1 %2 ms: %3\n").arg(texto.sNombre, -10).arg(ms, 6).arg(valores.join(QStringLiteral(" | ")).left(100));
+            }
+        }
+        const qint64 msConsultas = t.elapsed();
+        out << "consultas de un reporte (" << consultas << "): " << msConsultas << " ms (procesador "
+            << cpuMs() - cpu << " ms); la más lenta " << lenta << " " << msMax << " ms\n";
+        out << "total " << total.elapsed() << " ms, cargas de tabla " << sesion->Cargas() << ", memoria pico "
+            << memoriaPicoMB() << " MB\n";
+    } catch (const TErrorBD& e) {
+        QTextStream(stderr) << e.Clase() << ": " << e.Mensaje() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    const QStringList args = app.arguments().mid(1);
     QTextStream out(stdout);
     if (args.value(0) == QLatin1String("textos")) {
-        QStringList peps;
-        double version = 30;
-        for (int i = 1; i + 1 < args.size(); i += 2) {
-            if (args[i] == QLatin1String("--peps"))
-                peps = args[i + 1].split(QLatin1Char(','), Qt::SkipEmptyParts);
-            else if (args[i] == QLatin1String("--version"))
-                version = args[i + 1].toDouble();
-        }
+        const QStringList peps = valorDe(args, QStringLiteral("--peps"), QString()).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        const double version = valorDe(args, QStringLiteral("--version"), QStringLiteral("30")).toDouble();
         for (const auto& t : TextosCuestionario(1, version, peps))
             out << t.sNombre << "\t" << t.sSql << "\n";
         return 0;
     }
-    QTextStream(stderr) << "uso: benchjetsql textos [--peps K1,K2] [--version 30]\n";
+    if (args.value(0) == QLatin1String("mide"))
+        return mide(args);
+    QTextStream(stderr) << "uso: benchjetsql textos [--peps K1,K2] [--version 30]\n"
+                           "     benchjetsql mide [--operaciones N] [--carpeta DIR] [--detalle]\n";
     return 1;
 }

@@ -1,5 +1,6 @@
 #include "TextosCuestionario.h"
 
+#include "common/DialogosGuion.h"
 #include "common/TablaMemoria.h"
 #include "questionnaire/RepCuestQRTZ2019.h"
 #include "report/IIManejadorReportes.h"
@@ -47,7 +48,10 @@ std::vector<TTextoConsulta> TextosCuestionario(int nNumEmp, double dVersion, con
         peps.SetValor(QStringLiteral("EsPEP"), true);
         peps.Publica();
     }
+    // Without a connection the version read fails and says so in a box: keep it off the console.
+    InstalaDialogos(std::make_shared<TDialogosGuion>());
     TCuestionarioTextos c(nNumEmp);
+    InstalaDialogos(nullptr);
     c.SetVersionSist(dVersion);
     c.SetTablaPEPs(&peps);
     const QString emp = QString::number(nNumEmp);

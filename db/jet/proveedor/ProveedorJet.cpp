@@ -138,6 +138,7 @@ public:
 
     QStringList TablasCargadas() const override { return F_Sesion.TablasCargadas(); }
     int Cargas() const override { return F_nCargas; }
+    void SetTraza(std::function<void(const QString&, qint64)> Traza) override { F_Sesion.SetTraza(std::move(Traza)); }
 
     // IOrigenTablasJet
     bool BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema) override

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The "Microsoft.Jet.OLEDB.4.0" provider: opens the Access file named by "Data Source" with
 // our reader, read-only (the file is never written or locked), checks the database password
 // of "Jet OLEDB:Database Password" against the file's (a file without password accepts any),
@@ -28,6 +30,8 @@ public:
     // Tables loaded so far, and how many times tables were loaded (reloads included).
     virtual QStringList TablasCargadas() const = 0;
     virtual int Cargas() const = 0;
+    // Receives each SQLite statement run and its time in milliseconds.
+    virtual void SetTraza(std::function<void(const QString&, qint64)> Traza) = 0;
 };
 
 // Opens a Jet session over a file; throws TErrorBD as Abre does.

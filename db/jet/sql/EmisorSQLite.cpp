@@ -125,19 +125,32 @@ bool TEmisorSQLite::DebeMaterializar(const TConsultaJet& q) const
 {
     if (!F_bMaterializa || q.bCorrelacionada)
         return false;
-    if (q.Nucleos.size() > 1)
-        return true;
-    const TNucleoSelect& n = *q.Nucleos[0];
-    if (n.bAgregado || n.Predicado == TPredicado::Distinct || n.bTop)
-        return true;
-    // A plain join is worth keeping only when the statement uses it more than once.
-    if (n.Fuentes.size() > 1)
+    // Derived tables that reduce their rows (grouping, DISTINCT, TOP) are computed once and kept:
+    // later statements of a report repeat them. Plain joins and unions are copied only when
+    // this statement uses them more than once; otherwise they run where they stand.
+    for (const auto& n : q.Nucleos)
+        if (n->bAgregado || n->Predicado == TPredicado::Distinct || n->bTop)
+            return true;
+    if (q.Nucleos.size() > 1 || q.Nucleos[0]->Fuentes.size() > 1)
         return F_Usos.value(q.Texto()) > 1;
     return false;
 }
 
 QString TEmisorSQLite::Materializa(const TConsultaJet& q, bool bOrden)
 {
+    // Named after the Jet text: the same derived table gets the same name in every statement,
+    // however its own derived tables were written out.
+    const QString clave = (bOrden ? QStringLiteral("o:") : QString()) + q.Texto();
+    const QByteArray hash = QCryptographicHash::hash(clave.toUtf8(), QCryptographicHash::Sha1).toHex();
+    const QString nombre = QStringLiteral("_m_") + QString::fromLatin1(hash.left(16));
+    for (const auto& m : F_Materializaciones)
+        if (m.sNombre == nombre)
+            return nombre;
+    // Kept from an earlier statement: nothing to write out, its own derived tables included.
+    if (F_Existe && F_Existe(nombre)) {
+        F_Materializaciones.push_back({nombre, QString(), q.Columnas});
+        return nombre;
+    }
     const TEmision em = EmiteConsulta(q, bOrden);
     QString select = em.sSql;
     if (bOrden && !em.Orden.empty()) {
@@ -151,11 +164,6 @@ QString TEmisorSQLite::Materializa(const TConsultaJet& q, bool bOrden)
         select = QStringLiteral("SELECT %1 FROM (%2) ORDER BY %3")
                      .arg(cols.join(QStringLiteral(", ")), select, terminos.join(QStringLiteral(", ")));
     }
-    const QByteArray hash = QCryptographicHash::hash(select.toUtf8(), QCryptographicHash::Sha1).toHex();
-    const QString nombre = QStringLiteral("_m_") + QString::fromLatin1(hash.left(16));
-    for (const auto& m : F_Materializaciones)
-        if (m.sNombre == nombre)
-            return nombre;
     F_Materializaciones.push_back({nombre, select, q.Columnas});
     return nombre;
 }
@@ -304,10 +312,16 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
     if (n.Where)
         cuerpo += QStringLiteral(" WHERE ") + Condicion(*n.Where);
     if (!n.GroupBy.empty()) {
-        QStringList g;
-        for (const auto& e : n.GroupBy)
-            g << Valor(*e) + (EsTextoJet(TipoValor(*e)) ? QStringLiteral(" COLLATE JET") : QString());
-        cuerpo += QStringLiteral(" GROUP BY ") + g.join(QStringLiteral(", "));
+        // Numbers first: the sort behind GROUP BY then settles most comparisons without the
+        // collation. The visible order never depends on it (ORDER BY terms are explicit).
+        QStringList numeros, textos;
+        for (const auto& e : n.GroupBy) {
+            if (EsTextoJet(TipoValor(*e)))
+                textos << Valor(*e) + QStringLiteral(" COLLATE JET");
+            else
+                numeros << Valor(*e);
+        }
+        cuerpo += QStringLiteral(" GROUP BY ") + (numeros + textos).join(QStringLiteral(", "));
     }
     F_Contextos.back().Grupo = grupo;
 

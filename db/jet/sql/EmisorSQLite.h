@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // A derived table computed once into a temporary table (identical derived tables of one
@@ -12,7 +13,8 @@
 struct TMaterializacionSql
 {
     QString sNombre;                     // "_m_" and a hash of sSelect
-    QString sSelect;                     // fills the table, in Jet's row order
+    QString sSelect;                     // fills the table, in Jet's row order; empty when the
+                                         // session already held the table at translation time
     std::vector<TColumnaSalida> Columnas; // sSql names and types of its columns
 };
 
@@ -37,6 +39,8 @@ class TEmisorSQLite
 {
 public:
     explicit TEmisorSQLite(bool bMaterializa = true) : F_bMaterializa(bMaterializa) {}
+    // Tells whether a temporary table of that name already exists (its text is then not needed).
+    void SetExiste(std::function<bool(const QString&)> Existe) { F_Existe = std::move(Existe); }
     TTraduccionSql Emite(const TConsultaJet& q);
 
     static QString Identificador(const QString& s); // "name" with " doubled
@@ -85,4 +89,5 @@ private:
     std::vector<TContexto> F_Contextos;
     std::vector<TMaterializacionSql> F_Materializaciones;
     QHash<QString, int> F_Usos; // Jet text of each derived table -> times it appears
+    std::function<bool(const QString&)> F_Existe;
 };

@@ -168,7 +168,9 @@ void TSemanticaJet::AgregaFuentes(TFuenteFrom& f, TNucleoSelect& n, TAmbito* pPa
         fa->bTabla = false;
         fa->pDerivada = f.Consulta.get();
         fa->sAlias = f.sAlias;
-        fa->sAliasSql = f.sAlias.isEmpty() ? QStringLiteral("_d%1").arg(++F_nDerivadas) : f.sAlias;
+        // A derived table without alias is named by its place in the FROM clause, so that the same
+        // text always gives the same SQLite text.
+        fa->sAliasSql = f.sAlias.isEmpty() ? QStringLiteral("_d%1").arg(n.Fuentes.size() + 1) : f.sAlias;
         fa->pNodo = &f;
         for (const auto& c : f.Consulta->Columnas)
             fa->Columnas.push_back({c.sNombre, c.Tipo, c.sSql});

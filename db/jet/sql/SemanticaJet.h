@@ -73,7 +73,6 @@ private:
     ICatalogoJet& F_Catalogo;
     QStringList F_Tablas;
     std::vector<TEsquemaTablaJet> F_Esquemas;
-    int F_nDerivadas = 0;
     std::vector<const TExpr*> F_Analizadas; // SELECT items already analysed
     std::vector<const TExpr*> F_EnCurso;    // SELECT items being analysed (alias cycles)
 };

@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include <QElapsedTimer>
+
 #include <cmath>
 
 namespace {
@@ -245,20 +247,35 @@ void TSesionJetSQL::OlvidaTablas()
     F_Traducciones.clear();
 }
 
-const TSesionJetSQL::TCacheada& TSesionJetSQL::Prepara(const QString& sJet)
+TSesionJetSQL::TCacheada TSesionJetSQL::Traduccion(const QString& sJet, bool bConExistentes)
 {
-    auto it = F_Traducciones.constFind(sJet);
-    if (it != F_Traducciones.constEnd())
-        return *it;
     TSintaxisJet sintaxis(sJet);
     auto consulta = sintaxis.Analiza();
     TSemanticaJet semantica(sJet, F_Catalogo);
     semantica.Analiza(*consulta);
     TEmisorSQLite emisor(F_bMaterializa);
+    if (bConExistentes)
+        emisor.SetExiste([this](const QString& sNombre) { return F_Materializadas.contains(sNombre); });
     TCacheada c;
     c.Traduccion = emisor.Emite(*consulta);
     c.Tablas = semantica.Tablas();
-    return *F_Traducciones.insert(sJet, c);
+    return c;
+}
+
+const TSesionJetSQL::TCacheada& TSesionJetSQL::Prepara(const QString& sJet)
+{
+    auto it = F_Traducciones.constFind(sJet);
+    if (it != F_Traducciones.constEnd()) {
+        // A translation that relied on a temporary table dropped since is written again.
+        bool completa = true;
+        for (const auto& m : it->Traduccion.Materializaciones)
+            if (m.sSelect.isEmpty() && !F_Materializadas.contains(m.sNombre))
+                completa = false;
+        if (completa)
+            return *it;
+        F_Traducciones.remove(sJet);
+    }
+    return *F_Traducciones.insert(sJet, Traduccion(sJet, true));
 }
 
 void TSesionJetSQL::CreaMaterializacion(const TMaterializacionSql& m)
@@ -275,7 +292,12 @@ void TSesionJetSQL::CreaMaterializacion(const TMaterializacionSql& m)
     const QString nombre = TEmisorSQLite::Identificador(m.sNombre);
     EjecutaSql(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(nombre, cols.join(QStringLiteral(", "))));
     try {
-        EjecutaSql(QStringLiteral("INSERT INTO %1 %2").arg(nombre, m.sSelect));
+        QElapsedTimer t;
+        t.start();
+        const QString insercion = QStringLiteral("INSERT INTO %1 %2").arg(nombre, m.sSelect);
+        EjecutaSql(insercion);
+        if (F_Traza)
+            F_Traza(insercion, t.elapsed());
     } catch (...) {
         sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(nombre).toUtf8().constData(), nullptr,
                      nullptr, nullptr);
@@ -309,6 +331,8 @@ TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
         F_Materializadas.remove(viejo.key());
     }
 
+    QElapsedTimer reloj;
+    reloj.start();
     const QByteArray sql = c.Traduccion.sSql.toUtf8();
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(F_pBd, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK)
@@ -387,6 +411,8 @@ TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
         r.Filas.push_back(std::move(fila));
     }
     sqlite3_finalize(st);
+    if (F_Traza)
+        F_Traza(c.Traduccion.sSql, reloj.elapsed());
     return r;
 }
 
@@ -399,5 +425,5 @@ QString TSesionJetSQL::Traduce(const QString& sJet)
 {
     if (sJet.trimmed().isEmpty())
         throw TErrorJet::TextoVacio();
-    return Prepara(sJet).Traduccion.Texto();
+    return Traduccion(sJet, false).Traduccion.Texto();
 }

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -76,6 +77,8 @@ public:
     QStringList TablasCargadas() const;
     // Whether derived tables are kept in temporary tables (on by default).
     void SetMaterializa(bool b);
+    // Called with each SQLite statement run and its time in milliseconds (for benchmarks).
+    void SetTraza(std::function<void(const QString&, qint64)> Traza) { F_Traza = std::move(Traza); }
 
     sqlite3* Bd() const { return F_pBd; }
 
@@ -91,6 +94,7 @@ private:
         QStringList Tablas;
     };
 
+    TCacheada Traduccion(const QString& sJet, bool bConExistentes);
     const TCacheada& Prepara(const QString& sJet);
     void CargaTabla(const QString& sNombre);
     void CreaMaterializacion(const TMaterializacionSql& m);
@@ -106,4 +110,5 @@ private:
     QHash<QString, TCacheada> F_Traducciones;    // Jet text -> translation
     QHash<QString, int64_t> F_Materializadas;    // temporary table -> last use
     int64_t F_nUso = 0;
+    std::function<void(const QString&, qint64)> F_Traza;
 };

@@ -33,15 +33,28 @@ const QString kHintPEP = QStringLiteral("Haga click en el recuadro si el Usuario
 const char16_t* const kParrafosIndicaciones[] = {
     u"Para responder correctamente el cuestionario, es muy importante que por favor siga estas indicaciones:",
     u"1.- Haga un respaldo de seguridad de la Base de Datos del Tavoro.",
-    u"2.- Asigne el Símbolo a todas las divisas (Catálogo de \"Divisas para Compra/Venta\"; en Tavoro: Menú principal -> Archivo -> Opción 4 ). Las Divisas sin Símbolo podrían ser ignoradas y causar resultados erróneos.",
-    u"3.- Asigne las Claves de la Actividad a  todos los Sectores (Catálogo de \"Ocupaciones, Profesiones, Actividades o Giros del Negocio\"; en Tavoro:  Menú principal -> Usuarios -> Opción 2). Cerciórese que la clave corresponda correctamente con el Sector, de lo contrario podría causar resultados erróneos.",
+    u"2.- Asigne el Símbolo a todas las divisas (Catálogo de \"Divisas para Compra/Venta\"; en Tavoro: Menú "
+    u"principal -> Archivo -> Opción 4 ). Las Divisas sin Símbolo podrían ser ignoradas y causar resultados "
+    u"erróneos.",
+    u"3.- Asigne las Claves de la Actividad a  todos los Sectores (Catálogo de \"Ocupaciones, Profesiones, "
+    u"Actividades o Giros del Negocio\"; en Tavoro:  Menú principal -> Usuarios -> Opción 2). Cerciórese que "
+    u"la clave corresponda correctamente con el Sector, de lo contrario podría causar resultados erróneos.",
     u"4.- Cierre el programa Tavoro. ",
-    u"5.- Instale y ejecute este programa en la carpeta raíz del Tavoro (Generalmente en C:\\Tavoro Software\\). ",
-    u"6.- Si tiene varias computadoras con Tavoro en el mismo establecimiento, instale este programa en la computadora principal (Servidor).",
-    u"7.- Si tiene varias sucursales, utilice este programa para generar un reporte por sucursal. Posteriormente analice la información para condensarla manualmente en un solo reporte.",
-    u"8.- El cuestionario tiene preguntas que NO son posibles de contestar por medio de la Base de Datos del Tavoro, por lo que deberá contestarlas a criterio y de acuerdo a la operatividad de su Centro Cambiario. Estas preguntas traen la respuesta: (** El CC debe responder **).",
-    u"Nota 1: Considere los datos que están entre paréntesis para analizar y condensar la información en caso de tener varias sucursales. No debe escribir estos datos en el cuestionario, son sólo datos informativos para su análisis.",
-    u"Nota 2: En caso de no utilizar el sistema Tavoro de forma automática para la detección de PEPs, los resultados podrían no ser correctos. Deberá realizar los cálculos correspondientes en cada respuesta donde intervengan PEPs conforme a los dictámenes que hubiera realizado.",
+    u"5.- Instale y ejecute este programa en la carpeta raíz del Tavoro (Generalmente en C:\\Tavoro "
+    u"Software\\). ",
+    u"6.- Si tiene varias computadoras con Tavoro en el mismo establecimiento, instale este programa en la "
+    u"computadora principal (Servidor).",
+    u"7.- Si tiene varias sucursales, utilice este programa para generar un reporte por sucursal. "
+    u"Posteriormente analice la información para condensarla manualmente en un solo reporte.",
+    u"8.- El cuestionario tiene preguntas que NO son posibles de contestar por medio de la Base de Datos del "
+    u"Tavoro, por lo que deberá contestarlas a criterio y de acuerdo a la operatividad de su Centro "
+    u"Cambiario. Estas preguntas traen la respuesta: (** El CC debe responder **).",
+    u"Nota 1: Considere los datos que están entre paréntesis para analizar y condensar la información en "
+    u"caso de tener varias sucursales. No debe escribir estos datos en el cuestionario, son sólo datos "
+    u"informativos para su análisis.",
+    u"Nota 2: En caso de no utilizar el sistema Tavoro de forma automática para la detección de PEPs, los "
+    u"resultados podrían no ser correctos. Deberá realizar los cálculos correspondientes en cada respuesta "
+    u"donde intervengan PEPs conforme a los dictámenes que hubiera realizado.",
     u"¿Ha seguido las indicaciones y desea continuar?",
 };
 
@@ -197,27 +210,31 @@ void TfrmPrincipal::CreaControles()
     Shape3 = figura(this, "Shape3", {71, 199, 545, 93});
     Shape4 = figura(this, "Shape4", {71, 313, 546, 243});
 
-    Label1 = etiquetaAjustada(this, "Label1", 219, 20, QStringLiteral("Cuestionario GAFI - 2019"), kVerdeAzul, 16, true);
-    Label4 = etiquetaAjustada(this, "Label4", 87, 79, QStringLiteral("1.- Indique Clave y Contraseña del Tavoro"),
-                              kVerdeAzul, 16);
+    Label1 = etiquetaAjustada(this, "Label1", 219, 20, QStringLiteral("Cuestionario GAFI - 2019"), kVerdeAzul,
+                              16, true);
+    Label4 = etiquetaAjustada(this, "Label4", 87, 79,
+                              QStringLiteral("1.- Indique Clave y Contraseña del Tavoro"), kVerdeAzul, 16);
     txUsuario = etiquetaAjustada(this, "txUsuario", 144, 107, QStringLiteral("Clave de Entrada a Tavoro"),
                                  kGrisOscuro, 11);
     txUsuario->setAlignment(Qt::AlignRight | Qt::AlignTop);
     txPassw = etiquetaAjustada(this, "txPassw", 227, 136, QStringLiteral("Password"), kGrisOscuro, 11);
     txPassw->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    Label9 = etiquetaAjustada(this, "Label9", 87, 211, QStringLiteral("2.- Presione el botón \"Detectar PEPs\""),
-                              kVerdeAzul, 16);
-    Label8 = etiquetaFija(this, "Label8", {94, 244, 332, 33},
-                          QStringLiteral("Se mostrará en el paso 4 de este programa, una lista de Usuarios que "
-                                         "realizaron operaciones con su CC durante 2017, y que fueron considerados "
-                                         "como posibles PEPs"),
-                          kGrisOscuro, 9);
-    txPaso4 = etiquetaFija(this, "txPaso4", {87, 332, 407, 38},
-                           QStringLiteral("3.- De la siguiente lista, marque sólo los Usuarios que se consideraron "
-                                          "como PEPs"),
-                           kVerdeAzul, 16);
+    Label9 = etiquetaAjustada(this, "Label9", 87, 211,
+                              QStringLiteral("2.- Presione el botón \"Detectar PEPs\""), kVerdeAzul, 16);
+    Label8 = etiquetaFija(
+        this, "Label8", {94, 244, 332, 33},
+        QStringLiteral("Se mostrará en el paso 4 de este programa, una lista de Usuarios que "
+                       "realizaron operaciones con su CC durante 2017, y que fueron considerados "
+                       "como posibles PEPs"),
+        kGrisOscuro, 9);
+    txPaso4 =
+        etiquetaFija(this, "txPaso4", {87, 332, 407, 38},
+                     QStringLiteral("3.- De la siguiente lista, marque sólo los Usuarios que se consideraron "
+                                    "como PEPs"),
+                     kVerdeAzul, 16);
     Label7 = etiquetaAjustada(this, "Label7", 95, 376,
-                              QStringLiteral("Tip: NO marque los Usuarios que dictaminó como homónimos"), kGrisOscuro, 9);
+                              QStringLiteral("Tip: NO marque los Usuarios que dictaminó como homónimos"),
+                              kGrisOscuro, 9);
     txMensajes = etiquetaFija(this, "txMensajes", {62, 562, 579, 14}, QString(), Qt::black, 12);
     txMensajes->setWordWrap(false);
     txMensajes->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -248,7 +265,9 @@ void TfrmPrincipal::CreaControles()
                                           Qt::AlignLeft | Qt::AlignVCenter},
                                      });
     grdPEPs->AlDibujarCelda = [this](QPainter& Lienzo, const QRect& Celda, const QModelIndex& Indice,
-                                     bool bEnfocada) { grdPEPsDrawColumnCell(Lienzo, Celda, Indice, bEnfocada); };
+                                     bool bEnfocada) {
+        grdPEPsDrawColumnCell(Lienzo, Celda, Indice, bEnfocada);
+    };
     grdPEPs->AlPresionarTecla = [this](QChar& cTecla) { grdPEPsKeyPress(cTecla); };
     connect(grdPEPs, &QAbstractItemView::clicked, this, &TfrmPrincipal::grdPEPsCellClick);
     connect(grdPEPs, &TRejillaDatos::SaleColumna, this, &TfrmPrincipal::grdPEPsColExit);
@@ -270,10 +289,11 @@ void TfrmPrincipal::CreaControles()
     pnIgnorar->setObjectName(QStringLiteral("pnIgnorar"));
     pnIgnorar->setGeometry(633, 332, 511, 181);
     fondoBlanco(pnIgnorar);
-    Label11 = etiquetaFija(pnIgnorar, "Label11", {77, 63, 357, 36},
-                           QStringLiteral("No se detectaron operaciones con ningún PEP. Ignore este paso y presione "
-                                          "el botón \"Generar reporte\"."),
-                           kVerdeAzul, 15);
+    Label11 = etiquetaFija(
+        pnIgnorar, "Label11", {77, 63, 357, 36},
+        QStringLiteral("No se detectaron operaciones con ningún PEP. Ignore este paso y presione "
+                       "el botón \"Generar reporte\"."),
+        kVerdeAzul, 15);
     Label11->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     bnGenReporte = boton(this, "bnGenReporte", {512, 582, 105, 25}, QStringLiteral("Generar reporte"));
@@ -365,8 +385,7 @@ void TfrmPrincipal::MuestraIndicaciones()
     if (PreguntaIndicaciones()) {
         activateWindow();
         edUsuario->setFocus();
-    }
-    else
+    } else
         close();
 }
 
@@ -374,7 +393,8 @@ bool TfrmPrincipal::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && (watched == edUsuario || watched == edPassw)) {
         auto* tecla = static_cast<QKeyEvent*>(event);
-        if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter || tecla->text() == QLatin1String("\r")) {
+        if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter ||
+            tecla->text() == QLatin1String("\r")) {
             AvanzaConEnter(tecla->modifiers() & Qt::ShiftModifier);
             return true;
         }

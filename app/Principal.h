@@ -82,7 +82,8 @@ private:
     void AvanzaConEnter(bool bAtras);
 
     bool EsColumnaPEP(const QString& sCampo) const;
-    void grdPEPsDrawColumnCell(QPainter& Lienzo, const QRect& Celda, const QModelIndex& Indice, bool bEnfocada);
+    void grdPEPsDrawColumnCell(QPainter& Lienzo, const QRect& Celda, const QModelIndex& Indice,
+                               bool bEnfocada);
     void grdPEPsCellClick(const QModelIndex& Indice);
     void grdPEPsKeyPress(QChar& cTecla);
     void grdPEPsColExit(int nColumna);

@@ -31,8 +31,7 @@ QWidget* ventanaDuena()
 
 void muestraCaja(QMessageBox::Icon Icono, const QString& sTitulo, const QString& sTexto)
 {
-    QMessageBox caja(Icono, sTitulo, lineasEnPantalla(sTexto), QMessageBox::Ok,
-                     ventanaDuena());
+    QMessageBox caja(Icono, sTitulo, lineasEnPantalla(sTexto), QMessageBox::Ok, ventanaDuena());
     caja.setTextFormat(Qt::PlainText);
     caja.exec();
 }

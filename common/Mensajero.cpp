@@ -25,8 +25,7 @@ void PonColorEtiqueta(QWidget* Etiqueta, const QColor& Color)
     Etiqueta->setPalette(p);
 }
 
-TMensajero::TMensajero(std::shared_ptr<IUtilerias> aUtilerias)
-    : F_Utilerias(std::move(aUtilerias))
+TMensajero::TMensajero(std::shared_ptr<IUtilerias> aUtilerias) : F_Utilerias(std::move(aUtilerias))
 {
     F_CronAdvert = std::make_unique<QTimer>();
     F_CronAdvert->setInterval(50);
@@ -128,7 +127,8 @@ void TMensajero::ParpadeaAdvertencia()
     }
     // Released during the flash: die from the event loop, not inside this timer's own signal.
     if (yo && yo.use_count() == 1)
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [yo] {}, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [yo] {}, Qt::QueuedConnection);
 }
 
 std::shared_ptr<IMensajero> CreaMensajero(std::shared_ptr<IUtilerias> aUtilerias)

@@ -13,9 +13,7 @@ class QTimer;
 
 // Drives the one-line message area of a window: permanent, temporary (cleared by a 3-second
 // countdown) and waiting messages, and the red flash of a mandatory field's label.
-class TMensajero : public TInterfacedPadre,
-                   public IMensajero,
-                   public std::enable_shared_from_this<TMensajero>
+class TMensajero : public TInterfacedPadre, public IMensajero, public std::enable_shared_from_this<TMensajero>
 {
 public:
     explicit TMensajero(std::shared_ptr<IUtilerias> aUtilerias);

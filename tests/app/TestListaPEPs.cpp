@@ -53,9 +53,15 @@ class TestListaPEPs : public QObject
         return l;
     }
     QPoint centro(int nFila, int nColumna) const { return grd->RectCelda(nFila, nColumna).center(); }
-    void clic(int nFila, int nColumna) { QTest::mouseClick(grd->viewport(), Qt::LeftButton, {}, centro(nFila, nColumna)); }
+    void clic(int nFila, int nColumna)
+    {
+        QTest::mouseClick(grd->viewport(), Qt::LeftButton, {}, centro(nFila, nColumna));
+    }
     // Where the floating check box must sit: over the cell, in the window's coordinates.
-    QPoint sitioPanel(int nFila) const { return grd->viewport()->mapTo(frm.get(), grd->RectCelda(nFila, 0).topLeft()); }
+    QPoint sitioPanel(int nFila) const
+    {
+        return grd->viewport()->mapTo(frm.get(), grd->RectCelda(nFila, 0).topLeft());
+    }
     QImage imagenCelda(int nFila, int nColumna) const
     {
         return grd->grab().toImage().copy(grd->RectCelda(nFila, nColumna).translated(grd->viewport()->pos()));
@@ -223,7 +229,8 @@ private slots:
         QTest::keyClick(grd, Qt::Key(nTecla));
         QCOMPARE(frm->focusWidget(), bPasa ? static_cast<QWidget*>(casilla) : grd);
         QCOMPARE(t->RegActual(), 0);
-        QCOMPARE(t->Estado(), bEditando ? TTablaMemoria::TEstado::Editando : TTablaMemoria::TEstado::Navegando);
+        QCOMPARE(t->Estado(),
+                 bEditando ? TTablaMemoria::TEstado::Editando : TTablaMemoria::TEstado::Navegando);
         QCOMPARE(marcas(), (QList<bool>{false, false, false}));
     }
 
@@ -263,9 +270,11 @@ private slots:
         QVERIFY(conTresFilas());
         clic(2, 1);
         const QList<QPair<int, Qt::KeyboardModifiers>> teclas{
-            {Qt::Key_Insert, Qt::NoModifier}, {Qt::Key_Delete, Qt::NoModifier}, {Qt::Key_Delete, Qt::ControlModifier},
-            {Qt::Key_Down, Qt::NoModifier},   {Qt::Key_PageDown, Qt::NoModifier}, {Qt::Key_End, Qt::ControlModifier},
-            {Qt::Key_Return, Qt::NoModifier}, {Qt::Key_F2, Qt::NoModifier},       {Qt::Key_Escape, Qt::NoModifier}};
+            {Qt::Key_Insert, Qt::NoModifier},      {Qt::Key_Delete, Qt::NoModifier},
+            {Qt::Key_Delete, Qt::ControlModifier}, {Qt::Key_Down, Qt::NoModifier},
+            {Qt::Key_PageDown, Qt::NoModifier},    {Qt::Key_End, Qt::ControlModifier},
+            {Qt::Key_Return, Qt::NoModifier},      {Qt::Key_F2, Qt::NoModifier},
+            {Qt::Key_Escape, Qt::NoModifier}};
         for (const auto& [nTecla, Mods] : teclas)
             QTest::keyClick(grd, Qt::Key(nTecla), Mods);
         QCOMPARE(t->NumRegistros(), 3);

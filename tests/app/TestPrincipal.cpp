@@ -22,17 +22,35 @@ const QColor kRojo(0xFF, 0x00, 0x00);
 
 // The instruction dialog's paragraphs as the user must read them.
 const QStringList kParrafos{
-    QString::fromUtf8("Para responder correctamente el cuestionario, es muy importante que por favor siga estas indicaciones:"),
+    QString::fromUtf8("Para responder correctamente el cuestionario, es muy importante que por favor siga "
+                      "estas indicaciones:"),
     QString::fromUtf8("1.- Haga un respaldo de seguridad de la Base de Datos del Tavoro."),
-    QString::fromUtf8("2.- Asigne el Símbolo a todas las divisas (Catálogo de \"Divisas para Compra/Venta\"; en Tavoro: Menú principal -> Archivo -> Opción 4 ). Las Divisas sin Símbolo podrían ser ignoradas y causar resultados erróneos."),
-    QString::fromUtf8("3.- Asigne las Claves de la Actividad a  todos los Sectores (Catálogo de \"Ocupaciones, Profesiones, Actividades o Giros del Negocio\"; en Tavoro:  Menú principal -> Usuarios -> Opción 2). Cerciórese que la clave corresponda correctamente con el Sector, de lo contrario podría causar resultados erróneos."),
+    QString::fromUtf8("2.- Asigne el Símbolo a todas las divisas (Catálogo de \"Divisas para Compra/Venta\"; "
+                      "en Tavoro: Menú principal -> Archivo -> Opción 4 ). Las Divisas sin Símbolo podrían "
+                      "ser ignoradas y causar resultados erróneos."),
+    QString::fromUtf8("3.- Asigne las Claves de la Actividad a  todos los Sectores (Catálogo de "
+                      "\"Ocupaciones, Profesiones, Actividades o Giros del Negocio\"; en Tavoro:  Menú "
+                      "principal -> Usuarios -> Opción 2). Cerciórese que la clave corresponda correctamente "
+                      "con el Sector, de lo contrario podría causar resultados erróneos."),
     QString::fromUtf8("4.- Cierre el programa Tavoro. "),
-    QString::fromUtf8("5.- Instale y ejecute este programa en la carpeta raíz del Tavoro (Generalmente en C:\\Tavoro Software\\). "),
-    QString::fromUtf8("6.- Si tiene varias computadoras con Tavoro en el mismo establecimiento, instale este programa en la computadora principal (Servidor)."),
-    QString::fromUtf8("7.- Si tiene varias sucursales, utilice este programa para generar un reporte por sucursal. Posteriormente analice la información para condensarla manualmente en un solo reporte."),
-    QString::fromUtf8("8.- El cuestionario tiene preguntas que NO son posibles de contestar por medio de la Base de Datos del Tavoro, por lo que deberá contestarlas a criterio y de acuerdo a la operatividad de su Centro Cambiario. Estas preguntas traen la respuesta: (** El CC debe responder **)."),
-    QString::fromUtf8("Nota 1: Considere los datos que están entre paréntesis para analizar y condensar la información en caso de tener varias sucursales. No debe escribir estos datos en el cuestionario, son sólo datos informativos para su análisis."),
-    QString::fromUtf8("Nota 2: En caso de no utilizar el sistema Tavoro de forma automática para la detección de PEPs, los resultados podrían no ser correctos. Deberá realizar los cálculos correspondientes en cada respuesta donde intervengan PEPs conforme a los dictámenes que hubiera realizado."),
+    QString::fromUtf8("5.- Instale y ejecute este programa en la carpeta raíz del Tavoro (Generalmente en "
+                      "C:\\Tavoro Software\\). "),
+    QString::fromUtf8("6.- Si tiene varias computadoras con Tavoro en el mismo establecimiento, instale este "
+                      "programa en la computadora principal (Servidor)."),
+    QString::fromUtf8(
+        "7.- Si tiene varias sucursales, utilice este programa para generar un reporte por sucursal. "
+        "Posteriormente analice la información para condensarla manualmente en un solo reporte."),
+    QString::fromUtf8(
+        "8.- El cuestionario tiene preguntas que NO son posibles de contestar por medio de la Base de Datos "
+        "del Tavoro, por lo que deberá contestarlas a criterio y de acuerdo a la operatividad de su Centro "
+        "Cambiario. Estas preguntas traen la respuesta: (** El CC debe responder **)."),
+    QString::fromUtf8("Nota 1: Considere los datos que están entre paréntesis para analizar y condensar la "
+                      "información en caso de tener varias sucursales. No debe escribir estos datos en el "
+                      "cuestionario, son sólo datos informativos para su análisis."),
+    QString::fromUtf8(
+        "Nota 2: En caso de no utilizar el sistema Tavoro de forma automática para la detección de PEPs, los "
+        "resultados podrían no ser correctos. Deberá realizar los cálculos correspondientes en cada "
+        "respuesta donde intervengan PEPs conforme a los dictámenes que hubiera realizado."),
     QString::fromUtf8("¿Ha seguido las indicaciones y desea continuar?"),
 };
 
@@ -111,53 +129,62 @@ private slots:
         const QColor n; // not checked
         const int izq = int(Qt::AlignLeft | Qt::AlignTop);
         const QString sHintPEP = "Haga click en el recuadro si el Usuario es un PEP";
-        QTest::newRow("Label1") << "Label1" << QRect(219, 20, -1, -1) << "Cuestionario GAFI - 2019" << kVerdeAzul << 16
-                                << true << "" << izq;
+        QTest::newRow("Label1") << "Label1" << QRect(219, 20, -1, -1) << "Cuestionario GAFI - 2019"
+                                << kVerdeAzul << 16 << true << "" << izq;
         QTest::newRow("Shape1") << "Shape1" << QRect(71, 66, 545, 111) << "-" << n << 11 << false << "" << 0;
         QTest::newRow("Label4") << "Label4" << QRect(87, 79, -1, -1)
-                                << QString::fromUtf8("1.- Indique Clave y Contraseña del Tavoro") << kVerdeAzul << 16
-                                << false << "" << izq;
+                                << QString::fromUtf8("1.- Indique Clave y Contraseña del Tavoro")
+                                << kVerdeAzul << 16 << false << "" << izq;
         QTest::newRow("txUsuario") << "txUsuario" << QRect(144, 107, -1, -1) << "Clave de Entrada a Tavoro"
                                    << kGrisOscuro << 11 << false << "" << int(Qt::AlignRight | Qt::AlignTop);
         QTest::newRow("edUsuario") << "edUsuario" << QRect(303, 104, 121, 21) << "" << n << 11 << false
                                    << "Usuario administrador para acceder a Tavoro" << 0;
-        QTest::newRow("txPassw") << "txPassw" << QRect(227, 136, -1, -1) << "Password" << kGrisOscuro << 11 << false
-                                 << "" << int(Qt::AlignRight | Qt::AlignTop);
+        QTest::newRow("txPassw") << "txPassw" << QRect(227, 136, -1, -1) << "Password" << kGrisOscuro << 11
+                                 << false << "" << int(Qt::AlignRight | Qt::AlignTop);
         QTest::newRow("edPassw") << "edPassw" << QRect(303, 133, 121, 21) << "" << n << 11 << false
-                                 << QString::fromUtf8("Contraseña del usuario administrador para acceder a Tavoro")
+                                 << QString::fromUtf8(
+                                        "Contraseña del usuario administrador para acceder a Tavoro")
                                  << 0;
         QTest::newRow("Shape3") << "Shape3" << QRect(71, 199, 545, 93) << "-" << n << 11 << false << "" << 0;
         QTest::newRow("Label9") << "Label9" << QRect(87, 211, -1, -1)
-                                << QString::fromUtf8("2.- Presione el botón \"Detectar PEPs\"") << kVerdeAzul << 16
-                                << false << "" << izq;
+                                << QString::fromUtf8("2.- Presione el botón \"Detectar PEPs\"") << kVerdeAzul
+                                << 16 << false << "" << izq;
         QTest::newRow("Label8") << "Label8" << QRect(94, 244, 332, 33)
-                                << QString::fromUtf8("Se mostrará en el paso 4 de este programa, una lista de Usuarios "
-                                                     "que realizaron operaciones con su CC durante 2017, y que fueron "
-                                                     "considerados como posibles PEPs")
+                                << QString::fromUtf8(
+                                       "Se mostrará en el paso 4 de este programa, una lista de Usuarios "
+                                       "que realizaron operaciones con su CC durante 2017, y que fueron "
+                                       "considerados como posibles PEPs")
                                 << kGrisOscuro << 9 << false << "" << izq;
-        QTest::newRow("bnDetectaPEPs") << "bnDetectaPEPs" << QRect(478, 231, 105, 25) << "Detectar PEPs" << n << 11
-                                       << false << QString::fromUtf8("Cargará una lista de posibles PEPs en el paso 4")
-                                       << 0;
+        QTest::newRow("bnDetectaPEPs")
+            << "bnDetectaPEPs" << QRect(478, 231, 105, 25) << "Detectar PEPs" << n << 11 << false
+            << QString::fromUtf8("Cargará una lista de posibles PEPs en el paso 4") << 0;
         QTest::newRow("Shape4") << "Shape4" << QRect(71, 313, 546, 243) << "-" << n << 11 << false << "" << 0;
         QTest::newRow("txPaso4") << "txPaso4" << QRect(87, 332, 407, 38)
-                                 << QString::fromUtf8("3.- De la siguiente lista, marque sólo los Usuarios que se "
-                                                      "consideraron como PEPs")
+                                 << QString::fromUtf8(
+                                        "3.- De la siguiente lista, marque sólo los Usuarios que se "
+                                        "consideraron como PEPs")
                                  << kVerdeAzul << 16 << false << "" << izq;
         QTest::newRow("Label7") << "Label7" << QRect(95, 376, -1, -1)
-                                << QString::fromUtf8("Tip: NO marque los Usuarios que dictaminó como homónimos")
+                                << QString::fromUtf8(
+                                       "Tip: NO marque los Usuarios que dictaminó como homónimos")
                                 << kGrisOscuro << 9 << false << "" << izq;
-        QTest::newRow("grdPEPs") << "grdPEPs" << QRect(94, 403, 498, 122) << "-" << n << 11 << false << sHintPEP << 0;
-        QTest::newRow("pnChkBox") << "pnChkBox" << QRect(111, 531, 84, 16) << "-" << n << 11 << false << "" << 0;
-        QTest::newRow("DBCheckBox") << "DBCheckBox" << QRect(35, 0, 13, 17) << "" << n << 11 << false << sHintPEP << 0;
-        QTest::newRow("pnIgnorar") << "pnIgnorar" << QRect(633, 332, 511, 181) << "-" << n << 11 << false << "" << 0;
+        QTest::newRow("grdPEPs") << "grdPEPs" << QRect(94, 403, 498, 122) << "-" << n << 11 << false
+                                 << sHintPEP << 0;
+        QTest::newRow("pnChkBox") << "pnChkBox" << QRect(111, 531, 84, 16) << "-" << n << 11 << false << ""
+                                  << 0;
+        QTest::newRow("DBCheckBox") << "DBCheckBox" << QRect(35, 0, 13, 17) << "" << n << 11 << false
+                                    << sHintPEP << 0;
+        QTest::newRow("pnIgnorar") << "pnIgnorar" << QRect(633, 332, 511, 181) << "-" << n << 11 << false
+                                   << "" << 0;
         QTest::newRow("Label11") << "Label11" << QRect(77, 63, 357, 36)
-                                 << QString::fromUtf8("No se detectaron operaciones con ningún PEP. Ignore este paso y "
-                                                      "presione el botón \"Generar reporte\".")
+                                 << QString::fromUtf8(
+                                        "No se detectaron operaciones con ningún PEP. Ignore este paso y "
+                                        "presione el botón \"Generar reporte\".")
                                  << kVerdeAzul << 15 << false << "" << int(Qt::AlignHCenter | Qt::AlignTop);
-        QTest::newRow("txMensajes") << "txMensajes" << QRect(62, 562, 579, 14) << "" << kRojo << 12 << false << ""
-                                    << int(Qt::AlignHCenter | Qt::AlignTop);
-        QTest::newRow("bnGenReporte") << "bnGenReporte" << QRect(512, 582, 105, 25) << "Generar reporte" << n << 11
-                                      << false << "" << 0;
+        QTest::newRow("txMensajes") << "txMensajes" << QRect(62, 562, 579, 14) << "" << kRojo << 12 << false
+                                    << "" << int(Qt::AlignHCenter | Qt::AlignTop);
+        QTest::newRow("bnGenReporte")
+            << "bnGenReporte" << QRect(512, 582, 105, 25) << "Generar reporte" << n << 11 << false << "" << 0;
     }
     void controles()
     {
@@ -217,7 +244,8 @@ private slots:
                 orden << w->objectName();
             w = w->nextInFocusChain();
         } while (w != control("edUsuario"));
-        QCOMPARE(orden, (QStringList{"edUsuario", "edPassw", "bnDetectaPEPs", "grdPEPs", "DBCheckBox", "bnGenReporte"}));
+        QCOMPARE(orden, (QStringList{"edUsuario", "edPassw", "bnDetectaPEPs", "grdPEPs", "DBCheckBox",
+                                     "bnGenReporte"}));
     }
 
     void indicaciones_data()
@@ -272,12 +300,15 @@ private slots:
         QTest::addColumn<bool>("bMayus");
         QTest::addColumn<QString>("sHacia");
         QTest::newRow("usuario -> contraseña") << "edUsuario" << int(Qt::Key_Return) << false << "edPassw";
-        QTest::newRow("contraseña -> Detectar PEPs") << "edPassw" << int(Qt::Key_Return) << false << "bnDetectaPEPs";
-        QTest::newRow("Mayús: contraseña -> usuario") << "edPassw" << int(Qt::Key_Return) << true << "edUsuario";
+        QTest::newRow("contraseña -> Detectar PEPs")
+            << "edPassw" << int(Qt::Key_Return) << false << "bnDetectaPEPs";
+        QTest::newRow("Mayús: contraseña -> usuario")
+            << "edPassw" << int(Qt::Key_Return) << true << "edUsuario";
         // Backwards from the first box the order wraps and skips the disabled and hidden controls.
-        QTest::newRow("Mayús: usuario -> Detectar PEPs") << "edUsuario" << int(Qt::Key_Return) << true
-                                                          << "bnDetectaPEPs";
-        QTest::newRow("Enter del teclado numérico") << "edUsuario" << int(Qt::Key_Enter) << false << "edPassw";
+        QTest::newRow("Mayús: usuario -> Detectar PEPs")
+            << "edUsuario" << int(Qt::Key_Return) << true << "bnDetectaPEPs";
+        QTest::newRow("Enter del teclado numérico")
+            << "edUsuario" << int(Qt::Key_Enter) << false << "edPassw";
     }
     void enterAvanza()
     {
@@ -328,7 +359,8 @@ private slots:
         QCOMPARE(nClics, 2);
         QCOMPARE(guion->Cajas.size(), 2);
         QCOMPARE(guion->Cajas[0].Tipo, TDialogosGuion::TTipo::ErrorEvento);
-        QCOMPARE(guion->Textos(), (QStringList{"Falla dentro de un evento", QString::fromUtf8("Falló el botón")}));
+        QCOMPARE(guion->Textos(),
+                 (QStringList{"Falla dentro de un evento", QString::fromUtf8("Falló el botón")}));
     }
 
     void ejecutaConEsperaRestauraTrasError()

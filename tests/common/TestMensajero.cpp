@@ -141,7 +141,10 @@ private slots:
         QVERIFY(v.muestra());
         auto u = std::make_shared<TUtileriasPrueba>();
         auto m = CreaMensajero(u);
-        struct TPaso { QColor c1, c2; };
+        struct TPaso
+        {
+            QColor c1, c2;
+        };
         QList<TPaso> pasos;
         u->AlPausar = [&] {
             pasos << TPaso{ColorEtiqueta(v.l1), ColorEtiqueta(v.l2)};

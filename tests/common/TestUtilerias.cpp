@@ -125,7 +125,8 @@ private slots:
                 u.StringToPAnsiChar(sTexto);
                 QFAIL("no error raised");
             } catch (const std::runtime_error& e) {
-                QCOMPARE(QString::fromUtf8(e.what()), QString::fromUtf8("Falló la conversión String a PAnsiChar"));
+                QCOMPARE(QString::fromUtf8(e.what()),
+                         QString::fromUtf8("Falló la conversión String a PAnsiChar"));
             }
             return;
         }

@@ -249,7 +249,7 @@ std::vector<uint32_t> PaginasDeMapa(TArchivoJet& Archivo, uint32_t nPgRow)
 TRecorridoTabla::TRecorridoTabla(std::shared_ptr<TArchivoJet> pArchivo, std::shared_ptr<const TTablaJet> pTabla,
                                  int nCodigoPaginaBD)
     : F_pArchivo(std::move(pArchivo)), F_pTabla(std::move(pTabla)), F_Formato(F_pArchivo->Formato()),
-      F_bJet4(F_Formato.nVersion == 4), F_nCodigoPaginaBD(nCodigoPaginaBD)
+      F_bJet4(F_Formato.nVersion == 4)
 {
     for (const TColumna& c : F_pTabla->Def.Columnas) {
         TPlanColumna p{};

@@ -75,7 +75,6 @@ private:
     std::shared_ptr<const TTablaJet> F_pTabla;
     const TFormatoJet& F_Formato;
     bool F_bJet4;
-    int F_nCodigoPaginaBD;
     std::vector<TPlanColumna> F_Plan;
     std::vector<int> F_OffVar; // var-table offsets of the current row (relative to its start)
 

@@ -1,55 +1,107 @@
-// Runs every case of tests/sql/*.test: the tables of each file's setup are loaded into a
-// Jet SQL session and each query's rows, column names, value kinds or error message are
-// compared with the file.
+// Runs every case of tests/sql/*.test through the whole chain the program uses: the tables of
+// each file's setup are written to an .mdb file with our writer, the file is opened with the
+// Jet provider (our reader and the Jet SQL session), and each query's rows, column names, value
+// kinds or error message are compared with the file.
 
 #include "ArchivoPruebaSQL.h"
 
-#include "db/jet/sql/ErrorJet.h"
-#include "db/jet/sql/SesionJetSQL.h"
+#include "db/componentes/ErrorBD.h"
+#include "db/jet/proveedor/ProveedorJet.h"
+#include "db/jet/sql/FuncionesJet.h"
+#include "tools/mdbgen/EscritorMdb.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <map>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
-// The setup tables of a .test file, served to the session the way the provider serves the
-// tables of an .mdb file.
-class TOrigenPrueba : public IOrigenTablasJet
+TTipoColumnaMdb tipoMdb(TTipoJet t)
 {
-public:
-    explicit TOrigenPrueba(const TArchivoPrueba& a) : F_Archivo(a) {}
-    bool BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema) override
-    {
-        for (const auto& t : F_Archivo.Tablas)
-            if (t.Esquema.sNombre.compare(sNombre, Qt::CaseInsensitive) == 0) {
-                Esquema = t.Esquema;
-                return true;
-            }
-        return false;
+    switch (t) {
+    case TTipoJet::Booleano:
+        return TTipoColumnaMdb::SiNo;
+    case TTipoJet::Byte:
+        return TTipoColumnaMdb::Byte;
+    case TTipoJet::Entero:
+        return TTipoColumnaMdb::Entero;
+    case TTipoJet::Largo:
+        return TTipoColumnaMdb::EnteroLargo;
+    case TTipoJet::Moneda:
+        return TTipoColumnaMdb::Moneda;
+    case TTipoJet::Simple:
+        return TTipoColumnaMdb::Simple;
+    case TTipoJet::Doble:
+        return TTipoColumnaMdb::Doble;
+    case TTipoJet::Fecha:
+        return TTipoColumnaMdb::FechaHora;
+    case TTipoJet::Memo:
+        return TTipoColumnaMdb::Memo;
+    case TTipoJet::Binario:
+        return TTipoColumnaMdb::Binario;
+    case TTipoJet::Guid:
+        return TTipoColumnaMdb::Guid;
+    case TTipoJet::Decimal:
+        return TTipoColumnaMdb::Numerico;
+    default:
+        return TTipoColumnaMdb::Texto;
     }
-    void LeeFilas(const TEsquemaTablaJet& Esquema, TCargaTablaJet& Carga) override
-    {
-        for (const auto& t : F_Archivo.Tablas)
-            if (t.Esquema.sNombre == Esquema.sNombre)
-                for (const auto& fila : t.Filas) {
-                    for (const auto& v : fila)
-                        Carga.Valor(v);
-                    Carga.FinFila();
-                }
-    }
+}
 
-private:
-    const TArchivoPrueba& F_Archivo;
-};
+QVariant variante(const TValorBD& v)
+{
+    switch (v.Tipo()) {
+    case TValorBD::TTipo::Nulo:
+        return QVariant();
+    case TValorBD::TTipo::Booleano:
+        return v.Bool();
+    case TValorBD::TTipo::Entero:
+        return qlonglong(v.EnteroCrudo());
+    case TValorBD::TTipo::Moneda:
+        return TextoMonedaJet(v.EnteroCrudo()); // exact decimal text
+    case TValorBD::TTipo::Doble:
+    case TValorBD::TTipo::Fecha:
+        return v.DobleCrudo();
+    case TValorBD::TTipo::Texto:
+        return v.TextoCrudo();
+    case TValorBD::TTipo::Binario:
+        return v.BinarioCrudo();
+    }
+    return QVariant();
+}
+
+// Writes the setup tables of a test file as an Access file.
+void escribeMdb(const TArchivoPrueba& a, const QString& sRuta)
+{
+    TEscritorMdb escritor;
+    for (const auto& t : a.Tablas) {
+        TDefinicionTabla def;
+        def.sNombre = t.Esquema.sNombre;
+        for (const auto& c : t.Esquema.Columnas)
+            def.Columnas.push_back({c.sNombre, tipoMdb(c.Tipo)});
+        const int n = escritor.AgregaTabla(def);
+        if (n < 0)
+            throw std::runtime_error(escritor.Error().toStdString());
+        for (const auto& fila : t.Filas) {
+            QVariantList valores;
+            for (const auto& v : fila)
+                valores << variante(v);
+            if (!escritor.AgregaFila(n, valores))
+                throw std::runtime_error(escritor.Error().toStdString());
+        }
+    }
+    if (!escritor.Guarda(sRuta))
+        throw std::runtime_error(escritor.Error().toStdString());
+}
 
 struct TEntorno
 {
     TArchivoPrueba Archivo;
-    std::unique_ptr<TOrigenPrueba> Origen;
-    std::unique_ptr<TSesionJetSQL> Sesion;
+    std::unique_ptr<ISesionJet> Sesion;
 };
 
 } // namespace
@@ -59,6 +111,7 @@ class TestSQLJet : public QObject
     Q_OBJECT
 
 private:
+    QTemporaryDir F_Carpeta;
     std::map<QString, std::unique_ptr<TEntorno>> F_Entornos;
 
     TEntorno& Entorno(const QString& sRuta)
@@ -67,8 +120,9 @@ private:
         if (!e) {
             e = std::make_unique<TEntorno>();
             e->Archivo = LeeArchivoPrueba(sRuta);
-            e->Origen = std::make_unique<TOrigenPrueba>(e->Archivo);
-            e->Sesion = std::make_unique<TSesionJetSQL>(*e->Origen);
+            const QString mdb = F_Carpeta.filePath(QFileInfo(sRuta).baseName() + QStringLiteral(".mdb"));
+            escribeMdb(e->Archivo, mdb);
+            e->Sesion = AbreSesionJet(mdb, QString());
         }
         return *e;
     }
@@ -100,7 +154,8 @@ private slots:
         TResultadoBD r;
         try {
             r = e.Sesion->Consulta(c.sSql);
-        } catch (const TErrorJet& err) {
+        } catch (const TErrorBD& err) {
+            QCOMPARE(err.Clase(), QStringLiteral("EErrorJet"));
             if (c.bError) {
                 QCOMPARE(err.Mensaje(), c.sMensaje);
                 return;

@@ -1,0 +1,275 @@
+// The Jet provider through the database components the program uses: opening (password,
+// missing, foreign and damaged files), typed results, reloading a file that changed, and the
+// guarantee that the host file is never written.
+
+#include "db/componentes/ConexionBD.h"
+#include "db/componentes/ConsultaBD.h"
+#include "db/componentes/ErrorBD.h"
+#include "db/jet/proveedor/ProveedorJet.h"
+#include "tools/mdbgen/EscritorMdb.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+using T = TTipoColumnaMdb;
+
+// A small host-like file: tDivisas with one row per given symbol, and tEmpresa with one row.
+bool escribeBase(const QString& sRuta, const QString& sPassword, const QStringList& Simbolos)
+{
+    TOpcionesMdb op;
+    op.sPassword = sPassword;
+    TEscritorMdb e(op);
+    const int divisas = e.AgregaTabla({QStringLiteral("tDivisas"),
+                                       {{QStringLiteral("NumeroDivisa"), T::EnteroLargo},
+                                        {QStringLiteral("Simbolo"), T::Texto, 5},
+                                        {QStringLiteral("Pagare"), T::SiNo},
+                                        {QStringLiteral("Tope"), T::Moneda},
+                                        {QStringLiteral("Alta"), T::FechaHora}}});
+    int n = 0;
+    for (const QString& s : Simbolos)
+        e.AgregaFila(divisas, {++n, s, n % 2 == 0, QStringLiteral("1234.5"), 43465.5});
+    const int empresa = e.AgregaTabla({QStringLiteral("tEmpresa"),
+                                       {{QStringLiteral("NumEmp"), T::EnteroLargo},
+                                        {QStringLiteral("RegistroCC"), T::Texto, 20}}});
+    e.AgregaFila(empresa, {1, QVariant()});
+    return e.Guarda(sRuta);
+}
+
+QString cadena(const QString& sRuta, const QString& sPassword)
+{
+    QString s = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%1;Persist Security Info=True;"
+                               "Mode=Share Deny None")
+                    .arg(sRuta);
+    if (!sPassword.trimmed().isEmpty())
+        s += QStringLiteral(";Jet OLEDB:Database Password=") + sPassword;
+    return s;
+}
+
+QByteArray huella(const QString& sRuta)
+{
+    QFile f(sRuta);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+class TestProveedorJet : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir F_Dir;
+    QString F_sConClave;
+    QString F_sSinClave;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(F_Dir.isValid());
+        F_sConClave = F_Dir.filePath(QStringLiteral("ConClave.mdb"));
+        F_sSinClave = F_Dir.filePath(QStringLiteral("SinClave.mdb"));
+        QVERIFY(escribeBase(F_sConClave, QStringLiteral("plovik"), {QStringLiteral("USD")}));
+        QVERIFY(escribeBase(F_sSinClave, QString(), {QStringLiteral("USD")}));
+        QFile texto(F_Dir.filePath(QStringLiteral("texto.mdb")));
+        QVERIFY(texto.open(QIODevice::WriteOnly));
+        texto.write("esto no es una base de datos de Access\n");
+        texto.close();
+        // A Jet file cut short after its header page.
+        QFile original(F_sSinClave);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QFile cortado(F_Dir.filePath(QStringLiteral("cortado.mdb")));
+        QVERIFY(cortado.open(QIODevice::WriteOnly));
+        cortado.write(original.read(4096 + 100));
+    }
+
+    void abre_data()
+    {
+        QTest::addColumn<QString>("archivo");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("error"); // empty: opens
+        const QString noValida = QStringLiteral("No es una contraseña válida.");
+        QTest::newRow("contrasena-correcta") << "ConClave.mdb" << "plovik" << "";
+        QTest::newRow("contrasena-incorrecta") << "ConClave.mdb" << "otra" << noValida;
+        QTest::newRow("contrasena-ausente") << "ConClave.mdb" << "" << noValida;
+        QTest::newRow("contrasena-distingue-mayusculas") << "ConClave.mdb" << "PLOVIK" << noValida;
+        QTest::newRow("sin-contrasena-acepta-cualquiera") << "SinClave.mdb" << "plovik" << "";
+        QTest::newRow("sin-contrasena-sin-contrasena") << "SinClave.mdb" << "" << "";
+        QTest::newRow("archivo-inexistente") << "NoExiste.mdb" << ""
+                                             << "No se pudo encontrar el archivo '%1'.";
+        QTest::newRow("archivo-no-jet") << "texto.mdb" << ""
+                                        << "Formato de base de datos '%1' no reconocido.";
+        QTest::newRow("archivo-danado") << "cortado.mdb" << ""
+                                        << "La base de datos '%1' necesita ser reparada o no es un archivo de "
+                                           "base de datos.";
+        QTest::newRow("carpeta") << "" << ""
+                                 << "'%1' no es una ruta válida. Asegúrese de que la ruta se ha escrito "
+                                    "correctamente y de que está conectado al servidor en el que reside el "
+                                    "archivo.";
+    }
+
+    void abre()
+    {
+        QFETCH(QString, archivo);
+        QFETCH(QString, password);
+        QFETCH(QString, error);
+        const QString ruta = archivo.isEmpty() ? F_Dir.path() : F_Dir.filePath(archivo);
+        TConexionBD conexion;
+        conexion.SetCadenaConexion(cadena(ruta, password));
+        try {
+            conexion.SetConectado(true);
+            QVERIFY2(error.isEmpty(), "se abrió un archivo que debía rechazarse");
+            QVERIFY(conexion.Conectado());
+            conexion.SetConectado(false);
+            QVERIFY(!conexion.Conectado());
+        } catch (const TErrorBD& e) {
+            QCOMPARE(e.Clase(), QStringLiteral("EErrorJet"));
+            QCOMPARE(e.Mensaje(), error.arg(QDir::toNativeSeparators(ruta)));
+            QVERIFY(!conexion.Conectado());
+        }
+    }
+
+    void archivoSinPermiso()
+    {
+        if (geteuid() == 0)
+            QSKIP("el administrador lee cualquier archivo");
+        const QString ruta = F_Dir.filePath(QStringLiteral("bloqueado.mdb"));
+        QVERIFY(QFile::copy(F_sSinClave, ruta));
+        QFile::setPermissions(ruta, QFileDevice::Permissions());
+        try {
+            AbreSesionJet(ruta, QString());
+            QFAIL("se abrió un archivo sin permiso de lectura");
+        } catch (const TErrorBD& e) {
+            QCOMPARE(e.Mensaje(), QStringLiteral("El motor de base de datos Microsoft Jet no puede abrir el archivo "
+                                                 "'%1'. Ya está abierto en modo exclusivo por otro usuario o "
+                                                 "necesita permiso para ver sus datos.")
+                                      .arg(QDir::toNativeSeparators(ruta)));
+        }
+    }
+
+    // The query object reads typed values: numbers as numbers, text as text, NULL as NULL.
+    void valoresTipados()
+    {
+        TConexionBD conexion;
+        conexion.SetCadenaConexion(cadena(F_sConClave, QStringLiteral("plovik")));
+        conexion.SetConectado(true);
+        TConsultaBD q(&conexion);
+        q.AgregaSQL(QStringLiteral("SELECT d.*, e.RegistroCC, 'x' & d.NumeroDivisa AS Texto FROM tDivisas AS d, "
+                                   "tEmpresa AS e"));
+        q.Abre();
+        QCOMPARE(q.NumRegistros(), 1);
+        QCOMPARE(q.Columnas(), (QStringList{"NumeroDivisa", "Simbolo", "Pagare", "Tope", "Alta", "RegistroCC", "Texto"}));
+        QCOMPARE(q.Campo(QStringLiteral("numerodivisa")), TValorBD::Entero(1));
+        QCOMPARE(q.Campo(QStringLiteral("Simbolo")), TValorBD::Texto(QStringLiteral("USD")));
+        QCOMPARE(q.Campo(QStringLiteral("Pagare")), TValorBD::Booleano(false));
+        QCOMPARE(q.Campo(QStringLiteral("Tope")), TValorBD::Moneda(12345000));
+        QCOMPARE(q.Campo(QStringLiteral("Alta")), TValorBD::Fecha(43465.5));
+        QVERIFY(q.Campo(QStringLiteral("RegistroCC")).EsNulo());
+        QCOMPARE(q.Campo(QStringLiteral("Texto")), TValorBD::Texto(QStringLiteral("x1")));
+        q.Cierra();
+        // Statements that would write are refused and the connection stays usable.
+        TConsultaBD ej(&conexion);
+        ej.AgregaSQL(QStringLiteral("DELETE FROM tDivisas"));
+        try {
+            ej.Ejecuta();
+            QFAIL("se aceptó un DELETE");
+        } catch (const TErrorBD& e) {
+            QCOMPARE(e.Mensaje(),
+                     QStringLiteral("No se puede actualizar. La base de datos o el objeto es de sólo lectura."));
+        }
+        q.Abre();
+        QCOMPARE(q.NumRegistros(), 1);
+    }
+
+    // Only the tables a statement names are loaded, each once.
+    void cargaPerezosa()
+    {
+        auto sesion = AbreSesionJet(F_sSinClave, QString());
+        QVERIFY(sesion->TablasCargadas().isEmpty());
+        sesion->Consulta(QStringLiteral("SELECT COUNT(*) FROM tEmpresa"));
+        QCOMPARE(sesion->TablasCargadas(), QStringList{QStringLiteral("tEmpresa")});
+        sesion->Consulta(QStringLiteral("SELECT * FROM tEmpresa"));
+        QCOMPARE(sesion->Cargas(), 1);
+    }
+
+    // A file rewritten while the connection is open is read again before the next statement.
+    void recargaSiCambia()
+    {
+        const QString ruta = F_Dir.filePath(QStringLiteral("Cambia.mdb"));
+        QVERIFY(escribeBase(ruta, QStringLiteral("plovik"), {QStringLiteral("USD")}));
+        auto sesion = AbreSesionJet(ruta, QStringLiteral("plovik"));
+        const QString sql = QStringLiteral("SELECT COUNT(*) AS N FROM tDivisas");
+        QCOMPARE(sesion->Consulta(sql).Filas[0][0], TValorBD::Entero(1));
+        QCOMPARE(sesion->Consulta(sql).Filas[0][0], TValorBD::Entero(1));
+        QCOMPARE(sesion->Cargas(), 1);
+
+        QVERIFY(escribeBase(ruta, QStringLiteral("plovik"), {QStringLiteral("USD"), QStringLiteral("EUR")}));
+        QFile f(ruta);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QFileInfo(ruta).lastModified().addSecs(2), QFileDevice::FileModificationTime));
+        f.close();
+        QCOMPARE(sesion->Consulta(sql).Filas[0][0], TValorBD::Entero(2));
+        QCOMPARE(sesion->Cargas(), 2);
+
+        // A new password on the rewritten file is checked again.
+        QVERIFY(escribeBase(ruta, QStringLiteral("nueva"), {QStringLiteral("USD")}));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QFileInfo(ruta).lastModified().addSecs(4), QFileDevice::FileModificationTime));
+        f.close();
+        try {
+            sesion->Consulta(sql);
+            QFAIL("se leyó un archivo con otra contraseña");
+        } catch (const TErrorBD& e) {
+            QCOMPARE(e.Mensaje(), QStringLiteral("No es una contraseña válida."));
+        }
+    }
+
+    // Opening, reading every table, refused writes and closing leave the file as it was:
+    // same bytes, same time stamp, no lock file beside it.
+    void soloLectura()
+    {
+        const QString ruta = F_Dir.filePath(QStringLiteral("Host.mdb"));
+        QVERIFY(escribeBase(ruta, QStringLiteral("plovik"), {QStringLiteral("USD"), QStringLiteral("EUR")}));
+        QFile f(ruta);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QDateTime(QDate(2019, 1, 2), QTime(9, 30)), QFileDevice::FileModificationTime));
+        f.close();
+        const QByteArray antes = huella(ruta);
+        const QDateTime fechaAntes = QFileInfo(ruta).lastModified();
+        const QStringList antesCarpeta = QDir(F_Dir.path()).entryList(QDir::Files);
+        {
+            TConexionBD conexion;
+            conexion.SetCadenaConexion(cadena(ruta, QStringLiteral("plovik")));
+            conexion.SetConectado(true);
+            TConsultaBD q(&conexion);
+            for (const char* sql : {"SELECT * FROM tDivisas", "SELECT * FROM tEmpresa", "DELETE FROM tDivisas",
+                                    "UPDATE tEmpresa SET NumEmp = 2", "INSERT INTO tEmpresa (NumEmp) VALUES (3)",
+                                    "DROP TABLE tDivisas", "SELECT * INTO tCopia FROM tDivisas",
+                                    "SELECT COUNT(*) FROM tDivisas"}) {
+                q.Cierra();
+                q.LimpiaSQL();
+                q.AgregaSQL(QString::fromLatin1(sql));
+                try {
+                    q.Abre();
+                } catch (const TErrorBD&) {
+                }
+            }
+            QCOMPARE(q.Campo(QStringLiteral("Expr1000")), TValorBD::Entero(2));
+            conexion.SetConectado(false);
+        }
+        QCOMPARE(huella(ruta), antes);
+        QCOMPARE(QFileInfo(ruta).lastModified(), fechaAntes);
+        QCOMPARE(QDir(F_Dir.path()).entryList(QDir::Files), antesCarpeta);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProveedorJet)
+#include "TestProveedorJet.moc"

@@ -1,8 +1,6 @@
 #include "questionnaire/BoolPersist.h"
 
-TBoolPersist::TBoolPersist(bool bValor) : TInterfacedPadre(nullptr), F_ValorIni(bValor), F_Valor(bValor)
-{
-}
+TBoolPersist::TBoolPersist(bool bValor) : TInterfacedPadre(nullptr), F_ValorIni(bValor), F_Valor(bValor) {}
 
 void TBoolPersist::Inicializa(bool bValor)
 {

@@ -31,15 +31,17 @@ void TRepCuestZIDU2019::LeeVersionSistema()
 
 QString TRepCuestZIDU2019::conteoClientes(std::uint8_t nCategoria, std::uint8_t nNacionalidad, bool bSinPEP)
 {
-    return DameConteo(FiltraPorCategoria(AgrupaPorCliente(UneOpsConActividad(FiltraPorFechas(F_sFIni, F_sFFin))),
-                                         nCategoria, nNacionalidad, bSinPEP));
+    return DameConteo(
+        FiltraPorCategoria(AgrupaPorCliente(UneOpsConActividad(FiltraPorFechas(F_sFIni, F_sFFin))),
+                           nCategoria, nNacionalidad, bSinPEP));
 }
 
 QString TRepCuestZIDU2019::DameRespuesta(int nPregunta)
 {
     switch (nPregunta) {
     case 9:
-        return DameConsultaConDefault(DameTopActividades(FiltraPorFechas(kInicioHistoria, F_sFFin), 10), kSinTop);
+        return DameConsultaConDefault(DameTopActividades(FiltraPorFechas(kInicioHistoria, F_sFFin), 10),
+                                      kSinTop);
     case 10:
         return DameConsultaConDefault(DameTopEstados(FiltraPorFechas(kInicioHistoria, F_sFFin), 10), kSinTop);
     case 22:
@@ -120,8 +122,9 @@ QString TRepCuestZIDU2019::DameRespuestaInciso(int nPregunta, int nInciso)
 
 std::shared_ptr<IRepCuestionarioQRTZ> CreaRepCuestZIDU2019(TConexionBD* Conector,
                                                            const TCreaManejador& CreaManejador,
-                                                           std::shared_ptr<IMensajero> Mensajero, double dTCambio,
-                                                           int nNumEmp)
+                                                           std::shared_ptr<IMensajero> Mensajero,
+                                                           double dTCambio, int nNumEmp)
 {
-    return std::make_shared<TRepCuestZIDU2019>(Conector, CreaManejador, std::move(Mensajero), dTCambio, nNumEmp);
+    return std::make_shared<TRepCuestZIDU2019>(Conector, CreaManejador, std::move(Mensajero), dTCambio,
+                                               nNumEmp);
 }

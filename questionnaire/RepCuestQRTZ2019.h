@@ -23,8 +23,8 @@ private:
 
 std::shared_ptr<IRepCuestionarioQRTZ> CreaRepCuestZIDU2019(TConexionBD* Conector,
                                                            const TCreaManejador& CreaManejador,
-                                                           std::shared_ptr<IMensajero> Mensajero, double dTCambio,
-                                                           int nNumEmp);
+                                                           std::shared_ptr<IMensajero> Mensajero,
+                                                           double dTCambio, int nNumEmp);
 
 // Over the data module's report template: the handler fills its variables and opens its preview.
 // Defined here so that only the program that shows the report links the report library.

@@ -6,8 +6,8 @@ using namespace Qt::StringLiterals;
 
 TRepCuestQRTZBasic::TRepCuestQRTZBasic(TConexionBD* Conector, const TCreaManejador& CreaManejador,
                                        std::shared_ptr<IMensajero> Mensajero, double dTCambio, int nNumEmp)
-    : TRepCuestionarioQRTZ(Conector, CreaManejador, u"Encuesta ZIDU 2019"_s, std::move(Mensajero), 47, nNumEmp,
-                           u"01/01/2018"_s, u"12/31/2018"_s),
+    : TRepCuestionarioQRTZ(Conector, CreaManejador, u"Encuesta ZIDU 2019"_s, std::move(Mensajero), 47,
+                           nNumEmp, u"01/01/2018"_s, u"12/31/2018"_s),
       F_dTipoCambio(dTCambio)
 {
 }
@@ -54,8 +54,9 @@ QString TRepCuestQRTZBasic::DameConsultaClientes()
            u"iif( isnull(tcliente.claveciudad), "_s +
            u"iif(  isnull((select top 1 ( tEmpresa.CveCiudSuc  ) from  tEmpresa ) ), "_s +
            u"(select top 1 ( tEmpresa.ClaveCiudad ) from  tEmpresa ), "_s +
-           u"(select top 1 ( tEmpresa.CveCiudSuc  ) from  tEmpresa )  ), "_s + u"Claveciudad ) AS CveCiudad "_s +
-           DameCampoPEP() + u"FROM tCliente "_s + u"WHERE NumEmp = "_s + F_sNumEmp;
+           u"(select top 1 ( tEmpresa.CveCiudSuc  ) from  tEmpresa )  ), "_s +
+           u"Claveciudad ) AS CveCiudad "_s + DameCampoPEP() + u"FROM tCliente "_s + u"WHERE NumEmp = "_s +
+           F_sNumEmp;
 }
 
 QString TRepCuestQRTZBasic::DameConsultaEntidades()
@@ -71,7 +72,8 @@ QString TRepCuestQRTZBasic::DameClientesConActividad()
            "ClaveActividad = '6999992' ), -1, 0) AS EsCC, IIF( (ClaveActividad = '8123094' or ClaveActividad = "
            "'9911018'), -1, 0) AS EsEF, IIF(ClaveActividad = '8219025', -1, 0) AS EsCB, IIF(ClaveActividad = "
            "'8100000', -1, 0) AS EsB, "_s +
-           (ConFideicomisos() ? u" IIF( IsNull( Fideicomiso ), False, Fideicomiso ) AS EsFide,  "_s : QString()) +
+           (ConFideicomisos() ? u" IIF( IsNull( Fideicomiso ), False, Fideicomiso ) AS EsFide,  "_s
+                              : QString()) +
            u" IIF(( ucase( Cliente ) LIKE  '%INSTITUCION DE FINANCIAMIENTO%' "_s +
            u" OR ucase( Cliente ) LIKE '%INSTITUCION DE DE FONDOS%' ) , "_s + u" True, False ) AS EsITF "_s +
            u"FROM ("_s + DameConsultaClientes() + u") AS tXClientes, tSector "_s +
@@ -99,10 +101,11 @@ QString TRepCuestQRTZBasic::AgrupaPorCliente(QString sConsulta)
     // Ordinary clients once each; the public-general client once per operation.
     return u"SELECT 0 AS Aux, EsPF, EsPM, EsPubGen, EsExtrj, EsCC, EsEF, EsCB, EsB, EsPEP, "_s + F +
            u" EsITF "_s + u"FROM ("_s + sConsulta + u") AS tXCSinPG "_s + u"WHERE EsPubGen = 0 "_s +
-           u"GROUP BY tXCSinPG.CvCAux, EsPF, EsPM, EsPubGen, "_s + u"EsExtrj, EsCC, EsEF, EsCB, EsB, EsPEP, "_s +
-           F + u" EsITF "_s + u"UNION ALL "_s + u"SELECT tXCPG.CvCAux AS Aux, EsPF, EsPM,"_s +
-           u" EsPubGen, "_s + u"EsExtrj, EsCC, EsEF, EsCB, EsB, EsPEP, "_s + F + u" EsITF "_s + u"FROM ("_s +
-           sConsulta + u") AS tXCPG "_s + u"WHERE EsPubGen <> 0 "_s;
+           u"GROUP BY tXCSinPG.CvCAux, EsPF, EsPM, EsPubGen, "_s +
+           u"EsExtrj, EsCC, EsEF, EsCB, EsB, EsPEP, "_s + F + u" EsITF "_s + u"UNION ALL "_s +
+           u"SELECT tXCPG.CvCAux AS Aux, EsPF, EsPM,"_s + u" EsPubGen, "_s +
+           u"EsExtrj, EsCC, EsEF, EsCB, EsB, EsPEP, "_s + F + u" EsITF "_s + u"FROM ("_s + sConsulta +
+           u") AS tXCPG "_s + u"WHERE EsPubGen <> 0 "_s;
 }
 
 QString TRepCuestQRTZBasic::AgrupaPorClienteRiesgo(QString sConsulta)
@@ -214,8 +217,9 @@ QString TRepCuestQRTZBasic::DameConsultaOperaciones(bool bCancelado)
            F_sNumEmp + u" and "_s + u"Cancelado = "_s + C + u" "_s + u"UNION ALL "_s +
            u"SELECT Tipo, Folio, Fecha, NumeroDivisa AS NDiv, Cotizacion AS Cot, Cantidad "_s +
            u"AS XCant, ClaveCliente AS CvCAux , ( Cotizacion * Cantidad ) AS ImporteCalc "_s +
-           u"FROM tProces "_s + u"WHERE NumEmp = "_s + F_sNumEmp + u" and "_s + u"Cancelado = "_s + C + u" "_s +
-           u") "_s + u"WHERE (Tipo = 'C' or Tipo = 'V') "_s + u"GROUP BY Tipo, Folio, Fecha, NDiv, Cot, CvCAux "_s;
+           u"FROM tProces "_s + u"WHERE NumEmp = "_s + F_sNumEmp + u" and "_s + u"Cancelado = "_s + C +
+           u" "_s + u") "_s + u"WHERE (Tipo = 'C' or Tipo = 'V') "_s +
+           u"GROUP BY Tipo, Folio, Fecha, NDiv, Cot, CvCAux "_s;
 }
 
 QString TRepCuestQRTZBasic::FiltraPorFechas(QString sFIni, QString sFFin)
@@ -232,8 +236,8 @@ QString TRepCuestQRTZBasic::UneOpsConActividad(QString sConsulta)
 
 QString TRepCuestQRTZBasic::UneOpsConEntidad(QString sConsulta)
 {
-    return u"SELECT * FROM ("_s + sConsulta + u") AS tXOps "_s + u"INNER JOIN ("_s + DameClientesConEntidad() +
-           u") AS tXCte "_s + u"ON tXOps.CvCAux = tXCte.AuxCvC "_s;
+    return u"SELECT * FROM ("_s + sConsulta + u") AS tXOps "_s + u"INNER JOIN ("_s +
+           DameClientesConEntidad() + u") AS tXCte "_s + u"ON tXOps.CvCAux = tXCte.AuxCvC "_s;
 }
 
 QString TRepCuestQRTZBasic::UneOpsConRiesgo(QString sConsulta)
@@ -247,7 +251,8 @@ QString TRepCuestQRTZBasic::DameTotalesPorDivisa(QString sFIni, QString sFFin)
     return u"SELECT Ops.Tipo, Ops.nDiv, tDivisas.Simbolo, tDivisas.Pagare, SUM( AuxCant ) AS Cantidad, SUM( "
            "auxImporte ) AS Importe, count(*) AS NumOps FROM ( "_s +
            FiltraPorFechas(sFIni, sFFin) + u" ) AS Ops "_s + u"INNER JOIN tDivisas "_s +
-           u"ON Ops.nDiv = tDivisas.NumeroDivisa "_s + u"GROUP BY Ops.NDiv,  tDivisas.Simbolo, Ops.Tipo , tDivisas.Pagare "_s;
+           u"ON Ops.nDiv = tDivisas.NumeroDivisa "_s +
+           u"GROUP BY Ops.NDiv,  tDivisas.Simbolo, Ops.Tipo , tDivisas.Pagare "_s;
 }
 
 void TRepCuestQRTZBasic::AgregaCondicion(QString& sWhere, QString sCondicion)
@@ -312,8 +317,8 @@ QString TRepCuestQRTZBasic::DameResumenSucursal(QString sFIni, QString sFFin, st
 QString TRepCuestQRTZBasic::DameResumenEstado(QString sFIni, QString sFFin, std::uint8_t nDivisa,
                                               std::uint8_t nPagare, std::uint8_t nTipo)
 {
-    const QString sCabeza = u"SELECT 'Estado o Entidad Federativa: ' + ( "_s + DameEstadoEmpresa() + u" ) +  "_s +
-                            u"'   Numero de Operaciones: ' +STR( SUM(total.NumOps)) + "_s +
+    const QString sCabeza = u"SELECT 'Estado o Entidad Federativa: ' + ( "_s + DameEstadoEmpresa() +
+                            u" ) +  "_s + u"'   Numero de Operaciones: ' +STR( SUM(total.NumOps)) + "_s +
                             u"'   Monto: ' + STR( ROUND(Sum( total.Importe),2) ) AS XResul "_s + u"FROM ( "_s;
     return dameResumen(sCabeza, u" ) AS Total "_s, sFIni, sFFin, nDivisa, nPagare, nTipo);
 }
@@ -321,15 +326,15 @@ QString TRepCuestQRTZBasic::DameResumenEstado(QString sFIni, QString sFFin, std:
 QString TRepCuestQRTZBasic::DameSumaImporte(QString sFIni, QString sFFin, std::uint8_t nDivisa,
                                             std::uint8_t nPagare, std::uint8_t nTipo)
 {
-    return dameResumen(u"SELECT ROUND( SUM ( Importe ),2 ) AS XResul FROM ("_s, u" )"_s, sFIni, sFFin, nDivisa,
-                       nPagare, nTipo);
+    return dameResumen(u"SELECT ROUND( SUM ( Importe ),2 ) AS XResul FROM ("_s, u" )"_s, sFIni, sFFin,
+                       nDivisa, nPagare, nTipo);
 }
 
 QString TRepCuestQRTZBasic::DameSumaCantidad(QString sFIni, QString sFFin, std::uint8_t nDivisa,
                                              std::uint8_t nPagare, std::uint8_t nTipo)
 {
-    return dameResumen(u"SELECT ROUND( SUM ( Cantidad ),2 ) AS XResul FROM ("_s, u" )"_s, sFIni, sFFin, nDivisa,
-                       nPagare, nTipo);
+    return dameResumen(u"SELECT ROUND( SUM ( Cantidad ),2 ) AS XResul FROM ("_s, u" )"_s, sFIni, sFFin,
+                       nDivisa, nPagare, nTipo);
 }
 
 QString TRepCuestQRTZBasic::DameSumaOperaciones(QString sFIni, QString sFFin, std::uint8_t nDivisa,
@@ -357,28 +362,28 @@ const QString kMedioRelevan = u" And tRelevan.Fecha <= #"_s;
 
 QString TRepCuestQRTZBasic::DameInusuales(QString sFIni, QString sFFin)
 {
-    return kCabezaRelevan + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s + u" And tRelevan.TipoRelev = 'I' "_s +
-           u" And tRelevan.EliminXAnt = False"_s;
+    return kCabezaRelevan + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s +
+           u" And tRelevan.TipoRelev = 'I' "_s + u" And tRelevan.EliminXAnt = False"_s;
 }
 
 QString TRepCuestQRTZBasic::DameInusualesReportadas(QString sFIni, QString sFFin)
 {
-    return kCabezaRelevan + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s + u" And tRelevan.TipoRelev = 'I' "_s +
-           u" And tRelevan.EliminXAnt = False "_s + u" And tRelevan.Reportada = True "_s +
-           u" And tRelevan.FecReporte > 0 "_s;
+    return kCabezaRelevan + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s +
+           u" And tRelevan.TipoRelev = 'I' "_s + u" And tRelevan.EliminXAnt = False "_s +
+           u" And tRelevan.Reportada = True "_s + u" And tRelevan.FecReporte > 0 "_s;
 }
 
 QString TRepCuestQRTZBasic::DamePreocupantes(QString sFIni, QString sFFin)
 {
-    return kCabezaRelevan + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s + u" And tRelevan.TipoRelev = 'P' "_s +
-           u" And tRelevan.EliminXAnt = False"_s;
+    return kCabezaRelevan + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s +
+           u" And tRelevan.TipoRelev = 'P' "_s + u" And tRelevan.EliminXAnt = False"_s;
 }
 
 QString TRepCuestQRTZBasic::DamePreocupantesReportadas(QString sFIni, QString sFFin)
 {
-    return kCabezaRelevan + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s + u" And tRelevan.TipoRelev = 'P' "_s +
-           u" And tRelevan.EliminXAnt = False "_s + u" And tRelevan.Reportada = True "_s +
-           u" And tRelevan.FecReporte > 0 "_s;
+    return kCabezaRelevan + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s +
+           u" And tRelevan.TipoRelev = 'P' "_s + u" And tRelevan.EliminXAnt = False "_s +
+           u" And tRelevan.Reportada = True "_s + u" And tRelevan.FecReporte > 0 "_s;
 }
 
 QString TRepCuestQRTZBasic::DameMensajesInternos(QString sFIni, QString sFFin)
@@ -389,8 +394,8 @@ QString TRepCuestQRTZBasic::DameMensajesInternos(QString sFIni, QString sFFin)
 
 QString TRepCuestQRTZBasic::DameAlertasRegistradas(QString sFIni, QString sFFin)
 {
-    return u"SELECT * FROM ( "_s + DameInusuales(sFIni, sFFin) + u" UNION ALL "_s + DamePreocupantes(sFIni, sFFin) +
-           u" UNION ALL "_s + DameMensajesInternos(sFIni, sFFin) + u" ) "_s;
+    return u"SELECT * FROM ( "_s + DameInusuales(sFIni, sFFin) + u" UNION ALL "_s +
+           DamePreocupantes(sFIni, sFFin) + u" UNION ALL "_s + DameMensajesInternos(sFIni, sFFin) + u" ) "_s;
 }
 
 QString TRepCuestQRTZBasic::DameAlertasReportadas(QString sFIni, QString sFFin)
@@ -411,22 +416,22 @@ QString textoTop(std::int8_t nTop)
 QString TRepCuestQRTZBasic::DameTopActividades(QString sConsulta, std::int8_t nTop)
 {
     const QString N = textoTop(nTop);
-    const QString sInterna =
-        u" SELECT DISTINCT AuxCvC, Actividad FROM ( "_s + UneOpsConActividad(sConsulta) + u" ) WHERE AuxCvC <> ''  "_s;
+    const QString sInterna = u" SELECT DISTINCT AuxCvC, Actividad FROM ( "_s + UneOpsConActividad(sConsulta) +
+                             u" ) WHERE AuxCvC <> ''  "_s;
     return u" SELECT TOP "_s + N + u" UCASE(Actividades ) AS XResul FROM ( "_s + u" SELECT TOP "_s + N +
            u" UCASE(Actividad) "_s + u"AS Actividades "_s + u"FROM ("_s + sInterna + u") "_s +
-           u"WHERE Actividad <> 'NO APLICA' "_s + u"GROUP BY Actividad "_s + u"ORDER BY COUNT(Actividad) DESC"_s +
-           u" ) "_s;
+           u"WHERE Actividad <> 'NO APLICA' "_s + u"GROUP BY Actividad "_s +
+           u"ORDER BY COUNT(Actividad) DESC"_s + u" ) "_s;
 }
 
 QString TRepCuestQRTZBasic::DameTopEstados(QString sConsulta, std::int8_t nTop)
 {
     const QString N = textoTop(nTop);
-    const QString sInterna =
-        u" SELECT DISTINCT AuxCvC, Estado FROM ( "_s + UneOpsConEntidad(sConsulta) + u" ) WHERE AuxCvC <> ''  "_s;
+    const QString sInterna = u" SELECT DISTINCT AuxCvC, Estado FROM ( "_s + UneOpsConEntidad(sConsulta) +
+                             u" ) WHERE AuxCvC <> ''  "_s;
     return u" SELECT TOP "_s + N + u" UCASE(Estados) AS XResul FROM ( "_s + u" SELECT TOP "_s + N +
-           u" UCASE(Estado) "_s + u"AS Estados "_s + u"FROM ("_s + sInterna + u") "_s + u"GROUP BY Estado "_s +
-           u"ORDER BY COUNT(Estado) DESC "_s + u" ) "_s;
+           u" UCASE(Estado) "_s + u"AS Estados "_s + u"FROM ("_s + sInterna + u") "_s +
+           u"GROUP BY Estado "_s + u"ORDER BY COUNT(Estado) DESC "_s + u" ) "_s;
 }
 
 QString TRepCuestQRTZBasic::DameConteo(QString sConsulta)

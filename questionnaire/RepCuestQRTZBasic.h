@@ -73,6 +73,6 @@ protected:
     double F_VersionSist = 0;
 
 private:
-    QString dameResumen(const QString& sCabeza, const QString& sCola, const QString& sFIni, const QString& sFFin,
-                        std::uint8_t nDivisa, std::uint8_t nPagare, std::uint8_t nTipo);
+    QString dameResumen(const QString& sCabeza, const QString& sCola, const QString& sFIni,
+                        const QString& sFFin, std::uint8_t nDivisa, std::uint8_t nPagare, std::uint8_t nTipo);
 };

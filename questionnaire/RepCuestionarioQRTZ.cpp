@@ -14,7 +14,8 @@ const QString kCategoria = QStringLiteral("Cuestionario");
 
 TRepCuestionarioQRTZ::TRepCuestionarioQRTZ(TConexionBD* Conector, const TCreaManejador& CreaManejador,
                                            const QString& sNomRep, std::shared_ptr<IMensajero> Mensajero,
-                                           int nTotalPreg, int nNumEmp, const QString& sFIni, const QString& sFFin)
+                                           int nTotalPreg, int nNumEmp, const QString& sFIni,
+                                           const QString& sFFin)
     : TTavoroBD(Conector), F_Mensajero(std::move(Mensajero)), F_mjReportes(CreaManejador(sNomRep)),
       F_nTotalPreguntas(nTotalPreg), F_sFIni(sFIni), F_sFFin(sFFin), F_sNumEmp(QString::number(nNumEmp))
 {
@@ -38,9 +39,10 @@ bool TRepCuestionarioQRTZ::DetectaPEPs(TTablaMemoria* vtPEPS)
     // Distinct clients with an unusual-operation record of the period, for this company,
     // whose remarks mention PEP.
     const QString sConsulta =
-        QStringLiteral("SELECT DISTINCT tCliente.Nombre, tCliente.ApellidoPaterno,  tCliente.ApellidoMaterno, "
-                       "tCliente.ClaveCliente FROM tRelevan, tCliente WHERE tRelevan.TipoRelev = 'I' AND "
-                       "tRelevan.Fecha >= #") +
+        QStringLiteral(
+            "SELECT DISTINCT tCliente.Nombre, tCliente.ApellidoPaterno,  tCliente.ApellidoMaterno, "
+            "tCliente.ClaveCliente FROM tRelevan, tCliente WHERE tRelevan.TipoRelev = 'I' AND "
+            "tRelevan.Fecha >= #") +
         F_sFIni + QStringLiteral("# AND ") + QStringLiteral("tRelevan.Fecha <= #") + F_sFFin +
         QStringLiteral("# AND ") + QStringLiteral("tRelevan.Observaciones LIKE '%PEP%' AND ") +
         QStringLiteral("tRelevan.NumEmp = ") + F_sNumEmp + QStringLiteral(" AND ") +
@@ -92,8 +94,8 @@ bool TRepCuestionarioQRTZ::GeneraReporte(TTablaMemoria* vtPEPS)
             // Every sub-item is read; a failure among them is noticed after the sixth.
             for (int m = 1; m <= 6; ++m) {
                 bExito->SetValor(PideResultado(DameRespuestaInciso(n, m), sResultado));
-                F_mjReportes->AgregaDatoReporte(kCategoria,
-                                                QStringLiteral("preg_%1_%2").arg(n).arg(m), sResultado);
+                F_mjReportes->AgregaDatoReporte(kCategoria, QStringLiteral("preg_%1_%2").arg(n).arg(m),
+                                                sResultado);
             }
         } else {
             bExito->SetValor(PideResultado(DameRespuesta(n), sResultado));

@@ -23,8 +23,8 @@ class TRepCuestionarioQRTZ : public TTavoroBD, public virtual IRepCuestionarioQR
 {
 public:
     TRepCuestionarioQRTZ(TConexionBD* Conector, const TCreaManejador& CreaManejador, const QString& sNomRep,
-                         std::shared_ptr<IMensajero> Mensajero, int nTotalPreg, int nNumEmp, const QString& sFIni,
-                         const QString& sFFin);
+                         std::shared_ptr<IMensajero> Mensajero, int nTotalPreg, int nNumEmp,
+                         const QString& sFIni, const QString& sFFin);
 
     bool DetectaPEPs(TTablaMemoria* vtPEPS) override;
     bool GeneraReporte(TTablaMemoria* vtPEPS) override;

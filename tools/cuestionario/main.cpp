@@ -24,9 +24,9 @@
 #include "reportengine/TextoRico.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
@@ -89,8 +89,8 @@ public:
         if (!F_Reporte)
             return;
         F_Reporte->SetFileName(F_sNombre);
-        F_bExportoPDF = F_Reporte->PreparaReporte(true) &&
-                        F_Reporte->GetExportaPDF()->Exporta(*F_Reporte, F_sArchivoPDF);
+        F_bExportoPDF =
+            F_Reporte->PreparaReporte(true) && F_Reporte->GetExportaPDF()->Exporta(*F_Reporte, F_sArchivoPDF);
     }
 
 private:
@@ -193,8 +193,9 @@ int ejecuta(const TOpciones& o)
         return falla(QStringLiteral("Error: no existe la carpeta %1.").arg(o.sCarpeta));
     const QString sRutaBD = ArchivosHost::ResuelveRuta(o.sCarpeta, QStringLiteral("DataBase/Tavoro.mdb"));
     if (!QFileInfo(sRutaBD).isFile())
-        return falla(QStringLiteral("Error: la carpeta %1 no es la del Tavoro (no tiene DataBase\\Tavoro.mdb).")
-                         .arg(o.sCarpeta));
+        return falla(
+            QStringLiteral("Error: la carpeta %1 no es la del Tavoro (no tiene DataBase\\Tavoro.mdb).")
+                .arg(o.sCarpeta));
 
     // The window types both keys in upper case; so does the tool.
     const QString sUsuario = o.sUsuario.toUpper();
@@ -239,8 +240,8 @@ int ejecuta(const TOpciones& o)
     if (Cuestionario->UsuariosConectados())
         return falla(QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
     if (!Cuestionario->ValidaAcceso(sUsuario, sPassw, true))
-        return falla(QStringLiteral(
-            "La contraseña es incorrecta o, el usuario no tiene permisos de administrador."));
+        return falla(
+            QStringLiteral("La contraseña es incorrecta o, el usuario no tiene permisos de administrador."));
 
     auto vtPEPs = creaTablaPEPs();
     if (!Cuestionario->DetectaPEPs(vtPEPs.get()))
@@ -290,8 +291,8 @@ int main(int argc, char** argv)
         bPDF = bPDF || qstrcmp(argv[i], "--pdf") == 0;
     if (bPDF && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::unique_ptr<QCoreApplication> app = bPDF ? std::make_unique<QGuiApplication>(argc, argv)
-                                                 : std::make_unique<QCoreApplication>(argc, argv);
+    std::unique_ptr<QCoreApplication> app =
+        bPDF ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     TOpciones o;
     const QString sError = leeOpciones(QCoreApplication::arguments(), o);
     if (!sError.isEmpty()) {

@@ -67,8 +67,8 @@ class TestCuestionario : public QObject
         auto& r = EstadoFalso().Resultados;
         r.insert("SELECT * FROM tEmpresa",
                  resultado({"Empresa", "RFC", "RegistroCC", "NumEmp", "NomComercial"},
-                           {{TValorBD::Texto("CAMBIOS DEL NORTE"), TValorBD::Texto("RFC"), TValorBD::Texto("00123"),
-                             TValorBD::Entero(3), TValorBD()}}));
+                           {{TValorBD::Texto("CAMBIOS DEL NORTE"), TValorBD::Texto("RFC"),
+                             TValorBD::Texto("00123"), TValorBD::Entero(3), TValorBD()}}));
         QList<QPair<QString, QString>> textos;
         for (int n = 1; n <= 47; ++n)
             textos.append({QString::number(n), c.DameRespuesta(n)});
@@ -165,7 +165,8 @@ private slots:
         const QString s = kVersion;
         EstadoFalso().Resultados.remove(s);
         if (filas == 1)
-            EstadoFalso().Resultados.insert(s, resultado({"NumVersion"}, {{TValorBD::Doble(30)}, {TValorBD::Doble(2)}}));
+            EstadoFalso().Resultados.insert(
+                s, resultado({"NumVersion"}, {{TValorBD::Doble(30)}, {TValorBD::Doble(2)}}));
         else if (filas == 0)
             EstadoFalso().Resultados.insert(s, resultado({"NumVersion"}, {}));
         auto c = crea();
@@ -187,15 +188,18 @@ private slots:
         QTest::newRow("centinela") << kError << 0 << QList<TValorBD>{} << false << kError << 0;
         QTest::newRow("consulta falla") << "SELECT X" << -1 << QList<TValorBD>{} << false << kError << 1;
         QTest::newRow("sin filas") << "SELECT X" << 0 << QList<TValorBD>{} << false << kError << 1;
-        QTest::newRow("solo cierre") << "SELECT X" << 1 << QList<TValorBD>{T("NINGUNO")} << true << "NINGUNO" << 1;
-        QTest::newRow("uno y cierre") << "SELECT X" << 2 << QList<TValorBD>{T("7"), T("0")} << true << "7" << 1;
-        QTest::newRow("tres lineas") << "SELECT X" << 4 << QList<TValorBD>{T("A"), T("B"), T("C"), T("X")} << true
-                                     << "A\r\nB\r\nC" << 1;
+        QTest::newRow("solo cierre") << "SELECT X" << 1 << QList<TValorBD>{T("NINGUNO")} << true << "NINGUNO"
+                                     << 1;
+        QTest::newRow("uno y cierre")
+            << "SELECT X" << 2 << QList<TValorBD>{T("7"), T("0")} << true << "7" << 1;
+        QTest::newRow("tres lineas") << "SELECT X" << 4 << QList<TValorBD>{T("A"), T("B"), T("C"), T("X")}
+                                     << true << "A\r\nB\r\nC" << 1;
         QTest::newRow("vacios al frente y en medio")
             << "SELECT X" << 6 << QList<TValorBD>{T(""), TValorBD(), T("A"), T(""), T("B"), T("X")} << true
             << "A\r\n\r\nB" << 1;
-        QTest::newRow("numero y nulo") << "SELECT X" << 3 << QList<TValorBD>{TValorBD::Entero(12), TValorBD(), T("")}
-                                       << true << "12\r\n" << 1;
+        QTest::newRow("numero y nulo")
+            << "SELECT X" << 3 << QList<TValorBD>{TValorBD::Entero(12), TValorBD(), T("")} << true << "12\r\n"
+            << 1;
     }
     void pideResultado()
     {
@@ -268,10 +272,14 @@ private slots:
     {
         QTest::addColumn<QString>("valor");
         QTest::addColumn<QString>("mostrado");
-        QTest::newRow("cero") << "0" << "NO";
-        QTest::newRow("tres") << "3" << "SI";
-        QTest::newRow("vacio") << "" << "SI";
-        QTest::newRow("doble cero") << "00" << "SI";
+        QTest::newRow("cero") << "0"
+                              << "NO";
+        QTest::newRow("tres") << "3"
+                              << "SI";
+        QTest::newRow("vacio") << ""
+                               << "SI";
+        QTest::newRow("doble cero") << "00"
+                                    << "SI";
     }
     void pregunta30()
     {
@@ -288,9 +296,10 @@ private slots:
     {
         auto c = crea();
         guionCompleto(*c);
-        EstadoFalso().Resultados.insert("SELECT * FROM tEmpresa",
-                                        resultado({"Empresa", "RFC", "RegistroCC", "NumEmp", "NomComercial"},
-                                                  {{TValorBD(), TValorBD(), TValorBD(), TValorBD(), TValorBD()}}));
+        EstadoFalso().Resultados.insert(
+            "SELECT * FROM tEmpresa",
+            resultado({"Empresa", "RFC", "RegistroCC", "NumEmp", "NomComercial"},
+                      {{TValorBD(), TValorBD(), TValorBD(), TValorBD(), TValorBD()}}));
         QVERIFY(c->GeneraReporte(peps.get()));
         QCOMPARE(reporte->Valor("NombreCC"), QString(""));
         QCOMPARE(reporte->Valor("RegCC"), QString("089"));
@@ -333,12 +342,13 @@ private slots:
         if (ultima == 42) // the other sub-items are still read
             QCOMPARE(reporte->Valor("preg_42_6"), QString("R42.6"));
         QCOMPARE(reporte->nMuestras, 0);
-        const QStringList esperado =
-            QStringList{"Espera|Iniciando...|0"} + avancesHasta(ultima - 1) + QStringList{"Espera|Error...|0"};
+        const QStringList esperado = QStringList{"Espera|Iniciando...|0"} + avancesHasta(ultima - 1) +
+                                     QStringList{"Espera|Error...|0"};
         QCOMPARE(mensajero->Llamadas, esperado);
         QCOMPARE(guion->Cajas.size(), cajas);
         if (cajas)
-            QVERIFY(guion->Textos().first().startsWith("Error #BD-101.TCuestPrueba: Llame a Soporte Técnico. "));
+            QVERIFY(
+                guion->Textos().first().startsWith("Error #BD-101.TCuestPrueba: Llame a Soporte Técnico. "));
     }
 
     // The ticks of the review list reach the client queries of the run.
@@ -364,11 +374,13 @@ private slots:
         AgregaPEP(*peps, "VIEJO", true);
         EstadoFalso().Resultados.insert(
             kDeteccion,
-            resultado({"Nombre", "ApellidoPaterno", "ApellidoMaterno", "ClaveCliente"},
-                      {{TValorBD::Texto("JUAN"), TValorBD(), TValorBD::Texto("  PEREZ "), TValorBD::Texto("K1")},
-                       {TValorBD(), TValorBD::Texto("LOPEZ"), TValorBD::Texto("   "), TValorBD::Texto(" K2 ")},
-                       {TValorBD::Texto(" ANA\t"), TValorBD::Texto("B"), TValorBD::Texto("C"), TValorBD::Entero(30)},
-                       {TValorBD::Texto(QString(120, 'N')), TValorBD(), TValorBD(), TValorBD::Texto("K4")}}));
+            resultado(
+                {"Nombre", "ApellidoPaterno", "ApellidoMaterno", "ClaveCliente"},
+                {{TValorBD::Texto("JUAN"), TValorBD(), TValorBD::Texto("  PEREZ "), TValorBD::Texto("K1")},
+                 {TValorBD(), TValorBD::Texto("LOPEZ"), TValorBD::Texto("   "), TValorBD::Texto(" K2 ")},
+                 {TValorBD::Texto(" ANA\t"), TValorBD::Texto("B"), TValorBD::Texto("C"),
+                  TValorBD::Entero(30)},
+                 {TValorBD::Texto(QString(120, 'N')), TValorBD(), TValorBD(), TValorBD::Texto("K4")}}));
         auto c = crea();
         QVERIFY(c->DetectaPEPs(peps.get()));
         QCOMPARE(EstadoFalso().Sentencias.last(), kDeteccion);
@@ -413,7 +425,8 @@ private slots:
             "SELECT ClaveEmp, Password FROM tEmps WHERE UCASE(ClaveEmp) = 'ADMIN' and Nivel = 0",
             resultado({"ClaveEmp", "Password"}, {{TValorBD::Texto("ADMIN"), TValorBD::Texto("1")}}));
         std::shared_ptr<IRepCuestionarioQRTZ> c = CreaRepCuestZIDU2019(
-            &conexion, [this](const QString& sNombre) {
+            &conexion,
+            [this](const QString& sNombre) {
                 reporte->Datos.append({"", "nombre", sNombre});
                 return reporte;
             },

@@ -33,6 +33,8 @@ bool TRepCuestionarioQRTZ::UsuariosConectados()
 
 bool TRepCuestionarioQRTZ::DetectaPEPs(TTablaMemoria* vtPEPS)
 {
+    if (!vtPEPS)
+        return false;
     vtPEPS->Abre();
     vtPEPS->BorraTodo();
 

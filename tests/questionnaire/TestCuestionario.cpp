@@ -435,6 +435,7 @@ private slots:
         QVERIFY(!c->UsuariosConectados());
         QVERIFY(c->ValidaAcceso("ADMIN", "1", true));
         QVERIFY(!c->ValidaAcceso("ADMIN", "2", true));
+        QVERIFY(!c->DetectaPEPs(nullptr));
     }
 };
 

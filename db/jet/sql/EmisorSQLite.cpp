@@ -312,16 +312,19 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
     if (n.Where)
         cuerpo += QStringLiteral(" WHERE ") + Condicion(*n.Where);
     if (!n.GroupBy.empty()) {
-        // Numbers first: the sort behind GROUP BY then settles most comparisons without the
-        // collation. The visible order never depends on it (ORDER BY terms are explicit).
-        QStringList numeros, textos;
+        // The sort behind GROUP BY settles most comparisons on its first keys: columns of many
+        // values first (numbers before text, which needs the collation), flags and constants last.
+        // The visible order never depends on it (ORDER BY terms are explicit).
+        QStringList claves[6];
         for (const auto& e : n.GroupBy) {
-            if (EsTextoJet(TipoValor(*e)))
-                textos << Valor(*e) + QStringLiteral(" COLLATE JET");
-            else
-                numeros << Valor(*e);
+            const bool texto = EsTextoJet(TipoValor(*e));
+            const int k = 2 * RangoClave(*e) + (texto ? 1 : 0);
+            claves[k] << Valor(*e) + (texto ? QStringLiteral(" COLLATE JET") : QString());
         }
-        cuerpo += QStringLiteral(" GROUP BY ") + (numeros + textos).join(QStringLiteral(", "));
+        QStringList todas;
+        for (const auto& c : claves)
+            todas << c;
+        cuerpo += QStringLiteral(" GROUP BY ") + todas.join(QStringLiteral(", "));
     }
     F_Contextos.back().Grupo = grupo;
 
@@ -474,6 +477,35 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
 }
 
 // ---------------------------------------------------------------- expressions
+
+int TEmisorSQLite::RangoClave(const TExpr& e)
+{
+    // 0: a column of many values; 1: some other expression; 2: a flag or a constant.
+    if (e.bCondicion || e.Clase == TClaseExpr::Literal)
+        return 2;
+    if (e.bEsAgregado)
+        return 0;
+    if (e.Clase == TClaseExpr::Columna) {
+        if (e.pAlias)
+            return RangoClave(*e.pAlias);
+        const TFuenteAnalizada& f = *e.pFuente;
+        if (f.bTabla || !f.pDerivada)
+            return f.Columnas[e.nColumna].Tipo == TTipoJet::Booleano ? 2 : 0;
+        // A column of a derived table ranks as what its first SELECT puts there.
+        const TColumnaSalida& s = f.pDerivada->Nucleos[0]->Salida[e.nColumna];
+        if (s.pExpr)
+            return RangoClave(*s.pExpr);
+        if (s.pFuente && s.pFuente->bTabla)
+            return s.pFuente->Columnas[s.nColumna].Tipo == TTipoJet::Booleano ? 2 : 0;
+        return 1;
+    }
+    if (e.Clase == TClaseExpr::Funcion && e.sNombre.compare(QLatin1String("IIF"), Qt::CaseInsensitive) == 0)
+        return std::max(RangoClave(*e.Hijos[1]), RangoClave(*e.Hijos[2])) == 2 &&
+                       std::min(RangoClave(*e.Hijos[1]), RangoClave(*e.Hijos[2])) == 2
+                   ? 2
+                   : 1;
+    return 1;
+}
 
 QString TEmisorSQLite::Convierte(const QString& s, TTipoJet De, TTipoJet A)
 {

@@ -81,6 +81,7 @@ private:
     QString Aritmetica(const TExpr& e);
     QString Referencia(const TFuenteAnalizada& f, int nColumna) const;
     QString Subconsulta(const TConsultaJet& q);
+    static int RangoClave(const TExpr& e);
     static TTipoJet TipoValor(const TExpr& e) { return e.bCondicion ? TTipoJet::Largo : e.Tipo; }
     static QString Convierte(const QString& sSql, TTipoJet De, TTipoJet A);
     static QString TerminoSql(const TTermino& t);

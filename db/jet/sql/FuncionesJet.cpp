@@ -167,25 +167,33 @@ int comparaUtf8(const unsigned char* a, int na, const unsigned char* b, int nb)
         --na;
     while (nb > 0 && b[nb - 1] == ' ')
         --nb;
-    bool simple = true;
-    for (int i = 0; i < na && simple; ++i)
-        simple = a[i] < 0x80 && a[i] != '-' && a[i] != '\'';
-    for (int i = 0; i < nb && simple; ++i)
-        simple = b[i] < 0x80 && b[i] != '-' && b[i] != '\'';
-    if (simple) {
-        const int n = na < nb ? na : nb;
-        for (int i = 0; i < n; ++i) {
-            unsigned char x = a[i], y = b[i];
-            if (x >= 'A' && x <= 'Z')
-                x += 32;
-            if (y >= 'A' && y <= 'Z')
-                y += 32;
-            if (x != y)
-                return x < y ? -1 : 1;
-        }
-        return na < nb ? -1 : na > nb ? 1 : 0;
+    // One pass over plain ASCII: identical bytes are skipped (whatever they are, they weigh the
+    // same on every level), the first differing letters decide ignoring case. Only a difference
+    // that involves a hyphen, an apostrophe or a non-ASCII byte needs the full comparison.
+    auto especial = [](unsigned char c) { return c >= 0x80 || c == '-' || c == '\''; };
+    const int n = na < nb ? na : nb;
+    for (int i = 0; i < n; ++i) {
+        unsigned char x = a[i], y = b[i];
+        if (x == y)
+            continue;
+        if (especial(x) || especial(y))
+            return comparaNiveles(decodifica(a, na), decodifica(b, nb));
+        if (x >= 'A' && x <= 'Z')
+            x += 32;
+        if (y >= 'A' && y <= 'Z')
+            y += 32;
+        if (x != y)
+            return x < y ? -1 : 1;
     }
-    return comparaNiveles(decodifica(a, na), decodifica(b, nb));
+    if (na == nb)
+        return 0;
+    // One text is a prefix of the other: the longer is greater unless what follows could be
+    // ignored (hyphens, apostrophes) or is not plain ASCII.
+    const unsigned char* resto = na > nb ? a : b;
+    for (int i = n; i < (na > nb ? na : nb); ++i)
+        if (especial(resto[i]))
+            return comparaNiveles(decodifica(a, na), decodifica(b, nb));
+    return na < nb ? -1 : 1;
 }
 
 int colacionJet(void*, int na, const void* a, int nb, const void* b)

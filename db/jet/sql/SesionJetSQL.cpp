@@ -12,8 +12,12 @@
 
 namespace {
 
-// Materialised derived tables kept between statements.
+// Derived tables kept between statements: at most this many tables and rows (the least
+// recently used go first). Pages of dropped tables are reused by the next ones.
 constexpr int MaxMaterializadas = 96;
+constexpr int64_t MaxFilasMaterializadas = 6000000;
+// Translations kept by statement text.
+constexpr int MaxTraducciones = 512;
 
 } // namespace
 
@@ -242,6 +246,7 @@ void TSesionJetSQL::OlvidaTablas()
                          .constData(),
                      nullptr, nullptr, nullptr);
     F_Materializadas.clear();
+    F_FilasMaterializadas.clear();
     F_Cargadas.clear();
     F_Esquemas.clear();
     F_Traducciones.clear();
@@ -275,6 +280,8 @@ const TSesionJetSQL::TCacheada& TSesionJetSQL::Prepara(const QString& sJet)
             return *it;
         F_Traducciones.remove(sJet);
     }
+    if (F_Traducciones.size() >= MaxTraducciones)
+        F_Traducciones.clear();
     return *F_Traducciones.insert(sJet, Traduccion(sJet, true));
 }
 
@@ -296,6 +303,7 @@ void TSesionJetSQL::CreaMaterializacion(const TMaterializacionSql& m)
         t.start();
         const QString insercion = QStringLiteral("INSERT INTO %1 %2").arg(nombre, m.sSelect);
         EjecutaSql(insercion);
+        F_FilasMaterializadas.insert(m.sNombre, sqlite3_changes64(F_pBd));
         if (F_Traza)
             F_Traza(insercion, t.elapsed());
     } catch (...) {
@@ -315,20 +323,30 @@ TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
         CargaTabla(t);
     for (const auto& m : c.Traduccion.Materializaciones)
         CreaMaterializacion(m);
-    // Keep the cache of derived tables bounded: drop the least recently used ones.
-    while (F_Materializadas.size() > MaxMaterializadas) {
-        auto viejo = F_Materializadas.constBegin();
-        for (auto it = F_Materializadas.constBegin(); it != F_Materializadas.constEnd(); ++it)
-            if (it.value() < viejo.value())
-                viejo = it;
-        bool enUso = false;
-        for (const auto& m : c.Traduccion.Materializaciones)
-            enUso = enUso || m.sNombre == viejo.key();
-        if (enUso)
+    // Keep the derived tables bounded: drop the least recently used ones this statement does not use.
+    for (;;) {
+        int64_t filas = 0;
+        for (auto it = F_FilasMaterializadas.constBegin(); it != F_FilasMaterializadas.constEnd(); ++it)
+            filas += it.value();
+        if (F_Materializadas.size() <= MaxMaterializadas && filas <= MaxFilasMaterializadas)
             break;
-        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(TEmisorSQLite::Identificador(viejo.key())).toUtf8().constData(),
+        QString viejo;
+        int64_t uso = 0;
+        for (auto it = F_Materializadas.constBegin(); it != F_Materializadas.constEnd(); ++it) {
+            bool enUso = false;
+            for (const auto& m : c.Traduccion.Materializaciones)
+                enUso = enUso || m.sNombre == it.key();
+            if (!enUso && (viejo.isEmpty() || it.value() < uso)) {
+                viejo = it.key();
+                uso = it.value();
+            }
+        }
+        if (viejo.isEmpty())
+            break;
+        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(TEmisorSQLite::Identificador(viejo)).toUtf8().constData(),
                      nullptr, nullptr, nullptr);
-        F_Materializadas.remove(viejo.key());
+        F_Materializadas.remove(viejo);
+        F_FilasMaterializadas.remove(viejo);
     }
 
     QElapsedTimer reloj;

@@ -207,8 +207,12 @@ private slots:
         QVERIFY(escribeBase(ruta, QStringLiteral("plovik"), {QStringLiteral("USD")}));
         auto sesion = AbreSesionJet(ruta, QStringLiteral("plovik"));
         const QString sql = QStringLiteral("SELECT COUNT(*) AS N FROM tDivisas");
+        // A grouped derived table is kept between statements; it must not outlive the file.
+        const QString agrupada = QStringLiteral("SELECT SUM(K) FROM (SELECT Simbolo, COUNT(*) AS K FROM tDivisas "
+                                                "GROUP BY Simbolo)");
         QCOMPARE(sesion->Consulta(sql).Filas[0][0], TValorBD::Entero(1));
         QCOMPARE(sesion->Consulta(sql).Filas[0][0], TValorBD::Entero(1));
+        QCOMPARE(sesion->Consulta(agrupada).Filas[0][0], TValorBD::Entero(1));
         QCOMPARE(sesion->Cargas(), 1);
 
         QVERIFY(escribeBase(ruta, QStringLiteral("plovik"), {QStringLiteral("USD"), QStringLiteral("EUR")}));
@@ -217,6 +221,7 @@ private slots:
         QVERIFY(f.setFileTime(QFileInfo(ruta).lastModified().addSecs(2), QFileDevice::FileModificationTime));
         f.close();
         QCOMPARE(sesion->Consulta(sql).Filas[0][0], TValorBD::Entero(2));
+        QCOMPARE(sesion->Consulta(agrupada).Filas[0][0], TValorBD::Entero(2));
         QCOMPARE(sesion->Cargas(), 2);
 
         // A new password on the rewritten file is checked again.

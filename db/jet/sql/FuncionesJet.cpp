@@ -312,26 +312,15 @@ void fnLike(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
-    auto* patron = static_cast<TPatron*>(sqlite3_get_auxdata(ctx, 1));
-    if (!patron) {
-        try {
-            const unsigned char* p = sqlite3_value_text(argv[1]);
-            patron = new TPatron(compilaPatron(decodifica(p, sqlite3_value_bytes(argv[1]))));
-        } catch (const TErrorJet& e) {
-            return resultadoError(ctx, e);
-        }
-        sqlite3_set_auxdata(ctx, 1, patron, [](void* p) { delete static_cast<TPatron*>(p); });
-        patron = static_cast<TPatron*>(sqlite3_get_auxdata(ctx, 1));
-        if (!patron) // SQLite may drop auxdata at once for non-constant patterns
-            patron = nullptr;
-    }
-    const unsigned char* v = sqlite3_value_text(argv[0]);
-    const TTexto32 valor = decodifica(v, sqlite3_value_bytes(argv[0]));
-    if (patron)
-        return sqlite3_result_int(ctx, aplicaPatron(*patron, valor) ? 1 : 0);
+    const TTexto32 valor = decodifica(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]));
+    // A constant pattern is compiled once per statement and kept by SQLite with the call.
+    if (const auto* guardado = static_cast<const TPatron*>(sqlite3_get_auxdata(ctx, 1)))
+        return sqlite3_result_int(ctx, aplicaPatron(*guardado, valor) ? 1 : 0);
     try {
-        const TPatron p = compilaPatron(decodifica(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1])));
-        sqlite3_result_int(ctx, aplicaPatron(p, valor) ? 1 : 0);
+        auto patron = std::make_unique<TPatron>(
+            compilaPatron(decodifica(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]))));
+        sqlite3_result_int(ctx, aplicaPatron(*patron, valor) ? 1 : 0);
+        sqlite3_set_auxdata(ctx, 1, patron.release(), [](void* p) { delete static_cast<TPatron*>(p); });
     } catch (const TErrorJet& e) {
         resultadoError(ctx, e);
     }
@@ -526,10 +515,16 @@ void fnVal(sqlite3_context* ctx, int, sqlite3_value** argv)
         limpio.startsWith(QLatin1String("&O"), Qt::CaseInsensitive)) {
         const int base = limpio.at(1).toUpper() == QLatin1Char('H') ? 16 : 8;
         int i = 2;
-        while (i < limpio.size() && QString(limpio.at(i)).toInt(nullptr, base) + 1 &&
-               (base == 16 ? limpio.at(i).isLetterOrNumber() && limpio.at(i).toUpper() <= QLatin1Char('F')
-                           : limpio.at(i) >= QLatin1Char('0') && limpio.at(i) <= QLatin1Char('7')))
+        while (i < limpio.size()) {
+            const int digito = limpio.at(i).isDigit() ? limpio.at(i).digitValue()
+                               : base == 16 && limpio.at(i).toUpper() >= QLatin1Char('A') &&
+                                       limpio.at(i).toUpper() <= QLatin1Char('F')
+                                   ? limpio.at(i).toUpper().unicode() - 'A' + 10
+                                   : -1;
+            if (digito < 0 || digito >= base)
+                break;
             ++i;
+        }
         bool ok = false;
         const qlonglong n = limpio.mid(2, i - 2).toLongLong(&ok, base);
         return sqlite3_result_double(ctx, ok ? double(n) : 0.0);

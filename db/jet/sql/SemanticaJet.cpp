@@ -314,8 +314,6 @@ void TSemanticaJet::AnalizaNucleo(TNucleoSelect& n, TConsultaJet& q, TAmbito* pP
         n.Salida.push_back(s);
     }
     // Columns of two sources with the same name are told apart as alias.column.
-    const auto& elementos = n.Elementos;
-    (void)elementos;
     std::vector<QString> nombres;
     for (const auto& s : n.Salida)
         nombres.push_back(s.sNombre.toLower());
@@ -513,7 +511,7 @@ void TSemanticaJet::AnalizaExpr(TExpr& e, TAmbito& a)
 
 void TSemanticaJet::ResuelveColumna(TExpr& e, TAmbito& a)
 {
-    auto enlaza = [&](TAmbito* p, int salto, TFuenteAnalizada* f, int c) {
+    auto enlaza = [&](int salto, TFuenteAnalizada* f, int c) {
         e.pFuente = f;
         e.nColumna = c;
         e.nSalto = salto;
@@ -522,7 +520,6 @@ void TSemanticaJet::ResuelveColumna(TExpr& e, TAmbito& a)
         TAmbito* q = &a;
         for (int i = 0; i < salto && q; ++i, q = q->pPadre)
             q->pConsulta->bCorrelacionada = true;
-        (void)p;
     };
     int salto = 0;
     for (TAmbito* p = &a; p; p = p->pPadre, ++salto) {
@@ -532,7 +529,7 @@ void TSemanticaJet::ResuelveColumna(TExpr& e, TAmbito& a)
                     continue;
                 for (size_t c = 0; c < f->Columnas.size(); ++c)
                     if (mismoNombre(f->Columnas[c].sNombre, e.sNombre)) {
-                        enlaza(p, salto, f.get(), int(c));
+                        enlaza(salto, f.get(), int(c));
                         return;
                     }
                 throw TErrorJet::FaltanParametros(e.nPos);
@@ -552,7 +549,7 @@ void TSemanticaJet::ResuelveColumna(TExpr& e, TAmbito& a)
                     }
                 }
         if (hallada) {
-            enlaza(p, salto, hallada, columna);
+            enlaza(salto, hallada, columna);
             return;
         }
     }

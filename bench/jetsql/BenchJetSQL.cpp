@@ -3,9 +3,10 @@
 //   benchjetsql textos [--peps K1,K2] [--version 30]
 //       prints the Jet SQL texts of one report run
 //   benchjetsql mide [--operaciones N] [--carpeta DIR] [--detalle] [--traza]
-//       writes (or reuses) a sample host folder with N operations, then times the loading of the
-//       tables the questionnaire reads and every query of one report run, and reports the
-//       peak memory of the process
+//       writes (or reuses) a sample host folder with N operations (1000000 by default), then
+//       times the loading of the tables the questionnaire reads, every query of one report run
+//       (--detalle: each query and its answer; --traza: each SQLite statement of 50 ms or more),
+//       a second run with other PEP ticks, and reports wall and processor time and peak memory
 
 #include "TextosCuestionario.h"
 
@@ -18,8 +19,8 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-#include <sys/resource.h>
 #include <ctime>
+#include <sys/resource.h>
 
 namespace {
 
@@ -63,15 +64,16 @@ int mide(const QStringList& args)
         }
         out << "muestra escrita en " << t.elapsed() << " ms: " << ruta << "\n";
     }
-    out << "archivo: " << QFileInfo(ruta).size() / (1024 * 1024) << " MB, " << operaciones << " operaciones\n";
+    out << "archivo: " << QFileInfo(ruta).size() / (1024 * 1024) << " MB, " << operaciones
+        << " operaciones\n";
     try {
         QElapsedTimer total;
         total.start();
         auto sesion = AbreSesionJet(ruta, MuestraTavoro::kPassword);
         // Loading: every table the questionnaire reads.
-        const QStringList tablas = {"tEmps",    "tCompUsr", "tEmpresa", "tSistema",   "tRelevan", "tCliente",
-                                    "tSector",  "tNivRiesgo", "tCiudad", "tEstados",  "tPaises",  "tMovtos",
-                                    "tProces",  "tDivisas", "tMsgInterno"};
+        const QStringList tablas = {"tEmps",    "tCompUsr", "tEmpresa",   "tSistema", "tRelevan",
+                                    "tCliente", "tSector",  "tNivRiesgo", "tCiudad",  "tEstados",
+                                    "tPaises",  "tMovtos",  "tProces",    "tDivisas", "tMsgInterno"};
         QElapsedTimer t;
         t.start();
         qint64 cpu = cpuMs();
@@ -111,7 +113,10 @@ int mide(const QStringList& args)
                 QStringList valores;
                 for (const auto& f : r.Filas)
                     valores << (f.empty() ? QString() : f[0].AsString());
-                out << QStringLiteral("  %1 %2 ms: %3\n").arg(texto.sNombre, -10).arg(ms, 6).arg(valores.join(QStringLiteral(" | ")).left(100));
+                out << QStringLiteral("  %1 %2 ms: %3\n")
+                           .arg(texto.sNombre, -10)
+                           .arg(ms, 6)
+                           .arg(valores.join(QStringLiteral(" | ")).left(100));
             }
         }
         const qint64 msConsultas = t.elapsed();
@@ -142,7 +147,8 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments().mid(1);
     QTextStream out(stdout);
     if (args.value(0) == QLatin1String("textos")) {
-        const QStringList peps = valorDe(args, QStringLiteral("--peps"), QString()).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        const QStringList peps =
+            valorDe(args, QStringLiteral("--peps"), QString()).split(QLatin1Char(','), Qt::SkipEmptyParts);
         const double version = valorDe(args, QStringLiteral("--version"), QStringLiteral("30")).toDouble();
         for (const auto& t : TextosCuestionario(1, version, peps))
             out << t.sNombre << "\t" << t.sSql << "\n";

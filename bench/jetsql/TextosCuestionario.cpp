@@ -57,16 +57,19 @@ std::vector<TTextoConsulta> TextosCuestionario(int nNumEmp, double dVersion, con
     const QString emp = QString::number(nNumEmp);
     std::vector<TTextoConsulta> r;
     // Before the questions: login, connected users, company record, version, PEP detection.
-    r.push_back({QStringLiteral("login"), QStringLiteral("SELECT ClaveEmp, Password FROM tEmps WHERE UCASE(ClaveEmp) = "
-                                                         "'ADMIN' and Nivel = 0")});
-    r.push_back({QStringLiteral("conectados"), QStringLiteral("SELECT COUNT(1) as TotalConectados FROM tCompUsr ")});
+    r.push_back({QStringLiteral("login"),
+                 QStringLiteral("SELECT ClaveEmp, Password FROM tEmps WHERE UCASE(ClaveEmp) = "
+                                "'ADMIN' and Nivel = 0")});
+    r.push_back(
+        {QStringLiteral("conectados"), QStringLiteral("SELECT COUNT(1) as TotalConectados FROM tCompUsr ")});
     r.push_back({QStringLiteral("empresa"), QStringLiteral("SELECT * FROM tEmpresa")});
     r.push_back({QStringLiteral("version"), QStringLiteral(" SELECT NumVersion  FROM tSistema ")});
     r.push_back({QStringLiteral("peps"),
-                 QStringLiteral("SELECT DISTINCT tCliente.Nombre, tCliente.ApellidoPaterno,  tCliente.ApellidoMaterno, "
-                                "tCliente.ClaveCliente FROM tRelevan, tCliente WHERE tRelevan.TipoRelev = 'I' AND "
-                                "tRelevan.Fecha >= #01/01/2018# AND tRelevan.Fecha <= #12/31/2018# AND "
-                                "tRelevan.Observaciones LIKE '%PEP%' AND tRelevan.NumEmp = ") +
+                 QStringLiteral(
+                     "SELECT DISTINCT tCliente.Nombre, tCliente.ApellidoPaterno,  tCliente.ApellidoMaterno, "
+                     "tCliente.ClaveCliente FROM tRelevan, tCliente WHERE tRelevan.TipoRelev = 'I' AND "
+                     "tRelevan.Fecha >= #01/01/2018# AND tRelevan.Fecha <= #12/31/2018# AND "
+                     "tRelevan.Observaciones LIKE '%PEP%' AND tRelevan.NumEmp = ") +
                      emp + QStringLiteral(" AND tCliente.ClaveCliente = tRelevan.ClaveCliente")});
     for (int n = 1; n <= 47; ++n) {
         if (n == 42 || n == 43) {

@@ -71,26 +71,30 @@ std::unique_ptr<jet::TBaseDatosMdb> abreArchivo(const QString& sRuta, const QStr
     if (sRuta.trimmed().isEmpty())
         falla(QStringLiteral("No se ha especificado el archivo de la base de datos (\"Data Source\")."));
     if (fi.isDir() || !fi.dir().exists())
-        falla(QStringLiteral("'%1' no es una ruta válida. Asegúrese de que la ruta se ha escrito correctamente y "
-                             "de que está conectado al servidor en el que reside el archivo.")
+        falla(QStringLiteral(
+                  "'%1' no es una ruta válida. Asegúrese de que la ruta se ha escrito correctamente y "
+                  "de que está conectado al servidor en el que reside el archivo.")
                   .arg(QDir::toNativeSeparators(sRuta)));
     if (!fi.exists())
         falla(QStringLiteral("No se pudo encontrar el archivo '%1'.").arg(QDir::toNativeSeparators(sRuta)));
     QFile f(sRuta);
     if (!f.open(QIODevice::ReadOnly))
-        falla(QStringLiteral("El motor de base de datos Microsoft Jet no puede abrir el archivo '%1'. Ya está "
-                             "abierto en modo exclusivo por otro usuario o necesita permiso para ver sus datos.")
+        falla(QStringLiteral(
+                  "El motor de base de datos Microsoft Jet no puede abrir el archivo '%1'. Ya está "
+                  "abierto en modo exclusivo por otro usuario o necesita permiso para ver sus datos.")
                   .arg(QDir::toNativeSeparators(sRuta)));
     const QByteArray cabecera = f.read(32);
     f.close();
     // Page 0 of a Jet file names its engine at offset 4.
     if (cabecera.size() < 20 || cabecera.mid(4, 15) != QByteArray("Standard Jet DB"))
-        falla(QStringLiteral("Formato de base de datos '%1' no reconocido.").arg(QDir::toNativeSeparators(sRuta)));
+        falla(QStringLiteral("Formato de base de datos '%1' no reconocido.")
+                  .arg(QDir::toNativeSeparators(sRuta)));
     QString error;
     auto bd = jet::TBaseDatosMdb::Abre(sRuta, &error);
     if (!bd)
-        falla(QStringLiteral("La base de datos '%1' necesita ser reparada o no es un archivo de base de datos.")
-                  .arg(QDir::toNativeSeparators(sRuta)));
+        falla(
+            QStringLiteral("La base de datos '%1' necesita ser reparada o no es un archivo de base de datos.")
+                .arg(QDir::toNativeSeparators(sRuta)));
     if (!bd->Contrasena().isEmpty() && bd->Contrasena() != sContrasena)
         falla(QStringLiteral("No es una contraseña válida."));
     return bd;
@@ -138,7 +142,10 @@ public:
 
     QStringList TablasCargadas() const override { return F_Sesion.TablasCargadas(); }
     int Cargas() const override { return F_nCargas; }
-    void SetTraza(std::function<void(const QString&, qint64)> Traza) override { F_Sesion.SetTraza(std::move(Traza)); }
+    void SetTraza(std::function<void(const QString&, qint64)> Traza) override
+    {
+        F_Sesion.SetTraza(std::move(Traza));
+    }
 
     // IOrigenTablasJet
     bool BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema) override

@@ -161,7 +161,8 @@ QString TExpr::Texto() const
 QString TElementoSelect::Texto() const
 {
     if (bEstrella)
-        return sTablaEstrella.isEmpty() ? QStringLiteral("*") : NombreJet(sTablaEstrella) + QStringLiteral(".*");
+        return sTablaEstrella.isEmpty() ? QStringLiteral("*")
+                                        : NombreJet(sTablaEstrella) + QStringLiteral(".*");
     QString s = Expr->Texto();
     if (!sAlias.isEmpty())
         s += QStringLiteral(" AS ") + NombreJet(sAlias);
@@ -183,10 +184,11 @@ QString TFuenteFrom::Texto() const
             s += QStringLiteral(" AS ") + NombreJet(sAlias);
         return s;
     case TClase::Join: {
-        const char* tipo = Join == TClaseJoin::Interna    ? " INNER JOIN "
+        const char* tipo = Join == TClaseJoin::Interna     ? " INNER JOIN "
                            : Join == TClaseJoin::Izquierda ? " LEFT JOIN "
                                                            : " RIGHT JOIN ";
-        s = Izquierda->Texto() + QLatin1String(tipo) + Derecha->Texto() + QStringLiteral(" ON ") + On->Texto();
+        s = Izquierda->Texto() + QLatin1String(tipo) + Derecha->Texto() + QStringLiteral(" ON ") +
+            On->Texto();
         if (bParentesis)
             s = QLatin1Char('(') + s + QLatin1Char(')');
         return s;

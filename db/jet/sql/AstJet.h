@@ -15,7 +15,8 @@
 struct TConsultaJet;
 struct TFuenteAnalizada;
 
-enum class TClaseExpr {
+enum class TClaseExpr
+{
     Literal,
     Columna,     // [tabla.]columna
     Unario,      // - NOT
@@ -30,7 +31,15 @@ enum class TClaseExpr {
     Como         // x [NOT] LIKE p
 };
 
-enum class TClaseLiteral { Nulo, Verdadero, Falso, Numero, Cadena, Fecha };
+enum class TClaseLiteral
+{
+    Nulo,
+    Verdadero,
+    Falso,
+    Numero,
+    Cadena,
+    Fecha
+};
 
 struct TExpr
 {
@@ -41,7 +50,7 @@ struct TExpr
 
     // Literal
     TClaseLiteral Literal = TClaseLiteral::Nulo;
-    QString sValor; // number or date as written; text unescaped
+    QString sValor;    // number or date as written; text unescaped
     double dValor = 0; // number, or the Jet day number of a date
     bool bEntero = false;
     int64_t nValor = 0;
@@ -57,9 +66,9 @@ struct TExpr
 
     // Semantics
     TTipoJet Tipo = TTipoJet::Variante;
-    bool bCondicion = false;       // yields true/false/null (comparisons, LIKE, IS NULL, ...)
-    bool bTieneAgregado = false;   // an aggregate function at or below this node
-    bool bEsAgregado = false;      // this node is an aggregate function call
+    bool bCondicion = false;             // yields true/false/null (comparisons, LIKE, IS NULL, ...)
+    bool bTieneAgregado = false;         // an aggregate function at or below this node
+    bool bEsAgregado = false;            // this node is an aggregate function call
     TFuenteAnalizada* pFuente = nullptr; // Columna: the source it names
     int nColumna = -1;                   // Columna: column index in that source
     int nSalto = 0;                      // Columna: 0 = this query, 1 = the enclosing one, ...
@@ -80,11 +89,21 @@ struct TElementoSelect
     QString Texto() const;
 };
 
-enum class TClaseJoin { Interna, Izquierda, Derecha };
+enum class TClaseJoin
+{
+    Interna,
+    Izquierda,
+    Derecha
+};
 
 struct TFuenteFrom
 {
-    enum class TClase { Tabla, Derivada, Join } Clase = TClase::Tabla;
+    enum class TClase
+    {
+        Tabla,
+        Derivada,
+        Join
+    } Clase = TClase::Tabla;
     QString sTabla; // Tabla
     QString sAlias;
     std::unique_ptr<TConsultaJet> Consulta; // Derivada
@@ -134,13 +153,18 @@ struct TColumnaSalida
 {
     QString sNombre; // Jet name: alias, column name, ExprNNNN, alias.column
     TTipoJet Tipo = TTipoJet::Variante;
-    const TExpr* pExpr = nullptr;           // the expression, or null for a column of *
-    TFuenteAnalizada* pFuente = nullptr;    // for a column of *
+    const TExpr* pExpr = nullptr;        // the expression, or null for a column of *
+    TFuenteAnalizada* pFuente = nullptr; // for a column of *
     int nColumna = -1;
     QString sSql; // name of the column in the SQLite text
 };
 
-enum class TPredicado { Todos, Distinct, DistinctRow };
+enum class TPredicado
+{
+    Todos,
+    Distinct,
+    DistinctRow
+};
 
 struct TNucleoSelect
 {

@@ -57,7 +57,8 @@ QString TTraduccionSql::Texto() const
         QStringList cols;
         for (const auto& c : m.Columnas) {
             const QString tipo = TipoDeclaradoSqlite(c.Tipo);
-            cols << TEmisorSQLite::Identificador(c.sSql) + (tipo.isEmpty() ? QString() : QLatin1Char(' ') + tipo);
+            cols << TEmisorSQLite::Identificador(c.sSql) +
+                        (tipo.isEmpty() ? QString() : QLatin1Char(' ') + tipo);
         }
         s += QStringLiteral("CREATE TEMP TABLE %1 (%2);\nINSERT INTO %1 %3;\n")
                  .arg(TEmisorSQLite::Identificador(m.sNombre), cols.join(QStringLiteral(", ")), m.sSelect);
@@ -197,7 +198,7 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteConsulta(const TConsultaJet& q, bool
             cols << QStringLiteral("%1 AS \"_o1\"").arg(i);
             for (size_t k = 0; k < maxTerminos; ++k)
                 cols << (k < ramas[i].Orden.size() ? QStringLiteral("\"_r\".") + ramas[i].Orden[k].sExpr
-                                                    : QStringLiteral("NULL")) +
+                                                   : QStringLiteral("NULL")) +
                             QStringLiteral(" AS ") + Identificador(QStringLiteral("_o%1").arg(k + 2));
             sql = QStringLiteral("SELECT %1 FROM (%2) AS \"_r\"").arg(cols.join(QStringLiteral(", ")), sql);
         }
@@ -223,8 +224,7 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteConsulta(const TConsultaJet& q, bool
         }
     } else if (!q.OrderBy.empty()) {
         for (const auto& o : q.OrderBy)
-            r.Orden.push_back(
-                {q.Columnas[o.nSalida].sSql, o.bDesc, EsTextoJet(q.Columnas[o.nSalida].Tipo)});
+            r.Orden.push_back({q.Columnas[o.nSalida].sSql, o.bDesc, EsTextoJet(q.Columnas[o.nSalida].Tipo)});
     } else {
         // UNION sorts to remove duplicates: Jet returns its rows in that order.
         for (const auto& c : q.Columnas)
@@ -268,7 +268,7 @@ QString TEmisorSQLite::EmiteFuente(const TFuenteFrom& f, bool bOrden, std::vecto
     case TFuenteFrom::TClase::Join: {
         const QString izq = EmiteFuente(*f.Izquierda, bOrden, Orden);
         const QString der = EmiteFuente(*f.Derecha, bOrden, Orden);
-        const char* tipo = f.Join == TClaseJoin::Interna    ? " INNER JOIN "
+        const char* tipo = f.Join == TClaseJoin::Interna     ? " INNER JOIN "
                            : f.Join == TClaseJoin::Izquierda ? " LEFT JOIN "
                                                              : " RIGHT JOIN ";
         QString s = izq + QLatin1String(tipo) + der + QStringLiteral(" ON ") + Condicion(*f.On);
@@ -289,7 +289,8 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
         for (const auto& g : n.GroupBy)
             ctx.Grupo << TSemanticaJet::Firma(*g);
     F_Contextos.push_back(ctx);
-    struct TSaca {
+    struct TSaca
+    {
         std::vector<TContexto>& c;
         ~TSaca() { c.pop_back(); }
     } saca{F_Contextos};
@@ -351,7 +352,8 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
         cuerpo += QStringLiteral(" HAVING ") + Condicion(*n.Having);
 
     // The order of this SELECT's rows, as terms over its own scope; nSalida >= 0 names a result column.
-    struct TTerminoNucleo {
+    struct TTerminoNucleo
+    {
         TTermino t;
         int nSalida = -1;
     };
@@ -410,8 +412,8 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
                 t.sExpr = Identificador(Destino[terminos[k].nSalida].sSql);
             } else {
                 t.sExpr = expresion(terminos[k]);
-                internas << t.sExpr + (t.bTexto ? QStringLiteral(" COLLATE JET") : QString()) + QStringLiteral(" AS ") +
-                                Identificador(nombre);
+                internas << t.sExpr + (t.bTexto ? QStringLiteral(" COLLATE JET") : QString()) +
+                                QStringLiteral(" AS ") + Identificador(nombre);
                 t.sExpr = Identificador(nombre);
             }
             claves << t.sExpr;
@@ -420,12 +422,15 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
             ventana << TerminoSql(w);
         }
         const QString funcion = hayOrden ? QStringLiteral("RANK()") : QStringLiteral("ROW_NUMBER()");
-        const QString sobre = ventana.isEmpty() ? QStringLiteral("OVER ()")
-                                                : QStringLiteral("OVER (ORDER BY %1)").arg(ventana.join(QStringLiteral(", ")));
+        const QString sobre =
+            ventana.isEmpty() ? QStringLiteral("OVER ()")
+                              : QStringLiteral("OVER (ORDER BY %1)").arg(ventana.join(QStringLiteral(", ")));
         QString interna;
         if (distinct) {
-            interna = QStringLiteral("SELECT *, %1 %2 AS \"_rk\", COUNT(*) OVER () AS \"_n\" FROM (SELECT DISTINCT %3%4)")
-                          .arg(funcion, sobre, cols.join(QStringLiteral(", ")), cuerpo);
+            interna =
+                QStringLiteral(
+                    "SELECT *, %1 %2 AS \"_rk\", COUNT(*) OVER () AS \"_n\" FROM (SELECT DISTINCT %3%4)")
+                    .arg(funcion, sobre, cols.join(QStringLiteral(", ")), cuerpo);
         } else {
             internas << funcion + QLatin1Char(' ') + sobre + QStringLiteral(" AS \"_rk\"")
                      << QStringLiteral("COUNT(*) OVER () AS \"_n\"");
@@ -438,8 +443,10 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
             externas << Identificador(c.sSql);
         if (bOrden)
             for (qsizetype k = 0; k < claves.size(); ++k) {
-                externas << claves[k] + QStringLiteral(" AS ") + Identificador(QStringLiteral("_o%1").arg(k + 1));
-                r.Orden.push_back({QStringLiteral("_o%1").arg(k + 1), terminos[size_t(k)].t.bDesc, terminos[size_t(k)].t.bTexto});
+                externas << claves[k] + QStringLiteral(" AS ") +
+                                Identificador(QStringLiteral("_o%1").arg(k + 1));
+                r.Orden.push_back({QStringLiteral("_o%1").arg(k + 1), terminos[size_t(k)].t.bDesc,
+                                   terminos[size_t(k)].t.bTexto});
             }
         r.sSql = QStringLiteral("SELECT %1 FROM (%2) WHERE \"_rk\" <= %3")
                      .arg(externas.join(QStringLiteral(", ")), interna, limite);
@@ -601,15 +608,18 @@ QString TEmisorSQLite::Valor(const TExpr& e)
         const TExpr& a = *e.Hijos[0];
         const TExpr& b = *e.Hijos[1];
         if (op == QLatin1String("AND"))
-            return QStringLiteral("(%1 & %2)").arg(ValorComo(a, TTipoJet::Largo), ValorComo(b, TTipoJet::Largo));
+            return QStringLiteral("(%1 & %2)")
+                .arg(ValorComo(a, TTipoJet::Largo), ValorComo(b, TTipoJet::Largo));
         if (op == QLatin1String("OR"))
-            return QStringLiteral("(%1 | %2)").arg(ValorComo(a, TTipoJet::Largo), ValorComo(b, TTipoJet::Largo));
+            return QStringLiteral("(%1 | %2)")
+                .arg(ValorComo(a, TTipoJet::Largo), ValorComo(b, TTipoJet::Largo));
         if (op == QLatin1String("XOR")) {
             const QString x = ValorComo(a, TTipoJet::Largo), y = ValorComo(b, TTipoJet::Largo);
             return QStringLiteral("((%1 | %2) & ~(%1 & %2))").arg(x, y);
         }
         if (op == QLatin1String("&"))
-            return QStringLiteral("jet_concat(%1, %2)").arg(ValorComo(a, TTipoJet::Texto), ValorComo(b, TTipoJet::Texto));
+            return QStringLiteral("jet_concat(%1, %2)")
+                .arg(ValorComo(a, TTipoJet::Texto), ValorComo(b, TTipoJet::Texto));
         return Aritmetica(e);
     }
     case TClaseExpr::Funcion:
@@ -635,19 +645,24 @@ QString TEmisorSQLite::Aritmetica(const TExpr& e)
         return QStringLiteral("(%1 || %2)").arg(Valor(a), Valor(b));
     if (r == TTipoJet::Variante) {
         if (op == QLatin1String("+"))
-            return QStringLiteral("jet_add(%1, %2)").arg(ValorComo(a, TTipoJet::Variante), ValorComo(b, TTipoJet::Variante));
+            return QStringLiteral("jet_add(%1, %2)")
+                .arg(ValorComo(a, TTipoJet::Variante), ValorComo(b, TTipoJet::Variante));
         if (op == QLatin1String("/"))
-            return QStringLiteral("jet_div(%1, %2)").arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
+            return QStringLiteral("jet_div(%1, %2)")
+                .arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
         return QStringLiteral("(%1 %2 %3)")
             .arg(ValorComo(a, TTipoJet::Variante), op == QLatin1String("MOD") ? QStringLiteral("%") : op,
                  ValorComo(b, TTipoJet::Variante));
     }
     if (op == QLatin1String("\\"))
-        return QStringLiteral("jet_idiv(%1, %2)").arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
+        return QStringLiteral("jet_idiv(%1, %2)")
+            .arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
     if (op == QLatin1String("MOD"))
-        return QStringLiteral("jet_mod(%1, %2)").arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
+        return QStringLiteral("jet_mod(%1, %2)")
+            .arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
     if (op == QLatin1String("^"))
-        return QStringLiteral("jet_pow(%1, %2)").arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
+        return QStringLiteral("jet_pow(%1, %2)")
+            .arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
     if (r == TTipoJet::Moneda) {
         if (op == QLatin1String("*")) {
             if (ta == TTipoJet::Moneda && tb == TTipoJet::Moneda)
@@ -657,7 +672,8 @@ QString TEmisorSQLite::Aritmetica(const TExpr& e)
         }
         if (op == QLatin1String("/"))
             return QStringLiteral("jet_divcur(%1, %2)").arg(Valor(a), Valor(b));
-        return QStringLiteral("(%1 %2 %3)").arg(ValorComo(a, TTipoJet::Moneda), op, ValorComo(b, TTipoJet::Moneda));
+        return QStringLiteral("(%1 %2 %3)")
+            .arg(ValorComo(a, TTipoJet::Moneda), op, ValorComo(b, TTipoJet::Moneda));
     }
     const TTipoJet operando = EsEnteroJet(r) ? TTipoJet::Largo : TTipoJet::Doble;
     const QString x = ValorComo(a, operando == TTipoJet::Largo && EsEnteroJet(ta) ? ta : operando);
@@ -680,8 +696,9 @@ QString TEmisorSQLite::Comparacion(const TExpr& a, const TExpr& b, const QString
         if (otro == TTipoJet::Variante || otro == TTipoJet::Nulo)
             comun = TTipoJet::Variante;
     }
-    return QStringLiteral("(%1 %2 %3)").arg(ValorComo(a, comun == TTipoJet::Variante ? ta : comun), sOp,
-                                           ValorComo(b, comun == TTipoJet::Variante ? tb : comun));
+    return QStringLiteral("(%1 %2 %3)")
+        .arg(ValorComo(a, comun == TTipoJet::Variante ? ta : comun), sOp,
+             ValorComo(b, comun == TTipoJet::Variante ? tb : comun));
 }
 
 QString TEmisorSQLite::Condicion(const TExpr& e)
@@ -721,7 +738,8 @@ QString TEmisorSQLite::Condicion(const TExpr& e)
         const TTipoJet t = TipoValor(x) == TTipoJet::Moneda ? TTipoJet::Moneda : TTipoJet::Variante;
         if (t == TTipoJet::Moneda)
             return QStringLiteral("(%1 %2BETWEEN %3 AND %4)")
-                .arg(Valor(x), no, ValorComo(*e.Hijos[1], TTipoJet::Moneda), ValorComo(*e.Hijos[2], TTipoJet::Moneda));
+                .arg(Valor(x), no, ValorComo(*e.Hijos[1], TTipoJet::Moneda),
+                     ValorComo(*e.Hijos[2], TTipoJet::Moneda));
         return QStringLiteral("(%1 %2BETWEEN %3 AND %4)")
             .arg(ValorComo(x, TTipoJet::Doble), no, ValorComo(*e.Hijos[1], TTipoJet::Doble),
                  ValorComo(*e.Hijos[2], TTipoJet::Doble));
@@ -731,7 +749,9 @@ QString TEmisorSQLite::Condicion(const TExpr& e)
         const TTipoJet tx = TipoValor(x);
         QStringList lista;
         for (size_t i = 1; i < e.Hijos.size(); ++i)
-            lista << (EsTextoJet(tx) || tx == TTipoJet::Variante ? Valor(*e.Hijos[i]) : ValorComo(*e.Hijos[i], tx == TTipoJet::Moneda ? tx : TTipoJet::Doble));
+            lista << (EsTextoJet(tx) || tx == TTipoJet::Variante
+                          ? Valor(*e.Hijos[i])
+                          : ValorComo(*e.Hijos[i], tx == TTipoJet::Moneda ? tx : TTipoJet::Doble));
         QString vx = EsTextoJet(tx) ? Valor(x) + QStringLiteral(" COLLATE JET")
                      : tx == TTipoJet::Moneda || tx == TTipoJet::Variante ? Valor(x)
                                                                           : ValorComo(x, TTipoJet::Doble);
@@ -761,10 +781,12 @@ QString TEmisorSQLite::Condicion(const TExpr& e)
     case TClaseExpr::Existe:
         return QStringLiteral("EXISTS (%1)").arg(EmiteConsulta(*e.Consulta, false).sSql);
     case TClaseExpr::EsNulo:
-        return QStringLiteral("(%1 IS %2NULL)").arg(Valor(*e.Hijos[0]), e.bNegado ? QStringLiteral("NOT ") : QString());
+        return QStringLiteral("(%1 IS %2NULL)")
+            .arg(Valor(*e.Hijos[0]), e.bNegado ? QStringLiteral("NOT ") : QString());
     case TClaseExpr::Como: {
-        const QString c = QStringLiteral("jet_like(%1, %2)")
-                              .arg(ValorComo(*e.Hijos[0], TTipoJet::Texto), ValorComo(*e.Hijos[1], TTipoJet::Texto));
+        const QString c =
+            QStringLiteral("jet_like(%1, %2)")
+                .arg(ValorComo(*e.Hijos[0], TTipoJet::Texto), ValorComo(*e.Hijos[1], TTipoJet::Texto));
         return e.bNegado ? QStringLiteral("(NOT %1)").arg(c) : c;
     }
     default:
@@ -776,7 +798,8 @@ QString TEmisorSQLite::Condicion(const TExpr& e)
 QString TEmisorSQLite::Subconsulta(const TConsultaJet& q)
 {
     const TEmision em = EmiteConsulta(q, false);
-    return QStringLiteral("(SELECT jet_single(%1) FROM (%2))").arg(Identificador(q.Columnas[0].sSql), em.sSql);
+    return QStringLiteral("(SELECT jet_single(%1) FROM (%2))")
+        .arg(Identificador(q.Columnas[0].sSql), em.sSql);
 }
 
 QString TEmisorSQLite::Funcion(const TExpr& e)
@@ -789,7 +812,8 @@ QString TEmisorSQLite::Funcion(const TExpr& e)
     auto tipo = [&](int i) { return TipoValor(*h[i]); };
 
     if (e.bEsAgregado) {
-        struct TSinGrupo {
+        struct TSinGrupo
+        {
             std::vector<TContexto>& c;
             QStringList g;
             explicit TSinGrupo(std::vector<TContexto>& c) : c(c)
@@ -821,8 +845,8 @@ QString TEmisorSQLite::Funcion(const TExpr& e)
             return e.Tipo == TTipoJet::Moneda ? QStringLiteral("jet_ccur(avg(%1) / 10000.0, 'd')").arg(arg)
                                               : QStringLiteral("avg(%1)").arg(arg);
         if (f == QLatin1String("MIN") || f == QLatin1String("MAX"))
-            return QStringLiteral("%1(%2%3)").arg(f.toLower(), arg,
-                                                 EsTextoJet(e.Tipo) ? QStringLiteral(" COLLATE JET") : QString());
+            return QStringLiteral("%1(%2%3)")
+                .arg(f.toLower(), arg, EsTextoJet(e.Tipo) ? QStringLiteral(" COLLATE JET") : QString());
         return QStringLiteral("jet_%1(%2)").arg(f.toLower(), arg); // FIRST, LAST
     }
     if (f == QLatin1String("IIF")) {
@@ -834,7 +858,7 @@ QString TEmisorSQLite::Funcion(const TExpr& e)
             return QStringLiteral("coalesce(%1, %2)").arg(ValorComo(*h[0], e.Tipo), ValorComo(*h[1], e.Tipo));
         return QStringLiteral("coalesce(%1, %2)")
             .arg(Valor(*h[0]), EsTextoJet(e.Tipo) || e.Tipo == TTipoJet::Variante ? QStringLiteral("''")
-                                                                                   : QStringLiteral("0"));
+                                                                                  : QStringLiteral("0"));
     }
     if (f == QLatin1String("UCASE"))
         return QStringLiteral("jet_ucase(%1)").arg(texto(0));

@@ -12,9 +12,9 @@
 // statement, and of later statements, then share it).
 struct TMaterializacionSql
 {
-    QString sNombre;                     // "_m_" and a hash of sSelect
-    QString sSelect;                     // fills the table, in Jet's row order; empty when the
-                                         // session already held the table at translation time
+    QString sNombre;                      // "_m_" and a hash of sSelect
+    QString sSelect;                      // fills the table, in Jet's row order; empty when the
+                                          // session already held the table at translation time
     std::vector<TColumnaSalida> Columnas; // sSql names and types of its columns
 };
 
@@ -22,7 +22,7 @@ struct TTraduccionSql
 {
     QString sSql; // the statement's SELECT; its first Columnas.size() columns are the result
     std::vector<TMaterializacionSql> Materializaciones; // to create first, in this order
-    std::vector<TColumnaSalida> Columnas;                // result columns: Jet names and types
+    std::vector<TColumnaSalida> Columnas;               // result columns: Jet names and types
 
     // Runnable script: the temporary tables, then the SELECT.
     QString Texto() const;

@@ -27,19 +27,20 @@ TErrorJet TErrorJet::InstruccionNoValida(int nPos)
 
 TErrorJet TErrorJet::SoloLectura(int nPos)
 {
-    return TErrorJet(QStringLiteral("No se puede actualizar. La base de datos o el objeto es de sólo lectura."),
-                     nPos);
+    return TErrorJet(
+        QStringLiteral("No se puede actualizar. La base de datos o el objeto es de sólo lectura."), nPos);
 }
 
 TErrorJet TErrorJet::NoDisponible(const QString& sInstruccion, int nPos)
 {
-    return TErrorJet(QStringLiteral("La instrucción %1 no está disponible en esta conexión.").arg(sInstruccion),
-                     nPos);
+    return TErrorJet(
+        QStringLiteral("La instrucción %1 no está disponible en esta conexión.").arg(sInstruccion), nPos);
 }
 
 TErrorJet TErrorJet::CaracteresTrasFin(int nPos)
 {
-    return TErrorJet(QStringLiteral("Se encontraron caracteres después del final de la instrucción SQL."), nPos);
+    return TErrorJet(QStringLiteral("Se encontraron caracteres después del final de la instrucción SQL."),
+                     nPos);
 }
 
 TErrorJet TErrorJet::FaltaOperador(const QString& sExpresion, int nPos)
@@ -69,9 +70,10 @@ TErrorJet TErrorJet::SintaxisComa(const QString& sExpresion, int nPos)
 
 TErrorJet TErrorJet::SintaxisSelect(int nPos)
 {
-    return TErrorJet(QStringLiteral("La instrucción SELECT incluye una palabra reservada o un nombre de argumento "
-                                    "que está mal escrito o falta, o la puntuación es incorrecta."),
-                     nPos);
+    return TErrorJet(
+        QStringLiteral("La instrucción SELECT incluye una palabra reservada o un nombre de argumento "
+                       "que está mal escrito o falta, o la puntuación es incorrecta."),
+        nPos);
 }
 
 TErrorJet TErrorJet::SintaxisFrom(int nPos)
@@ -105,16 +107,17 @@ TErrorJet TErrorJet::TablaNoEncontrada(const QString& sTabla, int nPos)
 
 TErrorJet TErrorJet::FaltanParametros(int nPos)
 {
-    return TErrorJet(QStringLiteral("No se han especificado valores para algunos de los parámetros requeridos."),
-                     nPos);
+    return TErrorJet(
+        QStringLiteral("No se han especificado valores para algunos de los parámetros requeridos."), nPos);
 }
 
 TErrorJet TErrorJet::CampoAmbiguo(const QString& sCampo, int nPos)
 {
-    return TErrorJet(QStringLiteral("El campo especificado '%1' podría hacer referencia a más de una tabla de "
-                                    "las enumeradas en la cláusula FROM de la instrucción SQL.")
-                         .arg(sCampo),
-                     nPos);
+    return TErrorJet(
+        QStringLiteral("El campo especificado '%1' podría hacer referencia a más de una tabla de "
+                       "las enumeradas en la cláusula FROM de la instrucción SQL.")
+            .arg(sCampo),
+        nPos);
 }
 
 TErrorJet TErrorJet::FuncionNoDefinida(const QString& sFuncion, int nPos)
@@ -124,7 +127,8 @@ TErrorJet TErrorJet::FuncionNoDefinida(const QString& sFuncion, int nPos)
 
 TErrorJet TErrorJet::NumeroArgumentos(const QString& sExpresion, int nPos)
 {
-    return TErrorJet(enExpresion("Número de argumentos incorrecto utilizado con la función", sExpresion), nPos);
+    return TErrorJet(enExpresion("Número de argumentos incorrecto utilizado con la función", sExpresion),
+                     nPos);
 }
 
 TErrorJet TErrorJet::TiposNoCoinciden(int nPos)
@@ -134,22 +138,25 @@ TErrorJet TErrorJet::TiposNoCoinciden(int nPos)
 
 TErrorJet TErrorJet::NoEsAgregado(const QString& sExpresion, int nPos)
 {
-    return TErrorJet(QStringLiteral("Ha intentado ejecutar una consulta que no incluye la expresión especificada "
-                                    "'%1' como parte de una función de agregado.")
-                         .arg(sExpresion),
-                     nPos);
+    return TErrorJet(
+        QStringLiteral("Ha intentado ejecutar una consulta que no incluye la expresión especificada "
+                       "'%1' como parte de una función de agregado.")
+            .arg(sExpresion),
+        nPos);
 }
 
 TErrorJet TErrorJet::AgregadoEnWhere(const QString& sExpresion, int nPos)
 {
-    return TErrorJet(
-        QStringLiteral("No se puede tener una función de agregado en la cláusula WHERE (%1).").arg(sExpresion), nPos);
+    return TErrorJet(QStringLiteral("No se puede tener una función de agregado en la cláusula WHERE (%1).")
+                         .arg(sExpresion),
+                     nPos);
 }
 
 TErrorJet TErrorJet::AgregadoEnExpresion(const QString& sExpresion, int nPos)
 {
-    return TErrorJet(QStringLiteral("No se puede tener una función de agregado en la expresión (%1).").arg(sExpresion),
-                     nPos);
+    return TErrorJet(
+        QStringLiteral("No se puede tener una función de agregado en la expresión (%1).").arg(sExpresion),
+        nPos);
 }
 
 TErrorJet TErrorJet::AgrupaConEstrella(int nPos)
@@ -159,39 +166,42 @@ TErrorJet TErrorJet::AgrupaConEstrella(int nPos)
 
 TErrorJet TErrorJet::OrdenConDistinct(const QString& sExpresion, int nPos)
 {
-    return TErrorJet(QStringLiteral("La cláusula ORDER BY (%1) entra en conflicto con DISTINCT.").arg(sExpresion),
-                     nPos);
+    return TErrorJet(
+        QStringLiteral("La cláusula ORDER BY (%1) entra en conflicto con DISTINCT.").arg(sExpresion), nPos);
 }
 
 TErrorJet TErrorJet::ColumnasUnion(int nPos)
 {
-    return TErrorJet(QStringLiteral("El número de columnas de las dos tablas o consultas seleccionadas en una "
-                                    "consulta de unión no coincide."),
-                     nPos);
+    return TErrorJet(
+        QStringLiteral("El número de columnas de las dos tablas o consultas seleccionadas en una "
+                       "consulta de unión no coincide."),
+        nPos);
 }
 
 TErrorJet TErrorJet::SubconsultaVariosCampos(int nPos)
 {
-    return TErrorJet(QStringLiteral("Ha escrito una subconsulta que puede devolver más de un campo sin utilizar "
-                                    "la palabra reservada EXISTS en la cláusula FROM de la consulta principal. "
-                                    "Corrija la instrucción SELECT de la subconsulta para solicitar un único "
-                                    "campo."),
-                     nPos);
+    return TErrorJet(
+        QStringLiteral("Ha escrito una subconsulta que puede devolver más de un campo sin utilizar "
+                       "la palabra reservada EXISTS en la cláusula FROM de la consulta principal. "
+                       "Corrija la instrucción SELECT de la subconsulta para solicitar un único "
+                       "campo."),
+        nPos);
 }
 
 TErrorJet TErrorJet::TablaRepetida(const QString& sTabla, int nPos)
 {
-    return TErrorJet(QStringLiteral("No se puede repetir el nombre de tabla '%1' en la cláusula FROM.").arg(sTabla),
-                     nPos);
+    return TErrorJet(
+        QStringLiteral("No se puede repetir el nombre de tabla '%1' en la cláusula FROM.").arg(sTabla), nPos);
 }
 
 TErrorJet TErrorJet::OrdenUnion(const QString& sExpresion, int nPos)
 {
-    return TErrorJet(QStringLiteral("La expresión ORDER BY (%1) incluye campos que no están seleccionados en la "
-                                    "consulta. Sólo se pueden incluir en una expresión ORDER BY los campos "
-                                    "solicitados en la primera consulta.")
-                         .arg(sExpresion),
-                     nPos);
+    return TErrorJet(
+        QStringLiteral("La expresión ORDER BY (%1) incluye campos que no están seleccionados en la "
+                       "consulta. Sólo se pueden incluir en una expresión ORDER BY los campos "
+                       "solicitados en la primera consulta.")
+            .arg(sExpresion),
+        nPos);
 }
 
 TErrorJet TErrorJet::ReferenciaCircular(const QString& sAlias, int nPos)

@@ -109,7 +109,7 @@ const TTablasPliegue& tablas()
                 if (d.isEmpty())
                     break;
                 b = d.at(0).isHighSurrogate() && d.size() > 1 ? QChar::surrogateToUcs4(d.at(0), d.at(1))
-                                                             : char32_t(d.at(0).unicode());
+                                                              : char32_t(d.at(0).unicode());
             }
             const char32_t bp = QChar::toCaseFolded(b);
             t.base[c] = bp < 65536 ? char16_t(bp) : t.pliegue[c];
@@ -205,7 +205,13 @@ int colacionJet(void*, int na, const void* a, int nb, const void* b)
 
 struct TElementoPatron
 {
-    enum class TClase { Literal, Uno, Clase, Todo } Clase = TClase::Literal;
+    enum class TClase
+    {
+        Literal,
+        Uno,
+        Clase,
+        Todo
+    } Clase = TClase::Literal;
     char32_t c = 0;
     std::vector<std::pair<char32_t, char32_t>> Rangos;
     bool bNegada = false;
@@ -408,7 +414,8 @@ QString textoFecha(double d)
         return fecha.toString(QStringLiteral("MM/dd/yyyy"));
     if (dias == 0)
         return hora.toString(QStringLiteral("HH:mm:ss"));
-    return fecha.toString(QStringLiteral("MM/dd/yyyy")) + QLatin1Char(' ') + hora.toString(QStringLiteral("HH:mm:ss"));
+    return fecha.toString(QStringLiteral("MM/dd/yyyy")) + QLatin1Char(' ') +
+           hora.toString(QStringLiteral("HH:mm:ss"));
 }
 
 // Text of a value of kind k as Jet converts it (null stays null: bNulo).
@@ -509,7 +516,8 @@ void fnVal(sqlite3_context* ctx, int, sqlite3_value** argv)
     const QString s = utf8(argv[0]);
     QString limpio;
     for (QChar c : s)
-        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
+            c != QLatin1Char('\r'))
             limpio += c;
     if (limpio.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
         limpio.startsWith(QLatin1String("&O"), Qt::CaseInsensitive)) {
@@ -688,9 +696,11 @@ void fnConcat(sqlite3_context* ctx, int, sqlite3_value** argv)
         return sqlite3_result_null(ctx);
     std::string r;
     if (!na)
-        r.append(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), size_t(sqlite3_value_bytes(argv[0])));
+        r.append(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
+                 size_t(sqlite3_value_bytes(argv[0])));
     if (!nb)
-        r.append(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])), size_t(sqlite3_value_bytes(argv[1])));
+        r.append(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])),
+                 size_t(sqlite3_value_bytes(argv[1])));
     sqlite3_result_text(ctx, r.data(), int(r.size()), SQLITE_TRANSIENT);
 }
 
@@ -890,7 +900,8 @@ void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
-    if (sqlite3_value_type(argv[1]) == SQLITE_NULL || (argc > 2 && sqlite3_value_type(argv[2]) == SQLITE_NULL))
+    if (sqlite3_value_type(argv[1]) == SQLITE_NULL ||
+        (argc > 2 && sqlite3_value_type(argv[2]) == SQLITE_NULL))
         return resultadoError(ctx, TErrorJet::UsoNoValidoNull());
     const int64_t inicio = sqlite3_value_int64(argv[1]);
     const int64_t largo = argc > 2 ? sqlite3_value_int64(argv[2]) : std::numeric_limits<int32_t>::max();
@@ -1054,27 +1065,31 @@ void RegistraFuncionesJet(sqlite3* db, QChar cSeparador)
     tablas();
     sqlite3_create_collation(db, "JET", SQLITE_UTF8, nullptr, colacionJet);
     const int f = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    struct TFuncion {
+    struct TFuncion
+    {
         const char* sNombre;
         int nArgs;
         void (*fn)(sqlite3_context*, int, sqlite3_value**);
     };
     static const TFuncion funciones[] = {
-        {"jet_like", 2, fnLike},       {"jet_num", 1, fnNum},       {"jet_cstr", 2, fnCStr},
-        {"jet_cstr", 3, fnCStr},       {"jet_str", 2, fnStr},       {"jet_val", 1, fnVal},
-        {"jet_round", 3, fnRound},     {"jet_int", 2, fnInt},       {"jet_fix", 2, fnFix},
-        {"jet_clng", 2, fnCLng},       {"jet_ccur", 2, fnCCur},     {"jet_cdbl", 2, fnCDbl},
-        {"jet_csng", 2, fnCSng},       {"jet_concat", 2, fnConcat}, {"jet_add", 2, fnAdd},
-        {"jet_div", 2, fnDiv},         {"jet_divcur", 2, fnDivCur}, {"jet_mulcur", 2, fnMulCur},
-        {"jet_idiv", 2, fnIDiv},       {"jet_mod", 2, fnMod},       {"jet_pow", 2, fnPow},
-        {"jet_bool", 1, fnBool},       {"jet_ucase", 1, fnUCase},   {"jet_lcase", 1, fnLCase},
-        {"jet_left", 2, fnLeft},       {"jet_right", 2, fnRight},   {"jet_mid", 2, fnMid},
-        {"jet_mid", 3, fnMid},         {"jet_instr", 3, fnInStr},
+        {"jet_like", 2, fnLike},   {"jet_num", 1, fnNum},       {"jet_cstr", 2, fnCStr},
+        {"jet_cstr", 3, fnCStr},   {"jet_str", 2, fnStr},       {"jet_val", 1, fnVal},
+        {"jet_round", 3, fnRound}, {"jet_int", 2, fnInt},       {"jet_fix", 2, fnFix},
+        {"jet_clng", 2, fnCLng},   {"jet_ccur", 2, fnCCur},     {"jet_cdbl", 2, fnCDbl},
+        {"jet_csng", 2, fnCSng},   {"jet_concat", 2, fnConcat}, {"jet_add", 2, fnAdd},
+        {"jet_div", 2, fnDiv},     {"jet_divcur", 2, fnDivCur}, {"jet_mulcur", 2, fnMulCur},
+        {"jet_idiv", 2, fnIDiv},   {"jet_mod", 2, fnMod},       {"jet_pow", 2, fnPow},
+        {"jet_bool", 1, fnBool},   {"jet_ucase", 1, fnUCase},   {"jet_lcase", 1, fnLCase},
+        {"jet_left", 2, fnLeft},   {"jet_right", 2, fnRight},   {"jet_mid", 2, fnMid},
+        {"jet_mid", 3, fnMid},     {"jet_instr", 3, fnInStr},
     };
     for (const auto& fn : funciones)
         sqlite3_create_function_v2(db, fn.sNombre, fn.nArgs, f, nullptr, fn.fn, nullptr, nullptr, nullptr);
     static int unico = 1;
-    sqlite3_create_function_v2(db, "jet_first", 1, SQLITE_UTF8, nullptr, nullptr, pasoPrimero, finValor, nullptr);
-    sqlite3_create_function_v2(db, "jet_last", 1, SQLITE_UTF8, nullptr, nullptr, pasoUltimo, finValor, nullptr);
-    sqlite3_create_function_v2(db, "jet_single", 1, SQLITE_UTF8, &unico, nullptr, pasoUnico, finValor, nullptr);
+    sqlite3_create_function_v2(db, "jet_first", 1, SQLITE_UTF8, nullptr, nullptr, pasoPrimero, finValor,
+                               nullptr);
+    sqlite3_create_function_v2(db, "jet_last", 1, SQLITE_UTF8, nullptr, nullptr, pasoUltimo, finValor,
+                               nullptr);
+    sqlite3_create_function_v2(db, "jet_single", 1, SQLITE_UTF8, &unico, nullptr, pasoUnico, finValor,
+                               nullptr);
 }

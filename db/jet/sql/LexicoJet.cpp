@@ -4,7 +4,8 @@
 
 bool TToken::EsPalabra(const char* sPalabra) const
 {
-    return Clase == TClaseToken::Nombre && !bCorchetes && sTexto.compare(QLatin1String(sPalabra), Qt::CaseInsensitive) == 0;
+    return Clase == TClaseToken::Nombre && !bCorchetes &&
+           sTexto.compare(QLatin1String(sPalabra), Qt::CaseInsensitive) == 0;
 }
 
 bool TToken::EsSimbolo(const char* sSimbolo) const
@@ -17,18 +18,18 @@ TLexicoJet::TLexicoJet(const QString& sTexto, int nInicio) : F_sTexto(sTexto), F
 bool TLexicoJet::EsReservada(const QString& sPalabra)
 {
     static const QSet<QString> reservadas = {
-        QStringLiteral("ALL"),      QStringLiteral("AND"),    QStringLiteral("AS"),
-        QStringLiteral("ASC"),      QStringLiteral("BETWEEN"), QStringLiteral("BY"),
-        QStringLiteral("DESC"),     QStringLiteral("DISTINCT"), QStringLiteral("DISTINCTROW"),
-        QStringLiteral("EXISTS"),   QStringLiteral("FALSE"),  QStringLiteral("FROM"),
-        QStringLiteral("GROUP"),    QStringLiteral("HAVING"), QStringLiteral("IN"),
-        QStringLiteral("INNER"),    QStringLiteral("INTO"),   QStringLiteral("IS"),
-        QStringLiteral("JOIN"),     QStringLiteral("LEFT"),   QStringLiteral("LIKE"),
-        QStringLiteral("MOD"),      QStringLiteral("NOT"),    QStringLiteral("NULL"),
-        QStringLiteral("ON"),       QStringLiteral("OR"),     QStringLiteral("ORDER"),
-        QStringLiteral("OUTER"),    QStringLiteral("PERCENT"), QStringLiteral("RIGHT"),
-        QStringLiteral("SELECT"),   QStringLiteral("TOP"),    QStringLiteral("TRUE"),
-        QStringLiteral("UNION"),    QStringLiteral("WHERE"),  QStringLiteral("XOR"),
+        QStringLiteral("ALL"),    QStringLiteral("AND"),      QStringLiteral("AS"),
+        QStringLiteral("ASC"),    QStringLiteral("BETWEEN"),  QStringLiteral("BY"),
+        QStringLiteral("DESC"),   QStringLiteral("DISTINCT"), QStringLiteral("DISTINCTROW"),
+        QStringLiteral("EXISTS"), QStringLiteral("FALSE"),    QStringLiteral("FROM"),
+        QStringLiteral("GROUP"),  QStringLiteral("HAVING"),   QStringLiteral("IN"),
+        QStringLiteral("INNER"),  QStringLiteral("INTO"),     QStringLiteral("IS"),
+        QStringLiteral("JOIN"),   QStringLiteral("LEFT"),     QStringLiteral("LIKE"),
+        QStringLiteral("MOD"),    QStringLiteral("NOT"),      QStringLiteral("NULL"),
+        QStringLiteral("ON"),     QStringLiteral("OR"),       QStringLiteral("ORDER"),
+        QStringLiteral("OUTER"),  QStringLiteral("PERCENT"),  QStringLiteral("RIGHT"),
+        QStringLiteral("SELECT"), QStringLiteral("TOP"),      QStringLiteral("TRUE"),
+        QStringLiteral("UNION"),  QStringLiteral("WHERE"),    QStringLiteral("XOR"),
     };
     return reservadas.contains(sPalabra.toUpper());
 }
@@ -113,9 +114,11 @@ TToken TLexicoJet::Siguiente()
         return termina(TClaseToken::Fecha, cierre + 1);
     }
     // Numbers: 12, 1.5, .5, 1E5, 1.5E-3. A '.' right after a name, ']' or ')' separates names.
-    const bool puntoSeparador = F_UltimaClase == TClaseToken::Nombre ||
-                                (F_UltimaClase == TClaseToken::Simbolo && F_sUltimoSimbolo == QLatin1String(")"));
-    if (c.isDigit() || (c == QLatin1Char('.') && !puntoSeparador && F_nPos + 1 < n && s[F_nPos + 1].isDigit())) {
+    const bool puntoSeparador =
+        F_UltimaClase == TClaseToken::Nombre ||
+        (F_UltimaClase == TClaseToken::Simbolo && F_sUltimoSimbolo == QLatin1String(")"));
+    if (c.isDigit() ||
+        (c == QLatin1Char('.') && !puntoSeparador && F_nPos + 1 < n && s[F_nPos + 1].isDigit())) {
         int i = F_nPos;
         while (i < n && s[i].isDigit())
             ++i;

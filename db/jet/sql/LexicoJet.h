@@ -2,9 +2,10 @@
 
 #include <QString>
 
-enum class TClaseToken {
+enum class TClaseToken
+{
     Fin,
-    Nombre,  // word or [bracketed name]
+    Nombre, // word or [bracketed name]
     Numero,
     Cadena,  // 'text' or "text", value unescaped
     Fecha,   // #...#, value without the marks

@@ -13,7 +13,8 @@ bool mismoNombre(const QString& a, const QString& b)
 
 } // namespace
 
-TSemanticaJet::TSemanticaJet(const QString& sTexto, ICatalogoJet& Catalogo) : F_sTexto(sTexto), F_Catalogo(Catalogo)
+TSemanticaJet::TSemanticaJet(const QString& sTexto, ICatalogoJet& Catalogo)
+    : F_sTexto(sTexto), F_Catalogo(Catalogo)
 {
 }
 
@@ -638,7 +639,8 @@ void TSemanticaJet::AnalizaFuncion(TExpr& e, TAmbito& a)
         e.Tipo = TTipoJet::Largo;
     } else if (f == QLatin1String("NZ")) {
         argumentos(1, 2);
-        e.Tipo = n == 1 ? (tipo(0) == TTipoJet::Nulo ? TTipoJet::Texto : tipo(0)) : TipoComun(tipo(0), tipo(1));
+        e.Tipo =
+            n == 1 ? (tipo(0) == TTipoJet::Nulo ? TTipoJet::Texto : tipo(0)) : TipoComun(tipo(0), tipo(1));
     } else if (f == QLatin1String("UCASE") || f == QLatin1String("LCASE") || f == QLatin1String("TRIM") ||
                f == QLatin1String("LTRIM") || f == QLatin1String("RTRIM")) {
         argumentos(1, 1);

@@ -30,7 +30,8 @@ TCargaTablaJet::TCargaTablaJet(sqlite3_stmt* pInsercion, const TEsquemaTablaJet&
 
 TTipoJet TCargaTablaJet::TipoActual() const
 {
-    return F_nColumna < int(F_Esquema.Columnas.size()) ? F_Esquema.Columnas[F_nColumna].Tipo : TTipoJet::Variante;
+    return F_nColumna < int(F_Esquema.Columnas.size()) ? F_Esquema.Columnas[F_nColumna].Tipo
+                                                       : TTipoJet::Variante;
 }
 
 void TCargaTablaJet::Nulo()
@@ -199,13 +200,16 @@ void TSesionJetSQL::CargaTabla(const QString& sNombre)
     QStringList cols, marcas;
     for (const auto& c : esquema.Columnas) {
         const QString tipo = TipoDeclaradoSqlite(c.Tipo);
-        cols << TEmisorSQLite::Identificador(c.sNombre) + (tipo.isEmpty() ? QString() : QLatin1Char(' ') + tipo);
+        cols << TEmisorSQLite::Identificador(c.sNombre) +
+                    (tipo.isEmpty() ? QString() : QLatin1Char(' ') + tipo);
         marcas << QStringLiteral("?");
     }
     const QString tabla = TEmisorSQLite::Identificador(esquema.sNombre);
-    EjecutaSql(QStringLiteral("DROP TABLE IF EXISTS %1; CREATE TABLE %1 (%2);").arg(tabla, cols.join(QStringLiteral(", "))));
+    EjecutaSql(QStringLiteral("DROP TABLE IF EXISTS %1; CREATE TABLE %1 (%2);")
+                   .arg(tabla, cols.join(QStringLiteral(", "))));
     sqlite3_stmt* insercion = nullptr;
-    const QByteArray sql = QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tabla, marcas.join(QStringLiteral(", "))).toUtf8();
+    const QByteArray sql =
+        QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tabla, marcas.join(QStringLiteral(", "))).toUtf8();
     if (sqlite3_prepare_v2(F_pBd, sql.constData(), int(sql.size()), &insercion, nullptr) != SQLITE_OK)
         ErrorSqlite(sqlite3_errcode(F_pBd));
     EjecutaSql(QStringLiteral("BEGIN"));
@@ -217,8 +221,8 @@ void TSesionJetSQL::CargaTabla(const QString& sNombre)
     } catch (...) {
         sqlite3_finalize(insercion);
         sqlite3_exec(F_pBd, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS %1").arg(tabla).toUtf8().constData(), nullptr, nullptr,
-                     nullptr);
+        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS %1").arg(tabla).toUtf8().constData(),
+                     nullptr, nullptr, nullptr);
         throw;
     }
     F_Cargadas.insert(clave, true);
@@ -236,7 +240,11 @@ QStringList TSesionJetSQL::TablasCargadas() const
 void TSesionJetSQL::OlvidaTablas()
 {
     for (auto it = F_Materializadas.constBegin(); it != F_Materializadas.constEnd(); ++it)
-        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(TEmisorSQLite::Identificador(it.key())).toUtf8().constData(),
+        sqlite3_exec(F_pBd,
+                     QStringLiteral("DROP TABLE IF EXISTS temp.%1")
+                         .arg(TEmisorSQLite::Identificador(it.key()))
+                         .toUtf8()
+                         .constData(),
                      nullptr, nullptr, nullptr);
     for (auto it = F_Cargadas.constBegin(); it != F_Cargadas.constEnd(); ++it)
         sqlite3_exec(F_pBd,
@@ -307,8 +315,8 @@ void TSesionJetSQL::CreaMaterializacion(const TMaterializacionSql& m)
         if (F_Traza)
             F_Traza(insercion, t.elapsed());
     } catch (...) {
-        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(nombre).toUtf8().constData(), nullptr,
-                     nullptr, nullptr);
+        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(nombre).toUtf8().constData(),
+                     nullptr, nullptr, nullptr);
         throw;
     }
     F_Materializadas.insert(m.sNombre, ++F_nUso);
@@ -343,7 +351,11 @@ TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
         }
         if (viejo.isEmpty())
             break;
-        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(TEmisorSQLite::Identificador(viejo)).toUtf8().constData(),
+        sqlite3_exec(F_pBd,
+                     QStringLiteral("DROP TABLE IF EXISTS temp.%1")
+                         .arg(TEmisorSQLite::Identificador(viejo))
+                         .toUtf8()
+                         .constData(),
                      nullptr, nullptr, nullptr);
         F_Materializadas.remove(viejo);
         F_FilasMaterializadas.remove(viejo);
@@ -409,8 +421,8 @@ TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
                 fila.push_back(TValorBD::Texto(texto()));
                 break;
             case TTipoJet::Binario:
-                fila.push_back(TValorBD::Binario(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
-                                                            sqlite3_column_bytes(st, i))));
+                fila.push_back(TValorBD::Binario(QByteArray(
+                    static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i))));
                 break;
             case TTipoJet::Nulo:
             case TTipoJet::Variante:
@@ -421,8 +433,8 @@ TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
                 else if (t == SQLITE_TEXT)
                     fila.push_back(TValorBD::Texto(texto()));
                 else
-                    fila.push_back(TValorBD::Binario(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
-                                                                sqlite3_column_bytes(st, i))));
+                    fila.push_back(TValorBD::Binario(QByteArray(
+                        static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i))));
                 break;
             }
         }

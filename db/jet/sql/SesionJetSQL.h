@@ -105,10 +105,10 @@ private:
     sqlite3* F_pBd = nullptr;
     TCatalogo F_Catalogo;
     bool F_bMaterializa = true;
-    QHash<QString, TEsquemaTablaJet> F_Esquemas; // lower-case name -> definition
-    QHash<QString, bool> F_Cargadas;            // lower-case name
-    QHash<QString, TCacheada> F_Traducciones;    // Jet text -> translation
-    QHash<QString, int64_t> F_Materializadas;    // temporary table -> last use
+    QHash<QString, TEsquemaTablaJet> F_Esquemas;   // lower-case name -> definition
+    QHash<QString, bool> F_Cargadas;               // lower-case name
+    QHash<QString, TCacheada> F_Traducciones;      // Jet text -> translation
+    QHash<QString, int64_t> F_Materializadas;      // temporary table -> last use
     QHash<QString, int64_t> F_FilasMaterializadas; // temporary table -> rows
     int64_t F_nUso = 0;
     std::function<void(const QString&, qint64)> F_Traza;

@@ -229,7 +229,8 @@ void TSintaxisJet::ElementoSelect(TNucleoSelect& n)
     if (EsPalabra(0, "AS")) {
         Toma();
         const TToken alias = Toma();
-        if (alias.Clase != TClaseToken::Nombre || (!alias.bCorchetes && TLexicoJet::EsReservada(alias.sTexto)))
+        if (alias.Clase != TClaseToken::Nombre ||
+            (!alias.bCorchetes && TLexicoJet::EsReservada(alias.sTexto)))
             throw TErrorJet::SintaxisSelect(alias.nPos);
         e.sAlias = alias.sTexto;
         e.nFin = alias.nFin;
@@ -325,7 +326,8 @@ std::unique_ptr<TFuenteFrom> TSintaxisJet::FromPrimario()
 
 // ---------------------------------------------------------------- expressions
 
-std::unique_ptr<TExpr> TSintaxisJet::ExpresionDeClausula(bool bLista, const char* sExtra1, const char* sExtra2)
+std::unique_ptr<TExpr> TSintaxisJet::ExpresionDeClausula(bool bLista, const char* sExtra1,
+                                                         const char* sExtra2)
 {
     F_nInicioExpr = Ver(0).nPos;
     F_bEnLista = bLista;
@@ -339,7 +341,8 @@ std::unique_ptr<TExpr> TSintaxisJet::ExpresionDeClausula(bool bLista, const char
     return e;
 }
 
-std::unique_ptr<TExpr> TSintaxisJet::Binario(const QString& sOp, std::unique_ptr<TExpr> a, std::unique_ptr<TExpr> b)
+std::unique_ptr<TExpr> TSintaxisJet::Binario(const QString& sOp, std::unique_ptr<TExpr> a,
+                                             std::unique_ptr<TExpr> b)
 {
     auto e = std::make_unique<TExpr>();
     e->Clase = TClaseExpr::Binario;
@@ -402,8 +405,9 @@ std::unique_ptr<TExpr> TSintaxisJet::Comparacion()
     for (;;) {
         const TToken& t = Ver(0);
         if (t.Clase == TClaseToken::Simbolo &&
-            (t.sTexto == QLatin1String("=") || t.sTexto == QLatin1String("<>") || t.sTexto == QLatin1String("<") ||
-             t.sTexto == QLatin1String(">") || t.sTexto == QLatin1String("<=") || t.sTexto == QLatin1String(">="))) {
+            (t.sTexto == QLatin1String("=") || t.sTexto == QLatin1String("<>") ||
+             t.sTexto == QLatin1String("<") || t.sTexto == QLatin1String(">") ||
+             t.sTexto == QLatin1String("<=") || t.sTexto == QLatin1String(">="))) {
             const QString op = Toma().sTexto;
             e = Binario(op, std::move(e), Concatenacion());
             continue;
@@ -560,7 +564,8 @@ std::unique_ptr<TExpr> TSintaxisJet::Unario()
             return hijo;
         }
         // A negative number literal stays a literal (so -2147483648 and the like keep their value).
-        if (hijo->Clase == TClaseExpr::Literal && hijo->Literal == TClaseLiteral::Numero && !hijo->bParentesis) {
+        if (hijo->Clase == TClaseExpr::Literal && hijo->Literal == TClaseLiteral::Numero &&
+            !hijo->bParentesis) {
             hijo->sValor = QLatin1Char('-') + hijo->sValor;
             hijo->dValor = -hijo->dValor;
             hijo->nValor = -hijo->nValor;

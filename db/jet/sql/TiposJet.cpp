@@ -35,16 +35,17 @@ bool EsFlotante(TTipoJet t)
 }
 
 namespace {
-struct TNombreTipo {
+struct TNombreTipo
+{
     TTipoJet Tipo;
     const char* sNombre;
 };
 const TNombreTipo NombresTipo[] = {
-    {TTipoJet::Nulo, "Null"},       {TTipoJet::Booleano, "Boolean"}, {TTipoJet::Byte, "Byte"},
-    {TTipoJet::Entero, "Integer"},  {TTipoJet::Largo, "Long"},       {TTipoJet::Moneda, "Currency"},
-    {TTipoJet::Simple, "Single"},   {TTipoJet::Doble, "Double"},     {TTipoJet::Fecha, "DateTime"},
-    {TTipoJet::Texto, "Text"},      {TTipoJet::Memo, "Memo"},        {TTipoJet::Binario, "Binary"},
-    {TTipoJet::Guid, "Guid"},       {TTipoJet::Decimal, "Decimal"},  {TTipoJet::Variante, "Variant"},
+    {TTipoJet::Nulo, "Null"},      {TTipoJet::Booleano, "Boolean"}, {TTipoJet::Byte, "Byte"},
+    {TTipoJet::Entero, "Integer"}, {TTipoJet::Largo, "Long"},       {TTipoJet::Moneda, "Currency"},
+    {TTipoJet::Simple, "Single"},  {TTipoJet::Doble, "Double"},     {TTipoJet::Fecha, "DateTime"},
+    {TTipoJet::Texto, "Text"},     {TTipoJet::Memo, "Memo"},        {TTipoJet::Binario, "Binary"},
+    {TTipoJet::Guid, "Guid"},      {TTipoJet::Decimal, "Decimal"},  {TTipoJet::Variante, "Variant"},
 };
 } // namespace
 
@@ -64,12 +65,13 @@ bool TipoJetDeNombre(const QString& sNombre, TTipoJet& Tipo)
             return true;
         }
     // Common synonyms
-    static const struct {
+    static const struct
+    {
         const char* s;
         TTipoJet t;
-    } otros[] = {{"YesNo", TTipoJet::Booleano}, {"Bit", TTipoJet::Booleano}, {"Date", TTipoJet::Fecha},
-                 {"Money", TTipoJet::Moneda},    {"Float", TTipoJet::Doble},   {"Short", TTipoJet::Entero},
-                 {"OLE", TTipoJet::Binario},     {"Numeric", TTipoJet::Decimal}};
+    } otros[] = {{"YesNo", TTipoJet::Booleano}, {"Bit", TTipoJet::Booleano},   {"Date", TTipoJet::Fecha},
+                 {"Money", TTipoJet::Moneda},   {"Float", TTipoJet::Doble},    {"Short", TTipoJet::Entero},
+                 {"OLE", TTipoJet::Binario},    {"Numeric", TTipoJet::Decimal}};
     for (const auto& o : otros)
         if (sNombre.compare(QLatin1String(o.s), Qt::CaseInsensitive) == 0) {
             Tipo = o.t;

@@ -6,16 +6,17 @@
 
 // Static type of a Jet value: the column types of an Access table plus Nulo (the NULL
 // literal) and Variante (an expression whose type is only known row by row).
-enum class TTipoJet : uint8_t {
+enum class TTipoJet : uint8_t
+{
     Nulo,
     Booleano, // Yes/No, stored -1 / 0
     Byte,
-    Entero,   // Integer, 16 bits
-    Largo,    // Long, 32 bits (held as 64 bits)
-    Moneda,   // Currency, held as ten-thousandths in an int64
-    Simple,   // Single
-    Doble,    // Double
-    Fecha,    // Date/Time as the Jet day number (days since 1899-12-30)
+    Entero, // Integer, 16 bits
+    Largo,  // Long, 32 bits (held as 64 bits)
+    Moneda, // Currency, held as ten-thousandths in an int64
+    Simple, // Single
+    Doble,  // Double
+    Fecha,  // Date/Time as the Jet day number (days since 1899-12-30)
     Texto,
     Memo,
     Binario,
@@ -24,7 +25,7 @@ enum class TTipoJet : uint8_t {
     Variante
 };
 
-bool EsNumerico(TTipoJet t); // Booleano .. Doble and Decimal
+bool EsNumerico(TTipoJet t);  // Booleano .. Doble and Decimal
 bool EsEnteroJet(TTipoJet t); // Booleano, Byte, Entero, Largo
 bool EsTextoJet(TTipoJet t);  // Texto, Memo, Guid
 bool EsFlotante(TTipoJet t);  // Simple, Doble, Decimal

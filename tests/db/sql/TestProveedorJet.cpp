@@ -36,9 +36,9 @@ bool escribeBase(const QString& sRuta, const QString& sPassword, const QStringLi
     int n = 0;
     for (const QString& s : Simbolos)
         e.AgregaFila(divisas, {++n, s, n % 2 == 0, QStringLiteral("1234.5"), 43465.5});
-    const int empresa = e.AgregaTabla({QStringLiteral("tEmpresa"),
-                                       {{QStringLiteral("NumEmp"), T::EnteroLargo},
-                                        {QStringLiteral("RegistroCC"), T::Texto, 20}}});
+    const int empresa = e.AgregaTabla(
+        {QStringLiteral("tEmpresa"),
+         {{QStringLiteral("NumEmp"), T::EnteroLargo}, {QStringLiteral("RegistroCC"), T::Texto, 20}}});
     e.AgregaFila(empresa, {1, QVariant()});
     return e.Guarda(sRuta);
 }
@@ -97,20 +97,34 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("error"); // empty: opens
         const QString noValida = QStringLiteral("No es una contraseña válida.");
-        QTest::newRow("contrasena-correcta") << "ConClave.mdb" << "plovik" << "";
-        QTest::newRow("contrasena-incorrecta") << "ConClave.mdb" << "otra" << noValida;
-        QTest::newRow("contrasena-ausente") << "ConClave.mdb" << "" << noValida;
-        QTest::newRow("contrasena-distingue-mayusculas") << "ConClave.mdb" << "PLOVIK" << noValida;
-        QTest::newRow("sin-contrasena-acepta-cualquiera") << "SinClave.mdb" << "plovik" << "";
-        QTest::newRow("sin-contrasena-sin-contrasena") << "SinClave.mdb" << "" << "";
-        QTest::newRow("archivo-inexistente") << "NoExiste.mdb" << ""
+        QTest::newRow("contrasena-correcta") << "ConClave.mdb"
+                                             << "plovik"
+                                             << "";
+        QTest::newRow("contrasena-incorrecta") << "ConClave.mdb"
+                                               << "otra" << noValida;
+        QTest::newRow("contrasena-ausente") << "ConClave.mdb"
+                                            << "" << noValida;
+        QTest::newRow("contrasena-distingue-mayusculas") << "ConClave.mdb"
+                                                         << "PLOVIK" << noValida;
+        QTest::newRow("sin-contrasena-acepta-cualquiera") << "SinClave.mdb"
+                                                          << "plovik"
+                                                          << "";
+        QTest::newRow("sin-contrasena-sin-contrasena") << "SinClave.mdb"
+                                                       << ""
+                                                       << "";
+        QTest::newRow("archivo-inexistente") << "NoExiste.mdb"
+                                             << ""
                                              << "No se pudo encontrar el archivo '%1'.";
-        QTest::newRow("archivo-no-jet") << "texto.mdb" << ""
+        QTest::newRow("archivo-no-jet") << "texto.mdb"
+                                        << ""
                                         << "Formato de base de datos '%1' no reconocido.";
-        QTest::newRow("archivo-danado") << "cortado.mdb" << ""
-                                        << "La base de datos '%1' necesita ser reparada o no es un archivo de "
-                                           "base de datos.";
-        QTest::newRow("carpeta") << "" << ""
+        QTest::newRow("archivo-danado")
+            << "cortado.mdb"
+            << ""
+            << "La base de datos '%1' necesita ser reparada o no es un archivo de "
+               "base de datos.";
+        QTest::newRow("carpeta") << ""
+                                 << ""
                                  << "'%1' no es una ruta válida. Asegúrese de que la ruta se ha escrito "
                                     "correctamente y de que está conectado al servidor en el que reside el "
                                     "archivo.";
@@ -148,10 +162,11 @@ private slots:
             AbreSesionJet(ruta, QString());
             QFAIL("se abrió un archivo sin permiso de lectura");
         } catch (const TErrorBD& e) {
-            QCOMPARE(e.Mensaje(), QStringLiteral("El motor de base de datos Microsoft Jet no puede abrir el archivo "
-                                                 "'%1'. Ya está abierto en modo exclusivo por otro usuario o "
-                                                 "necesita permiso para ver sus datos.")
-                                      .arg(QDir::toNativeSeparators(ruta)));
+            QCOMPARE(e.Mensaje(),
+                     QStringLiteral("El motor de base de datos Microsoft Jet no puede abrir el archivo "
+                                    "'%1'. Ya está abierto en modo exclusivo por otro usuario o "
+                                    "necesita permiso para ver sus datos.")
+                         .arg(QDir::toNativeSeparators(ruta)));
         }
     }
 
@@ -162,11 +177,13 @@ private slots:
         conexion.SetCadenaConexion(cadena(F_sConClave, QStringLiteral("plovik")));
         conexion.SetConectado(true);
         TConsultaBD q(&conexion);
-        q.AgregaSQL(QStringLiteral("SELECT d.*, e.RegistroCC, 'x' & d.NumeroDivisa AS Texto FROM tDivisas AS d, "
-                                   "tEmpresa AS e"));
+        q.AgregaSQL(
+            QStringLiteral("SELECT d.*, e.RegistroCC, 'x' & d.NumeroDivisa AS Texto FROM tDivisas AS d, "
+                           "tEmpresa AS e"));
         q.Abre();
         QCOMPARE(q.NumRegistros(), 1);
-        QCOMPARE(q.Columnas(), (QStringList{"NumeroDivisa", "Simbolo", "Pagare", "Tope", "Alta", "RegistroCC", "Texto"}));
+        QCOMPARE(q.Columnas(),
+                 (QStringList{"NumeroDivisa", "Simbolo", "Pagare", "Tope", "Alta", "RegistroCC", "Texto"}));
         QCOMPARE(q.Campo(QStringLiteral("numerodivisa")), TValorBD::Entero(1));
         QCOMPARE(q.Campo(QStringLiteral("Simbolo")), TValorBD::Texto(QStringLiteral("USD")));
         QCOMPARE(q.Campo(QStringLiteral("Pagare")), TValorBD::Booleano(false));
@@ -182,8 +199,9 @@ private slots:
             ej.Ejecuta();
             QFAIL("se aceptó un DELETE");
         } catch (const TErrorBD& e) {
-            QCOMPARE(e.Mensaje(),
-                     QStringLiteral("No se puede actualizar. La base de datos o el objeto es de sólo lectura."));
+            QCOMPARE(
+                e.Mensaje(),
+                QStringLiteral("No se puede actualizar. La base de datos o el objeto es de sólo lectura."));
         }
         q.Abre();
         QCOMPARE(q.NumRegistros(), 1);
@@ -208,8 +226,9 @@ private slots:
         auto sesion = AbreSesionJet(ruta, QStringLiteral("plovik"));
         const QString sql = QStringLiteral("SELECT COUNT(*) AS N FROM tDivisas");
         // A grouped derived table is kept between statements; it must not outlive the file.
-        const QString agrupada = QStringLiteral("SELECT SUM(K) FROM (SELECT Simbolo, COUNT(*) AS K FROM tDivisas "
-                                                "GROUP BY Simbolo)");
+        const QString agrupada =
+            QStringLiteral("SELECT SUM(K) FROM (SELECT Simbolo, COUNT(*) AS K FROM tDivisas "
+                           "GROUP BY Simbolo)");
         QCOMPARE(sesion->Consulta(sql).Filas[0][0], TValorBD::Entero(1));
         QCOMPARE(sesion->Consulta(sql).Filas[0][0], TValorBD::Entero(1));
         QCOMPARE(sesion->Consulta(agrupada).Filas[0][0], TValorBD::Entero(1));
@@ -255,10 +274,10 @@ private slots:
             conexion.SetCadenaConexion(cadena(ruta, QStringLiteral("plovik")));
             conexion.SetConectado(true);
             TConsultaBD q(&conexion);
-            for (const char* sql : {"SELECT * FROM tDivisas", "SELECT * FROM tEmpresa", "DELETE FROM tDivisas",
-                                    "UPDATE tEmpresa SET NumEmp = 2", "INSERT INTO tEmpresa (NumEmp) VALUES (3)",
-                                    "DROP TABLE tDivisas", "SELECT * INTO tCopia FROM tDivisas",
-                                    "SELECT COUNT(*) FROM tDivisas"}) {
+            for (const char* sql : {"SELECT * FROM tDivisas", "SELECT * FROM tEmpresa",
+                                    "DELETE FROM tDivisas", "UPDATE tEmpresa SET NumEmp = 2",
+                                    "INSERT INTO tEmpresa (NumEmp) VALUES (3)", "DROP TABLE tDivisas",
+                                    "SELECT * INTO tCopia FROM tDivisas", "SELECT COUNT(*) FROM tDivisas"}) {
                 q.Cierra();
                 q.LimpiaSQL();
                 q.AgregaSQL(QString::fromLatin1(sql));

@@ -139,7 +139,8 @@ private slots:
             const QString ruta = dir.filePath(a);
             const TEntorno& e = Entorno(ruta);
             for (size_t i = 0; i < e.Archivo.Casos.size(); ++i)
-                QTest::newRow(qPrintable(QFileInfo(a).baseName() + QLatin1Char('/') + e.Archivo.Casos[i].sNombre))
+                QTest::newRow(
+                    qPrintable(QFileInfo(a).baseName() + QLatin1Char('/') + e.Archivo.Casos[i].sNombre))
                     << ruta << int(i);
         }
     }
@@ -168,8 +169,9 @@ private slots:
             QCOMPARE(r.Columnas, c.Columnas);
         const QStringList filas = TextoFilas(r);
         if (filas != c.Filas)
-            QFAIL(qPrintable(donde + QStringLiteral(":\nesperado:\n  ") + c.Filas.join(QStringLiteral("\n  ")) +
-                             QStringLiteral("\nobtenido:\n  ") + filas.join(QStringLiteral("\n  "))));
+            QFAIL(qPrintable(donde + QStringLiteral(":\nesperado:\n  ") +
+                             c.Filas.join(QStringLiteral("\n  ")) + QStringLiteral("\nobtenido:\n  ") +
+                             filas.join(QStringLiteral("\n  "))));
         if (!c.Tipos.isEmpty())
             for (const auto& fila : r.Filas) {
                 QCOMPARE(int(fila.size()), int(c.Tipos.size()));

@@ -19,10 +19,11 @@ public:
         if (sNombre.compare(QLatin1String("t"), Qt::CaseInsensitive) != 0)
             return false;
         Esquema.sNombre = QStringLiteral("t");
-        Esquema.Columnas = {{QStringLiteral("Id"), TTipoJet::Largo},      {QStringLiteral("Nombre"), TTipoJet::Texto},
-                            {QStringLiteral("Monto"), TTipoJet::Moneda},  {QStringLiteral("Fecha"), TTipoJet::Fecha},
-                            {QStringLiteral("Activo"), TTipoJet::Booleano}, {QStringLiteral("D"), TTipoJet::Doble},
-                            {QStringLiteral("Con Espacio"), TTipoJet::Texto}};
+        Esquema.Columnas = {
+            {QStringLiteral("Id"), TTipoJet::Largo},         {QStringLiteral("Nombre"), TTipoJet::Texto},
+            {QStringLiteral("Monto"), TTipoJet::Moneda},     {QStringLiteral("Fecha"), TTipoJet::Fecha},
+            {QStringLiteral("Activo"), TTipoJet::Booleano},  {QStringLiteral("D"), TTipoJet::Doble},
+            {QStringLiteral("Con Espacio"), TTipoJet::Texto}};
         return true;
     }
 };
@@ -59,18 +60,20 @@ private slots:
                                          << "SELECT #12/31/2018 15:00#, .5, -3, 1E5 FROM t";
         QTest::newRow("precedencia") << "SELECT a + b * c, (a + b) * c, NOT a = b AND c OR d, -x ^ 2 FROM t"
                                      << "SELECT a + b * c, (a + b) * c, NOT a = b AND c OR d, -x ^ 2 FROM t";
-        QTest::newRow("predicados") << "SELECT * FROM t WHERE a NOT BETWEEN 1 AND 2 AND b NOT IN (1, 2) AND c "
-                                       "IS NOT NULL AND d NOT LIKE 'x%'"
-                                    << "SELECT * FROM t WHERE a NOT BETWEEN 1 AND 2 AND b NOT IN (1, 2) AND c IS NOT "
-                                       "NULL AND d NOT LIKE 'x%'";
+        QTest::newRow("predicados")
+            << "SELECT * FROM t WHERE a NOT BETWEEN 1 AND 2 AND b NOT IN (1, 2) AND c "
+               "IS NOT NULL AND d NOT LIKE 'x%'"
+            << "SELECT * FROM t WHERE a NOT BETWEEN 1 AND 2 AND b NOT IN (1, 2) AND c IS NOT "
+               "NULL AND d NOT LIKE 'x%'";
         QTest::newRow("joins-anidados")
             << "SELECT * FROM ( a AS C INNER JOIN b AS E ON C.x = E.x) LEFT OUTER JOIN c ON E.y = c.y"
             << "SELECT * FROM (a AS C INNER JOIN b AS E ON C.x = E.x) LEFT JOIN c ON E.y = c.y";
-        QTest::newRow("top-union-orden")
-            << "SELECT DISTINCT TOP 5 PERCENT x FROM (SELECT x FROM a) WHERE x > 0 GROUP BY x HAVING COUNT(*) > 1 "
-               "UNION ALL SELECT y FROM b ORDER BY 1 DESC"
-            << "SELECT DISTINCT TOP 5 PERCENT x FROM (SELECT x FROM a) WHERE x > 0 GROUP BY x HAVING COUNT(*) > 1 "
-               "UNION ALL SELECT y FROM b ORDER BY 1 DESC";
+        QTest::newRow("top-union-orden") << "SELECT DISTINCT TOP 5 PERCENT x FROM (SELECT x FROM a) WHERE x "
+                                            "> 0 GROUP BY x HAVING COUNT(*) > 1 "
+                                            "UNION ALL SELECT y FROM b ORDER BY 1 DESC"
+                                         << "SELECT DISTINCT TOP 5 PERCENT x FROM (SELECT x FROM a) WHERE x "
+                                            "> 0 GROUP BY x HAVING COUNT(*) > 1 "
+                                            "UNION ALL SELECT y FROM b ORDER BY 1 DESC";
         QTest::newRow("subconsultas") << "SELECT (SELECT TOP 1 (x) FROM a), EXISTS (SELECT * FROM b) FROM t"
                                       << "SELECT (SELECT TOP 1 (x) FROM a), EXISTS (SELECT * FROM b) FROM t";
     }
@@ -93,53 +96,63 @@ private slots:
             << "SELECT [Con Espacio] FROM [t] WHERE Fecha >= #01/01/2018#"
             << "SELECT \"t\".\"Con Espacio\" AS \"Con Espacio\", \"t\".rowid AS \"_o1\" FROM \"t\" WHERE "
                "(\"t\".\"Fecha\" >= 43101.0) ORDER BY \"_o1\"";
-        QTest::newRow("iif-ampersand-mas")
-            << "SELECT IIF(Activo, Nombre & Id, Nombre + 'x') AS A FROM t"
-            << "SELECT (CASE WHEN (\"t\".\"Activo\" <> 0) THEN jet_concat(\"t\".\"Nombre\", jet_cstr(\"t\".\"Id\", "
-               "'i')) ELSE (\"t\".\"Nombre\" || 'x') END) COLLATE JET AS \"A\", \"t\".rowid AS \"_o1\" FROM \"t\" "
-               "ORDER BY \"_o1\"";
+        QTest::newRow("iif-ampersand-mas") << "SELECT IIF(Activo, Nombre & Id, Nombre + 'x') AS A FROM t"
+                                           << "SELECT (CASE WHEN (\"t\".\"Activo\" <> 0) THEN "
+                                              "jet_concat(\"t\".\"Nombre\", jet_cstr(\"t\".\"Id\", "
+                                              "'i')) ELSE (\"t\".\"Nombre\" || 'x') END) COLLATE JET AS "
+                                              "\"A\", \"t\".rowid AS \"_o1\" FROM \"t\" "
+                                              "ORDER BY \"_o1\"";
         QTest::newRow("comparacion-texto-y-booleano")
             << "SELECT Id FROM t WHERE Nombre = 'a' AND Activo = True"
-            << "SELECT \"t\".\"Id\" AS \"Id\", \"t\".rowid AS \"_o1\" FROM \"t\" WHERE ((\"t\".\"Nombre\" = 'a' "
+            << "SELECT \"t\".\"Id\" AS \"Id\", \"t\".rowid AS \"_o1\" FROM \"t\" WHERE ((\"t\".\"Nombre\" = "
+               "'a' "
                "COLLATE JET) AND (\"t\".\"Activo\" = -1)) ORDER BY \"_o1\"";
-        QTest::newRow("condicion-como-valor")
-            << "SELECT ISNULL(Nombre) AS N, (Id > 1) AS M FROM t"
-            << "SELECT (-((\"t\".\"Nombre\" IS NULL))) AS \"N\", (-((\"t\".\"Id\" > 1))) AS \"M\", \"t\".rowid AS "
-               "\"_o1\" FROM \"t\" ORDER BY \"_o1\"";
-        QTest::newRow("top-con-empates")
-            << "SELECT TOP 2 Nombre FROM t ORDER BY Monto DESC"
-            << "SELECT \"Nombre\", \"_k1\" AS \"_o1\" FROM (SELECT \"t\".\"Nombre\" AS \"Nombre\", \"t\".\"Monto\" "
-               "AS \"_k1\", RANK() OVER (ORDER BY \"t\".\"Monto\" DESC) AS \"_rk\", COUNT(*) OVER () AS \"_n\" FROM "
-               "\"t\") WHERE \"_rk\" <= 2 ORDER BY \"_o1\" DESC";
-        QTest::newRow("str-y-round")
-            << "SELECT STR(Monto), ROUND(D, 2), ROUND(Monto, 2) FROM t"
-            << "SELECT jet_str(\"t\".\"Monto\", 'c') COLLATE JET AS \"Expr1000\", jet_round(\"t\".\"D\", 2, 'd') AS "
-               "\"Expr1001\", jet_round(\"t\".\"Monto\", 2, 'c') AS \"Expr1002\", \"t\".rowid AS \"_o1\" FROM \"t\" "
-               "ORDER BY \"_o1\"";
-        QTest::newRow("like")
-            << "SELECT Id FROM t WHERE Nombre LIKE '[a-c]%' AND Id & '' NOT LIKE '1_'"
-            << "SELECT \"t\".\"Id\" AS \"Id\", \"t\".rowid AS \"_o1\" FROM \"t\" WHERE (jet_like(\"t\".\"Nombre\", "
-               "'[a-c]%') AND (NOT jet_like(jet_concat(jet_cstr(\"t\".\"Id\", 'i'), ''), '1_'))) ORDER BY \"_o1\"";
-        QTest::newRow("union-numero-texto")
-            << "SELECT Id AS X FROM t UNION ALL SELECT 'z' FROM t"
-            << "SELECT \"X\", 0 AS \"_o1\", \"_r\".\"_o1\" AS \"_o2\" FROM (SELECT jet_cstr(\"t\".\"Id\", 'i') "
-               "COLLATE JET AS \"X\", \"t\".rowid AS \"_o1\" FROM \"t\") AS \"_r\" UNION ALL SELECT \"X\", 1 AS "
-               "\"_o1\", \"_r\".\"_o1\" AS \"_o2\" FROM (SELECT 'z' COLLATE JET AS \"X\", \"t\".rowid AS \"_o1\" FROM "
-               "\"t\") AS \"_r\" ORDER BY \"_o1\", \"_o2\"";
+        QTest::newRow("condicion-como-valor") << "SELECT ISNULL(Nombre) AS N, (Id > 1) AS M FROM t"
+                                              << "SELECT (-((\"t\".\"Nombre\" IS NULL))) AS \"N\", "
+                                                 "(-((\"t\".\"Id\" > 1))) AS \"M\", \"t\".rowid AS "
+                                                 "\"_o1\" FROM \"t\" ORDER BY \"_o1\"";
+        QTest::newRow("top-con-empates") << "SELECT TOP 2 Nombre FROM t ORDER BY Monto DESC"
+                                         << "SELECT \"Nombre\", \"_k1\" AS \"_o1\" FROM (SELECT "
+                                            "\"t\".\"Nombre\" AS \"Nombre\", \"t\".\"Monto\" "
+                                            "AS \"_k1\", RANK() OVER (ORDER BY \"t\".\"Monto\" DESC) AS "
+                                            "\"_rk\", COUNT(*) OVER () AS \"_n\" FROM "
+                                            "\"t\") WHERE \"_rk\" <= 2 ORDER BY \"_o1\" DESC";
+        QTest::newRow("str-y-round") << "SELECT STR(Monto), ROUND(D, 2), ROUND(Monto, 2) FROM t"
+                                     << "SELECT jet_str(\"t\".\"Monto\", 'c') COLLATE JET AS \"Expr1000\", "
+                                        "jet_round(\"t\".\"D\", 2, 'd') AS "
+                                        "\"Expr1001\", jet_round(\"t\".\"Monto\", 2, 'c') AS \"Expr1002\", "
+                                        "\"t\".rowid AS \"_o1\" FROM \"t\" "
+                                        "ORDER BY \"_o1\"";
+        QTest::newRow("like") << "SELECT Id FROM t WHERE Nombre LIKE '[a-c]%' AND Id & '' NOT LIKE '1_'"
+                              << "SELECT \"t\".\"Id\" AS \"Id\", \"t\".rowid AS \"_o1\" FROM \"t\" WHERE "
+                                 "(jet_like(\"t\".\"Nombre\", "
+                                 "'[a-c]%') AND (NOT jet_like(jet_concat(jet_cstr(\"t\".\"Id\", 'i'), ''), "
+                                 "'1_'))) ORDER BY \"_o1\"";
+        QTest::newRow("union-numero-texto") << "SELECT Id AS X FROM t UNION ALL SELECT 'z' FROM t"
+                                            << "SELECT \"X\", 0 AS \"_o1\", \"_r\".\"_o1\" AS \"_o2\" FROM "
+                                               "(SELECT jet_cstr(\"t\".\"Id\", 'i') "
+                                               "COLLATE JET AS \"X\", \"t\".rowid AS \"_o1\" FROM \"t\") AS "
+                                               "\"_r\" UNION ALL SELECT \"X\", 1 AS "
+                                               "\"_o1\", \"_r\".\"_o1\" AS \"_o2\" FROM (SELECT 'z' COLLATE "
+                                               "JET AS \"X\", \"t\".rowid AS \"_o1\" FROM "
+                                               "\"t\") AS \"_r\" ORDER BY \"_o1\", \"_o2\"";
         QTest::newRow("grupo-de-texto")
             << "SELECT Nombre, COUNT(*) FROM t GROUP BY Nombre"
             << "SELECT jet_first(\"t\".\"Nombre\") COLLATE JET AS \"Nombre\", count(*) AS \"Expr1000\", "
-               "jet_first(\"t\".\"Nombre\") AS \"_o1\" FROM \"t\" GROUP BY \"t\".\"Nombre\" COLLATE JET ORDER BY "
+               "jet_first(\"t\".\"Nombre\") AS \"_o1\" FROM \"t\" GROUP BY \"t\".\"Nombre\" COLLATE JET "
+               "ORDER BY "
                "\"_o1\" COLLATE JET";
         QTest::newRow("moneda-y-enteros")
             << "SELECT Monto * Id, Monto + 1, Monto * D FROM t WHERE Monto > 2"
             << "SELECT (\"t\".\"Monto\" * \"t\".\"Id\") AS \"Expr1000\", (\"t\".\"Monto\" + (1 * 10000)) AS "
-               "\"Expr1001\", ((\"t\".\"Monto\" / 10000.0) * \"t\".\"D\") AS \"Expr1002\", \"t\".rowid AS \"_o1\" "
+               "\"Expr1001\", ((\"t\".\"Monto\" / 10000.0) * \"t\".\"D\") AS \"Expr1002\", \"t\".rowid AS "
+               "\"_o1\" "
                "FROM \"t\" WHERE (\"t\".\"Monto\" > (2 * 10000)) ORDER BY \"_o1\"";
-        QTest::newRow("subconsulta-escalar")
-            << "SELECT (SELECT TOP 1 Nombre FROM t) AS N FROM t"
-            << "SELECT (SELECT jet_single(\"Nombre\") FROM (SELECT \"t\".\"Nombre\" AS \"Nombre\" FROM \"t\" ORDER BY "
-               "\"t\".rowid LIMIT 1)) COLLATE JET AS \"N\", \"t\".rowid AS \"_o1\" FROM \"t\" ORDER BY \"_o1\"";
+        QTest::newRow("subconsulta-escalar") << "SELECT (SELECT TOP 1 Nombre FROM t) AS N FROM t"
+                                             << "SELECT (SELECT jet_single(\"Nombre\") FROM (SELECT "
+                                                "\"t\".\"Nombre\" AS \"Nombre\" FROM \"t\" ORDER BY "
+                                                "\"t\".rowid LIMIT 1)) COLLATE JET AS \"N\", \"t\".rowid AS "
+                                                "\"_o1\" FROM \"t\" ORDER BY \"_o1\"";
     }
 
     void traduccion()
@@ -177,12 +190,18 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<int>("signo");
-        QTest::newRow("mayusculas") << "Peso" << "PESO" << 0;
-        QTest::newRow("blancos-finales") << "A Bad One  " << "A Bad One" << 0;
-        QTest::newRow("acento-distinto") << "e" << "é" << -1;
-        QTest::newRow("acento-junto-a-su-letra") << "é" << "f" << -1;
-        QTest::newRow("enie-mayuscula") << "ÑANDU" << "ñandu" << 0;
-        QTest::newRow("blanco-inicial-cuenta") << " a" << "a" << -1;
+        QTest::newRow("mayusculas") << "Peso"
+                                    << "PESO" << 0;
+        QTest::newRow("blancos-finales") << "A Bad One  "
+                                         << "A Bad One" << 0;
+        QTest::newRow("acento-distinto") << "e"
+                                         << "é" << -1;
+        QTest::newRow("acento-junto-a-su-letra") << "é"
+                                                 << "f" << -1;
+        QTest::newRow("enie-mayuscula") << "ÑANDU"
+                                        << "ñandu" << 0;
+        QTest::newRow("blanco-inicial-cuenta") << " a"
+                                               << "a" << -1;
     }
 
     void colacion()
@@ -201,12 +220,18 @@ private slots:
         QTest::addColumn<QString>("valor");
         QTest::addColumn<QString>("patron");
         QTest::addColumn<bool>("coincide");
-        QTest::newRow("unicode-mayusculas") << "ÁRBOL" << "árbol" << true;
-        QTest::newRow("clase-con-guion-final") << "-" << "[a-]" << true;
-        QTest::newRow("corchete-literal") << "[" << "[[]" << true;
-        QTest::newRow("varios-porcientos") << "abcabc" << "%b%c" << true;
-        QTest::newRow("retroceso") << "aaab" << "%aab" << true;
-        QTest::newRow("sin-comodines-exacto") << "ab " << "ab" << false;
+        QTest::newRow("unicode-mayusculas") << "ÁRBOL"
+                                            << "árbol" << true;
+        QTest::newRow("clase-con-guion-final") << "-"
+                                               << "[a-]" << true;
+        QTest::newRow("corchete-literal") << "["
+                                          << "[[]" << true;
+        QTest::newRow("varios-porcientos") << "abcabc"
+                                           << "%b%c" << true;
+        QTest::newRow("retroceso") << "aaab"
+                                   << "%aab" << true;
+        QTest::newRow("sin-comodines-exacto") << "ab "
+                                              << "ab" << false;
     }
 
     void like()

@@ -37,8 +37,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", qPrintable(sError));
         return 1;
     }
-    std::printf("%s: Jet %d, %lld bytes, abierto con su catálogo en %.2f ms\n", qPrintable(sRuta), pBD->VersionJet(),
-                static_cast<long long>(QFileInfo(sRuta).size()), double(Reloj.nsecsElapsed()) / 1e6);
+    std::printf("%s: Jet %d, %lld bytes, abierto con su catálogo en %.2f ms\n", qPrintable(sRuta),
+                pBD->VersionJet(), static_cast<long long>(QFileInfo(sRuta).size()),
+                double(Reloj.nsecsElapsed()) / 1e6);
     const QStringList Tablas = Args.isEmpty() ? pBD->Tablas() : Args;
 
     std::printf("%-24s %9s %6s %12s %12s\n", "tabla", "filas", "cols", "filas/s", "filas/s CPU");
@@ -71,8 +72,8 @@ int main(int argc, char** argv)
             if (dCpu > 0)
                 dMejorCpu = std::max(dMejorCpu, double(nFilas) / dCpu);
         }
-        std::printf("%-24s %9lld %6zu %12.0f %12.0f\n", qPrintable(sTabla), static_cast<long long>(nFilas), nColumnas,
-                    dMejorPared, dMejorCpu);
+        std::printf("%-24s %9lld %6zu %12.0f %12.0f\n", qPrintable(sTabla), static_cast<long long>(nFilas),
+                    nColumnas, dMejorPared, dMejorCpu);
     }
     return 0;
 }

@@ -55,7 +55,8 @@ void TArchivoJet::LeeBytes(int64_t nOff, char* pDestino, int nLong)
         return;
     }
     if (!F_pArchivo->seek(nOff) || F_pArchivo->read(pDestino, nLong) != nLong)
-        Danado(QStringLiteral("no se pudo leer la posición %1 (%2)").arg(nOff).arg(F_pArchivo->errorString()));
+        Danado(
+            QStringLiteral("no se pudo leer la posición %1 (%2)").arg(nOff).arg(F_pArchivo->errorString()));
 }
 
 QByteArray TArchivoJet::LeeEncabezado()
@@ -73,21 +74,23 @@ QByteArray TArchivoJet::LeeEncabezado()
     const uint8_t nVersion = u[kOffVersion];
     if (bFirmaAce || nVersion > kVersionJet4)
         throw TErrorFormato(
-            QStringLiteral("La base de datos tiene un formato de Access posterior a Access 2003 (versión %1), "
-                           "que no se puede leer.")
+            QStringLiteral(
+                "La base de datos tiene un formato de Access posterior a Access 2003 (versión %1), "
+                "que no se puede leer.")
                 .arg(nVersion));
     F_pFormato = nVersion == kVersionJet3 ? &kFormatoJet3 : &kFormatoJet4;
     const int nTam = F_pFormato->nTamPagina;
     // The header, the global usage map and the catalog's definition come first in every database.
     if (F_nTamano < int64_t(kPaginaCatalogo + 1) * nTam)
-        Danado(QStringLiteral("el archivo mide %1 bytes, menos que las tres primeras páginas").arg(F_nTamano));
+        Danado(
+            QStringLiteral("el archivo mide %1 bytes, menos que las tres primeras páginas").arg(F_nTamano));
     // A partial last page is left out: reading it is an error like any page past the end.
     F_nPaginas = uint32_t(std::min<int64_t>(F_nTamano / nTam, UINT32_MAX));
 
     QByteArray Pag(nTam, Qt::Uninitialized);
     LeeBytes(0, Pag.data(), nTam);
-    Rc4(kClaveEncabezado, sizeof kClaveEncabezado,
-        reinterpret_cast<uint8_t*>(Pag.data()) + kOffBloqueCifrado, size_t(F_pFormato->nLongBloqueCifrado));
+    Rc4(kClaveEncabezado, sizeof kClaveEncabezado, reinterpret_cast<uint8_t*>(Pag.data()) + kOffBloqueCifrado,
+        size_t(F_pFormato->nLongBloqueCifrado));
     return Pag;
 }
 

@@ -35,12 +35,18 @@ extern const QString kMsjNoEsAccess;
 // Throws "El archivo de base de datos está dañado: <sDetalle>."
 [[noreturn]] void Danado(const QString& sDetalle);
 
-inline uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint16_t U16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 inline uint32_t U32(const uint8_t* p)
 {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
-inline uint64_t U64(const uint8_t* p) { return uint64_t(U32(p)) | (uint64_t(U32(p + 4)) << 32); }
+inline uint64_t U64(const uint8_t* p)
+{
+    return uint64_t(U32(p)) | (uint64_t(U32(p + 4)) << 32);
+}
 
 // A byte range checked against its owner: every read names its offset and fails cleanly when
 // it falls outside.

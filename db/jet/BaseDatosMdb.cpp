@@ -13,20 +13,34 @@ using namespace detalle;
 QString NombreTipo(TTipoColumna Tipo)
 {
     switch (Tipo) {
-    case TTipoColumna::Booleano: return QStringLiteral("Sí/No");
-    case TTipoColumna::Byte: return QStringLiteral("Número (Byte)");
-    case TTipoColumna::Entero: return QStringLiteral("Número (Entero)");
-    case TTipoColumna::Largo: return QStringLiteral("Número (Entero largo)");
-    case TTipoColumna::Moneda: return QStringLiteral("Moneda");
-    case TTipoColumna::Simple: return QStringLiteral("Número (Simple)");
-    case TTipoColumna::Doble: return QStringLiteral("Número (Doble)");
-    case TTipoColumna::FechaHora: return QStringLiteral("Fecha/Hora");
-    case TTipoColumna::Binario: return QStringLiteral("Binario");
-    case TTipoColumna::Texto: return QStringLiteral("Texto");
-    case TTipoColumna::Ole: return QStringLiteral("Objeto OLE");
-    case TTipoColumna::Memo: return QStringLiteral("Memo");
-    case TTipoColumna::Guid: return QStringLiteral("Número (Id. de réplica)");
-    case TTipoColumna::Numerico: return QStringLiteral("Número (Decimal)");
+    case TTipoColumna::Booleano:
+        return QStringLiteral("Sí/No");
+    case TTipoColumna::Byte:
+        return QStringLiteral("Número (Byte)");
+    case TTipoColumna::Entero:
+        return QStringLiteral("Número (Entero)");
+    case TTipoColumna::Largo:
+        return QStringLiteral("Número (Entero largo)");
+    case TTipoColumna::Moneda:
+        return QStringLiteral("Moneda");
+    case TTipoColumna::Simple:
+        return QStringLiteral("Número (Simple)");
+    case TTipoColumna::Doble:
+        return QStringLiteral("Número (Doble)");
+    case TTipoColumna::FechaHora:
+        return QStringLiteral("Fecha/Hora");
+    case TTipoColumna::Binario:
+        return QStringLiteral("Binario");
+    case TTipoColumna::Texto:
+        return QStringLiteral("Texto");
+    case TTipoColumna::Ole:
+        return QStringLiteral("Objeto OLE");
+    case TTipoColumna::Memo:
+        return QStringLiteral("Memo");
+    case TTipoColumna::Guid:
+        return QStringLiteral("Número (Id. de réplica)");
+    case TTipoColumna::Numerico:
+        return QStringLiteral("Número (Decimal)");
     }
     return QStringLiteral("Desconocido (%1)").arg(int(Tipo));
 }
@@ -139,7 +153,8 @@ void TBaseDatosMdb::TImpl::LeeCatalogo()
     const QByteArray Pag = pArchivo->Pagina(kPaginaCatalogo);
     if (uint8_t(Pag[0]) != kPagDefTabla) {
         if (nClave != 0)
-            throw TErrorFormato(QStringLiteral("La base de datos está cifrada con un método que no se puede leer."));
+            throw TErrorFormato(
+                QStringLiteral("La base de datos está cifrada con un método que no se puede leer."));
         Danado(QStringLiteral("la página 2 no tiene la definición del catálogo"));
     }
     auto pTabla = LeeTabla(*pArchivo, kPaginaCatalogo, QStringLiteral("MSysObjects"), nCodigoPagina);
@@ -160,7 +175,9 @@ void TBaseDatosMdb::TImpl::LeeCatalogo()
     std::vector<bool> Usadas(Cols.size(), false);
     Usadas[nId] = Usadas[nNombre] = Usadas[nTipo] = Usadas[nBanderas] = true;
     Recorrido.Selecciona(Usadas);
-    auto Entero = [](const TValor& v) { return std::holds_alternative<int64_t>(v) ? std::get<int64_t>(v) : 0; };
+    auto Entero = [](const TValor& v) {
+        return std::holds_alternative<int64_t>(v) ? std::get<int64_t>(v) : 0;
+    };
     std::vector<TValor> Fila;
     while (Recorrido.Siguiente(Fila)) {
         if ((Entero(Fila[nTipo]) & 0x7F) != kObjetoTabla || !std::holds_alternative<QString>(Fila[nNombre]))
@@ -211,13 +228,34 @@ std::unique_ptr<TBaseDatosMdb> TBaseDatosMdb::AbreMemoria(const QByteArray& Dato
     return AbreCon([&] { return TArchivoJet::DeMemoria(Datos); }, sError);
 }
 
-int TBaseDatosMdb::VersionJet() const { return F_pImpl->pArchivo->Formato().nVersion; }
-const TFormatoJet& TBaseDatosMdb::Formato() const { return F_pImpl->pArchivo->Formato(); }
-int TBaseDatosMdb::CodigoPagina() const { return F_pImpl->nCodigoPagina; }
-int TBaseDatosMdb::OrdenClasificacion() const { return F_pImpl->nOrden; }
-double TBaseDatosMdb::FechaCreacion() const { return F_pImpl->dFechaCreacion; }
-uint32_t TBaseDatosMdb::ClaveCifrado() const { return F_pImpl->nClave; }
-const QString& TBaseDatosMdb::Contrasena() const { return F_pImpl->sContrasena; }
+int TBaseDatosMdb::VersionJet() const
+{
+    return F_pImpl->pArchivo->Formato().nVersion;
+}
+const TFormatoJet& TBaseDatosMdb::Formato() const
+{
+    return F_pImpl->pArchivo->Formato();
+}
+int TBaseDatosMdb::CodigoPagina() const
+{
+    return F_pImpl->nCodigoPagina;
+}
+int TBaseDatosMdb::OrdenClasificacion() const
+{
+    return F_pImpl->nOrden;
+}
+double TBaseDatosMdb::FechaCreacion() const
+{
+    return F_pImpl->dFechaCreacion;
+}
+uint32_t TBaseDatosMdb::ClaveCifrado() const
+{
+    return F_pImpl->nClave;
+}
+const QString& TBaseDatosMdb::Contrasena() const
+{
+    return F_pImpl->sContrasena;
+}
 
 QStringList TBaseDatosMdb::Tablas() const
 {

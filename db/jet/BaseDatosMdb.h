@@ -111,12 +111,12 @@ public:
     static std::unique_ptr<TBaseDatosMdb> AbreMemoria(const QByteArray& Datos, QString* sError = nullptr);
     ~TBaseDatosMdb();
 
-    int VersionJet() const;        // 3 or 4
+    int VersionJet() const; // 3 or 4
     const TFormatoJet& Formato() const;
-    int CodigoPagina() const;      // header code page (the one of Jet 3 text)
+    int CodigoPagina() const;       // header code page (the one of Jet 3 text)
     int OrdenClasificacion() const; // sort order LCID (0x0409 = General)
-    double FechaCreacion() const;  // Jet day number; 0 in Jet 3 files
-    uint32_t ClaveCifrado() const; // db_key: 0 = pages stored in clear, else pages are RC4-encrypted
+    double FechaCreacion() const;   // Jet day number; 0 in Jet 3 files
+    uint32_t ClaveCifrado() const;  // db_key: 0 = pages stored in clear, else pages are RC4-encrypted
     // Database password decoded by the Jet 3 or Jet 4 rule; empty = none. The engine compares it
     // (case-sensitively) with the one of the connection string.
     const QString& Contrasena() const;
@@ -136,8 +136,8 @@ public:
 private:
     struct TImpl;
     explicit TBaseDatosMdb(std::unique_ptr<TImpl> pImpl);
-    static std::unique_ptr<TBaseDatosMdb> AbreCon(const std::function<std::shared_ptr<detalle::TArchivoJet>()>& Abre,
-                                                  QString* sError);
+    static std::unique_ptr<TBaseDatosMdb>
+    AbreCon(const std::function<std::shared_ptr<detalle::TArchivoJet>()>& Abre, QString* sError);
     std::unique_ptr<TImpl> F_pImpl;
 };
 

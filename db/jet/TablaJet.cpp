@@ -28,7 +28,8 @@ QByteArray LeeCadenaDefinicion(TArchivoJet& Archivo, uint32_t nPagina)
     std::unordered_set<uint32_t> Vistas;
     for (uint32_t p = nPagina; p != 0;) {
         if (!Vistas.insert(p).second)
-            Danado(QStringLiteral("la definición de tabla de la página %1 forma un ciclo de páginas").arg(nPagina));
+            Danado(QStringLiteral("la definición de tabla de la página %1 forma un ciclo de páginas")
+                       .arg(nPagina));
         const QByteArray Pag = Archivo.Pagina(p);
         const auto* u = reinterpret_cast<const uint8_t*>(Pag.constData());
         if (u[0] != kPagDefTabla)
@@ -107,7 +108,8 @@ QString TextoCodigoPagina(const uint8_t* p, int n, int nCodigoPagina)
         };
         thread_local TDecodificador Ultimo;
         if (Ultimo.nCodigo != nCodigoPagina) {
-            Ultimo.Dec = QStringDecoder(QStringLiteral("windows-%1").arg(nCodigoPagina).toLatin1().constData());
+            Ultimo.Dec =
+                QStringDecoder(QStringLiteral("windows-%1").arg(nCodigoPagina).toLatin1().constData());
             Ultimo.nCodigo = nCodigoPagina;
         }
         if (Ultimo.Dec.isValid()) {
@@ -236,18 +238,21 @@ std::vector<uint32_t> PaginasDeMapa(TArchivoJet& Archivo, uint32_t nPgRow)
                 continue;
             const QByteArray Bits = Archivo.Pagina(nPagBits);
             if (uint8_t(Bits[0]) != kPagMapaUso)
-                Danado(QStringLiteral("la página %1 del mapa de uso %2 no es un mapa de bits").arg(nPagBits).arg(Pg(nPgRow)));
+                Danado(QStringLiteral("la página %1 del mapa de uso %2 no es un mapa de bits")
+                           .arg(nPagBits)
+                           .arg(Pg(nPgRow)));
             Recorre(reinterpret_cast<const uint8_t*>(Bits.constData()) + kEncabezadoPaginaMapa,
                     F.nTamPagina - kEncabezadoPaginaMapa, nPorPagina * uint64_t(j));
         }
     } else {
-        Danado(QStringLiteral("el mapa de uso %1 es de un tipo desconocido (%2)").arg(Pg(nPgRow)).arg(pFila[0]));
+        Danado(
+            QStringLiteral("el mapa de uso %1 es de un tipo desconocido (%2)").arg(Pg(nPgRow)).arg(pFila[0]));
     }
     return Paginas;
 }
 
-TRecorridoTabla::TRecorridoTabla(std::shared_ptr<TArchivoJet> pArchivo, std::shared_ptr<const TTablaJet> pTabla,
-                                 int nCodigoPaginaBD)
+TRecorridoTabla::TRecorridoTabla(std::shared_ptr<TArchivoJet> pArchivo,
+                                 std::shared_ptr<const TTablaJet> pTabla, int nCodigoPaginaBD)
     : F_pArchivo(std::move(pArchivo)), F_pTabla(std::move(pTabla)), F_Formato(F_pArchivo->Formato()),
       F_bJet4(F_Formato.nVersion == 4)
 {
@@ -288,7 +293,8 @@ void TRecorridoTabla::CargaPaginas()
     F_bPaginasCargadas = true;
 }
 
-bool TRecorridoTabla::LimitesFila(const QByteArray& Pagina, int nFila, int& nIni, int& nFin, bool& bDesbordada) const
+bool TRecorridoTabla::LimitesFila(const QByteArray& Pagina, int nFila, int& nIni, int& nFin,
+                                  bool& bDesbordada) const
 {
     const auto* u = reinterpret_cast<const uint8_t*>(Pagina.constData());
     const int nTam = F_Formato.nTamPagina;
@@ -313,7 +319,9 @@ TRecorridoTabla::TFila TRecorridoTabla::FilaApuntada(uint32_t nPgRow, const char
     const uint32_t nPagina = nPgRow >> 8;
     const int nFila = int(nPgRow & 0xFF);
     if (nPagina == 0 || nPagina >= F_pArchivo->NumPaginas())
-        Danado(QStringLiteral("%1 apunta a la página %2, fuera del archivo").arg(QString::fromUtf8(pQue)).arg(nPagina));
+        Danado(QStringLiteral("%1 apunta a la página %2, fuera del archivo")
+                   .arg(QString::fromUtf8(pQue))
+                   .arg(nPagina));
     TFila r;
     r.Pagina = F_pArchivo->Pagina(nPagina);
     const auto* u = reinterpret_cast<const uint8_t*>(r.Pagina.constData());
@@ -323,7 +331,9 @@ TRecorridoTabla::TFila TRecorridoTabla::FilaApuntada(uint32_t nPgRow, const char
                    .arg(nPagina)
                    .arg(bLval ? QStringLiteral("de valores largos") : QStringLiteral("de datos")));
     if (nFila >= U16(u + F_Formato.nOffNumFilas))
-        Danado(QStringLiteral("%1 apunta a la fila %2, que no existe").arg(QString::fromUtf8(pQue)).arg(Pg(nPgRow)));
+        Danado(QStringLiteral("%1 apunta a la fila %2, que no existe")
+                   .arg(QString::fromUtf8(pQue))
+                   .arg(Pg(nPgRow)));
     const int nTam = F_Formato.nTamPagina;
     const int nFilas = U16(u + F_Formato.nOffNumFilas);
     if (F_Formato.nOffTablaFilas + 2 * nFilas > nTam)
@@ -381,14 +391,16 @@ bool TRecorridoTabla::Siguiente(std::vector<TValor>& Fila)
         uint32_t nPgRow = U32(u + nIni);
         for (int nSalto = 0;; ++nSalto) {
             if (nSalto == kMaxSaltosDesborde)
-                Danado(QStringLiteral("la fila desbordada %1 forma una cadena demasiado larga").arg(Pg(nPgRow)));
+                Danado(
+                    QStringLiteral("la fila desbordada %1 forma una cadena demasiado larga").arg(Pg(nPgRow)));
             TFila Destino = FilaApuntada(nPgRow, "una fila desbordada", false);
             const auto* d = reinterpret_cast<const uint8_t*>(Destino.Pagina.constData());
             const int nFilaDest = int(nPgRow & 0xFF);
             const uint16_t nOffDest = U16(d + F_Formato.nOffTablaFilas + 2 * nFilaDest);
             if ((nOffDest & kFilaDesbordada) && !(nOffDest & kFilaBorrada)) {
                 if (Destino.nFin - Destino.nIni < 4)
-                    Danado(QStringLiteral("un puntero de fila desbordada mide %1 bytes").arg(Destino.nFin - Destino.nIni));
+                    Danado(QStringLiteral("un puntero de fila desbordada mide %1 bytes")
+                               .arg(Destino.nFin - Destino.nIni));
                 nPgRow = U32(d + Destino.nIni);
                 continue;
             }
@@ -421,7 +433,8 @@ void TRecorridoTabla::DecodificaFila(const uint8_t* pPag, int nIni, int nFin, st
             nVar = U16(r + nPosMascara - 2);
             const int nTabla = nPosMascara - 2 - 2 * (nVar + 1);
             if (nTabla < nTamCuenta)
-                Danado(QStringLiteral("la tabla de columnas variables de una fila no cabe (%1 entradas)").arg(nVar));
+                Danado(QStringLiteral("la tabla de columnas variables de una fila no cabe (%1 entradas)")
+                           .arg(nVar));
             F_OffVar.resize(size_t(nVar) + 1);
             for (int i = 0; i <= nVar; ++i)
                 F_OffVar[size_t(i)] = U16(r + nPosMascara - 4 - 2 * i);
@@ -433,7 +446,8 @@ void TRecorridoTabla::DecodificaFila(const uint8_t* pPag, int nIni, int nFin, st
             int nSaltos = nFinIncl / 256;
             const int p = nFinIncl - nMascara - nSaltos - 1; // var_off[0]; var_off[i] at p - i
             if (p - nVar < nTamCuenta)
-                Danado(QStringLiteral("la tabla de columnas variables de una fila no cabe (%1 entradas)").arg(nVar));
+                Danado(QStringLiteral("la tabla de columnas variables de una fila no cabe (%1 entradas)")
+                           .arg(nVar));
             // The lowest jump byte may be a placeholder; p stays where it was.
             if ((p - nVar) / 256 < nSaltos)
                 --nSaltos;
@@ -480,7 +494,10 @@ void TRecorridoTabla::DecodificaFila(const uint8_t* pPag, int nIni, int nFin, st
             const int a = F_OffVar[size_t(c.nIndiceVar)];
             const int b = F_OffVar[size_t(c.nIndiceVar) + 1];
             if (a < nTamCuenta || a > b || b > nLimDatos)
-                Danado(QStringLiteral("la columna variable %1 sale de su fila (%2..%3)").arg(c.nNumero).arg(a).arg(b));
+                Danado(QStringLiteral("la columna variable %1 sale de su fila (%2..%3)")
+                           .arg(c.nNumero)
+                           .arg(a)
+                           .arg(b));
             DecodificaValor(c, r + a, b - a, v);
         }
     }
@@ -490,7 +507,8 @@ void TRecorridoTabla::DecodificaValor(const TPlanColumna& c, const uint8_t* d, i
 {
     const int nFijo = TamanoFijo(c.Tipo);
     if (n < nFijo)
-        Danado(QStringLiteral("la columna %1 mide %2 bytes y su tipo pide %3").arg(c.nNumero).arg(n).arg(nFijo));
+        Danado(
+            QStringLiteral("la columna %1 mide %2 bytes y su tipo pide %3").arg(c.nNumero).arg(n).arg(nFijo));
     switch (c.Tipo) {
     case TTipoColumna::Byte:
         v = int64_t(d[0]);
@@ -575,7 +593,10 @@ QByteArray TRecorridoTabla::LeeValorLargo(const uint8_t* d, int n)
     if (nTipo == kLvalUnaFila) {
         const TFila f = FilaApuntada(nPgRow, "un valor Memo u OLE", true);
         if (f.nFin - f.nIni < nLong)
-            Danado(QStringLiteral("el valor largo %1 mide %2 bytes y declara %3").arg(Pg(nPgRow)).arg(f.nFin - f.nIni).arg(nLong));
+            Danado(QStringLiteral("el valor largo %1 mide %2 bytes y declara %3")
+                       .arg(Pg(nPgRow))
+                       .arg(f.nFin - f.nIni)
+                       .arg(nLong));
         return QByteArray(f.Pagina.constData() + f.nIni, qsizetype(nLong));
     }
     if (nTipo != 0)
@@ -586,12 +607,16 @@ QByteArray TRecorridoTabla::LeeValorLargo(const uint8_t* d, int n)
     std::unordered_set<uint32_t> Vistas;
     while (Datos.size() < nLong) {
         if (nPgRow == 0)
-            Danado(QStringLiteral("la cadena de un valor Memo u OLE termina en %1 de %2 bytes").arg(Datos.size()).arg(nLong));
+            Danado(QStringLiteral("la cadena de un valor Memo u OLE termina en %1 de %2 bytes")
+                       .arg(Datos.size())
+                       .arg(nLong));
         if (!Vistas.insert(nPgRow).second)
             Danado(QStringLiteral("la cadena de un valor Memo u OLE forma un ciclo en %1").arg(Pg(nPgRow)));
         const TFila f = FilaApuntada(nPgRow, "un valor Memo u OLE", true);
         if (f.nFin - f.nIni < 4)
-            Danado(QStringLiteral("el trozo de valor largo %1 mide %2 bytes").arg(Pg(nPgRow)).arg(f.nFin - f.nIni));
+            Danado(QStringLiteral("el trozo de valor largo %1 mide %2 bytes")
+                       .arg(Pg(nPgRow))
+                       .arg(f.nFin - f.nIni));
         const char* p = f.Pagina.constData() + f.nIni;
         const int64_t nTrozo = std::min<int64_t>(f.nFin - f.nIni - 4, nLong - Datos.size());
         Datos.append(p + 4, qsizetype(nTrozo));

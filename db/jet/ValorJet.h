@@ -61,9 +61,12 @@ struct TNumerico
 //   QByteArray      Binary, OLE, and types this reader does not interpret
 //   QUuid           GUID (Replication ID)
 //   TNumerico       Numeric
-using TValor = std::variant<std::monostate, bool, int64_t, double, TMoneda, TFechaJet, QString,
-                            QByteArray, QUuid, TNumerico>;
+using TValor = std::variant<std::monostate, bool, int64_t, double, TMoneda, TFechaJet, QString, QByteArray,
+                            QUuid, TNumerico>;
 
-inline bool EsNulo(const TValor& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool EsNulo(const TValor& v)
+{
+    return std::holds_alternative<std::monostate>(v);
+}
 
 } // namespace jet

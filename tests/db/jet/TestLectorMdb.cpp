@@ -57,14 +57,16 @@ QString Normaliza(const TValor& v, const TColumna& c)
             } else if constexpr (std::is_same_v<T, int64_t>) {
                 return QString::number(x);
             } else if constexpr (std::is_same_v<T, double>) {
-                return c.Tipo == TTipoColumna::Simple ? QString::number(float(x), 'g', QLocale::FloatingPointShortest)
-                                                      : QString::number(x, 'g', QLocale::FloatingPointShortest);
+                return c.Tipo == TTipoColumna::Simple
+                           ? QString::number(float(x), 'g', QLocale::FloatingPointShortest)
+                           : QString::number(x, 'g', QLocale::FloatingPointShortest);
             } else if constexpr (std::is_same_v<T, TMoneda> || std::is_same_v<T, TNumerico>) {
                 return x.Texto();
             } else if constexpr (std::is_same_v<T, TFechaJet>) {
                 const QDateTime f = x.FechaHora();
                 // The dumps cut the milliseconds.
-                return f.isValid() ? f.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QStringLiteral("<fecha inválida>");
+                return f.isValid() ? f.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                                   : QStringLiteral("<fecha inválida>");
             } else if constexpr (std::is_same_v<T, QString>) {
                 return Escapa(x);
             } else if constexpr (std::is_same_v<T, QByteArray>) {
@@ -135,15 +137,20 @@ QString LeeTodo(const TBaseDatosMdb& bd, int* nFilas = nullptr)
     return {};
 }
 
-
 QByteArray LeeArchivo(const QString& sRuta)
 {
     QFile f(sRuta);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-uint16_t Lee16(const QByteArray& b, qsizetype n) { return uint16_t(uint8_t(b[n]) | (uint8_t(b[n + 1]) << 8)); }
-uint32_t Lee32(const QByteArray& b, qsizetype n) { return Lee16(b, n) | (uint32_t(Lee16(b, n + 2)) << 16); }
+uint16_t Lee16(const QByteArray& b, qsizetype n)
+{
+    return uint16_t(uint8_t(b[n]) | (uint8_t(b[n + 1]) << 8));
+}
+uint32_t Lee32(const QByteArray& b, qsizetype n)
+{
+    return Lee16(b, n) | (uint32_t(Lee16(b, n + 2)) << 16);
+}
 void Pon16(QByteArray& b, qsizetype n, uint32_t v)
 {
     b[n] = char(v);
@@ -159,7 +166,8 @@ void Pon32(QByteArray& b, qsizetype n, uint32_t v)
 void AlternaEncabezado(QByteArray& b)
 {
     const TFormatoJet& F = b[kOffVersion] == 0 ? kFormatoJet3 : kFormatoJet4;
-    Rc4(kClaveEncabezado, 4, reinterpret_cast<uint8_t*>(b.data()) + kOffBloqueCifrado, size_t(F.nLongBloqueCifrado));
+    Rc4(kClaveEncabezado, 4, reinterpret_cast<uint8_t*>(b.data()) + kOffBloqueCifrado,
+        size_t(F.nLongBloqueCifrado));
 }
 
 // The bytes of a real file and what tests need to find their way in it.
@@ -196,7 +204,10 @@ struct TArchivoPrueba
     }
     // File offset of row i's entry in the row-offset table of page n, and the row's bounds.
     qsizetype EntradaFila(uint32_t n, int i) const { return Pag(n) + F->nOffTablaFilas + 2 * i; }
-    qsizetype InicioFila(uint32_t n, int i) const { return Pag(n) + (Lee16(Bytes, EntradaFila(n, i)) & kMascaraOffsetFila); }
+    qsizetype InicioFila(uint32_t n, int i) const
+    {
+        return Pag(n) + (Lee16(Bytes, EntradaFila(n, i)) & kMascaraOffsetFila);
+    }
     qsizetype FinFila(uint32_t n, int i) const
     {
         return i == 0 ? Pag(n + 1) : Pag(n) + (Lee16(Bytes, EntradaFila(n, i - 1)) & kMascaraOffsetFila);
@@ -231,7 +242,8 @@ struct TArchivoPrueba
 // One row laid out as Jet lays it: column count, fixed area, var data, var-offset table (Jet 3
 // with its jump bytes), var count, null mask. Valores: column name -> stored bytes; a column
 // missing from the map is NULL; a Boolean present in the map is true.
-QByteArray ConstruyeFila(const TFormatoJet& F, const TDefinicionTabla& Def, const QMap<QString, QByteArray>& Valores)
+QByteArray ConstruyeFila(const TFormatoJet& F, const TDefinicionTabla& Def,
+                         const QMap<QString, QByteArray>& Valores)
 {
     const bool bJet4 = F.nVersion == 4;
     const int nCols = Def.nMaxColumnas;
@@ -306,8 +318,7 @@ QByteArray Ucs2(const QString& s)
     return b;
 }
 
-template <typename T>
-QByteArray Crudo(T v)
+template <typename T> QByteArray Crudo(T v)
 {
     QByteArray b(sizeof v, '\0');
     std::memcpy(b.data(), &v, sizeof v);
@@ -323,10 +334,7 @@ class TestLectorMdb : public QObject
     int F_nTablasIguales = 0;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(QDir(kDirAccess).exists(), "faltan los archivos de prueba de Access");
-    }
+    void initTestCase() { QVERIFY2(QDir(kDirAccess).exists(), "faltan los archivos de prueba de Access"); }
 
     void cleanupTestCase() { qInfo("Tablas iguales a su volcado de referencia: %d", F_nTablasIguales); }
 
@@ -337,7 +345,8 @@ private slots:
         QTest::addColumn<QString>("tabla");
         const QDir Ref(kDirAccess + QStringLiteral("/reference"));
         for (const QString& sBase : Ref.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-            for (const QString& sTsv : QDir(Ref.filePath(sBase)).entryList({"*.tsv"}, QDir::Files, QDir::Name)) {
+            for (const QString& sTsv :
+                 QDir(Ref.filePath(sBase)).entryList({"*.tsv"}, QDir::Files, QDir::Name)) {
                 const QString sTabla = sTsv.chopped(4);
                 QTest::newRow(qPrintable(sBase + QLatin1Char('/') + sTabla)) << sBase << sTabla;
             }
@@ -400,7 +409,8 @@ private slots:
         QVERIFY(Todos.size() >= 28);
         for (const QString& sRuta : Todos) {
             const QString sBase = QFileInfo(sRuta).completeBaseName();
-            const int nVersion = sRuta.contains(QLatin1String("V1997")) || sRuta.contains(QLatin1String("/jet3/")) ? 3 : 4;
+            const int nVersion =
+                sRuta.contains(QLatin1String("V1997")) || sRuta.contains(QLatin1String("/jet3/")) ? 3 : 4;
             QString sContrasena;
             if (sBase == QLatin1String("V2000_with-password"))
                 sContrasena = QStringLiteral("password");
@@ -527,7 +537,11 @@ private slots:
         const QString j4 = RutaDe("test2V2000");
         const QString j3 = RutaDe("test2V1997");
         const QString sNoEs = QStringLiteral("El archivo no es una base de datos de Access válida.");
-        struct TCaso { const char* pCaso; const char* pError; };
+        struct TCaso
+        {
+            const char* pCaso;
+            const char* pError;
+        };
         const TCaso Casos[] = {
             {"vacío", nullptr},
             {"texto", nullptr},
@@ -536,7 +550,8 @@ private slots:
             {"menos de tres páginas", "menos que las tres primeras páginas"},
             {"truncado a la mitad", "fuera del archivo"},
             {"catálogo con otro tipo de página", "la página 2 no tiene la definición del catálogo"},
-            {"clave de cifrado en un archivo sin cifrar", "La base de datos está cifrada con un método que no se puede leer."},
+            {"clave de cifrado en un archivo sin cifrar",
+             "La base de datos está cifrada con un método que no se puede leer."},
             {"definición en ciclo", "forma un ciclo de páginas"},
             {"definición con columnas de más", "las columnas de la tabla fuera de su página"},
             {"mapa de uso de longitud cero", "tiene longitud inválida"},
@@ -554,9 +569,11 @@ private slots:
         for (const TCaso& c : Casos) {
             const QString sError = c.pError ? QString::fromUtf8(c.pError) : sNoEs;
             const bool bSoloJet4 = QByteArray(c.pCaso).startsWith("columna variable");
-            QTest::newRow(qPrintable(QStringLiteral("jet4 ") + QString::fromUtf8(c.pCaso))) << j4 << QString::fromUtf8(c.pCaso) << sError;
+            QTest::newRow(qPrintable(QStringLiteral("jet4 ") + QString::fromUtf8(c.pCaso)))
+                << j4 << QString::fromUtf8(c.pCaso) << sError;
             if (!bSoloJet4)
-                QTest::newRow(qPrintable(QStringLiteral("jet3 ") + QString::fromUtf8(c.pCaso))) << j3 << QString::fromUtf8(c.pCaso) << sError;
+                QTest::newRow(qPrintable(QStringLiteral("jet3 ") + QString::fromUtf8(c.pCaso)))
+                    << j3 << QString::fromUtf8(c.pCaso) << sError;
         }
     }
     void corrupciones()
@@ -578,7 +595,8 @@ private slots:
         const qsizetype nIni0 = a.InicioFila(nDatos, 0);
         const qsizetype nFin0 = a.FinFila(nDatos, 0);
         auto EsLval = [&](uint32_t n) {
-            return a.Pag(n + 1) <= b.size() && b[a.Pag(n)] == char(kPagDatos) && b.mid(a.Pag(n) + 4, 4) == "LVAL";
+            return a.Pag(n + 1) <= b.size() && b[a.Pag(n)] == char(kPagDatos) &&
+                   b.mid(a.Pag(n) + 4, 4) == "LVAL";
         };
         // A chained long value: an LVAL row that starts with a pointer to another LVAL row
         // (single-row values start with data instead).
@@ -589,7 +607,8 @@ private slots:
                 for (int i = 0; i < Lee16(b, a.Pag(n) + a.F->nOffNumFilas); ++i) {
                     const qsizetype p = a.InicioFila(n, i);
                     const uint32_t nSig = Lee32(b, p);
-                    if (nSig != 0 && EsLval(nSig >> 8) && int(nSig & 0xFF) < Lee16(b, a.Pag(nSig >> 8) + a.F->nOffNumFilas)) {
+                    if (nSig != 0 && EsLval(nSig >> 8) &&
+                        int(nSig & 0xFF) < Lee16(b, a.Pag(nSig >> 8) + a.F->nOffNumFilas)) {
                         Pon32(b, p, (n << 8) | uint32_t(i));
                         return p;
                     }
@@ -683,7 +702,8 @@ private slots:
             sError = LeeTodo(*pBD);
             // The catalog read fine: the file is damaged further in.
         }
-        QVERIFY2(sError.contains(error), qPrintable(QStringLiteral("«%1» no contiene «%2»").arg(sError, error)));
+        QVERIFY2(sError.contains(error),
+                 qPrintable(QStringLiteral("«%1» no contiene «%2»").arg(sError, error)));
         // The same through a real file.
         QTemporaryDir Dir;
         QFile f(Dir.filePath("dañado.mdb"));
@@ -728,7 +748,8 @@ private slots:
             Bits[1] = 1;
             if (k == 0) {
                 for (uint32_t n : Paginas)
-                    Bits[kEncabezadoPaginaMapa + n / 8] = char(Bits[kEncabezadoPaginaMapa + n / 8] | (1 << (n % 8)));
+                    Bits[kEncabezadoPaginaMapa + n / 8] =
+                        char(Bits[kEncabezadoPaginaMapa + n / 8] | (1 << (n % 8)));
             }
             b += Bits;
         }
@@ -760,7 +781,8 @@ private slots:
     {
         QString sError;
         QVERIFY(!TBaseDatosMdb::Abre(QStringLiteral("/no/existe/Tavoro.mdb"), &sError));
-        QCOMPARE(sError, QStringLiteral("No se encontró el archivo de base de datos \"/no/existe/Tavoro.mdb\"."));
+        QCOMPARE(sError,
+                 QStringLiteral("No se encontró el archivo de base de datos \"/no/existe/Tavoro.mdb\"."));
         QVERIFY(!TBaseDatosMdb::Abre(kDirAccess, &sError));
         QCOMPARE(sError, QStringLiteral("El archivo no es una base de datos de Access válida."));
         auto pBD = TBaseDatosMdb::Abre(RutaDe("testV2000"), &sError);
@@ -790,7 +812,8 @@ private slots:
         QVERIFY(f.setFileTime(Antes, QFileDevice::FileModificationTime));
         f.close();
         const TInstantanea a = Toma(sCopia);
-        const QStringList Listado = QDir(Dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList Listado =
+            QDir(Dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         {
             QString sError;
             auto pBD = TBaseDatosMdb::Abre(sCopia, &sError);
@@ -799,7 +822,8 @@ private slots:
             std::vector<TValor> Fila;
             QVERIFY(pLector->Siguiente(Fila));
             QCOMPARE(LeeTodo(*pBD), QString());
-            QCOMPARE(QDir(Dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), Listado);
+            QCOMPARE(QDir(Dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     Listado);
         }
         const TInstantanea d = Toma(sCopia);
         QCOMPARE(d.Hash, a.Hash);
@@ -815,9 +839,14 @@ private slots:
         TArchivoPrueba a(RutaDe("testV2000"));
         QVERIFY(a.pBD);
         const TDefinicionTabla Def = a.Def(QStringLiteral("Table1"));
-        QMap<QString, QByteArray> v1{{"A", ""}, {"C", Crudo<uint8_t>(255)}, {"D", Crudo<int16_t>(-2)},
-                                     {"E", Crudo<int32_t>(-100000)}, {"F", Crudo<double>(-0.5)},
-                                     {"G", Crudo<double>(-1.25)}, {"H", Crudo<int64_t>(-12345)}, {"I", ""}};
+        QMap<QString, QByteArray> v1{{"A", ""},
+                                     {"C", Crudo<uint8_t>(255)},
+                                     {"D", Crudo<int16_t>(-2)},
+                                     {"E", Crudo<int32_t>(-100000)},
+                                     {"F", Crudo<double>(-0.5)},
+                                     {"G", Crudo<double>(-1.25)},
+                                     {"H", Crudo<int64_t>(-12345)},
+                                     {"I", ""}};
         QMap<QString, QByteArray> v2{{"A", QByteArray("\xFF\xFEhola\0\xAC\x20\0!", 11)}, {"B", Ucs2("x€")}};
         a.PonPaginaDatos("Table1", {ConstruyeFila(*a.F, Def, v1), ConstruyeFila(*a.F, Def, v2)});
         auto pBD = TBaseDatosMdb::AbreMemoria(a.Bytes);
@@ -833,7 +862,8 @@ private slots:
         QCOMPARE(std::get<int64_t>(f[4]), int64_t(-100000));
         QCOMPARE(std::get<double>(f[5]), -0.5);
         QCOMPARE(std::get<TFechaJet>(f[6]).dDias, -1.25);
-        QCOMPARE(std::get<TFechaJet>(f[6]).FechaHora().toString("yyyy-MM-dd HH:mm:ss.zzz"), QStringLiteral("1899-12-29 06:00:00.000"));
+        QCOMPARE(std::get<TFechaJet>(f[6]).FechaHora().toString("yyyy-MM-dd HH:mm:ss.zzz"),
+                 QStringLiteral("1899-12-29 06:00:00.000"));
         QCOMPARE(std::get<TMoneda>(f[7]).Texto(), QStringLiteral("-1.2345"));
         QCOMPARE(std::get<bool>(f[8]), true);
         QVERIFY(pLector->Siguiente(f));
@@ -859,11 +889,12 @@ private slots:
         QCOMPARE(Lee16(a.Bytes, nDescB + a.F->nDescNumero), 1);
         QCOMPARE(Lee16(a.Bytes, nDescB + a.F->nDescPrecision), 1252);
         Pon16(a.Bytes, nDescB + a.F->nDescPrecision, 1251);
-        const QByteArray sA = QByteArray(199, 'a') + "\xE9"; // é in 1252
+        const QByteArray sA = QByteArray(199, 'a') + "\xE9";     // é in 1252
         const QByteArray sB = QByteArray(600, 'b') + "\xC0\xE1"; // Аб in 1251
-        a.PonPaginaDatos("Table1", {ConstruyeFila(*a.F, Def, {{"A", sA}, {"B", sB}, {"E", Crudo<int32_t>(7)}}),
-                                    ConstruyeFila(*a.F, Def, {{"A", ""}, {"I", ""}}),
-                                    ConstruyeFila(*a.F, Def, {{"A", QByteArray(300, 'c')}, {"B", "d"}})});
+        a.PonPaginaDatos("Table1",
+                         {ConstruyeFila(*a.F, Def, {{"A", sA}, {"B", sB}, {"E", Crudo<int32_t>(7)}}),
+                          ConstruyeFila(*a.F, Def, {{"A", ""}, {"I", ""}}),
+                          ConstruyeFila(*a.F, Def, {{"A", QByteArray(300, 'c')}, {"B", "d"}})});
         auto pBD = TBaseDatosMdb::AbreMemoria(a.Bytes);
         QVERIFY(pBD);
         auto pLector = pBD->AbreTabla("Table1");
@@ -893,8 +924,8 @@ private slots:
         QVERIFY(p4->DefinicionTabla("TABLE1", d));
         QCOMPARE(d.sNombre, QStringLiteral("Table1"));
         QCOMPARE(d.nFilas, int64_t(2));
-        const TTipoColumna Tipos[] = {TTipoColumna::Texto, TTipoColumna::Texto, TTipoColumna::Byte,
-                                      TTipoColumna::Entero, TTipoColumna::Largo, TTipoColumna::Doble,
+        const TTipoColumna Tipos[] = {TTipoColumna::Texto,     TTipoColumna::Texto,  TTipoColumna::Byte,
+                                      TTipoColumna::Entero,    TTipoColumna::Largo,  TTipoColumna::Doble,
                                       TTipoColumna::FechaHora, TTipoColumna::Moneda, TTipoColumna::Booleano};
         QCOMPARE(d.Columnas.size(), size_t(9));
         for (int i = 0; i < 9; ++i) {
@@ -941,12 +972,18 @@ private slots:
         QTest::newRow("numérico sin escala") << TNumerico{0, 0, 0, 18, true}.Texto() << "0";
         QTest::newRow("numérico de 128 bits") << TNumerico{UINT64_MAX, UINT64_MAX, 0, 38, false}.Texto()
                                               << "340282366920938463463374607431768211455";
-        QTest::newRow("numérico 28 dígitos") << TNumerico{0x204FCE5EULL, 0x3E2502610FFFFFFFULL, 10, 28, false}.Texto()
-                                             << "999999999999999999.9999999999";
-        QTest::newRow("fecha") << TFechaJet{27293.0}.FechaHora().toString("yyyy-MM-dd HH:mm:ss.zzz") << "1974-09-21 00:00:00.000";
-        QTest::newRow("fecha con hora") << TFechaJet{43465.625}.FechaHora().toString("yyyy-MM-dd HH:mm:ss.zzz") << "2018-12-31 15:00:00.000";
-        QTest::newRow("fecha anterior a 1899") << TFechaJet{-2.75}.FechaHora().toString("yyyy-MM-dd HH:mm:ss.zzz") << "1899-12-28 18:00:00.000";
-        QTest::newRow("fecha fuera de rango") << QString::number(TFechaJet{1e12}.FechaHora().isValid()) << "0";
+        QTest::newRow("numérico 28 dígitos")
+            << TNumerico{0x204FCE5EULL, 0x3E2502610FFFFFFFULL, 10, 28, false}.Texto()
+            << "999999999999999999.9999999999";
+        QTest::newRow("fecha") << TFechaJet{27293.0}.FechaHora().toString("yyyy-MM-dd HH:mm:ss.zzz")
+                               << "1974-09-21 00:00:00.000";
+        QTest::newRow("fecha con hora")
+            << TFechaJet{43465.625}.FechaHora().toString("yyyy-MM-dd HH:mm:ss.zzz")
+            << "2018-12-31 15:00:00.000";
+        QTest::newRow("fecha anterior a 1899")
+            << TFechaJet{-2.75}.FechaHora().toString("yyyy-MM-dd HH:mm:ss.zzz") << "1899-12-28 18:00:00.000";
+        QTest::newRow("fecha fuera de rango")
+            << QString::number(TFechaJet{1e12}.FechaHora().isValid()) << "0";
     }
     void valores()
     {

@@ -4,9 +4,8 @@
 #include "app/Principal.h"
 #include "common/DialogosWidgets.h"
 #include "data/ColectorConxs.h"
+#include "reportengine/Fuentes.h"
 
-#include <QDir>
-#include <QFontDatabase>
 
 #include <clocale>
 #include <exception>
@@ -25,18 +24,6 @@ bool TAplicacion::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-void RegistraTahoma()
-{
-    if (QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive))
-        return;
-    // fonts-wine keeps its files outside the folders fontconfig searches.
-    const QDir carpeta(QStringLiteral("/usr/share/wine/fonts"));
-    for (const QString& sArchivo : {QStringLiteral("tahoma.ttf"), QStringLiteral("tahomabd.ttf")}) {
-        if (carpeta.exists(sArchivo))
-            QFontDatabase::addApplicationFont(carpeta.filePath(sArchivo));
-    }
-}
-
 int EjecutaPrograma(int argc, char** argv)
 {
     TAplicacion app(argc, argv);
@@ -44,7 +31,7 @@ int EjecutaPrograma(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     ColectorConexiones = CreaColectorConxs();
     InstalaDialogos(std::make_shared<TDialogosWidgets>(kTituloPrograma));
-    RegistraTahoma();
+    RegistraFuentes();
 
     int nResultado = 0;
     {

@@ -12,9 +12,6 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Makes Tahoma available where the system lacks it, from the Wine font files.
-void RegistraTahoma();
-
 // Runs the program: application object, connection registry, data module, main window,
 // event loop.
 int EjecutaPrograma(int argc, char** argv);

@@ -1,5 +1,10 @@
 #include "app/DataModule.h"
 
+#include "report/RepGeneral.h"
+#include "reportengine/ExportaPDF.h"
+#include "reportengine/Reporte.h"
+#include "reportengine/TextoRico.h"
+
 TdmMain::TdmMain(QObject* parent) : QObject(parent)
 {
     using T = TTablaMemoria::TTipoCampo;
@@ -13,4 +18,9 @@ TdmMain::TdmMain(QObject* parent) : QObject(parent)
         this);
     vtPEPs->setObjectName(QStringLiteral("vtPEPs"));
     vtPEPs->Abre();
+    objTextoRico = CreaObjTextoRico();
+    expPDF = CreaExpPDF();
+    repGeneral = CreaRepGeneral(objTextoRico.get(), expPDF.get());
 }
+
+TdmMain::~TdmMain() = default;

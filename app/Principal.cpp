@@ -2,13 +2,20 @@
 
 #include "app/DataModule.h"
 #include "app/Figura.h"
+#include "common/ArchivosHost.h"
 #include "common/CasillaDatos.h"
 #include "common/IIDialogos.h"
 #include "common/Mensajero.h"
 #include "common/RejillaDatos.h"
+#include "common/Texto.h"
 #include "common/Utilerias.h"
+#include "data/ColectorConxs.h"
+#include "db/componentes/ConexionBD.h"
+#include "questionnaire/RepCuestQRTZ2019.h"
+#include "reportengine/Reporte.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +23,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
+#include <QScopeGuard>
 #include <QValidator>
 
 namespace {
@@ -29,6 +37,11 @@ const QColor kGrisOscuro(0x48, 0x48, 0x48);
 const QColor kGris(0x80, 0x80, 0x80);
 const QString kCampoPEP = QStringLiteral("EsPEP");
 const QString kHintPEP = QStringLiteral("Haga click en el recuadro si el Usuario es un PEP");
+// A refused login: the box text has two blanks between "no" and "tiene", the message line one.
+const QString kLoginCaja =
+    QStringLiteral("La contraseña es incorrecta o, el usuario no  tiene permisos de administrador.");
+const QString kLoginLinea =
+    QStringLiteral("La contraseña es incorrecta o, el usuario no tiene permisos de administrador.");
 
 const char16_t* const kParrafosIndicaciones[] = {
     u"Para responder correctamente el cuestionario, es muy importante que por favor siga estas indicaciones:",
@@ -303,6 +316,9 @@ void TfrmPrincipal::CreaControles()
     setTabOrder(bnDetectaPEPs, grdPEPs);
     setTabOrder(grdPEPs, DBCheckBox);
     setTabOrder(DBCheckBox, bnGenReporte);
+
+    connect(bnDetectaPEPs, &QAbstractButton::clicked, this, &TfrmPrincipal::bnDetectaPEPsClick);
+    connect(bnGenReporte, &QAbstractButton::clicked, this, &TfrmPrincipal::bnGenReporteClick);
 }
 
 void TfrmPrincipal::FormCreate()
@@ -485,4 +501,128 @@ void TfrmPrincipal::grdPEPsColExit(int nColumna)
 void TfrmPrincipal::DBCheckBoxClick()
 {
     DBCheckBox->setText(DBCheckBox->isChecked() ? F_sTextoMarcado : F_sTextoSinMarcar);
+}
+
+std::function<QString()> TfrmPrincipal::CarpetaPrograma = [] { return CreaUtilerias()->DameDirProg(); };
+
+bool TfrmPrincipal::FaltaUsuario()
+{
+    if (!EsBlanco(edUsuario->text()))
+        return false;
+    _MensajeroForm->CampoObligatorio(txUsuario, edUsuario);
+    _MensajeroForm->MsjTxTemp(QStringLiteral("Por favor, escriba su usuario (Administrador)."));
+    return true;
+}
+
+bool TfrmPrincipal::ConectaBD(TConexionBD*& Conexion)
+{
+    const QString sRuta = ArchivosHost::ResuelveRuta(CarpetaPrograma(), QStringLiteral("DataBase\\Tavoro.mdb"));
+    if (!QFileInfo(sRuta).isFile()) {
+        Dialogos().MuestraMensaje(QStringLiteral("Error: Este programa debe encontrarse en la carpeta del Tavoro."));
+        return false;
+    }
+    _MensajeroForm->MsjTxEspera(QStringLiteral("Conectando con la BD..."), false);
+    ColectorConexiones->CreaBDPrinc(sRuta, QString(), false);
+    if (!ColectorConexiones->Conecta(kNomBDPrincipal))
+        return false;
+    if (!ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conexion))
+        return false;
+    return Conexion->Conectado();
+}
+
+bool TfrmPrincipal::DameNumEmpresa(int& nNumEmp)
+{
+    const QString sRuta = ArchivosHost::ResuelveRuta(CarpetaPrograma(), QStringLiteral("Tavoro.INI"));
+    if (!QFileInfo(sRuta).isFile())
+        return false;
+    nNumEmp = ArchivosHost::LeeEnteroIni(sRuta, QStringLiteral("Control"), QStringLiteral("EmpresaActiva"), 0);
+    return nNumEmp > 0;
+}
+
+void TfrmPrincipal::bnDetectaPEPsClick()
+{
+    if (F_bPasoEnCurso || FaltaUsuario())
+        return;
+    F_bPasoEnCurso = true;
+    const auto fin = qScopeGuard([this] { F_bPasoEnCurso = false; });
+    MuestraIgnorar(false);
+    EjecutaConEspera([this] { ProcesaDetectaPEPs(); }, bnDetectaPEPs);
+}
+
+void TfrmPrincipal::ProcesaDetectaPEPs()
+{
+    bool bResultado = false;
+    std::shared_ptr<IRepCuestionarioQRTZ> Cuestionario;
+    TConexionBD* Conexion = nullptr;
+    int nNumEmp = 0;
+    if (ConectaBD(Conexion)) {
+        if (!DameNumEmpresa(nNumEmp)) {
+            PonCursorNormal();
+            Dialogos().MuestraMensaje(QStringLiteral("No se pudo extraer el Número de la Empresa predeterminada."));
+        } else {
+            Cuestionario = CreaRepCuestZIDU2019(Conexion, F_dmMain.repGeneral.get(), _MensajeroForm, 0.0, nNumEmp);
+            if (Cuestionario->UsuariosConectados()) {
+                PonCursorNormal();
+                Dialogos().MuestraMensaje(
+                    QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
+            } else if (Cuestionario->ValidaAcceso(edUsuario->text(), edPassw->text(), true)) {
+                bResultado = Cuestionario->DetectaPEPs(F_dmMain.vtPEPs);
+            } else {
+                PonCursorNormal();
+                edUsuario->setFocus();
+                Dialogos().MuestraMensaje(kLoginCaja);
+                _MensajeroForm->CampoObligatorio(txUsuario, edUsuario);
+                _MensajeroForm->MsjTxEspera(kLoginLinea, true);
+            }
+        }
+    }
+    if (bResultado) {
+        MuestraIgnorar(F_dmMain.vtPEPs->NumRegistros() == 0);
+        bnGenReporte->setEnabled(true);
+        _MensajeroForm->MsjTxTemp(QStringLiteral("La detección de PEPs ha finalizado."));
+    }
+    PonCursorNormal();
+}
+
+void TfrmPrincipal::bnGenReporteClick()
+{
+    if (F_bPasoEnCurso || FaltaUsuario())
+        return;
+    F_bPasoEnCurso = true;
+    const auto fin = qScopeGuard([this] { F_bPasoEnCurso = false; });
+    _MensajeroForm->MsjTxEspera(QStringLiteral("¡Advertencia!"), false);
+    if (PreguntaIndicaciones())
+        EjecutaConEspera([this] { ProcesaGeneraReporte(); }, bnGenReporte);
+    else
+        _MensajeroForm->MsjTxEspera(QStringLiteral("Proceso cancelado."), false);
+}
+
+void TfrmPrincipal::ProcesaGeneraReporte()
+{
+    // The wait cursor stays on for the whole step, message boxes included.
+    bool bResultado = false;
+    std::shared_ptr<IRepCuestionarioQRTZ> Cuestionario;
+    TConexionBD* Conexion = nullptr;
+    int nNumEmp = 0;
+    if (ConectaBD(Conexion)) {
+        if (!DameNumEmpresa(nNumEmp)) {
+            Dialogos().MuestraMensaje(QStringLiteral("No se pudo extraer el Número de la Empresa predeterminada."));
+        } else {
+            Cuestionario = CreaRepCuestZIDU2019(Conexion, F_dmMain.repGeneral.get(), _MensajeroForm, 0.0, nNumEmp);
+            if (Cuestionario->UsuariosConectados()) {
+                Dialogos().MuestraMensaje(
+                    QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
+            } else if (Cuestionario->ValidaAcceso(edUsuario->text(), edPassw->text(), true)) {
+                bResultado = Cuestionario->GeneraReporte(F_dmMain.vtPEPs);
+            } else {
+                Dialogos().MuestraMensaje(kLoginCaja);
+                _MensajeroForm->MsjTxEspera(kLoginLinea, true);
+                _MensajeroForm->CampoObligatorio(txPassw, edPassw);
+            }
+        }
+    }
+    if (bResultado)
+        _MensajeroForm->MsjEnTx(QStringLiteral("El reporte se generó correctamente."));
+    else
+        _MensajeroForm->MsjEnTx(QStringLiteral("No fue posible generar el reporte. Llame a Soporte Técnico."));
 }

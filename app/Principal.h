@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class TCasillaDatos;
+class TConexionBD;
 class TdmMain;
 class TFigura;
 class TRejillaDatos;
@@ -41,6 +42,22 @@ public:
     // Busy wrapper of the steps: wait cursor and Boton disabled while Trabajo runs; both are
     // restored also when Trabajo throws, and the error goes on to the caller.
     void EjecutaConEspera(const std::function<void()>& Trabajo, QAbstractButton* Boton);
+
+    // True when the user key is blank; the user has then been told.
+    bool FaltaUsuario();
+    // Registers and opens the main connection to DataBase/Tavoro.mdb beside the program and
+    // hands out its component.
+    bool ConectaBD(TConexionBD*& Conexion);
+    // Active company number of Tavoro.INI beside the program; false unless it is above 0.
+    bool DameNumEmpresa(int& nNumEmp);
+
+    // Folder of the program, with its trailing separator: where the host files are looked for.
+    // Tests point it at a sample host folder.
+    static std::function<QString()> CarpetaPrograma;
+
+    // The two steps behind the buttons.
+    void bnDetectaPEPsClick();
+    void bnGenReporteClick();
 
     // Controls
     QLabel* Label1;
@@ -89,7 +106,12 @@ private:
     void grdPEPsColExit(int nColumna);
     void DBCheckBoxClick();
 
+    void ProcesaDetectaPEPs();
+    void ProcesaGeneraReporte();
+
     bool F_bCentrada = false;
+    // A step is running: a press of the other button is refused, so two steps never interleave.
+    bool F_bPasoEnCurso = false;
     QString F_sTextoMarcado;
     QString F_sTextoSinMarcar;
 };

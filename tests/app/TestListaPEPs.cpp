@@ -5,6 +5,7 @@
 #include "common/DialogosGuion.h"
 #include "common/RejillaDatos.h"
 #include "common/TablaMemoria.h"
+#include "reportengine/Fuentes.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -294,7 +295,7 @@ private slots:
 int main(int argc, char** argv)
 {
     TAplicacion app(argc, argv);
-    RegistraTahoma();
+    RegistraFuentes();
     QApplication::setQuitOnLastWindowClosed(false);
     TestListaPEPs t;
     return QTest::qExec(&t, argc, argv);

@@ -5,6 +5,7 @@
 #include "common/DialogosGuion.h"
 #include "common/Mensajero.h"
 #include "common/RejillaDatos.h"
+#include "reportengine/Fuentes.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -389,7 +390,7 @@ private slots:
 int main(int argc, char** argv)
 {
     TAplicacion app(argc, argv);
-    RegistraTahoma();
+    RegistraFuentes();
     TestPrincipal t;
     return QTest::qExec(&t, argc, argv);
 }

@@ -1,0 +1,368 @@
+#include "../questionnaire/FixturasHost.h"
+#include "app/Arranque.h"
+#include "app/DataModule.h"
+#include "app/Principal.h"
+#include "common/DialogosGuion.h"
+#include "common/Mensajero.h"
+#include "common/RejillaDatos.h"
+#include "data/ColectorConxs.h"
+#include "reportengine/Fuentes.h"
+#include "reportengine/Reporte.h"
+#include "reportengine/VistaPrevia.h"
+
+#include <QAction>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString kCarpetaFuera = "Error: Este programa debe encontrarse en la carpeta del Tavoro.";
+const QString kEmpresa = "No se pudo extraer el Número de la Empresa predeterminada.";
+const QString kConectado = "Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar.";
+const QString kLoginCaja = "La contraseña es incorrecta o, el usuario no  tiene permisos de administrador.";
+const QString kLoginLinea = "La contraseña es incorrecta o, el usuario no tiene permisos de administrador.";
+const QString kReporteMal = "No fue posible generar el reporte. Llame a Soporte Técnico.";
+const QString kReporteBien = "El reporte se generó correctamente.";
+
+// Bytes and modification time of every file under a folder, to prove nothing was written.
+QMap<QString, QPair<QByteArray, QDateTime>> huella(const QString& sCarpeta)
+{
+    QMap<QString, QPair<QByteArray, QDateTime>> m;
+    QDirIterator it(sCarpeta, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString f = it.next();
+        QFile a(f);
+        a.open(QIODevice::ReadOnly);
+        m.insert(f, {QCryptographicHash::hash(a.readAll(), QCryptographicHash::Sha256),
+                     QFileInfo(f).lastModified()});
+    }
+    return m;
+}
+
+// Records every font colour a label takes: the flash of a field alert runs inside the event
+// loop in one go, so polling the colour afterwards would miss it.
+class TColores : public QObject
+{
+public:
+    explicit TColores(QLabel* Etiqueta) : F_Etiqueta(Etiqueta) { Etiqueta->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::PaletteChange)
+            Vistos << F_Etiqueta->palette().color(QPalette::WindowText);
+        return false;
+    }
+    QList<QColor> Vistos;
+
+private:
+    QLabel* F_Etiqueta;
+};
+
+} // namespace
+
+// The real window driven headless over host folders written for the purpose and read by the
+// real engine: both steps end to end, every failure they report, and the read-only guarantee.
+class TestPasos : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir tmp;
+    std::shared_ptr<TDialogosGuion> guion;
+    std::unique_ptr<TdmMain> dm;
+    std::unique_ptr<TfrmPrincipal> frm;
+
+    QString carpeta(const QString& s) const { return tmp.filePath(s) + "/"; }
+
+    void abreVentana(const QString& sCarpeta)
+    {
+        TfrmPrincipal::CarpetaPrograma = [sCarpeta] { return sCarpeta; };
+        ColectorConexiones = CreaColectorConxs();
+        dm = std::make_unique<TdmMain>();
+        frm = std::make_unique<TfrmPrincipal>(*dm);
+        guion->Respuestas.enqueue(true); // the instruction dialog at start-up
+        frm->show();
+        QTRY_COMPARE(guion->Cajas.size(), 1);
+        guion->Cajas.clear();
+        QVERIFY(QTest::qWaitForWindowExposed(frm.get()));
+    }
+
+    void escribeUsuario(const QString& sUsuario, const QString& sPassw)
+    {
+        frm->edUsuario->clear();
+        frm->edPassw->clear();
+        QTest::keyClicks(frm->edUsuario, sUsuario);
+        QTest::keyClicks(frm->edPassw, sPassw);
+    }
+
+    // Clicks the button and waits until its step has ended (the button is enabled again).
+    void pulsa(QPushButton* bn)
+    {
+        QTest::mouseClick(bn, Qt::LeftButton);
+        QTRY_VERIFY(bn->isEnabled());
+    }
+
+    QColor colorDe(QLabel* l) const { return l->palette().color(QPalette::WindowText); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(tmp.isValid());
+        guion = std::make_shared<TDialogosGuion>();
+        InstalaDialogos(guion);
+        QVERIFY(FixturasHost::EscribePrincipal(tmp.filePath("v30"), 30));
+        QVERIFY(FixturasHost::EscribeHistoria(tmp.filePath("historia")));
+        QVERIFY(FixturasHost::EscribeIncompleta(tmp.filePath("incompleta")));
+        FixturasHost::TOpciones conectado;
+        conectado.bUsuarioConectado = true;
+        QVERIFY(FixturasHost::EscribePrincipal(tmp.filePath("conectado"), 30, conectado));
+        FixturasHost::TOpciones cero;
+        cero.sIni = "[Control]\r\nEmpresaActiva=0\r\n";
+        QVERIFY(FixturasHost::EscribePrincipal(tmp.filePath("cero"), 30, cero));
+        FixturasHost::TOpciones sinSeccion;
+        sinSeccion.sIni = "[Otra]\r\nEmpresaActiva=1\r\n";
+        QVERIFY(FixturasHost::EscribePrincipal(tmp.filePath("sinseccion"), 30, sinSeccion));
+        FixturasHost::TOpciones mayusculas;
+        mayusculas.sDirBD = "DATABASE";
+        mayusculas.sArchivoBD = "TAVORO.MDB";
+        mayusculas.sArchivoIni = "tavoro.ini";
+        QVERIFY(FixturasHost::EscribePrincipal(tmp.filePath("mayusculas"), 30, mayusculas));
+        QDir().mkpath(tmp.filePath("vacia"));
+    }
+    void cleanupTestCase() { InstalaDialogos(nullptr); }
+    void init() { guion->Cajas.clear(); }
+    void cleanup()
+    {
+        frm.reset();
+        dm.reset();
+        ColectorConexiones.reset();
+        guion->Respuestas.clear();
+        guion->AlMostrar = nullptr;
+    }
+
+    void caminoFeliz()
+    {
+        const auto antes = huella(carpeta("v30"));
+        abreVentana(carpeta("v30"));
+        escribeUsuario("admin", "clave1"); // the boxes turn both upper case
+        QCOMPARE(frm->edUsuario->text(), QString("ADMIN"));
+        pulsa(frm->bnDetectaPEPs);
+        QVERIFY2(guion->Cajas.isEmpty(), qPrintable(guion->Textos().join('\n')));
+        QCOMPARE(dm->vtPEPs->NumRegistros(), 6);
+        QTRY_VERIFY(frm->grdPEPs->isEnabled());
+        QVERIFY(frm->bnGenReporte->isEnabled());
+        QVERIFY(frm->pnIgnorar->isHidden());
+        QCOMPARE(frm->txMensajes->text(), QString("La detección de PEPs ha finalizado."));
+
+        // Tick C01 and C02 by clicking their mark cells.
+        for (int f = 0; f < dm->vtPEPs->NumRegistros(); ++f) {
+            const QString sClave = dm->vtPEPs->ValorEn(f, 1).toString();
+            if (sClave == "C01" || sClave == "C02")
+                QTest::mouseClick(frm->grdPEPs->viewport(), Qt::LeftButton, {},
+                                  frm->grdPEPs->RectCelda(f, 0).center());
+        }
+        int nMarcas = 0;
+        for (int f = 0; f < dm->vtPEPs->NumRegistros(); ++f)
+            nMarcas += dm->vtPEPs->ValorEn(f, 3).toBool() ? 1 : 0;
+        QCOMPARE(nMarcas, 2);
+
+        QMap<QString, QString> Vistos;
+        dm->repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
+            for (const char* s : {"NombreCC", "RegCC", "preg_22", "preg_32", "preg_37", "preg_42_1", "preg_30"})
+                Vistos[s] = dm->repGeneral->Variables().Lee(s);
+            Vistos["pagina2"] = dm->repGeneral->TextoPagina(2);
+            v.findChild<QAction*>("acCerrar")->trigger();
+        };
+        guion->Respuestas.enqueue(true);
+        pulsa(frm->bnGenReporte);
+        QCOMPARE(guion->Cajas.size(), 1);
+        QCOMPARE(guion->Cajas.first().Tipo, TDialogosGuion::TTipo::Advertencia);
+        QCOMPARE(guion->Cajas.first().sTexto, TextoIndicaciones());
+        QCOMPARE(Vistos["NombreCC"], QString("CAMBIOS DE PRUEBA, S.A. DE C.V."));
+        QCOMPARE(Vistos["RegCC"], QString("08900777"));
+        QCOMPARE(Vistos["preg_22"], QString("13"));
+        QCOMPARE(Vistos["preg_32"], QString("7"));
+        QCOMPARE(Vistos["preg_37"], QString("2"));
+        QCOMPARE(Vistos["preg_42_1"], QString("16"));
+        QCOMPARE(Vistos["preg_30"], QString("SI"));
+        QVERIFY(Vistos["pagina2"].contains("CAMBIOS DE PRUEBA, S.A. DE C.V."));
+        QCOMPARE(frm->txMensajes->text(), kReporteBien);
+
+        // The host files were only read: same bytes, same times, nothing new beside them.
+        frm.reset();
+        ColectorConexiones.reset();
+        QCOMPARE(huella(carpeta("v30")), antes);
+    }
+
+    void nadaDetectadoMuestraElAvisoYUnaDeteccionLoQuita()
+    {
+        abreVentana(carpeta("historia"));
+        escribeUsuario("ADMIN", "CLAVE1");
+        pulsa(frm->bnDetectaPEPs);
+        QVERIFY2(guion->Cajas.isEmpty(), qPrintable(guion->Textos().join('\n')));
+        QVERIFY(frm->pnIgnorar->isVisible());
+        QCOMPARE(frm->pnIgnorar->pos(), QPoint(88, 332));
+        QCOMPARE(colorDe(frm->txPaso4), QColor(0x80, 0x80, 0x80));
+        QVERIFY(frm->bnGenReporte->isEnabled());
+        QVERIFY(!frm->grdPEPs->isEnabled());
+        // The next detection, now in a folder with PEPs, hides the notice again.
+        ColectorConexiones = CreaColectorConxs();
+        TfrmPrincipal::CarpetaPrograma = [this] { return carpeta("v30"); };
+        pulsa(frm->bnDetectaPEPs);
+        QVERIFY(frm->pnIgnorar->isHidden());
+        QCOMPARE(colorDe(frm->txPaso4), QColor(0x00, 0x80, 0x80));
+        QCOMPARE(dm->vtPEPs->NumRegistros(), 6);
+    }
+
+    void reporteCancelado()
+    {
+        abreVentana(carpeta("v30"));
+        escribeUsuario("ADMIN", "CLAVE1");
+        pulsa(frm->bnDetectaPEPs);
+        guion->Cajas.clear();
+        guion->Respuestas.enqueue(false);
+        QTest::mouseClick(frm->bnGenReporte, Qt::LeftButton);
+        QCOMPARE(guion->Cajas.size(), 1);
+        QCOMPARE(frm->txMensajes->text(), QString("Proceso cancelado."));
+        QVERIFY(frm->bnGenReporte->isEnabled());
+    }
+
+    void usuarioEnBlanco()
+    {
+        abreVentana(carpeta("v30"));
+        escribeUsuario("   ", "");
+        TColores colores(frm->txUsuario);
+        QTest::mouseClick(frm->bnDetectaPEPs, Qt::LeftButton);
+        QVERIFY(guion->Cajas.isEmpty());
+        QCOMPARE(frm->txMensajes->text(), QString("Por favor, escriba su usuario (Administrador)."));
+        QVERIFY(frm->edUsuario->hasFocus());
+        QTRY_VERIFY(colores.Vistos.count(QColor(Qt::red)) == 4);
+        QTRY_COMPARE(colorDe(frm->txUsuario), QColor(0x48, 0x48, 0x48));
+        QCOMPARE(dm->vtPEPs->NumRegistros(), 0);
+    }
+
+    void fallasDeLosPasos_data()
+    {
+        QTest::addColumn<QString>("fixtura");
+        QTest::addColumn<QString>("caja");
+        QTest::newRow("fuera de la carpeta") << "vacia" << kCarpetaFuera;
+        QTest::newRow("empresa en cero") << "cero" << kEmpresa;
+        QTest::newRow("sin seccion Control") << "sinseccion" << kEmpresa;
+        QTest::newRow("usuario conectado") << "conectado" << kConectado;
+    }
+    void fallasDeLosPasos()
+    {
+        QFETCH(QString, fixtura);
+        QFETCH(QString, caja);
+        abreVentana(carpeta(fixtura));
+        escribeUsuario("ADMIN", "CLAVE1");
+        pulsa(frm->bnDetectaPEPs);
+        QCOMPARE(guion->Textos(), QStringList{caja});
+        QVERIFY(!frm->bnGenReporte->isEnabled());
+        QCOMPARE(dm->vtPEPs->NumRegistros(), 0);
+        QVERIFY(frm->pnIgnorar->isHidden());
+
+        // The report step (its button enabled by hand) shows the same box after the
+        // instructions, then the failure line.
+        guion->Cajas.clear();
+        frm->bnGenReporte->setEnabled(true);
+        guion->Respuestas.enqueue(true);
+        pulsa(frm->bnGenReporte);
+        QCOMPARE(guion->Textos(), (QStringList{TextoIndicaciones(), caja}));
+        QCOMPARE(frm->txMensajes->text(), kReporteMal);
+    }
+
+    void nombresDeArchivoEnOtrasMayusculas()
+    {
+        abreVentana(carpeta("mayusculas"));
+        escribeUsuario("ADMIN", "CLAVE1");
+        pulsa(frm->bnDetectaPEPs);
+        QVERIFY2(guion->Cajas.isEmpty(), qPrintable(guion->Textos().join('\n')));
+        QCOMPARE(dm->vtPEPs->NumRegistros(), 6);
+    }
+
+    void accesoRechazadoEnLaDeteccion()
+    {
+        abreVentana(carpeta("v30"));
+        escribeUsuario("ADMIN", "OTRA");
+        QList<QWidget*> Foco;
+        guion->AlMostrar = [&](const TDialogosGuion::TCaja&) { Foco << QApplication::focusWidget(); };
+        frm->bnGenReporte->setFocus();
+        TColores colores(frm->txUsuario);
+        pulsa(frm->bnDetectaPEPs);
+        QCOMPARE(guion->Textos(), QStringList{kLoginCaja});
+        QCOMPARE(Foco, QList<QWidget*>{frm->edUsuario}); // focus moved before the box
+        QCOMPARE(frm->txMensajes->text(), kLoginLinea);
+        QVERIFY(frm->edUsuario->hasFocus());
+        QTRY_VERIFY(colores.Vistos.contains(QColor(Qt::red)));
+        QVERIFY(!frm->bnGenReporte->isEnabled());
+    }
+
+    void accesoRechazadoEnElReporte()
+    {
+        abreVentana(carpeta("v30"));
+        escribeUsuario("ADMIN", "CLAVE1");
+        pulsa(frm->bnDetectaPEPs);
+        // The detection's temporary message clears the line when its countdown ends, whatever it
+        // shows then; let it end first so the report's own last line stays.
+        QTRY_COMPARE_WITH_TIMEOUT(frm->txMensajes->text(), QString(), 4000);
+        guion->Cajas.clear();
+        escribeUsuario("CAJERO", "CLAVE1"); // right password, not an administrator
+        guion->Respuestas.enqueue(true);
+        TColores colores(frm->txPassw);
+        TColores otros(frm->txUsuario);
+        pulsa(frm->bnGenReporte);
+        QCOMPARE(guion->Textos(), (QStringList{TextoIndicaciones(), kLoginCaja}));
+        QVERIFY(frm->edPassw->hasFocus());
+        QTRY_VERIFY(colores.Vistos.contains(QColor(Qt::red)));
+        QVERIFY(!otros.Vistos.contains(QColor(Qt::red)));
+        QTRY_COMPARE(frm->txMensajes->text(), kReporteMal);
+    }
+
+    void respuestaFallidaTerminaElReporte()
+    {
+        abreVentana(carpeta("incompleta"));
+        escribeUsuario("ADMIN", "CLAVE1");
+        guion->Respuestas.enqueue(true);
+        bool bVistaPrevia = false;
+        dm->repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
+            bVistaPrevia = true;
+            v.findChild<QAction*>("acCerrar")->trigger();
+        };
+        frm->bnGenReporte->setEnabled(true);
+        pulsa(frm->bnGenReporte);
+        QVERIFY(!bVistaPrevia);
+        // The version read and question 22 each report their failed query.
+        QCOMPARE(guion->Cajas.size(), 3);
+        QVERIFY(guion->Textos().at(1).startsWith("Error #BD-101.TRepCuestZIDU2019: Llame a Soporte Técnico. "));
+        QVERIFY(guion->Textos().at(2).startsWith("Error #BD-101.TRepCuestZIDU2019: Llame a Soporte Técnico. "));
+        QCOMPARE(frm->txMensajes->text(), kReporteMal);
+    }
+
+    void elOtroBotonSeRechazaDuranteUnPaso()
+    {
+        abreVentana(carpeta("cero"));
+        escribeUsuario("ADMIN", "CLAVE1");
+        frm->bnGenReporte->setEnabled(true);
+        int nDentro = 0;
+        guion->AlMostrar = [&](const TDialogosGuion::TCaja& c) {
+            if (c.sTexto == kEmpresa && nDentro++ == 0)
+                QTest::mouseClick(frm->bnGenReporte, Qt::LeftButton); // while detection runs
+        };
+        pulsa(frm->bnDetectaPEPs);
+        QCOMPARE(guion->Textos(), QStringList{kEmpresa}); // no instruction dialog: refused
+    }
+};
+
+int main(int argc, char** argv)
+{
+    TAplicacion app(argc, argv);
+    RegistraFuentes();
+    TestPasos t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "TestPasos.moc"

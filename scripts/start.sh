@@ -6,10 +6,9 @@ bash scripts/install-deps.sh
 bash scripts/build.sh
 carpeta=${CARPETA_TAVORO:-$PWD/sample/Tavoro}
 # The sample host folder (database password "plovik", user ADMIN with password ADMIN).
-if [ -x build/tools/mdbgen/mdbgen ] && [ ! -e "$carpeta/DataBase/Tavoro.mdb" ]; then
+if [ ! -e "$carpeta/DataBase/Tavoro.mdb" ]; then
   build/tools/mdbgen/mdbgen sample "$carpeta"
 fi
-mkdir -p "$carpeta"
 # The program finds the host files beside its own executable, so it runs from a copy there.
 cp build/app/CuestionarioQRTZ "$carpeta/CuestionarioQRTZ"
 exec "$carpeta/CuestionarioQRTZ"

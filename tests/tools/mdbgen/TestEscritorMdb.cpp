@@ -1,5 +1,6 @@
 // The .mdb writer checked by independent readers: mdbtools (mdb-export, mdb-count, mdb-tables)
 // and the npm package mdb-reader. Both are installed by scripts/install-deps.sh.
+#include "Proceso.h"
 #include "tools/mdbgen/EscritorMdb.h"
 #include "tools/mdbgen/FixtureMdb.h"
 
@@ -24,26 +25,6 @@ using T = TTipoColumnaMdb;
 
 const QString kNulo = QStringLiteral("<NULO>"); // how mdb-export is told to print NULL
 const QString kFormatoFecha = QStringLiteral("%Y-%m-%d %H:%M:%S");
-
-struct TSalida
-{
-    int nCodigo = -1;
-    QByteArray Salida;
-    QByteArray Errores;
-};
-
-TSalida ejecuta(const QString& sPrograma, const QStringList& Args)
-{
-    QProcess P;
-    P.start(sPrograma, Args);
-    TSalida S;
-    if (!P.waitForFinished(120000))
-        return S;
-    S.nCodigo = P.exitStatus() == QProcess::NormalExit ? P.exitCode() : -1;
-    S.Salida = P.readAllStandardOutput();
-    S.Errores = P.readAllStandardError();
-    return S;
-}
 
 // mdb-export output (RFC 4180: quotes doubled, line breaks inside quotes).
 QList<QStringList> leeCsv(const QString& s)

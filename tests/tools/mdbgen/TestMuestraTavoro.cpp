@@ -1,4 +1,5 @@
 // The sample host folder written by "mdbgen sample", read back by mdbtools and mdb-reader.
+#include "Proceso.h"
 #include "tools/mdbgen/MuestraTavoro.h"
 
 #include <QCryptographicHash>
@@ -13,26 +14,6 @@
 #include <QTest>
 
 namespace {
-
-struct TSalida
-{
-    int nCodigo = -1;
-    QByteArray Salida;
-    QByteArray Errores;
-};
-
-TSalida ejecuta(const QString& sPrograma, const QStringList& Args)
-{
-    QProcess P;
-    P.start(sPrograma, Args);
-    TSalida S;
-    if (!P.waitForFinished(120000))
-        return S;
-    S.nCodigo = P.exitStatus() == QProcess::NormalExit ? P.exitCode() : -1;
-    S.Salida = P.readAllStandardOutput();
-    S.Errores = P.readAllStandardError();
-    return S;
-}
 
 // A table as mdb-reader gives it: rows as maps column → value.
 struct TTablaLeida

@@ -33,9 +33,8 @@ QString TextoDeDoble(double d)
         return QStringLiteral("0");
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15G", d);
-    QString s = QString::fromLatin1(buf);
-    // %G already drops trailing zeros of the fraction; keep the exponent at two digits or more.
-    return s;
+    // %G drops the trailing zeros of the fraction and writes the exponent as E+NN / E-NN.
+    return QString::fromLatin1(buf);
 }
 
 QString TextoDeMoneda(int64_t n)

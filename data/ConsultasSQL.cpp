@@ -3,7 +3,6 @@
 
 #include "data/ErroresBD.h"
 #include "data/NombreClase.h"
-#include "db/componentes/ErrorBD.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,15 +23,11 @@ bool TConsultasSQL::PideConsulta(const QString& sConsulta, TConsultaBD& qQuery)
     qQuery.Cierra();
     qQuery.LimpiaSQL();
     QString sAdicional;
-    try {
-        qQuery.AgregaSQL(sConsulta);
-        qQuery.Abre();
+    if (EjecutaProtegido([&] {
+            qQuery.AgregaSQL(sConsulta);
+            qQuery.Abre();
+        }, sAdicional))
         return true;
-    } catch (const TErrorBD& e) {
-        sAdicional = e.Clase() + QStringLiteral(" - ") + e.Mensaje();
-    } catch (const std::exception& e) {
-        sAdicional = NombreClase(typeid(e)) + QStringLiteral(" - ") + QString::fromUtf8(e.what());
-    }
     qQuery.Cierra();
     MuestraError(QStringLiteral("BD-101"), NombreClaseDe(*this), sAdicional);
     return false;
@@ -43,16 +38,12 @@ bool TConsultasSQL::EjecutaConsulta(const QString& sConsulta, TConsultaBD& qQuer
     qQuery.Cierra();
     qQuery.LimpiaSQL();
     QString sAdicional;
-    try {
-        qQuery.AgregaSQL(sConsulta);
-        qQuery.Ejecuta();
-        qQuery.Cierra();
+    if (EjecutaProtegido([&] {
+            qQuery.AgregaSQL(sConsulta);
+            qQuery.Ejecuta();
+            qQuery.Cierra();
+        }, sAdicional))
         return true;
-    } catch (const TErrorBD& e) {
-        sAdicional = e.Clase() + QStringLiteral(" - ") + e.Mensaje();
-    } catch (const std::exception& e) {
-        sAdicional = NombreClase(typeid(e)) + QStringLiteral(" - ") + QString::fromUtf8(e.what());
-    }
     qQuery.Cierra();
     MuestraError(QStringLiteral("BD-101"), NombreClaseDe(*this), sAdicional);
     return false;

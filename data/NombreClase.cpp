@@ -1,5 +1,7 @@
 #include "data/NombreClase.h"
 
+#include "db/componentes/ErrorBD.h"
+
 #include <cxxabi.h>
 
 #include <cstdlib>
@@ -17,4 +19,17 @@ QString NombreClase(const std::type_info& Tipo)
     if (dp >= 0)
         s = s.mid(dp + 2);
     return s;
+}
+
+bool EjecutaProtegido(const std::function<void()>& Paso, QString& sAdicional)
+{
+    try {
+        Paso();
+        return true;
+    } catch (const TErrorBD& e) {
+        sAdicional = e.Clase() + QStringLiteral(" - ") + e.Mensaje();
+    } catch (const std::exception& e) {
+        sAdicional = NombreClase(typeid(e)) + QStringLiteral(" - ") + QString::fromUtf8(e.what());
+    }
+    return false;
 }

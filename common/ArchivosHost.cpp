@@ -13,15 +13,15 @@ QString ResuelveRuta(const QString& sCarpeta, const QString& sRelativa)
     QString ruta = sCarpeta;
     if (!ruta.endsWith(QLatin1Char('/')))
         ruta += QLatin1Char('/');
-    const QStringList partes = QString(sRelativa).replace(QLatin1Char('\\'), QLatin1Char('/'))
+    const QStringList partes = QString(sRelativa)
+                                   .replace(QLatin1Char('\\'), QLatin1Char('/'))
                                    .split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (int i = 0; i < partes.size(); ++i) {
         const QString& parte = partes[i];
         QString elegido = parte;
         if (!QFileInfo::exists(ruta + parte)) {
-            const QStringList entradas =
-                QDir(ruta).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                     QDir::Name);
+            const QStringList entradas = QDir(ruta).entryList(
+                QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
             for (const QString& e : entradas) {
                 if (e.compare(parte, Qt::CaseInsensitive) == 0) {
                     elegido = e;

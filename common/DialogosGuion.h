@@ -14,7 +14,12 @@
 class TDialogosGuion : public IDialogos
 {
 public:
-    enum class TTipo { Mensaje, Advertencia, ErrorEvento };
+    enum class TTipo
+    {
+        Mensaje,
+        Advertencia,
+        ErrorEvento
+    };
     struct TCaja
     {
         TTipo Tipo;

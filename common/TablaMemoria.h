@@ -15,14 +15,26 @@ class TTablaMemoria : public QObject
 {
     Q_OBJECT
 public:
-    enum class TTipoCampo { AutoIncremento, Entero, Texto, Booleano };
+    enum class TTipoCampo
+    {
+        AutoIncremento,
+        Entero,
+        Texto,
+        Booleano
+    };
     struct TCampo
     {
         QString sNombre;
         TTipoCampo Tipo;
         int nAncho = 0; // characters, texts only
     };
-    enum class TEstado { Inactiva, Navegando, Editando, Insertando };
+    enum class TEstado
+    {
+        Inactiva,
+        Navegando,
+        Editando,
+        Insertando
+    };
 
     explicit TTablaMemoria(QList<TCampo> Campos, QObject* parent = nullptr);
 
@@ -63,8 +75,8 @@ public:
     QVariant ValorEn(int nFila, int nCampo) const;
 
 signals:
-    void FilasCambiadas();              // rows removed or appended
-    void DatosCambiados(int nFila);     // values of a row changed (pending or posted)
+    void FilasCambiadas();          // rows removed or appended
+    void DatosCambiados(int nFila); // values of a row changed (pending or posted)
     void RegistroActualCambiado(int nFila);
     void EstadoCambiado();
 

@@ -21,8 +21,8 @@ bool TColectorConxs::registra(const QString& sNomConect, std::shared_ptr<IConexi
     return true;
 }
 
-bool TColectorConxs::NuevaConexion(const QString& sNomConect, const QString& sStrConexion, TTipoMotorBD TipoMotor,
-                                   bool bConectado)
+bool TColectorConxs::NuevaConexion(const QString& sNomConect, const QString& sStrConexion,
+                                   TTipoMotorBD TipoMotor, bool bConectado)
 {
     auto conexion = CreaConexion(TipoMotor);
     conexion->SetStrConexion(sStrConexion);
@@ -31,8 +31,9 @@ bool TColectorConxs::NuevaConexion(const QString& sNomConect, const QString& sSt
 }
 
 bool TColectorConxs::NuevaConexion(const QString& sNomConect, const QString& sUsuario, const QString& sPassw,
-                                   const QString& sBDNombre, const QString& sUbicacion, const QString& sInstancia,
-                                   const QString& sPuerto, TTipoMotorBD TipoMotor, bool bConectado)
+                                   const QString& sBDNombre, const QString& sUbicacion,
+                                   const QString& sInstancia, const QString& sPuerto, TTipoMotorBD TipoMotor,
+                                   bool bConectado)
 {
     auto conexion = CreaConexion(TipoMotor);
     conexion->SetUsuario(sUsuario);

@@ -3,9 +3,7 @@
 #include "data/ErroresBD.h"
 #include "data/NombreClase.h"
 
-TConector::TConector() : F_Errores(CreaErroresBD())
-{
-}
+TConector::TConector() : F_Errores(CreaErroresBD()) {}
 
 template <class T> void TTipoConector<T>::SetConecta(bool bConecta)
 {

@@ -1,5 +1,5 @@
-#include "common/Texto.h"
 #include "data/Conexion.h"
+#include "common/Texto.h"
 
 #include "data/Conectores.h"
 
@@ -28,7 +28,8 @@ void TConexion::SetConecta(bool bConecta)
 
 bool TConexion::HayDatosConexion() const
 {
-    for (const QString* s : {&F_sUsuario, &F_sPassw, &F_sBDNombre, &F_sUbicacion, &F_sInstancia, &F_sPuerto}) {
+    for (const QString* s :
+         {&F_sUsuario, &F_sPassw, &F_sBDNombre, &F_sUbicacion, &F_sInstancia, &F_sPuerto}) {
         if (!EsBlanco(*s))
             return true;
     }
@@ -47,7 +48,8 @@ QString TConexion::ArmaStrSQLServer() const
 {
     QString s = QStringLiteral("Provider=SQLOLEDB.1;Password=") + F_sPassw +
                 QStringLiteral(";Persist Security Info=True;") + QStringLiteral("User ID=") + F_sUsuario +
-                QStringLiteral(";Initial Catalog=") + F_sBDNombre + QStringLiteral(";Data Source=") + F_sUbicacion;
+                QStringLiteral(";Initial Catalog=") + F_sBDNombre + QStringLiteral(";Data Source=") +
+                F_sUbicacion;
     if (!EsBlanco(F_sInstancia))
         s += QStringLiteral("\\") + F_sInstancia;
     if (!F_sPuerto.isEmpty())

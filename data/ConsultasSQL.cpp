@@ -1,5 +1,5 @@
-#include "common/Texto.h"
 #include "data/ConsultasSQL.h"
+#include "common/Texto.h"
 
 #include "data/ErroresBD.h"
 #include "data/NombreClase.h"
@@ -23,10 +23,12 @@ bool TConsultasSQL::PideConsulta(const QString& sConsulta, TConsultaBD& qQuery)
     qQuery.Cierra();
     qQuery.LimpiaSQL();
     QString sAdicional;
-    if (EjecutaProtegido([&] {
-            qQuery.AgregaSQL(sConsulta);
-            qQuery.Abre();
-        }, sAdicional))
+    if (EjecutaProtegido(
+            [&] {
+                qQuery.AgregaSQL(sConsulta);
+                qQuery.Abre();
+            },
+            sAdicional))
         return true;
     qQuery.Cierra();
     MuestraError(QStringLiteral("BD-101"), NombreClaseDe(*this), sAdicional);
@@ -38,11 +40,13 @@ bool TConsultasSQL::EjecutaConsulta(const QString& sConsulta, TConsultaBD& qQuer
     qQuery.Cierra();
     qQuery.LimpiaSQL();
     QString sAdicional;
-    if (EjecutaProtegido([&] {
-            qQuery.AgregaSQL(sConsulta);
-            qQuery.Ejecuta();
-            qQuery.Cierra();
-        }, sAdicional))
+    if (EjecutaProtegido(
+            [&] {
+                qQuery.AgregaSQL(sConsulta);
+                qQuery.Ejecuta();
+                qQuery.Cierra();
+            },
+            sAdicional))
         return true;
     qQuery.Cierra();
     MuestraError(QStringLiteral("BD-101"), NombreClaseDe(*this), sAdicional);

@@ -29,6 +29,6 @@ public:
     static std::function<QDateTime()> Reloj;
 
 protected:
-    TConexionBD* F_Conector;                   // borrowed
+    TConexionBD* F_Conector;                     // borrowed
     std::unique_ptr<TConsultaBD> F_qConsultaGen; // the general query object
 };

@@ -7,7 +7,11 @@
 class TConector;
 
 // Engine kind of a connection descriptor.
-enum class TTipoMotorBD : uint8_t { tmSQLServer = 0, tmAccess = 1 };
+enum class TTipoMotorBD : uint8_t
+{
+    tmSQLServer = 0,
+    tmAccess = 1
+};
 
 // Connection descriptor: the parameters of one database connection and its string.
 class IConexion : public IConector

@@ -1,16 +1,15 @@
-#include "common/Texto.h"
 #include "data/LogErrores.h"
+#include "common/Texto.h"
 
 #include "common/IIDialogos.h"
 
 #include <stdexcept>
 
-void TManejadorErrores::AgregaError(const QString& sClave, const QString& sMsjUsuario,
-                                    const QString& sMsjLog, bool bMostrarMsj)
+void TManejadorErrores::AgregaError(const QString& sClave, const QString& sMsjUsuario, const QString& sMsjLog,
+                                    bool bMostrarMsj)
 {
     if (F_ListaErrores.contains(sClave))
-        throw std::runtime_error(
-            QStringLiteral("Código de error duplicado: %1").arg(sClave).toStdString());
+        throw std::runtime_error(QStringLiteral("Código de error duplicado: %1").arg(sClave).toStdString());
     F_ListaErrores.insert(sClave, TMsjError{sMsjUsuario, sMsjLog, bMostrarMsj});
 }
 

@@ -20,8 +20,7 @@ class TManejadorErrores : public ILogErrores
 public:
     void MuestraError(const QString& sClaveErr, const QString& sNomClase,
                       const QString& sMsjAdicional) override;
-    QString DameErrorMsj(const QString& sClaveErr, const QString& sMsjAdicional,
-                         bool bIncluyeClave) override;
+    QString DameErrorMsj(const QString& sClaveErr, const QString& sMsjAdicional, bool bIncluyeClave) override;
 
 protected:
     TManejadorErrores() = default;

@@ -25,9 +25,7 @@ TTavoroBD::TTavoroBD(const QString& sRutaTavoro, const QString& sIDNomBD)
 {
 }
 
-TTavoroBD::TTavoroBD(const QString& sRutaTavoro) : TTavoroBD(sRutaTavoro, QString())
-{
-}
+TTavoroBD::TTavoroBD(const QString& sRutaTavoro) : TTavoroBD(sRutaTavoro, QString()) {}
 
 TTavoroBD::TTavoroBD(const QString& sIDNomBD, TRegistro Registro)
     : TConsultasSQL(Registro.Conector), F_bConectado(Registro.bConectado), F_sIDNomBD(sIDNomBD)
@@ -41,8 +39,8 @@ TTavoroBD::TRegistro TTavoroBD::registraPropia(const QString& sRutaTavoro, const
         return r;
     const QString sNombre = QStringLiteral("Tavoro") + sIDNomBD;
     TConexionBD* conector = nullptr;
-    if (ColectorConexiones->NuevaConexion(sNombre, QString(), kPasswBDTavoro, QString(), sRutaTavoro, QString(),
-                                          QString(), TTipoMotorBD::tmAccess, true) &&
+    if (ColectorConexiones->NuevaConexion(sNombre, QString(), kPasswBDTavoro, QString(), sRutaTavoro,
+                                          QString(), QString(), TTipoMotorBD::tmAccess, true) &&
         ColectorConexiones->Conectado(sNombre) && ColectorConexiones->DameAccessConex(sNombre, conector)) {
         r.bConectado = true;
         r.Conector = conector;
@@ -62,8 +60,8 @@ bool TTavoroBD::ValidaAcceso(const QString& sUsuario, const QString& sPassw, boo
 {
     // The key is typed by the user: its apostrophes are doubled so that it can only ever be
     // compared, never change the statement.
-    QString s = QStringLiteral("SELECT ClaveEmp, Password FROM tEmps WHERE UCASE(ClaveEmp) = '") + literal(sUsuario) +
-                QStringLiteral("' ");
+    QString s = QStringLiteral("SELECT ClaveEmp, Password FROM tEmps WHERE UCASE(ClaveEmp) = '") +
+                literal(sUsuario) + QStringLiteral("' ");
     if (bSoloAdmins)
         s += QStringLiteral("and Nivel = 0");
     if (!PideConsulta(s, *F_qConsultaGen))

@@ -20,9 +20,9 @@ public:
     void AgregaSQL(const QString& sTexto); // appends one line of command text
     const QString& SQL() const { return F_sSQL; }
 
-    void Abre();     // runs the text and opens its rows, first row current
-    void Ejecuta();  // runs the text as a statement
-    void Cierra();   // discards the open result
+    void Abre();    // runs the text and opens its rows, first row current
+    void Ejecuta(); // runs the text as a statement
+    void Cierra();  // discards the open result
     bool Activa() const { return F_bActiva; }
 
     // On an open result (throw TErrorBD when closed):

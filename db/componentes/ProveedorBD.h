@@ -17,7 +17,12 @@ struct TResultadoBD
 };
 
 // Share mode asked of a provider when it opens.
-enum class TModoCompartir { Desconocido, Exclusivo, DenegarNinguno };
+enum class TModoCompartir
+{
+    Desconocido,
+    Exclusivo,
+    DenegarNinguno
+};
 
 // Parsed connection string: keys are case-insensitive, values kept as written.
 class TCadenaConexion

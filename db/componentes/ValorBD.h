@@ -10,7 +10,17 @@
 class TValorBD
 {
 public:
-    enum class TTipo { Nulo, Booleano, Entero, Doble, Moneda, Fecha, Texto, Binario };
+    enum class TTipo
+    {
+        Nulo,
+        Booleano,
+        Entero,
+        Doble,
+        Moneda,
+        Fecha,
+        Texto,
+        Binario
+    };
 
     TValorBD() = default;
     static TValorBD Nulo() { return {}; }

@@ -22,9 +22,8 @@ QString diagnostico(SQLSMALLINT tipo, SQLHANDLE h)
         SQLSMALLINT largo = 0;
         if (!SQL_SUCCEEDED(SQLGetDiagRecA(tipo, h, i, estado, &nativo, texto, sizeof texto, &largo)))
             break;
-        partes << QStringLiteral("[%1] %2")
-                      .arg(QString::fromLatin1(reinterpret_cast<char*>(estado)),
-                           QString::fromUtf8(reinterpret_cast<char*>(texto)));
+        partes << QStringLiteral("[%1] %2").arg(QString::fromLatin1(reinterpret_cast<char*>(estado)),
+                                                QString::fromUtf8(reinterpret_cast<char*>(texto)));
     }
     return partes.isEmpty() ? QStringLiteral("Error desconocido del controlador ODBC.")
                             : partes.join(QLatin1Char(' '));
@@ -94,7 +93,8 @@ private:
         SQLHSTMT st = nullptr;
         verifica(SQLAllocHandle(SQL_HANDLE_STMT, F_Dbc, &st), SQL_HANDLE_DBC, F_Dbc);
         QByteArray texto = sSQL.toUtf8();
-        const SQLRETURN r = SQLExecDirectA(st, reinterpret_cast<SQLCHAR*>(texto.data()), SQLINTEGER(texto.size()));
+        const SQLRETURN r =
+            SQLExecDirectA(st, reinterpret_cast<SQLCHAR*>(texto.data()), SQLINTEGER(texto.size()));
         if (!SQL_SUCCEEDED(r) && r != SQL_NO_DATA) {
             const QString e = diagnostico(SQL_HANDLE_STMT, st);
             SQLFreeHandle(SQL_HANDLE_STMT, st);
@@ -136,7 +136,8 @@ private:
                     break;
                 if (!SQL_SUCCEEDED(r))
                     break;
-                const SQLLEN n = (ind == SQL_NO_TOTAL || ind >= SQLLEN(sizeof buf)) ? SQLLEN(sizeof buf - 1) : ind;
+                const SQLLEN n =
+                    (ind == SQL_NO_TOTAL || ind >= SQLLEN(sizeof buf)) ? SQLLEN(sizeof buf - 1) : ind;
                 total.append(buf, int(n));
                 if (r == SQL_SUCCESS)
                     break;
@@ -194,9 +195,9 @@ std::unique_ptr<ISesionBD> TProveedorODBC::Abre(const TCadenaConexion& Cadena, T
     SQLCHAR salida[1024];
     SQLSMALLINT largo = 0;
     // SQL_DRIVER_NOPROMPT: the component never asks the user for credentials.
-    const SQLRETURN r = SQLDriverConnectA(dbc, nullptr, reinterpret_cast<SQLCHAR*>(cadena.data()),
-                                          SQLSMALLINT(cadena.size()), salida, sizeof salida, &largo,
-                                          SQL_DRIVER_NOPROMPT);
+    const SQLRETURN r =
+        SQLDriverConnectA(dbc, nullptr, reinterpret_cast<SQLCHAR*>(cadena.data()), SQLSMALLINT(cadena.size()),
+                          salida, sizeof salida, &largo, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(r)) {
         const QString e = diagnostico(SQL_HANDLE_DBC, dbc);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);

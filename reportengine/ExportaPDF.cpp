@@ -161,7 +161,11 @@ bool TExportaPDF::postProcesa(const QString& sEntrada, const QString& sSalida) c
     try {
         QPDF Pdf;
         Pdf.setSuppressWarnings(true);
-        Pdf.processFile(local(sEntrada).constData());
+        // qpdf keeps the file names it is given for its messages and for opening the output
+        // later: the byte arrays must live as long as the objects that use them.
+        const QByteArray Entrada = local(sEntrada);
+        const QByteArray Salida = local(sSalida);
+        Pdf.processFile(Entrada.constData());
         QPDFObjectHandle Final = Pdf.getTrailer();
         QPDFObjectHandle Info = Final.getKey("/Info");
         if (!Info.isDictionary()) {
@@ -191,7 +195,7 @@ bool TExportaPDF::postProcesa(const QString& sEntrada, const QString& sSalida) c
         if (!Preferencias.getKeys().empty())
             Pdf.getRoot().replaceKey("/ViewerPreferences", Preferencias);
 
-        QPDFWriter Escritor(Pdf, local(sSalida).constData());
+        QPDFWriter Escritor(Pdf, Salida.constData());
         Escritor.setPreserveEncryption(false);
         Escritor.setCompressStreams(bComprimido);
         Escritor.setStreamDataMode(bComprimido ? qpdf_s_compress : qpdf_s_uncompress);

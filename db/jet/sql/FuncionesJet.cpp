@@ -1042,7 +1042,7 @@ int64_t RedondeaMonedaJet(int64_t n, int nDecimales)
         return n;
     static const int64_t potencias[] = {10000, 1000, 100, 10};
     const int64_t unidad = potencias[nDecimales];
-    __int128 q;
+    __int128 q = 0;
     dividePar(n, unidad, q);
     return int64_t(q * unidad);
 }

@@ -549,34 +549,46 @@ void TfrmPrincipal::bnDetectaPEPsClick()
     EjecutaConEspera([this] { ProcesaDetectaPEPs(); }, bnDetectaPEPs);
 }
 
+std::shared_ptr<IRepCuestionarioQRTZ>
+TfrmPrincipal::PreparaCuestionario(bool bCursorNormal, const std::function<void()>& AlRechazarAcceso)
+{
+    // Steps shared by detection and report: main connection, company number, the driver, open
+    // sessions of the host and the login. A failure is shown here; then no driver comes back.
+    const auto muestra = [bCursorNormal](const QString& sTexto) {
+        if (bCursorNormal)
+            PonCursorNormal();
+        Dialogos().MuestraMensaje(sTexto);
+    };
+    TConexionBD* Conexion = nullptr;
+    if (!ConectaBD(Conexion))
+        return nullptr;
+    int nNumEmp = 0;
+    if (!DameNumEmpresa(nNumEmp)) {
+        muestra(QStringLiteral("No se pudo extraer el Número de la Empresa predeterminada."));
+        return nullptr;
+    }
+    auto Cuestionario = CreaRepCuestZIDU2019(Conexion, F_dmMain.repGeneral.get(), _MensajeroForm, 0.0, nNumEmp);
+    if (Cuestionario->UsuariosConectados()) {
+        muestra(QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
+        return nullptr;
+    }
+    if (!Cuestionario->ValidaAcceso(edUsuario->text(), edPassw->text(), true)) {
+        AlRechazarAcceso();
+        return nullptr;
+    }
+    return Cuestionario;
+}
+
 void TfrmPrincipal::ProcesaDetectaPEPs()
 {
-    bool bResultado = false;
-    std::shared_ptr<IRepCuestionarioQRTZ> Cuestionario;
-    TConexionBD* Conexion = nullptr;
-    int nNumEmp = 0;
-    if (ConectaBD(Conexion)) {
-        if (!DameNumEmpresa(nNumEmp)) {
-            PonCursorNormal();
-            Dialogos().MuestraMensaje(QStringLiteral("No se pudo extraer el Número de la Empresa predeterminada."));
-        } else {
-            Cuestionario = CreaRepCuestZIDU2019(Conexion, F_dmMain.repGeneral.get(), _MensajeroForm, 0.0, nNumEmp);
-            if (Cuestionario->UsuariosConectados()) {
-                PonCursorNormal();
-                Dialogos().MuestraMensaje(
-                    QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
-            } else if (Cuestionario->ValidaAcceso(edUsuario->text(), edPassw->text(), true)) {
-                bResultado = Cuestionario->DetectaPEPs(F_dmMain.vtPEPs);
-            } else {
-                PonCursorNormal();
-                edUsuario->setFocus();
-                Dialogos().MuestraMensaje(kLoginCaja);
-                _MensajeroForm->CampoObligatorio(txUsuario, edUsuario);
-                _MensajeroForm->MsjTxEspera(kLoginLinea, true);
-            }
-        }
-    }
-    if (bResultado) {
+    const auto Cuestionario = PreparaCuestionario(true, [this] {
+        PonCursorNormal();
+        edUsuario->setFocus();
+        Dialogos().MuestraMensaje(kLoginCaja);
+        _MensajeroForm->CampoObligatorio(txUsuario, edUsuario);
+        _MensajeroForm->MsjTxEspera(kLoginLinea, true);
+    });
+    if (Cuestionario && Cuestionario->DetectaPEPs(F_dmMain.vtPEPs)) {
         MuestraIgnorar(F_dmMain.vtPEPs->NumRegistros() == 0);
         bnGenReporte->setEnabled(true);
         _MensajeroForm->MsjTxTemp(QStringLiteral("La detección de PEPs ha finalizado."));
@@ -600,28 +612,12 @@ void TfrmPrincipal::bnGenReporteClick()
 void TfrmPrincipal::ProcesaGeneraReporte()
 {
     // The wait cursor stays on for the whole step, message boxes included.
-    bool bResultado = false;
-    std::shared_ptr<IRepCuestionarioQRTZ> Cuestionario;
-    TConexionBD* Conexion = nullptr;
-    int nNumEmp = 0;
-    if (ConectaBD(Conexion)) {
-        if (!DameNumEmpresa(nNumEmp)) {
-            Dialogos().MuestraMensaje(QStringLiteral("No se pudo extraer el Número de la Empresa predeterminada."));
-        } else {
-            Cuestionario = CreaRepCuestZIDU2019(Conexion, F_dmMain.repGeneral.get(), _MensajeroForm, 0.0, nNumEmp);
-            if (Cuestionario->UsuariosConectados()) {
-                Dialogos().MuestraMensaje(
-                    QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
-            } else if (Cuestionario->ValidaAcceso(edUsuario->text(), edPassw->text(), true)) {
-                bResultado = Cuestionario->GeneraReporte(F_dmMain.vtPEPs);
-            } else {
-                Dialogos().MuestraMensaje(kLoginCaja);
-                _MensajeroForm->MsjTxEspera(kLoginLinea, true);
-                _MensajeroForm->CampoObligatorio(txPassw, edPassw);
-            }
-        }
-    }
-    if (bResultado)
+    const auto Cuestionario = PreparaCuestionario(false, [this] {
+        Dialogos().MuestraMensaje(kLoginCaja);
+        _MensajeroForm->MsjTxEspera(kLoginLinea, true);
+        _MensajeroForm->CampoObligatorio(txPassw, edPassw);
+    });
+    if (Cuestionario && Cuestionario->GeneraReporte(F_dmMain.vtPEPs))
         _MensajeroForm->MsjEnTx(QStringLiteral("El reporte se generó correctamente."));
     else
         _MensajeroForm->MsjEnTx(QStringLiteral("No fue posible generar el reporte. Llame a Soporte Técnico."));

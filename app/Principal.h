@@ -13,6 +13,7 @@ class QLineEdit;
 class QPushButton;
 class TCasillaDatos;
 class TConexionBD;
+class IRepCuestionarioQRTZ;
 class TdmMain;
 class TFigura;
 class TRejillaDatos;
@@ -106,6 +107,8 @@ private:
     void grdPEPsColExit(int nColumna);
     void DBCheckBoxClick();
 
+    std::shared_ptr<IRepCuestionarioQRTZ> PreparaCuestionario(bool bCursorNormal,
+                                                              const std::function<void()>& AlRechazarAcceso);
     void ProcesaDetectaPEPs();
     void ProcesaGeneraReporte();
 

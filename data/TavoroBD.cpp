@@ -28,7 +28,8 @@ TTavoroBD::TTavoroBD(const QString& sRutaTavoro, const QString& sIDNomBD)
 TTavoroBD::TTavoroBD(const QString& sRutaTavoro) : TTavoroBD(sRutaTavoro, QString()) {}
 
 TTavoroBD::TTavoroBD(const QString& sIDNomBD, TRegistro Registro)
-    : TConsultasSQL(Registro.Conector), F_bConectado(Registro.bConectado), F_sIDNomBD(sIDNomBD)
+    : TConsultasSQL(Registro.Conector), F_bConectado(Registro.bConectado), F_sIDNomBD(sIDNomBD),
+      F_bRegistrada(Registro.bRegistrada)
 {
 }
 
@@ -39,9 +40,11 @@ TTavoroBD::TRegistro TTavoroBD::registraPropia(const QString& sRutaTavoro, const
         return r;
     const QString sNombre = QStringLiteral("Tavoro") + sIDNomBD;
     TConexionBD* conector = nullptr;
-    if (ColectorConexiones->NuevaConexion(sNombre, QString(), kPasswBDTavoro, QString(), sRutaTavoro,
-                                          QString(), QString(), TTipoMotorBD::tmAccess, true) &&
-        ColectorConexiones->Conectado(sNombre) && ColectorConexiones->DameAccessConex(sNombre, conector)) {
+    r.bRegistrada =
+        ColectorConexiones->NuevaConexion(sNombre, QString(), kPasswBDTavoro, QString(), sRutaTavoro,
+                                          QString(), QString(), TTipoMotorBD::tmAccess, true);
+    if (r.bRegistrada && ColectorConexiones->Conectado(sNombre) &&
+        ColectorConexiones->DameAccessConex(sNombre, conector)) {
         r.bConectado = true;
         r.Conector = conector;
     }
@@ -50,9 +53,11 @@ TTavoroBD::TRegistro TTavoroBD::registraPropia(const QString& sRutaTavoro, const
 
 TTavoroBD::~TTavoroBD()
 {
-    // The general query object must not outlive a component this removal frees.
+    // The general query object must not outlive a component this removal frees. Only the entry
+    // this gateway added is removed: a name registered by someone else (a gateway whose name was
+    // taken, or one built over a given connection) belongs to its owner, who may still use it.
     F_qConsultaGen->Cierra();
-    if (ColectorConexiones)
+    if (F_bRegistrada && ColectorConexiones)
         ColectorConexiones->EliminaConex(QStringLiteral("Tavoro") + F_sIDNomBD);
 }
 

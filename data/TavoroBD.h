@@ -26,6 +26,7 @@ public:
 private:
     struct TRegistro
     {
+        bool bRegistrada = false; // this gateway added the registry entry
         bool bConectado = false;
         TConexionBD* Conector = nullptr;
     };
@@ -34,4 +35,5 @@ private:
 
     bool F_bConectado = false;
     QString F_sIDNomBD;
+    bool F_bRegistrada = false;
 };

@@ -55,22 +55,33 @@ private slots:
         QTest::addColumn<TValorBD>("guardado");
         QTest::addColumn<bool>("valido");
         const QString admins = kLogin.arg("ADMIN", "and Nivel = 0");
-        QTest::newRow("igual") << "ADMIN" << "SECRETO" << true << admins << TValorBD::Texto("SECRETO") << true;
-        QTest::newRow("distinto") << "ADMIN" << "OTRO" << true << admins << TValorBD::Texto("SECRETO") << false;
-        QTest::newRow("minusculas guardadas") << "ADMIN" << "SECRETO" << true << admins << TValorBD::Texto("secreto")
-                                              << false;
-        QTest::newRow("nulo acepta cualquiera") << "ADMIN" << "X" << true << admins << TValorBD() << true;
-        QTest::newRow("nulo acepta vacia") << "ADMIN" << "" << true << admins << TValorBD() << true;
-        QTest::newRow("vacia guardada solo con vacia") << "ADMIN" << "" << true << admins << TValorBD::Texto("")
-                                                       << true;
-        QTest::newRow("vacia guardada, tecleada no") << "ADMIN" << " " << true << admins << TValorBD::Texto("")
-                                                     << false;
-        QTest::newRow("cualquier nivel") << "CAJA" << "1" << false << kLogin.arg("CAJA", "") << TValorBD::Texto("1")
-                                         << true;
+        QTest::newRow("igual") << "ADMIN"
+                               << "SECRETO" << true << admins << TValorBD::Texto("SECRETO") << true;
+        QTest::newRow("distinto") << "ADMIN"
+                                  << "OTRO" << true << admins << TValorBD::Texto("SECRETO") << false;
+        QTest::newRow("minusculas guardadas")
+            << "ADMIN"
+            << "SECRETO" << true << admins << TValorBD::Texto("secreto") << false;
+        QTest::newRow("nulo acepta cualquiera") << "ADMIN"
+                                                << "X" << true << admins << TValorBD() << true;
+        QTest::newRow("nulo acepta vacia") << "ADMIN"
+                                           << "" << true << admins << TValorBD() << true;
+        QTest::newRow("vacia guardada solo con vacia") << "ADMIN"
+                                                       << "" << true << admins << TValorBD::Texto("") << true;
+        QTest::newRow("vacia guardada, tecleada no") << "ADMIN"
+                                                     << " " << true << admins << TValorBD::Texto("") << false;
+        QTest::newRow("cualquier nivel")
+            << "CAJA"
+            << "1" << false << kLogin.arg("CAJA", "") << TValorBD::Texto("1") << true;
         QTest::newRow("apostrofo duplicado")
-            << "' UNION SELECT 'A','B' FROM tEmps WHERE ''='" << "B" << true
+            << "' UNION SELECT 'A','B' FROM tEmps WHERE ''='"
+            << "B" << true
             << kLogin.arg("'' UNION SELECT ''A'',''B'' FROM tEmps WHERE ''''=''", "and Nivel = 0")
             << TValorBD::Texto("B") << true;
+        // Keys equal in upper case: only the first matching row is examined, even when the
+        // second row's password is the one typed.
+        QTest::newRow("solo la primera fila") << "ADMIN"
+                                              << "Y" << true << admins << TValorBD::Texto("SECRETO") << false;
     }
     void validaAcceso()
     {
@@ -82,7 +93,8 @@ private slots:
         QFETCH(bool, valido);
         EstadoFalso().Resultados.insert(
             sentencia, resultado({"ClaveEmp", "Password"},
-                                 {{TValorBD::Texto(usuario), guardado}, {TValorBD::Texto("X"), TValorBD::Texto("Y")}}));
+                                 {{TValorBD::Texto(usuario), guardado},
+                                  {TValorBD::Texto(usuario.toLower()), TValorBD::Texto("Y")}}));
         TTavoroBD g(&conexion);
         QCOMPARE(g.ValidaAcceso(usuario, tecleado, soloAdmins), valido);
         QCOMPARE(EstadoFalso().Sentencias, QStringList{sentencia});
@@ -91,7 +103,8 @@ private slots:
 
     void validaAccesoSinFilasOFallo()
     {
-        EstadoFalso().Resultados.insert(kLogin.arg("NADIE", "and Nivel = 0"), resultado({"ClaveEmp", "Password"}, {}));
+        EstadoFalso().Resultados.insert(kLogin.arg("NADIE", "and Nivel = 0"),
+                                        resultado({"ClaveEmp", "Password"}, {}));
         TTavoroBD g(&conexion);
         QVERIFY(!g.ValidaAcceso("NADIE", "", true));
         QVERIFY(guion->Cajas.isEmpty());
@@ -151,7 +164,8 @@ private slots:
         EstadoFalso().Resultados.insert("SELECT * FROM tEmpresa", resultado({"Empresa"}, {}));
         e = g.GetEmpresa();
         QVERIFY(e.sRazonSocial.isEmpty());
-        EstadoFalso().Resultados.insert("SELECT * FROM tEmpresa", resultado({"Empresa"}, {{TValorBD::Texto("X")}}));
+        EstadoFalso().Resultados.insert("SELECT * FROM tEmpresa",
+                                        resultado({"Empresa"}, {{TValorBD::Texto("X")}}));
         QVERIFY_THROWS_EXCEPTION(TErrorBD, g.GetEmpresa()); // a missing column reaches the caller
     }
 
@@ -189,6 +203,32 @@ private slots:
             QVERIFY(fallido.UsuariosConectados()); // cannot tell: taken as connected
         }
         QVERIFY(!ColectorConexiones->DameAccessConex("Tavoro", comp));
+    }
+
+    // A gateway whose name was taken, or one over a given connection, must leave the entry of
+    // the gateway that registered it: that one still queries through its component.
+    void gatewayNoEliminaLoQueNoRegistro()
+    {
+        ColectorConexiones = CreaColectorConxs();
+        EstadoFalso().Resultados.insert("SELECT COUNT(1) as TotalConectados FROM tCompUsr ",
+                                        resultado({"TotalConectados"}, {{TValorBD::Entero(0)}}));
+        TTavoroBD g("falso:Tavoro.mdb", "X");
+        QVERIFY(g.Conectado());
+        TConexionBD* propio = nullptr;
+        QVERIFY(ColectorConexiones->DameAccessConex("TavoroX", propio));
+        delete new TTavoroBD("falso:Tavoro.mdb", "X");
+        QVERIFY(ColectorConexiones->Conectado("TavoroX"));
+        TConexionBD* comp = nullptr;
+        QVERIFY(ColectorConexiones->DameAccessConex("TavoroX", comp));
+        QCOMPARE(comp, propio);
+        QVERIFY(!g.UsuariosConectados());
+
+        TTavoroBD sinSufijo("falso:Tavoro.mdb");
+        QVERIFY(sinSufijo.Conectado());
+        delete new TTavoroBD(comp); // over a given connection: registers nothing, removes nothing
+        QVERIFY(ColectorConexiones->Conectado("Tavoro"));
+        QVERIFY(!sinSufijo.UsuariosConectados());
+        QVERIFY(guion->Cajas.isEmpty());
     }
 };
 

@@ -1,4 +1,5 @@
 #include "data/ConsultasSQL.h"
+#include "common/ArchivosHost.h"
 #include "common/Texto.h"
 
 #include "data/ErroresBD.h"
@@ -76,8 +77,8 @@ void TConsultasSQL::RespaldaBD(const QString& sRutaOrigen, const QString& sRutaD
         sDestino = sCarpeta + QStringLiteral("RESP_") + Reloj().toString(QStringLiteral("yyyy_MM_dd_HH_mm")) +
                    QStringLiteral("_") + origen.fileName();
     }
-    // The outcome of the copy is neither checked nor reported.
-    if (QFile::exists(sDestino))
-        QFile::remove(sDestino);
-    QFile::copy(sRutaOrigen, sDestino);
+    // The outcome is not reported. The copy goes to a temporary file that replaces the target
+    // only when complete: a missing source or a failed copy leaves an earlier backup in place,
+    // and a target that is the source itself is never touched.
+    ArchivosHost::CopiaSegura(sRutaOrigen, sDestino);
 }

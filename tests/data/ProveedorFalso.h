@@ -7,13 +7,15 @@
 
 // Provider for tests of the data access layer: "Provider=Falso". It counts the sessions it
 // opens, fails to open when the data source contains "falla", and answers each statement from
-// a table of canned results (an unknown statement fails like a bad query).
+// a table of canned results (an unknown statement fails like a bad query). Statements without
+// rows succeed only when listed.
 struct TEstadoFalso
 {
     int nAperturas = 0;
     int nAbiertas = 0;
     QStringList Sentencias;
     QMap<QString, TResultadoBD> Resultados;
+    QStringList Ejecutables; // statements without rows that succeed; any other one fails
     TModoCompartir UltimoModo = TModoCompartir::Desconocido;
 };
 
@@ -39,7 +41,8 @@ public:
     void Ejecuta(const QString& s) override
     {
         EstadoFalso().Sentencias << s;
-        throw TErrorBD("EErrorJet", "La base de datos es de solo lectura.");
+        if (!EstadoFalso().Ejecutables.contains(s))
+            throw TErrorBD("EErrorJet", "La base de datos es de solo lectura.");
     }
 };
 

@@ -62,8 +62,9 @@ private slots:
         QVERIFY(c.PideConsulta("SELECT A FROM T", *c.F_qConsultaGen));
         QVERIFY(!c.PideConsulta(sentencia, *c.F_qConsultaGen));
         QVERIFY(!c.F_qConsultaGen->Activa());
-        QCOMPARE(guion->Textos(), QStringList{"Error #BD-101.TConsultaDerivada: Llame a Soporte Técnico. EErrorJet - "
-                                              "Error de sintaxis en la consulta."});
+        QCOMPARE(guion->Textos(),
+                 QStringList{"Error #BD-101.TConsultaDerivada: Llame a Soporte Técnico. EErrorJet - "
+                             "Error de sintaxis en la consulta."});
     }
 
     void sinConexionFallaConBD101()
@@ -72,7 +73,25 @@ private slots:
         QVERIFY(!c.PideConsulta("SELECT A FROM T", *c.F_qConsultaGen));
         QVERIFY(!c.EjecutaConsulta("DELETE FROM T", *c.F_qConsultaGen));
         QCOMPARE(guion->Cajas.size(), 2);
-        QVERIFY(guion->Textos().first().startsWith("Error #BD-101.TConsultaDerivada: Llame a Soporte Técnico. EErrorBD - "));
+        QVERIFY(guion->Textos().first().startsWith(
+            "Error #BD-101.TConsultaDerivada: Llame a Soporte Técnico. EErrorBD - "));
+    }
+
+    // A statement without rows that the provider accepts: true, no box, the query left closed,
+    // and the statement sent once as written.
+    void ejecutaConsultaCorrecta()
+    {
+        EstadoFalso().Ejecutables << "DELETE FROM tX WHERE A = 1";
+        TConsultaDerivada c(&conexion);
+        QVERIFY(c.PideConsulta("SELECT A FROM T", *c.F_qConsultaGen));
+        QVERIFY(c.EjecutaConsulta("DELETE FROM tX WHERE A = 1", *c.F_qConsultaGen));
+        QVERIFY(!c.F_qConsultaGen->Activa());
+        QCOMPARE(EstadoFalso().Sentencias, (QStringList{"SELECT A FROM T", "DELETE FROM tX WHERE A = 1"}));
+        QVERIFY(guion->Cajas.isEmpty());
+        c.LimpiaTabla("tX", "A = 1");
+        QVERIFY(guion->Cajas.isEmpty());
+        QVERIFY(!c.EjecutaConsulta("DELETE FROM tY", *c.F_qConsultaGen));
+        QCOMPARE(guion->Cajas.size(), 1);
     }
 
     void sentenciasDeLimpieza_data()
@@ -81,10 +100,14 @@ private slots:
         QTest::addColumn<QString>("condicion");
         QTest::addColumn<bool>("truncar");
         QTest::addColumn<QString>("sentencia");
-        QTest::newRow("sin condicion") << "tX" << "" << false << "DELETE FROM tX";
-        QTest::newRow("condicion en blanco") << "tX" << "  " << false << "DELETE FROM tX WHERE   ";
-        QTest::newRow("con condicion") << "tX" << "A = 1" << false << "DELETE FROM tX WHERE A = 1";
-        QTest::newRow("truncar") << "tX" << "" << true << "TRUNCATE TABLE tX";
+        QTest::newRow("sin condicion") << "tX"
+                                       << "" << false << "DELETE FROM tX";
+        QTest::newRow("condicion en blanco") << "tX"
+                                             << "  " << false << "DELETE FROM tX WHERE   ";
+        QTest::newRow("con condicion") << "tX"
+                                       << "A = 1" << false << "DELETE FROM tX WHERE A = 1";
+        QTest::newRow("truncar") << "tX"
+                                 << "" << true << "TRUNCATE TABLE tX";
     }
     void sentenciasDeLimpieza()
     {
@@ -127,6 +150,60 @@ private slots:
         c.RespaldaBD(origen, dir.path() + "/otro.mdb");
         QVERIFY(QFile::exists(dir.path() + "/otro.mdb"));
         TConsultasSQL::Reloj = relojAnterior;
+        QVERIFY(guion->Cajas.isEmpty());
+    }
+
+    // The backup never costs a file: not the database when it is its own target (also through
+    // another spelling or a link), not an earlier backup when the source is missing.
+    void respaldaBDNuncaPierdeDatos_data()
+    {
+        QTest::addColumn<QString>("origen");
+        QTest::addColumn<QString>("destino");
+        QTest::addColumn<QByteArray>("esperadoEnBD");
+        QTest::addColumn<QByteArray>("esperadoEnCopia");
+        QTest::newRow("origen es el destino")
+            << "DataBase/Tavoro.mdb"
+            << "DataBase/Tavoro.mdb" << QByteArray("bd") << QByteArray("copia vieja");
+        QTest::newRow("otra escritura del mismo")
+            << "DataBase/Tavoro.mdb"
+            << "DataBase/../DataBase/./Tavoro.mdb" << QByteArray("bd") << QByteArray("copia vieja");
+        QTest::newRow("destino es un enlace al origen")
+            << "DataBase/Tavoro.mdb"
+            << "enlace.mdb" << QByteArray("bd") << QByteArray("copia vieja");
+        QTest::newRow("origen ausente") << "DataBase/No.mdb"
+                                        << "copia.mdb" << QByteArray("bd") << QByteArray("copia vieja");
+        QTest::newRow("origen es una carpeta")
+            << "DataBase"
+            << "copia.mdb" << QByteArray("bd") << QByteArray("copia vieja");
+        QTest::newRow("copia normal") << "DataBase/Tavoro.mdb"
+                                      << "copia.mdb" << QByteArray("bd") << QByteArray("bd");
+    }
+    void respaldaBDNuncaPierdeDatos()
+    {
+        QFETCH(QString, origen);
+        QFETCH(QString, destino);
+        QFETCH(QByteArray, esperadoEnBD);
+        QFETCH(QByteArray, esperadoEnCopia);
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath("DataBase"));
+        const auto escribe = [&](const QString& sRuta, const QByteArray& datos) {
+            QFile f(dir.filePath(sRuta));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(datos);
+        };
+        const auto lee = [&](const QString& sRuta) {
+            QFile f(dir.filePath(sRuta));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(no existe)");
+        };
+        escribe("DataBase/Tavoro.mdb", "bd");
+        escribe("copia.mdb", "copia vieja");
+        QVERIFY(QFile::link(dir.filePath("DataBase/Tavoro.mdb"), dir.filePath("enlace.mdb")));
+        TConsultaDerivada c(&conexion);
+        c.RespaldaBD(dir.filePath(origen), dir.filePath(destino));
+        QCOMPARE(lee("DataBase/Tavoro.mdb"), esperadoEnBD);
+        QCOMPARE(lee("copia.mdb"), esperadoEnCopia);
+        QVERIFY(QFileInfo(dir.filePath("enlace.mdb")).isSymLink());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary file left
         QVERIFY(guion->Cajas.isEmpty());
     }
 };

@@ -5,8 +5,91 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
 
 namespace ArchivosHost {
+
+namespace {
+
+// Text of a settings file as Windows reads it: UTF-16 (either byte order) or UTF-8 when the
+// file begins with the mark of one, otherwise the 8-bit code page.
+QString textoIni(const QByteArray& datos)
+{
+    const auto decodifica = [&](QStringConverter::Encoding Codigo, int nMarca) {
+        QStringDecoder Decodificador(Codigo);
+        const QString sTexto = Decodificador.decode(QByteArrayView(datos).sliced(nMarca));
+        return sTexto;
+    };
+    if (datos.startsWith("\xFF\xFE"))
+        return decodifica(QStringConverter::Utf16LE, 2);
+    if (datos.startsWith("\xFE\xFF"))
+        return decodifica(QStringConverter::Utf16BE, 2);
+    if (datos.startsWith("\xEF\xBB\xBF"))
+        return decodifica(QStringConverter::Utf8, 3);
+    return CodigoAnsi::ATexto(datos);
+}
+
+// The path a write to sRuta would reach: links followed (a link to a missing file leads to
+// its target, which the write would create), and for a missing file the nearest folder that
+// exists, links followed, with the rest of the path as written.
+QString rutaReal(const QString& sRuta)
+{
+    QString sActual = QDir::cleanPath(QFileInfo(sRuta).absoluteFilePath());
+    for (int nSaltos = 0; nSaltos < 40; ++nSaltos) { // a loop of links ends here
+        const QFileInfo Info(sActual);
+        const QString sCanonica = Info.canonicalFilePath();
+        if (!sCanonica.isEmpty())
+            return sCanonica;
+        if (!Info.isSymLink())
+            break;
+        sActual = QDir::cleanPath(Info.symLinkTarget());
+    }
+    QString sResto;
+    QString sCarpeta = sActual;
+    for (;;) {
+        const QFileInfo Info(sCarpeta);
+        const QString sPadre = Info.absolutePath();
+        if (sPadre == sCarpeta)
+            return sActual;
+        sResto.prepend(QLatin1Char('/') + Info.fileName());
+        QString sCanonica = QFileInfo(sPadre).canonicalFilePath();
+        if (!sCanonica.isEmpty()) {
+            if (sCanonica.endsWith(QLatin1Char('/')))
+                sCanonica.chop(1);
+            return sCanonica + sResto;
+        }
+        sCarpeta = sPadre;
+    }
+}
+
+QStringList& protegidos()
+{
+    static QStringList Lista;
+    return Lista;
+}
+
+} // namespace
+
+void ProtegeArchivo(const QString& sRuta)
+{
+    const QString sAbsoluta = QFileInfo(sRuta).absoluteFilePath();
+    if (!protegidos().contains(sAbsoluta))
+        protegidos().append(sAbsoluta);
+}
+
+bool EsArchivoProtegido(const QString& sRuta)
+{
+    if (sRuta.trimmed().isEmpty())
+        return false;
+    // Resolved now, not when registered: the file may have been replaced or linked since.
+    const QString sDestino = rutaReal(sRuta);
+    for (const QString& sProtegido : protegidos()) {
+        if (rutaReal(sProtegido).compare(sDestino, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
 
 QString ResuelveRuta(const QString& sCarpeta, const QString& sRelativa)
 {
@@ -38,14 +121,11 @@ QString ResuelveRuta(const QString& sCarpeta, const QString& sRelativa)
 
 int LeeEnteroIni(const QString& sArchivo, const QString& sSeccion, const QString& sClave, int nDefecto)
 {
+    ProtegeArchivo(sArchivo);
     QFile f(sArchivo);
     if (!f.open(QIODevice::ReadOnly))
         return nDefecto;
-    // Settings files of the host are written in the 8-bit code page; a UTF-8 mark is skipped.
-    QByteArray datos = f.readAll();
-    if (datos.startsWith("\xEF\xBB\xBF"))
-        datos.remove(0, 3);
-    const QString texto = CodigoAnsi::ATexto(datos);
+    const QString texto = textoIni(f.readAll());
     bool enSeccion = false;
     for (QString linea : texto.split(QLatin1Char('\n'))) {
         linea = linea.trimmed();
@@ -85,6 +165,44 @@ int LeeEnteroIni(const QString& sArchivo, const QString& sSeccion, const QString
         return int(sinSigno);
     }
     return nDefecto;
+}
+
+bool MismoArchivo(const QString& sRutaA, const QString& sRutaB)
+{
+    const QString a = QFileInfo(sRutaA).canonicalFilePath();
+    const QString b = QFileInfo(sRutaB).canonicalFilePath();
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+#ifdef Q_OS_WIN
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+#else
+    return a == b;
+#endif
+}
+
+bool CopiaSegura(const QString& sOrigen, const QString& sDestino)
+{
+    if (!QFileInfo(sOrigen).isFile() || MismoArchivo(sOrigen, sDestino))
+        return false;
+    QFile Origen(sOrigen);
+    if (!Origen.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile Destino(sDestino);
+    if (!Destino.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray Bloque(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = Origen.read(Bloque.data(), Bloque.size());
+        if (n < 0) {
+            Destino.cancelWriting();
+            break;
+        }
+        if (n == 0)
+            break;
+        if (Destino.write(Bloque.constData(), n) != n)
+            break; // the save file remembers the failure and commit() refuses
+    }
+    return Destino.commit();
 }
 
 } // namespace ArchivosHost

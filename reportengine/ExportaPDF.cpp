@@ -1,5 +1,6 @@
 #include "reportengine/ExportaPDF.h"
 
+#include "common/ArchivosHost.h"
 #include "common/IIDialogos.h"
 #include "reportengine/Reporte.h"
 
@@ -89,6 +90,17 @@ QString dialogoGuardar(const QString& sPropuesto, QWidget* Padre)
 
 bool TExportaPDF::Exporta(const TReporte& Reporte, const QString& sArchivo, QWidget* Padre) const
 {
+    // The host's database and settings file are never written, whatever name reaches here: the
+    // save dialog does not confirm overwrites and the command-line tool takes any path.
+    if (ArchivosHost::EsArchivoProtegido(sArchivo)) {
+        Dialogos().MuestraMensaje(
+            QStringLiteral(
+                "No se puede exportar el reporte a %1: es un archivo del Tavoro (su base de datos o su "
+                "archivo de configuración), que este programa nunca modifica. Elija otro nombre de "
+                "archivo.")
+                .arg(QDir::toNativeSeparators(sArchivo)));
+        return false;
+    }
     const int nPaginas = Reporte.PaginasPreparadas();
     if (nPaginas == 0)
         return false;

@@ -1,5 +1,7 @@
 #include "db/jet/ArchivoJet.h"
 
+#include "common/ArchivosHost.h"
+
 #include <QFileInfo>
 
 namespace jet::detalle {
@@ -29,6 +31,8 @@ std::shared_ptr<TArchivoJet> TArchivoJet::DeArchivo(const QString& sRuta)
         throw TErrorFormato(QStringLiteral("No se encontró el archivo de base de datos \"%1\".").arg(sRuta));
     if (Info.isDir())
         throw TErrorFormato(kMsjNoEsAccess);
+    // A database being read is never to be overwritten by this program's own output.
+    ArchivosHost::ProtegeArchivo(sRuta);
     // Read-only and unbuffered: QFile neither locks nor creates anything beside the file.
     p->F_pArchivo = std::make_unique<QFile>(sRuta);
     if (!p->F_pArchivo->open(QIODevice::ReadOnly | QIODevice::Unbuffered))

@@ -25,7 +25,8 @@ private slots:
         QTest::addColumn<QByteArray>("contenido");
         QTest::addColumn<int>("valor");
         QTest::newRow("normal") << QByteArray("[Control]\r\nEmpresaActiva=3\r\n") << 3;
-        QTest::newRow("mayusculas y blancos") << QByteArray("  [ CONTROL ]  \r\n  empresaactiva  =  7  \r\n") << 7;
+        QTest::newRow("mayusculas y blancos")
+            << QByteArray("  [ CONTROL ]  \r\n  empresaactiva  =  7  \r\n") << 7;
         QTest::newRow("primera gana") << QByteArray("[Control]\nEmpresaActiva=1\nEmpresaActiva=2\n") << 1;
         QTest::newRow("otra seccion") << QByteArray("[Otra]\nEmpresaActiva=5\n[Control]\nX=1\n") << 0;
         QTest::newRow("sin seccion") << QByteArray("EmpresaActiva=5\n") << 0;
@@ -36,6 +37,24 @@ private slots:
         QTest::newRow("comentario") << QByteArray("[Control]\n;EmpresaActiva=9\nEmpresaActiva=2\n") << 2;
         QTest::newRow("segunda seccion igual se ignora")
             << QByteArray("[Control]\nX=1\n[Otra]\n[Control]\nEmpresaActiva=8\n") << 0;
+        // Windows also reads settings files saved as Unicode: UTF-16 in either byte order and
+        // UTF-8, each recognised by its mark.
+        const QString unicode =
+            QStringLiteral("[Sección]\r\nEmpresaActiva=1\r\n[Control]\r\nEmpresaActiva=6\r\n");
+        const auto utf16 = [&](QSysInfo::Endian orden) {
+            QByteArray b = orden == QSysInfo::LittleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+            for (const QChar c : unicode) {
+                const char alto = char(c.unicode() >> 8), bajo = char(c.unicode() & 0xFF);
+                b.append(orden == QSysInfo::LittleEndian ? bajo : alto);
+                b.append(orden == QSysInfo::LittleEndian ? alto : bajo);
+            }
+            return b;
+        };
+        QTest::newRow("utf-16 le con marca") << utf16(QSysInfo::LittleEndian) << 6;
+        QTest::newRow("utf-16 be con marca") << utf16(QSysInfo::BigEndian) << 6;
+        QTest::newRow("utf-8 con marca") << QByteArray("\xEF\xBB\xBF") + unicode.toUtf8() << 6;
+        QTest::newRow("ansi con acentos")
+            << QByteArray("[Secci\xF3n]\nEmpresaActiva=1\n[Control]\nEmpresaActiva=6\n") << 6;
     }
     void enteroIni()
     {

@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -60,8 +61,8 @@ private slots:
         raro.sDirBD = "database";
         raro.sArchivoBD = "TAVORO.MDB";
         raro.sArchivoIni = "tavoro.ini";
-        raro.sIni =
-            "; ajustes\r\n[Otra]\r\nEmpresaActiva=9\r\n[ control ]\r\n  EMPRESAACTIVA = 1 \r\nEmpresaActiva=7\r\n";
+        raro.sIni = "; ajustes\r\n[Otra]\r\nEmpresaActiva=9\r\n[ control ]\r\n  EMPRESAACTIVA = 1 "
+                    "\r\nEmpresaActiva=7\r\n";
         QVERIFY(FixturasHost::EscribePrincipal(carpeta("raro"), 30, raro));
         FixturasHost::TOpciones conectado;
         conectado.bUsuarioConectado = true;
@@ -170,6 +171,44 @@ private slots:
         const QByteArray b = f.readAll();
         QVERIFY(b.startsWith("%PDF-"));
         QVERIFY(b.contains("/Author") && b.contains("/Subject"));
+    }
+
+    // The PDF never replaces a file of the host, whatever spelling or link leads to it; the
+    // refusal comes from the export itself, so the preview's save dialog is covered too.
+    void pdfNuncaSobreescribeElHost_data()
+    {
+        QTest::addColumn<QString>("destino");
+        QTest::newRow("la base") << "raro/database/TAVORO.MDB";
+        QTest::newRow("la base en otras mayusculas") << "raro/DataBase/Tavoro.mdb";
+        QTest::newRow("el archivo de ajustes") << "raro/tavoro.ini";
+        QTest::newRow("ajustes en otras mayusculas") << "raro/TAVORO.INI";
+        QTest::newRow("ruta con puntos") << "raro/database/../tavoro.ini";
+        QTest::newRow("enlace a la base") << "enlaces/base.pdf";
+        QTest::newRow("carpeta enlazada") << "enlaces/carpeta/tavoro.mdb";
+    }
+    void pdfNuncaSobreescribeElHost()
+    {
+        QFETCH(QString, destino);
+        QDir(tmp.path()).mkpath("enlaces");
+        QFile::link(carpeta("raro/database/TAVORO.MDB"), carpeta("enlaces/base.pdf"));
+        QFile::link(carpeta("raro/database"), carpeta("enlaces/carpeta"));
+        const QString mdb = carpeta("raro/database/TAVORO.MDB");
+        const QString ini = carpeta("raro/tavoro.ini");
+        const THuella antesBD = huella(mdb), antesIni = huella(ini);
+        const QStringList antes =
+            QDir(carpeta("raro")).entryList() + QDir(carpeta("raro/database")).entryList();
+        QTest::qWait(20);
+        const TSalida s =
+            corre({carpeta("raro"), "--usuario", "ADMIN", "--password", "CLAVE1", "--pdf", carpeta(destino)});
+        QCOMPARE(s.nCodigo, 1);
+        QVERIFY2(s.sError.contains(
+                     "es un archivo del Tavoro (su base de datos o su archivo de configuración), que "
+                     "este programa nunca modifica"),
+                 qPrintable(s.sError));
+        QVERIFY(huella(mdb) == antesBD);
+        QVERIFY(huella(ini) == antesIni);
+        QCOMPARE(QDir(carpeta("raro")).entryList() + QDir(carpeta("raro/database")).entryList(), antes);
+        QVERIFY(QFileInfo(carpeta("enlaces/base.pdf")).isSymLink());
     }
 };
 

@@ -1,3 +1,4 @@
+#include "OmisionCTest.h"
 #include "common/DialogosGuion.h"
 #include "report/ManejadorReportes.h"
 #include "report/RepGeneral.h"
@@ -245,7 +246,7 @@ private slots:
     {
         if (QStandardPaths::findExecutable("pdfinfo").isEmpty() ||
             QStandardPaths::findExecutable("pdftotext").isEmpty())
-            QSKIP("poppler-utils no está instalado");
+            QRTZ_OMITE_SIN_HERRAMIENTA("poppler-utils no está instalado");
         const QString sPdf = F_Dir.filePath("CuestionarioQRTZ.pdf");
         const QString sImpreso = F_Dir.filePath("impreso.pdf");
         {
@@ -308,5 +309,8 @@ private slots:
     }
 };
 
+#define main qrtzMainQt
 QTEST_MAIN(TestRepGeneral)
+#undef main
+QRTZ_MAIN_CON_OMISION
 #include "TestRepGeneral.moc"

@@ -1,3 +1,5 @@
+#include "OmisionCTest.h"
+#include "common/ArchivosHost.h"
 #include "common/DialogosGuion.h"
 #include "reportengine/ExportaPDF.h"
 #include "reportengine/Fuentes.h"
@@ -227,7 +229,7 @@ private slots:
     void imprimeAPdf()
     {
         if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
-            QSKIP("pdfinfo (poppler-utils) no está instalado");
+            QRTZ_OMITE_SIN_HERRAMIENTA("pdfinfo (poppler-utils) no está instalado");
         auto r = reporte();
         r->SetFileName("Reporte de prueba");
         QVERIFY(r->PreparaReporte(true));
@@ -307,7 +309,7 @@ private slots:
     void exportaPdfConDialogos()
     {
         if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
-            QSKIP("pdfinfo (poppler-utils) no está instalado");
+            QRTZ_OMITE_SIN_HERRAMIENTA("pdfinfo (poppler-utils) no está instalado");
         auto r = reporte();
         TExportaPDF e;
         e.sNombreArchivo = "Propuesto";
@@ -341,7 +343,40 @@ private slots:
         QVERIFY(!e.ExportaInteractivo(*r, nullptr));
         QVERIFY(!QFile::exists(F_Dir.filePath("no.pdf")));
     }
+
+    // A file the program has read as the host's is refused as a target of the preview's export,
+    // in any letter case: the save dialog does not confirm overwrites.
+    void exportaNoEscribeUnArchivoProtegido()
+    {
+        QDir(F_Dir.path()).mkpath("Host/DataBase");
+        const QString sBD = F_Dir.filePath("Host/DataBase/Tavoro.mdb");
+        QFile f(sBD);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("base");
+        f.close();
+        ArchivosHost::ProtegeArchivo(sBD);
+        auto r = reporte();
+        TExportaPDF e;
+        r->SetExportaPDF(&e);
+        QVERIFY(r->PreparaReporte(true));
+        e.DialogoOpciones = [](const TExportaPDF&, QWidget*) { return true; };
+        for (const QString& sDestino : {sBD, F_Dir.filePath("Host/DataBase/TAVORO.MDB")}) {
+            e.DialogoGuardar = [&](const QString&, QWidget*) { return sDestino; };
+            TVistaPrevia v(*r);
+            v.findChild<QAction*>("acExportaPDF")->trigger();
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), QByteArray("base"));
+            f.close();
+            QVERIFY(!QFile::exists(F_Dir.filePath("Host/DataBase/TAVORO.MDB")));
+            QCOMPARE(F_Dialogos->Cajas.size(), 1);
+            QVERIFY(F_Dialogos->Textos().first().contains("es un archivo del Tavoro"));
+            F_Dialogos->Cajas.clear();
+        }
+    }
 };
 
+#define main qrtzMainQt
 QTEST_MAIN(TestMotorReporte)
+#undef main
+QRTZ_MAIN_CON_OMISION
 #include "TestMotorReporte.moc"

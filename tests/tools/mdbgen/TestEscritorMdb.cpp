@@ -1,5 +1,6 @@
 // The .mdb writer checked by independent readers: mdbtools (mdb-export, mdb-count, mdb-tables)
 // and the npm package mdb-reader. Both are installed by scripts/install-deps.sh.
+#include "OmisionCTest.h"
 #include "Proceso.h"
 #include "tools/mdbgen/EscritorMdb.h"
 #include "tools/mdbgen/FixtureMdb.h"
@@ -145,16 +146,21 @@ private:
     QString F_sMdbExport, F_sNode, F_sVuelca;
     QTemporaryDir F_Dir;
 
-    void requiereLectores()
+    // What keeps the independent readers from running; empty when they all can. A skip must
+    // come from the test function itself (QSKIP in a helper returns from the helper only).
+    QString faltaLector() const
     {
         if (F_sMdbExport.isEmpty())
-            QSKIP("mdb-export no está instalado (paquete mdbtools, lo instala scripts/install-deps.sh)");
+            return QStringLiteral(
+                "mdb-export no está instalado (paquete mdbtools, lo instala scripts/install-deps.sh)");
         if (F_sNode.isEmpty())
-            QSKIP("node no está instalado (lo instala scripts/install-deps.sh)");
+            return QStringLiteral("node no está instalado (lo instala scripts/install-deps.sh)");
         if (!QFile::exists(
                 QStringLiteral(QRTZ_RAIZ "/tests/tools/mdbgen/node/node_modules/mdb-reader/package.json")))
-            QSKIP("falta el paquete npm mdb-reader en tests/tools/mdbgen/node (scripts/install-deps.sh "
-                  "ejecuta npm ci)");
+            return QStringLiteral(
+                "falta el paquete npm mdb-reader en tests/tools/mdbgen/node (scripts/install-deps.sh "
+                "ejecuta npm ci)");
+        return QString();
     }
 
     QJsonObject vuelca(const QString& sMdb, const QString& sPassword = QString())
@@ -223,7 +229,8 @@ private slots:
     }
     void tiposLeidosPorLectoresIndependientes()
     {
-        requiereLectores();
+        if (const QString sFalta = faltaLector(); !sFalta.isEmpty())
+            QRTZ_OMITE_SIN_HERRAMIENTA(qPrintable(sFalta));
         QFETCH(QString, sPassword);
         QFETCH(uint, nClave);
         const QDateTime dtCreacion(QDate(2016, 3, 7), QTime(8, 15, 30));
@@ -380,7 +387,8 @@ private slots:
     // Enough rows for a page map by reference (more than 512 data pages), and an empty table.
     void tablaGrande()
     {
-        requiereLectores();
+        if (const QString sFalta = faltaLector(); !sFalta.isEmpty())
+            QRTZ_OMITE_SIN_HERRAMIENTA(qPrintable(sFalta));
         TEscritorMdb E;
         const int nGrande = E.AgregaTabla(
             {"Grande",
@@ -427,7 +435,8 @@ private slots:
     // A definition longer than a page continues on further pages; many long-value columns.
     void tablaAncha()
     {
-        requiereLectores();
+        if (const QString sFalta = faltaLector(); !sFalta.isEmpty())
+            QRTZ_OMITE_SIN_HERRAMIENTA(qPrintable(sFalta));
         TEscritorMdb E;
         std::vector<TColumnaMdb> Cols;
         const T kTipos[] = {T::EnteroLargo, T::Texto, T::Memo, T::SiNo};
@@ -560,7 +569,8 @@ private slots:
     // The command line: a JSON fixture becomes a database; bad fixtures get a clear message.
     void fixtureDesdeLineaDeComandos()
     {
-        requiereLectores();
+        if (const QString sFalta = faltaLector(); !sFalta.isEmpty())
+            QRTZ_OMITE_SIN_HERRAMIENTA(qPrintable(sFalta));
         const QByteArray Json = R"({
             "contrasena": "clave",
             "fechaCreacion": "2017-05-04T03:02:01",
@@ -647,5 +657,8 @@ private slots:
     }
 };
 
+#define main qrtzMainQt
 QTEST_GUILESS_MAIN(TestEscritorMdb)
+#undef main
+QRTZ_MAIN_CON_OMISION
 #include "TestEscritorMdb.moc"

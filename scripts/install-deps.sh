@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev libqpdf-dev
-  unixodbc-dev tdsodbc
+  unixodbc-dev tdsodbc libsqliteodbc
   fonts-liberation fonts-crosextra-carlito fonts-wine
   xvfb xauth poppler-utils qpdf mdbtools
 )

@@ -1,6 +1,7 @@
 #include "db/odbc/ProveedorODBC.h"
 
 #include "db/componentes/ErrorBD.h"
+#include "db/odbc/ValoresODBC.h"
 
 #include <QFile>
 
@@ -43,6 +44,27 @@ QString llaveODBC(const QString& v)
     return QLatin1Char('{') + s + QLatin1Char('}');
 }
 
+// Statement handle, freed on every way out.
+class TSentencia
+{
+public:
+    explicit TSentencia(SQLHDBC dbc)
+    {
+        verifica(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &F_h), SQL_HANDLE_DBC, dbc);
+    }
+    ~TSentencia()
+    {
+        if (F_h)
+            SQLFreeHandle(SQL_HANDLE_STMT, F_h);
+    }
+    TSentencia(const TSentencia&) = delete;
+    TSentencia& operator=(const TSentencia&) = delete;
+    SQLHSTMT h() const { return F_h; }
+
+private:
+    SQLHSTMT F_h = nullptr;
+};
+
 class TSesionODBC : public ISesionBD
 {
 public:
@@ -57,92 +79,137 @@ public:
     TResultadoBD Consulta(const QString& sSQL) override
     {
         TResultadoBD r;
-        SQLHSTMT st = ejecuta(sSQL);
+        TSentencia st(F_Dbc);
+        ejecuta(st.h(), sSQL);
         SQLSMALLINT ncols = 0;
-        SQLNumResultCols(st, &ncols);
-        std::vector<SQLSMALLINT> tipos(ncols);
+        verifica(SQLNumResultCols(st.h(), &ncols), SQL_HANDLE_STMT, st.h());
+        std::vector<TColumna> Columnas(size_t(ncols > 0 ? ncols : 0));
         for (SQLSMALLINT c = 1; c <= ncols; ++c) {
             SQLCHAR nombre[256] = {};
-            SQLSMALLINT largo = 0, tipo = 0, dec = 0, nulo = 0;
+            SQLSMALLINT largo = 0, dec = 0, nulo = 0;
             SQLULEN tam = 0;
-            SQLDescribeColA(st, c, nombre, sizeof nombre, &largo, &tipo, &tam, &dec, &nulo);
+            verifica(SQLDescribeColA(st.h(), c, nombre, sizeof nombre, &largo, &Columnas[c - 1].nTipo, &tam,
+                                     &dec, &nulo),
+                     SQL_HANDLE_STMT, st.h());
             r.Columnas << QString::fromUtf8(reinterpret_cast<char*>(nombre));
-            tipos[c - 1] = tipo;
         }
+        if (ncols == 0)
+            return r;
         SQLRETURN ret;
-        while ((ret = SQLFetch(st)) != SQL_NO_DATA) {
-            if (!SQL_SUCCEEDED(ret)) {
-                const QString e = diagnostico(SQL_HANDLE_STMT, st);
-                SQLFreeHandle(SQL_HANDLE_STMT, st);
-                throw TErrorBD(kClase, e);
-            }
+        while ((ret = SQLFetch(st.h())) != SQL_NO_DATA) {
+            verifica(ret, SQL_HANDLE_STMT, st.h());
             std::vector<TValorBD> fila;
+            fila.reserve(Columnas.size());
             for (SQLSMALLINT c = 1; c <= ncols; ++c)
-                fila.push_back(lee(st, c, tipos[c - 1]));
+                fila.push_back(lee(st.h(), c, Columnas[c - 1]));
             r.Filas.push_back(std::move(fila));
         }
-        SQLFreeHandle(SQL_HANDLE_STMT, st);
         return r;
     }
 
-    void Ejecuta(const QString& sSQL) override { SQLFreeHandle(SQL_HANDLE_STMT, ejecuta(sSQL)); }
+    void Ejecuta(const QString& sSQL) override
+    {
+        TSentencia st(F_Dbc);
+        ejecuta(st.h(), sSQL);
+    }
 
 private:
-    SQLHSTMT ejecuta(const QString& sSQL)
+    struct TColumna
     {
-        SQLHSTMT st = nullptr;
-        verifica(SQLAllocHandle(SQL_HANDLE_STMT, F_Dbc, &st), SQL_HANDLE_DBC, F_Dbc);
+        SQLSMALLINT nTipo = SQL_UNKNOWN_TYPE;
+    };
+
+    static void ejecuta(SQLHSTMT st, const QString& sSQL)
+    {
         QByteArray texto = sSQL.toUtf8();
         const SQLRETURN r =
             SQLExecDirectA(st, reinterpret_cast<SQLCHAR*>(texto.data()), SQLINTEGER(texto.size()));
-        if (!SQL_SUCCEEDED(r) && r != SQL_NO_DATA) {
-            const QString e = diagnostico(SQL_HANDLE_STMT, st);
-            SQLFreeHandle(SQL_HANDLE_STMT, st);
-            throw TErrorBD(kClase, e);
-        }
-        return st;
+        // SQL_NO_DATA: a statement that touched no rows.
+        if (r != SQL_NO_DATA)
+            verifica(r, SQL_HANDLE_STMT, st);
     }
 
-    static TValorBD lee(SQLHSTMT st, SQLSMALLINT c, SQLSMALLINT tipo)
+    // Data of a column in pieces of any length (long texts and binaries); false for NULL.
+    static bool leePorPartes(SQLHSTMT st, SQLSMALLINT c, SQLSMALLINT tipoC, QByteArray& Total)
+    {
+        // A text piece ends in the terminating zero the driver adds; a binary one does not.
+        const SQLLEN nCero = tipoC == SQL_C_CHAR ? 1 : 0;
+        char buf[4096];
+        for (;;) {
+            SQLLEN ind = 0;
+            const SQLRETURN r = SQLGetData(st, c, tipoC, buf, sizeof buf, &ind);
+            if (r == SQL_NO_DATA) // every piece was read by the calls before
+                return true;
+            verifica(r, SQL_HANDLE_STMT, st);
+            if (ind == SQL_NULL_DATA)
+                return false;
+            const SQLLEN nCabe = SQLLEN(sizeof buf) - nCero;
+            const SQLLEN n = (ind == SQL_NO_TOTAL || ind > nCabe) ? nCabe : ind;
+            Total.append(buf, qsizetype(n));
+            if (r == SQL_SUCCESS)
+                return true;
+        }
+    }
+
+    static TValorBD lee(SQLHSTMT st, SQLSMALLINT c, const TColumna& Col)
     {
         SQLLEN ind = 0;
-        switch (tipo) {
+        // One value of a fixed size; false for NULL.
+        const auto dato = [&](SQLSMALLINT tipoC, void* p, SQLLEN n) {
+            verifica(SQLGetData(st, c, tipoC, p, n, &ind), SQL_HANDLE_STMT, st);
+            return ind != SQL_NULL_DATA;
+        };
+        switch (Col.nTipo) {
         case SQL_BIT: {
             unsigned char b = 0;
-            SQLGetData(st, c, SQL_C_BIT, &b, sizeof b, &ind);
-            return ind == SQL_NULL_DATA ? TValorBD() : TValorBD::Booleano(b != 0);
+            return dato(SQL_C_BIT, &b, sizeof b) ? TValorBD::Booleano(b != 0) : TValorBD();
         }
         case SQL_TINYINT:
         case SQL_SMALLINT:
         case SQL_INTEGER:
         case SQL_BIGINT: {
             SQLBIGINT n = 0;
-            SQLGetData(st, c, SQL_C_SBIGINT, &n, sizeof n, &ind);
-            return ind == SQL_NULL_DATA ? TValorBD() : TValorBD::Entero(n);
+            return dato(SQL_C_SBIGINT, &n, sizeof n) ? TValorBD::Entero(n) : TValorBD();
         }
         case SQL_REAL:
         case SQL_FLOAT:
         case SQL_DOUBLE: {
             double d = 0;
-            SQLGetData(st, c, SQL_C_DOUBLE, &d, sizeof d, &ind);
-            return ind == SQL_NULL_DATA ? TValorBD() : TValorBD::Doble(d);
+            return dato(SQL_C_DOUBLE, &d, sizeof d) ? TValorBD::Doble(d) : TValorBD();
+        }
+        case SQL_DECIMAL: // MONEY and SMALLMONEY come as DECIMAL with four decimals
+        case SQL_NUMERIC: {
+            QByteArray Texto;
+            return leePorPartes(st, c, SQL_C_CHAR, Texto) ? ValoresODBC::Decimal(QString::fromLatin1(Texto))
+                                                          : TValorBD();
+        }
+        case SQL_DATETIME:
+        case SQL_TIMESTAMP:
+        case SQL_TYPE_DATE:
+        case SQL_TYPE_TIMESTAMP: {
+            SQL_TIMESTAMP_STRUCT t{};
+            if (!dato(SQL_C_TYPE_TIMESTAMP, &t, sizeof t))
+                return TValorBD();
+            return TValorBD::Fecha(
+                ValoresODBC::DiaJet(t.year, t.month, t.day, t.hour, t.minute, t.second, t.fraction));
+        }
+        case SQL_TIME:
+        case SQL_TYPE_TIME: {
+            SQL_TIME_STRUCT t{};
+            return dato(SQL_C_TYPE_TIME, &t, sizeof t)
+                       ? TValorBD::Fecha(ValoresODBC::DiaJet(1899, 12, 30, t.hour, t.minute, t.second, 0))
+                       : TValorBD();
+        }
+        case SQL_BINARY:
+        case SQL_VARBINARY:
+        case SQL_LONGVARBINARY: {
+            QByteArray Bytes;
+            return leePorPartes(st, c, SQL_C_BINARY, Bytes) ? TValorBD::Binario(Bytes) : TValorBD();
         }
         default: {
-            QByteArray total;
-            char buf[4096];
-            for (;;) {
-                const SQLRETURN r = SQLGetData(st, c, SQL_C_CHAR, buf, sizeof buf, &ind);
-                if (r == SQL_NO_DATA || ind == SQL_NULL_DATA)
-                    break;
-                if (!SQL_SUCCEEDED(r))
-                    break;
-                const SQLLEN n =
-                    (ind == SQL_NO_TOTAL || ind >= SQLLEN(sizeof buf)) ? SQLLEN(sizeof buf - 1) : ind;
-                total.append(buf, int(n));
-                if (r == SQL_SUCCESS)
-                    break;
-            }
-            return ind == SQL_NULL_DATA ? TValorBD() : TValorBD::Texto(QString::fromUtf8(total));
+            QByteArray Texto;
+            return leePorPartes(st, c, SQL_C_CHAR, Texto) ? TValorBD::Texto(QString::fromUtf8(Texto))
+                                                          : TValorBD();
         }
         }
     }
@@ -160,7 +227,7 @@ QString TProveedorODBC::CadenaODBC(const TCadenaConexion& Cadena)
     const int coma = origen.lastIndexOf(QLatin1Char(','));
     if (coma >= 0) {
         puerto = origen.mid(coma + 1).trimmed();
-        origen = origen.left(coma);
+        origen = origen.left(coma).trimmed();
     }
     const QString driver = QFile::exists(QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so"))
                                ? QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so")
@@ -179,6 +246,11 @@ QString TProveedorODBC::CadenaODBC(const TCadenaConexion& Cadena)
 
 std::unique_ptr<ISesionBD> TProveedorODBC::Abre(const TCadenaConexion& Cadena, TModoCompartir)
 {
+    return AbreODBC(CadenaODBC(Cadena));
+}
+
+std::unique_ptr<ISesionBD> TProveedorODBC::AbreODBC(const QString& sCadenaODBC)
+{
     SQLHENV env = nullptr;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
         throw TErrorBD(kClase, QStringLiteral("No se pudo iniciar el administrador de controladores ODBC."));
@@ -191,7 +263,7 @@ std::unique_ptr<ISesionBD> TProveedorODBC::Abre(const TCadenaConexion& Cadena, T
     }
     SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(kSegundosEspera), 0);
     SQLSetConnectAttr(dbc, SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(kSegundosEspera), 0);
-    QByteArray cadena = CadenaODBC(Cadena).toUtf8();
+    QByteArray cadena = sCadenaODBC.toUtf8();
     SQLCHAR salida[1024];
     SQLSMALLINT largo = 0;
     // SQL_DRIVER_NOPROMPT: the component never asks the user for credentials.

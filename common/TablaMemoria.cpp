@@ -69,7 +69,7 @@ void TTablaMemoria::Agrega()
     if (!Activa())
         throw std::runtime_error("La tabla no está abierta");
     publicaPendiente();
-    TFila fila(F_Campos.size());
+    TFila fila(2 * F_Campos.size());
     for (int i = 0; i < F_Campos.size(); ++i) {
         if (F_Campos[i].Tipo == TTipoCampo::AutoIncremento)
             fila[i] = F_nSigAuto;
@@ -206,7 +206,18 @@ void TTablaMemoria::SetValor(const QString& sCampo, const QVariant& vValor)
     if (F_Estado != TEstado::Editando && F_Estado != TEstado::Insertando)
         throw std::runtime_error("La tabla no está en modo de edición");
     F_Pendiente[i] = ajusta(i, vValor);
+    F_Pendiente[F_Campos.size() + i] = vValor;
     emit DatosCambiados(F_nActual);
+}
+
+QVariant TTablaMemoria::ValorOriginal(const QString& sCampo) const
+{
+    const int i = indiceObligado(sCampo);
+    if (F_nActual < 0)
+        return QVariant();
+    const TFila& Fila =
+        F_Estado == TEstado::Editando || F_Estado == TEstado::Insertando ? F_Pendiente : F_Filas[F_nActual];
+    return F_Campos[i].Tipo == TTipoCampo::Texto ? Fila[F_Campos.size() + i] : Fila[i];
 }
 
 QVariant TTablaMemoria::ValorEn(int nFila, int nCampo) const

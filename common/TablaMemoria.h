@@ -70,6 +70,10 @@ public:
     QString ValorTexto(const QString& sCampo) const { return Valor(sCampo).toString(); }
     bool ValorBool(const QString& sCampo) const { return Valor(sCampo).toBool(); }
     void SetValor(const QString& sCampo, const QVariant& vValor); // needs edit or insert state
+    // A text field stores and shows its value in the code page and width of the field; the value
+    // as it was set is kept beside it for those who need it whole (a key to look up again).
+    QVariant ValorOriginal(const QString& sCampo) const;
+    QString ValorTextoOriginal(const QString& sCampo) const { return ValorOriginal(sCampo).toString(); }
 
     // Stored value of any row (what the bound views show)
     QVariant ValorEn(int nFila, int nCampo) const;
@@ -81,6 +85,7 @@ signals:
     void EstadoCambiado();
 
 private:
+    // The stored values of the fields, then the values as set (for text fields).
     using TFila = std::vector<QVariant>;
     int indiceObligado(const QString& sCampo) const;
     QVariant ajusta(int nCampo, const QVariant& v) const;

@@ -27,8 +27,9 @@ QString TRepCuestQRTZBasic::DameCampoPEP()
                 if (F_vtPEPS->ValorBool(u"EsPEP"_s)) {
                     if (bHayMarcados)
                         s += u"or "_s;
-                    // The key is data: doubling its apostrophes keeps it one literal.
-                    QString sClave = F_vtPEPS->ValorTexto(u"ClaveCliente"_s);
+                    // The key as read from the database, whole: the table may show it shortened
+                    // (width, code page). It is data: doubling its apostrophes keeps it one literal.
+                    QString sClave = F_vtPEPS->ValorTextoOriginal(u"ClaveCliente"_s);
                     sClave.replace(u"'"_s, u"''"_s);
                     s += u"ClaveCliente = '"_s + sClave + u"' "_s;
                     bHayMarcados = true;
@@ -46,9 +47,11 @@ QString TRepCuestQRTZBasic::DameCampoPEP()
 QString TRepCuestQRTZBasic::DameConsultaClientes()
 {
     // The client's city, else the branch city, else the company city.
-    return u"SELECT  ClaveCliente AS AuxCvC, IIF(PersonaMoral <> 0, Nombre, Nombre + IIF(ISNULL(ApellidoPaterno), "
+    return u"SELECT  ClaveCliente AS AuxCvC, IIF(PersonaMoral <> 0, Nombre, Nombre + "
+           u"IIF(ISNULL(ApellidoPaterno), "
            "'', ' '+ ApellidoPaterno) + IIF(ISNULL(ApellidoMaterno), '', ' ' + ApellidoMaterno)) AS Cliente, "
-           "IIF(PersonaMoral <> 0, 0, -1) AS EsPF, PersonaMoral AS EsPM, IIF( ClaveCliente = '10000000', 1,  0 ) "
+           "IIF(PersonaMoral <> 0, 0, -1) AS EsPF, PersonaMoral AS EsPM, IIF( ClaveCliente = '10000000', 1,  "
+           "0 ) "
            "AS EsPubGen, Extranjero AS EsExtrj, ClaveSector, "_s +
            (ConFideicomisos() ? u" Fideicomiso, "_s : QString()) + u" ClaveRiesgo, "_s +
            u"iif( isnull(tcliente.claveciudad), "_s +
@@ -61,15 +64,18 @@ QString TRepCuestQRTZBasic::DameConsultaClientes()
 
 QString TRepCuestQRTZBasic::DameConsultaEntidades()
 {
-    return u"SELECT C.ClaveCiudad, C.Ciudad, E.ClaveEstado, E.Estado, P.ClavePais, P.Pais FROM ( tCiudad AS C "
-           "INNER JOIN tEstados AS E ON C.ClaveEstado = E.ClaveEstado) INNER JOIN tPaises AS P ON E.ClavePais = "
+    return u"SELECT C.ClaveCiudad, C.Ciudad, E.ClaveEstado, E.Estado, P.ClavePais, P.Pais FROM ( tCiudad AS "
+           u"C "
+           "INNER JOIN tEstados AS E ON C.ClaveEstado = E.ClaveEstado) INNER JOIN tPaises AS P ON "
+           "E.ClavePais = "
            "P.ClavePais "_s;
 }
 
 QString TRepCuestQRTZBasic::DameClientesConActividad()
 {
     return u"SELECT  tXClientes.*, tSector.Sector AS Actividad, IIF((ClaveActividad = '9503005' or "
-           "ClaveActividad = '6999992' ), -1, 0) AS EsCC, IIF( (ClaveActividad = '8123094' or ClaveActividad = "
+           "ClaveActividad = '6999992' ), -1, 0) AS EsCC, IIF( (ClaveActividad = '8123094' or ClaveActividad "
+           "= "
            "'9911018'), -1, 0) AS EsEF, IIF(ClaveActividad = '8219025', -1, 0) AS EsCB, IIF(ClaveActividad = "
            "'8100000', -1, 0) AS EsB, "_s +
            (ConFideicomisos() ? u" IIF( IsNull( Fideicomiso ), False, Fideicomiso ) AS EsFide,  "_s
@@ -212,7 +218,8 @@ QString TRepCuestQRTZBasic::DameConsultaOperaciones(bool bCancelado)
     // Lines of one folio that share type, date, currency, rate and client are one operation.
     const QString C = DameValorCancelado(bCancelado);
     return u"SELECT Tipo, Folio, Fecha, NDiv, Cot, SUM(XCant)  AS AuxCant, CvCAux,  SUM ( ImporteCalc ) AS "
-           "AuxImporte FROM (  SELECT Tipo, Folio, Fecha, NumeroDivisa AS NDiv, Cotizacion AS Cot, Cantidad AS "
+           "AuxImporte FROM (  SELECT Tipo, Folio, Fecha, NumeroDivisa AS NDiv, Cotizacion AS Cot, Cantidad "
+           "AS "
            "XCant, ClaveCliente AS CvCAux , ( Cotizacion * Cantidad ) AS ImporteCalc  FROM tMovtos WHERE NumEmp = "_s +
            F_sNumEmp + u" and "_s + u"Cancelado = "_s + C + u" "_s + u"UNION ALL "_s +
            u"SELECT Tipo, Folio, Fecha, NumeroDivisa AS NDiv, Cotizacion AS Cot, Cantidad "_s +
@@ -347,9 +354,12 @@ QString TRepCuestQRTZBasic::DameSumaOperaciones(QString sFIni, QString sFFin, st
 QString TRepCuestQRTZBasic::DameEstadoEmpresa()
 {
     // State of the branch city, or of the company city when the branch has none.
-    return u"SELECT Estado FROM tEstados  WHERE tEstados.ClaveEstado = ( SELECT TOP 1 ClaveEstado FROM tCiudad "
-           "WHERE ClaveCiudad = ( SELECT IIF(  isnull((SELECT TOP 1 ( tEmpresa.CveCiudSuc  ) FROM  tEmpresa ) ), "
-           "(SELECT TOP 1 ( tEmpresa.ClaveCiudad ) FROM  tEmpresa ), (SELECT TOP 1 ( tEmpresa.CveCiudSuc  ) FROM  "
+    return u"SELECT Estado FROM tEstados  WHERE tEstados.ClaveEstado = ( SELECT TOP 1 ClaveEstado FROM "
+           u"tCiudad "
+           "WHERE ClaveCiudad = ( SELECT IIF(  isnull((SELECT TOP 1 ( tEmpresa.CveCiudSuc  ) FROM  tEmpresa "
+           ") ), "
+           "(SELECT TOP 1 ( tEmpresa.ClaveCiudad ) FROM  tEmpresa ), (SELECT TOP 1 ( tEmpresa.CveCiudSuc  ) "
+           "FROM  "
            "tEmpresa ) ) FROM tEmpresa) ) "_s;
 }
 

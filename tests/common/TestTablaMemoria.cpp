@@ -85,6 +85,18 @@ private slots:
         t->Publica();
         QCOMPARE(t->ValorTexto("Nombre").size(), 100);
         QCOMPARE(t->ValorTexto("ClaveCliente"), QString::fromUtf8("Ñ€?"));
+        // The value as set stays beside the shown one, through edits of other fields and cancels.
+        QCOMPARE(t->ValorTextoOriginal("ClaveCliente"), QString::fromUtf8("Ñ€\u4e2d"));
+        t->Edita();
+        t->SetValor("Nombre", "y");
+        t->Publica();
+        t->Edita();
+        t->SetValor("ClaveCliente", QString(25, QChar('k')));
+        t->Cancela();
+        t->Primero();
+        QCOMPARE(t->ValorTextoOriginal("ClaveCliente"), QString::fromUtf8("Ñ€\u4e2d"));
+        QCOMPARE(t->ValorTexto("ClaveCliente"), QString::fromUtf8("Ñ€?"));
+        QCOMPARE(t->ValorTextoOriginal("Nombre"), QString("y"));
     }
 
     void borraTodoYSobreviveCerrarAbrir()

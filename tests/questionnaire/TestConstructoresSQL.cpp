@@ -28,7 +28,8 @@ class TestConstructoresSQL : public QObject
     {
         return QString(
                    "SELECT  ClaveCliente AS AuxCvC, IIF(PersonaMoral <> 0, Nombre, Nombre + "
-                   "IIF(ISNULL(ApellidoPaterno), '', ' '+ ApellidoPaterno) + IIF(ISNULL(ApellidoMaterno), '', ' "
+                   "IIF(ISNULL(ApellidoPaterno), '', ' '+ ApellidoPaterno) + IIF(ISNULL(ApellidoMaterno), "
+                   "'', ' "
                    "' + ApellidoMaterno)) AS Cliente, IIF(PersonaMoral <> 0, 0, -1) AS EsPF, PersonaMoral AS "
                    "EsPM, IIF( ClaveCliente = '10000000', 1,  0 ) AS EsPubGen, Extranjero AS EsExtrj, "
                    "ClaveSector, ") +
@@ -53,8 +54,10 @@ class TestConstructoresSQL : public QObject
     }
     static QString entidades()
     {
-        return "SELECT C.ClaveCiudad, C.Ciudad, E.ClaveEstado, E.Estado, P.ClavePais, P.Pais FROM ( tCiudad AS C "
-               "INNER JOIN tEstados AS E ON C.ClaveEstado = E.ClaveEstado) INNER JOIN tPaises AS P ON E.ClavePais "
+        return "SELECT C.ClaveCiudad, C.Ciudad, E.ClaveEstado, E.Estado, P.ClavePais, P.Pais FROM ( tCiudad "
+               "AS C "
+               "INNER JOIN tEstados AS E ON C.ClaveEstado = E.ClaveEstado) INNER JOIN tPaises AS P ON "
+               "E.ClavePais "
                "= P.ClavePais ";
     }
     static QString conEntidad()
@@ -72,9 +75,12 @@ class TestConstructoresSQL : public QObject
     }
     static QString operaciones(const QString& C, const QString& sNumEmp = "1")
     {
-        return "SELECT Tipo, Folio, Fecha, NDiv, Cot, SUM(XCant)  AS AuxCant, CvCAux,  SUM ( ImporteCalc ) AS "
-               "AuxImporte FROM (  SELECT Tipo, Folio, Fecha, NumeroDivisa AS NDiv, Cotizacion AS Cot, Cantidad AS "
-               "XCant, ClaveCliente AS CvCAux , ( Cotizacion * Cantidad ) AS ImporteCalc  FROM tMovtos WHERE NumEmp "
+        return "SELECT Tipo, Folio, Fecha, NDiv, Cot, SUM(XCant)  AS AuxCant, CvCAux,  SUM ( ImporteCalc ) "
+               "AS "
+               "AuxImporte FROM (  SELECT Tipo, Folio, Fecha, NumeroDivisa AS NDiv, Cotizacion AS Cot, "
+               "Cantidad AS "
+               "XCant, ClaveCliente AS CvCAux , ( Cotizacion * Cantidad ) AS ImporteCalc  FROM tMovtos WHERE "
+               "NumEmp "
                "= " +
                sNumEmp + " and " + "Cancelado = " + C + " " + "UNION ALL " +
                "SELECT Tipo, Folio, Fecha, NumeroDivisa AS NDiv, Cotizacion AS Cot, Cantidad " +
@@ -89,16 +95,20 @@ class TestConstructoresSQL : public QObject
     }
     static QString totales()
     {
-        return "SELECT Ops.Tipo, Ops.nDiv, tDivisas.Simbolo, tDivisas.Pagare, SUM( AuxCant ) AS Cantidad, SUM( "
+        return "SELECT Ops.Tipo, Ops.nDiv, tDivisas.Simbolo, tDivisas.Pagare, SUM( AuxCant ) AS Cantidad, "
+               "SUM( "
                "auxImporte ) AS Importe, count(*) AS NumOps FROM ( " +
                periodo() + " ) AS Ops " + "INNER JOIN tDivisas " + "ON Ops.nDiv = tDivisas.NumeroDivisa " +
                "GROUP BY Ops.NDiv,  tDivisas.Simbolo, Ops.Tipo , tDivisas.Pagare ";
     }
     static QString estadoEmpresa()
     {
-        return "SELECT Estado FROM tEstados  WHERE tEstados.ClaveEstado = ( SELECT TOP 1 ClaveEstado FROM tCiudad "
-               "WHERE ClaveCiudad = ( SELECT IIF(  isnull((SELECT TOP 1 ( tEmpresa.CveCiudSuc  ) FROM  tEmpresa ) "
-               "), (SELECT TOP 1 ( tEmpresa.ClaveCiudad ) FROM  tEmpresa ), (SELECT TOP 1 ( tEmpresa.CveCiudSuc  ) "
+        return "SELECT Estado FROM tEstados  WHERE tEstados.ClaveEstado = ( SELECT TOP 1 ClaveEstado FROM "
+               "tCiudad "
+               "WHERE ClaveCiudad = ( SELECT IIF(  isnull((SELECT TOP 1 ( tEmpresa.CveCiudSuc  ) FROM  "
+               "tEmpresa ) "
+               "), (SELECT TOP 1 ( tEmpresa.ClaveCiudad ) FROM  tEmpresa ), (SELECT TOP 1 ( "
+               "tEmpresa.CveCiudSuc  ) "
                "FROM  tEmpresa ) ) FROM tEmpresa) ) ";
     }
     static QString porDefecto(const QString& s, const QString& sDefecto)
@@ -153,12 +163,24 @@ private slots:
                              << ", IIF( ( ClaveCliente = '20' ), -1, 0 ) AS EsPEP ";
         QTest::newRow("tres con una sin marcar en medio")
             << QStringList{"A1", "B2", "C3", "D4", "E5"} << QVariantList{true, true, false, true, QVariant()}
-            << ", IIF( ( ClaveCliente = 'A1' or ClaveCliente = 'B2' or ClaveCliente = 'D4' ), -1, 0 ) AS EsPEP ";
+            << ", IIF( ( ClaveCliente = 'A1' or ClaveCliente = 'B2' or ClaveCliente = 'D4' ), -1, 0 ) AS "
+               "EsPEP ";
         QTest::newRow("clave sin recortar") << QStringList{" 7 "} << QVariantList{true}
                                             << ", IIF( ( ClaveCliente = ' 7 ' ), -1, 0 ) AS EsPEP ";
         QTest::newRow("apostrofo duplicado")
             << QStringList{"O'BRIEN", "X' OR 1=1 OR 'Y"} << QVariantList{true, true}
-            << ", IIF( ( ClaveCliente = 'O''BRIEN' or ClaveCliente = 'X'' OR 1=1 OR ''Y' ), -1, 0 ) AS EsPEP ";
+            << ", IIF( ( ClaveCliente = 'O''BRIEN' or ClaveCliente = 'X'' OR 1=1 OR ''Y' ), -1, 0 ) AS "
+               "EsPEP ";
+        // The list shows at most 20 characters in the host's code page; the answers use the
+        // key as the database holds it.
+        QTest::newRow("clave de mas de 20")
+            << QStringList{"CLIENTE-0000000000000000000001", "CLIENTE-0000000000000000000002"}
+            << QVariantList{true, false}
+            << ", IIF( ( ClaveCliente = 'CLIENTE-0000000000000000000001' ), -1, 0 ) AS EsPEP ";
+        QTest::newRow("fuera de windows-1252")
+            << QStringList{QString::fromUtf8("ΩЖ-1"), QString::fromUtf8("Ω€-2")} << QVariantList{true, true}
+            << QString::fromUtf8(
+                   ", IIF( ( ClaveCliente = 'ΩЖ-1' or ClaveCliente = 'Ω€-2' ), -1, 0 ) AS EsPEP ");
     }
     void campoPEP()
     {

@@ -247,13 +247,13 @@ int ejecuta(const TOpciones& o)
     if (!Cuestionario->DetectaPEPs(vtPEPs.get()))
         return falla(QStringLiteral("No fue posible detectar los PEPs. Llame a Soporte Técnico."));
     for (vtPEPs->Primero(); !vtPEPs->Fin(); vtPEPs->Siguiente())
-        salida() << "PEP\t" << vtPEPs->ValorTexto(QStringLiteral("ClaveCliente")) << '\t'
+        salida() << "PEP\t" << vtPEPs->ValorTextoOriginal(QStringLiteral("ClaveCliente")) << '\t'
                  << vtPEPs->ValorTexto(QStringLiteral("Nombre")) << '\n';
 
     for (const QString& sClave : o.PEPs) {
         bool bEncontrada = false;
         for (vtPEPs->Primero(); !vtPEPs->Fin(); vtPEPs->Siguiente()) {
-            if (vtPEPs->ValorTexto(QStringLiteral("ClaveCliente")) == sClave) {
+            if (vtPEPs->ValorTextoOriginal(QStringLiteral("ClaveCliente")) == sClave) {
                 vtPEPs->Edita();
                 vtPEPs->SetValor(QStringLiteral("EsPEP"), true);
                 vtPEPs->Publica();

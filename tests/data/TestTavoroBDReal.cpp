@@ -19,21 +19,23 @@ using T = TTipoColumnaMdb;
 bool escribeHost(const QString& sRuta, int nConectados, int nEmpresas, bool bSinRFC = false)
 {
     TEscritorMdb E({.sPassword = kPasswBDTavoro});
-    const int tEmps = E.AgregaTabla({"tEmps", {{"ClaveEmp", T::Texto, 10}, {"Password", T::Texto, 20},
-                                               {"Nivel", T::Entero}}});
+    const int tEmps = E.AgregaTabla(
+        {"tEmps", {{"ClaveEmp", T::Texto, 10}, {"Password", T::Texto, 20}, {"Nivel", T::Entero}}});
     E.AgregaFila(tEmps, {"ADMIN", "SECRETO", 0});
-    E.AgregaFila(tEmps, {"Jefa", "minusculas", 0});     // stored key in lower case, matched upper-cased
+    E.AgregaFila(tEmps, {"Jefa", "minusculas", 0}); // stored key in lower case, matched upper-cased
     E.AgregaFila(tEmps, {"CAJERO", "CAJA", 1});
-    E.AgregaFila(tEmps, {"SINCLAVE", QVariant(), 0});   // NULL password
-    E.AgregaFila(tEmps, {"VACIA", QString(""), 0});     // empty, not NULL
+    E.AgregaFila(tEmps, {"SINCLAVE", QVariant(), 0}); // NULL password
+    E.AgregaFila(tEmps, {"VACIA", QString(""), 0});   // empty, not NULL
     E.AgregaFila(tEmps, {"O'HARA", "IRLANDA", 0});
     if (nConectados >= 0) {
         const int t = E.AgregaTabla({"tCompUsr", {{"ClaveEmp", T::Texto, 10}}});
         for (int i = 0; i < nConectados; ++i)
             E.AgregaFila(t, {"CAJERO"});
     }
-    std::vector<TColumnaMdb> cols = {{"NumEmp", T::EnteroLargo}, {"Empresa", T::Texto, 100},
-                                     {"RegistroCC", T::Texto, 20}, {"NomComercial", T::Texto, 100}};
+    std::vector<TColumnaMdb> cols = {{"NumEmp", T::EnteroLargo},
+                                     {"Empresa", T::Texto, 100},
+                                     {"RegistroCC", T::Texto, 20},
+                                     {"NomComercial", T::Texto, 100}};
     if (!bSinRFC)
         cols.push_back({"RFC", T::Texto, 13});
     const int tEmp = E.AgregaTabla({"tEmpresa", cols});
@@ -61,7 +63,8 @@ class TestTavoroBDReal : public QObject
         ColectorConexiones = CreaColectorConxs();
         ColectorConexiones->CreaBDPrinc(sRuta, "", false);
         TConexionBD* c = nullptr;
-        if (!ColectorConexiones->Conecta(kNomBDPrincipal) || !ColectorConexiones->DameAccessConex(kNomBDPrincipal, c))
+        if (!ColectorConexiones->Conecta(kNomBDPrincipal) ||
+            !ColectorConexiones->DameAccessConex(kNomBDPrincipal, c))
             return nullptr;
         return std::make_unique<TTavoroBD>(c);
     }
@@ -86,22 +89,42 @@ private slots:
         QTest::addColumn<QString>("passw");
         QTest::addColumn<bool>("soloAdmins");
         QTest::addColumn<bool>("valido");
-        QTest::newRow("administrador") << "ADMIN" << "SECRETO" << true << true;
-        QTest::newRow("contrasena equivocada") << "ADMIN" << "OTRA" << true << false;
-        QTest::newRow("mayusculas no coinciden con minusculas") << "JEFA" << "MINUSCULAS" << true << false;
-        QTest::newRow("clave guardada en minusculas") << "JEFA" << "minusculas" << true << true;
-        QTest::newRow("cajero no es administrador") << "CAJERO" << "CAJA" << true << false;
-        QTest::newRow("cajero con cualquier nivel") << "CAJERO" << "CAJA" << false << true;
-        QTest::newRow("contrasena nula acepta cualquiera") << "SINCLAVE" << "X" << true << true;
-        QTest::newRow("contrasena nula acepta vacia") << "SINCLAVE" << "" << true << true;
-        QTest::newRow("vacia guardada acepta vacia") << "VACIA" << "" << true << true;
-        QTest::newRow("vacia guardada rechaza otra") << "VACIA" << "X" << true << false;
-        QTest::newRow("desconocido") << "NADIE" << "" << true << false;
-        QTest::newRow("apostrofo en la clave") << "O'HARA" << "IRLANDA" << true << true;
+        QTest::newRow("administrador") << "ADMIN"
+                                       << "SECRETO" << true << true;
+        QTest::newRow("contrasena equivocada") << "ADMIN"
+                                               << "OTRA" << true << false;
+        QTest::newRow("mayusculas no coinciden con minusculas") << "JEFA"
+                                                                << "MINUSCULAS" << true << false;
+        QTest::newRow("clave guardada en minusculas") << "JEFA"
+                                                      << "minusculas" << true << true;
+        QTest::newRow("cajero no es administrador") << "CAJERO"
+                                                    << "CAJA" << true << false;
+        QTest::newRow("cajero con cualquier nivel") << "CAJERO"
+                                                    << "CAJA" << false << true;
+        QTest::newRow("contrasena nula acepta cualquiera") << "SINCLAVE"
+                                                           << "X" << true << true;
+        QTest::newRow("contrasena nula acepta vacia") << "SINCLAVE"
+                                                      << "" << true << true;
+        QTest::newRow("vacia guardada acepta vacia") << "VACIA"
+                                                     << "" << true << true;
+        QTest::newRow("vacia guardada rechaza otra") << "VACIA"
+                                                     << "X" << true << false;
+        QTest::newRow("desconocido") << "NADIE"
+                                     << "" << true << false;
+        QTest::newRow("apostrofo en la clave") << "O'HARA"
+                                               << "IRLANDA" << true << true;
         // Without doubling, this key would turn the statement into a union that returns a
         // password of the attacker's choosing.
-        QTest::newRow("inyeccion") << "' UNION SELECT 'A','B' FROM tEmps WHERE ''='" << "B" << true << false;
-        QTest::newRow("inyeccion con comentario") << "ADMIN' OR ''='" << "X" << false << false;
+        QTest::newRow("inyeccion") << "' UNION SELECT 'A','B' FROM tEmps WHERE ''='"
+                                   << "B" << true << false;
+        QTest::newRow("inyeccion con comentario") << "ADMIN' OR ''='"
+                                                  << "X" << false << false;
+        // Without doubling, the key would make the condition true for every administrator, and
+        // the first one's real password would open the door.
+        QTest::newRow("inyeccion con contrasena real") << "NADIE' OR ''='"
+                                                       << "SECRETO" << true << false;
+        QTest::newRow("inyeccion con contrasena real, cualquier nivel") << "NADIE' OR ''='"
+                                                                        << "SECRETO" << false << false;
     }
     void validaAcceso()
     {
@@ -134,7 +157,8 @@ private slots:
         QCOMPARE(g->UsuariosConectados(), conectados);
         QCOMPARE(guion->Cajas.size(), cajas);
         if (cajas)
-            QVERIFY2(guion->Textos().first().startsWith("Error #BD-101.TTavoroBD: Llame a Soporte Técnico. EErrorJet - "),
+            QVERIFY2(guion->Textos().first().startsWith(
+                         "Error #BD-101.TTavoroBD: Llame a Soporte Técnico. EErrorJet - "),
                      qPrintable(guion->Textos().first()));
     }
 
@@ -191,8 +215,9 @@ private slots:
         ColectorConexiones = CreaColectorConxs();
         ColectorConexiones->CreaBDPrinc(tmp.filePath("otra.mdb.x"), "", false);
         QVERIFY(!ColectorConexiones->Conecta(kNomBDPrincipal));
-        QCOMPARE(guion->Textos(), QStringList{"Error #BD-101.TConectAccess: Llame a Soporte Técnico. EErrorJet - "
-                                              "No es una contraseña válida."});
+        QCOMPARE(guion->Textos(),
+                 QStringList{"Error #BD-101.TConectAccess: Llame a Soporte Técnico. EErrorJet - "
+                             "No es una contraseña válida."});
         QFile::remove(tmp.filePath("otra.mdb.x"));
     }
 };

@@ -3,6 +3,8 @@
 #include "common/IIMensajero.h"
 #include "common/TablaMemoria.h"
 #include "common/Texto.h"
+#include "data/NombreClase.h"
+#include "db/componentes/ConexionBD.h"
 #include "questionnaire/BoolPersist.h"
 #include "report/IIManejadorReportes.h"
 
@@ -19,6 +21,25 @@ TRepCuestionarioQRTZ::TRepCuestionarioQRTZ(TConexionBD* Conector, const TCreaMan
     : TTavoroBD(Conector), F_Mensajero(std::move(Mensajero)), F_mjReportes(CreaManejador(sNomRep)),
       F_nTotalPreguntas(nTotalPreg), F_sFIni(sFIni), F_sFFin(sFFin), F_sNumEmp(QString::number(nNumEmp))
 {
+    // A database that cannot be read now is reported by the first query of the step.
+    QString sAdicional;
+    if (F_Conector)
+        EjecutaProtegido([this] { F_Conector->IniciaPaso(); }, sAdicional);
+}
+
+TRepCuestionarioQRTZ::~TRepCuestionarioQRTZ()
+{
+    if (F_Conector)
+        F_Conector->TerminaPaso();
+}
+
+bool TRepCuestionarioQRTZ::MismaBaseDeDatos()
+{
+    QString sAdicional;
+    if (!F_Conector || EjecutaProtegido([this] { F_Conector->CompruebaPaso(); }, sAdicional))
+        return true;
+    MuestraError(QStringLiteral("BD-101"), NombreClaseDe(*this), sAdicional);
+    return false;
 }
 
 bool TRepCuestionarioQRTZ::ValidaAcceso(const QString& sUsuario, const QString& sPassw, bool bSoloAdmins)
@@ -51,6 +72,10 @@ bool TRepCuestionarioQRTZ::DetectaPEPs(TTablaMemoria* vtPEPS)
         QStringLiteral("tCliente.ClaveCliente = tRelevan.ClaveCliente");
     if (!PideConsulta(sConsulta, *F_qConsultaGen))
         return false;
+    if (!MismaBaseDeDatos()) {
+        F_qConsultaGen->Cierra();
+        return false;
+    }
     if (F_qConsultaGen->EstaVacia()) {
         F_qConsultaGen->Cierra();
         return true;
@@ -118,6 +143,11 @@ bool TRepCuestionarioQRTZ::GeneraReporte(TTablaMemoria* vtPEPS)
                                  QStringLiteral("%"));
     }
 
+    // Answers read from two states of the database would make a mixed report: none is shown.
+    if (bExito->GetValor() && !MismaBaseDeDatos()) {
+        bExito->SetValor(false);
+        F_Mensajero->MsjTxEspera(QStringLiteral("Error..."), false);
+    }
     if (bExito->GetValor()) {
         F_Mensajero->MsjTxEspera(QStringLiteral("Preparando reporte..."), false);
         F_mjReportes->MuestraReporte();

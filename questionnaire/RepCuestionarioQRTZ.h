@@ -18,13 +18,16 @@ using TCreaManejador = std::function<std::shared_ptr<IManejadorReportes>(const Q
 inline const QString kRespuestaError = QStringLiteral("** E R R O R **");
 
 // Base of the questionnaires: detects the PEP candidates and walks the questions, asking the
-// subclass for each answer's query, reading it and handing it to the report.
+// subclass for each answer's query, reading it and handing it to the report. One object serves
+// one step: from its construction on, all it reads must come from one state of the host
+// database, or the step fails instead of mixing two.
 class TRepCuestionarioQRTZ : public TTavoroBD, public virtual IRepCuestionarioQRTZ
 {
 public:
     TRepCuestionarioQRTZ(TConexionBD* Conector, const TCreaManejador& CreaManejador, const QString& sNomRep,
                          std::shared_ptr<IMensajero> Mensajero, int nTotalPreg, int nNumEmp,
                          const QString& sFIni, const QString& sFFin);
+    ~TRepCuestionarioQRTZ() override;
 
     bool DetectaPEPs(TTablaMemoria* vtPEPS) override;
     bool GeneraReporte(TTablaMemoria* vtPEPS) override;
@@ -41,6 +44,9 @@ protected:
     // Runs an answer text and joins its rows; false for the sentinel, a failed query or a
     // result without rows.
     bool PideResultado(const QString& sConsulta, QString& sResultado);
+    // Whether the host database is still the one found when this object (one step) was built;
+    // when not, the "BD-101" box says so and the result is false.
+    bool MismaBaseDeDatos();
 
     std::shared_ptr<IMensajero> F_Mensajero;
     std::shared_ptr<IManejadorReportes> F_mjReportes;

@@ -31,3 +31,21 @@ ISesionBD& TConexionBD::Sesion()
                        QStringLiteral("La operación no se permite si el objeto está cerrado."));
     return *F_Sesion;
 }
+
+void TConexionBD::IniciaPaso()
+{
+    if (F_Sesion)
+        F_Sesion->IniciaPaso();
+}
+
+void TConexionBD::CompruebaPaso()
+{
+    if (F_Sesion)
+        F_Sesion->CompruebaPaso();
+}
+
+void TConexionBD::TerminaPaso()
+{
+    if (F_Sesion)
+        F_Sesion->TerminaPaso();
+}

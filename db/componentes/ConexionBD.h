@@ -33,6 +33,11 @@ public:
     // The open session; throws TErrorBD when the component is closed.
     ISesionBD& Sesion();
 
+    // The steps of the open session (nothing when closed); CompruebaPaso throws TErrorBD.
+    void IniciaPaso();
+    void CompruebaPaso();
+    void TerminaPaso();
+
 private:
     QString F_sCadena;
     bool F_bPideLogin = true;

@@ -45,6 +45,15 @@ public:
     virtual ~ISesionBD() = default;
     virtual TResultadoBD Consulta(const QString& sSQL) = 0; // statement that returns rows
     virtual void Ejecuta(const QString& sSQL) = 0;          // statement that returns none
+
+    // A step of work (one press of a button) must read one and the same database. From
+    // IniciaPaso to TerminaPaso, a session that would have to read its data anew because the
+    // database changed (its file was replaced or rewritten) fails the statement instead, and
+    // CompruebaPaso fails when the database is no longer the one IniciaPaso found. Sessions that
+    // cannot tell accept everything.
+    virtual void IniciaPaso() {}
+    virtual void CompruebaPaso() {}
+    virtual void TerminaPaso() {}
 };
 
 // A database provider, chosen by the connection string's "Provider=".

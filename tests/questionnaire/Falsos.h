@@ -10,6 +10,7 @@
 #include <QPair>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // Report handler that records the variables in the order they are set and counts previews.
@@ -23,6 +24,8 @@ public:
     void AgregaDatoReporte(const QString& sCategoria, const QString& sVariable, const QString& sDato) override
     {
         Datos.append({sCategoria, sVariable, sDato});
+        if (AlAgregar)
+            AlAgregar(sVariable);
     }
     void MuestraReporte() override { ++nMuestras; }
 
@@ -45,6 +48,7 @@ public:
 
     QList<TDato> Datos;
     int nMuestras = 0;
+    std::function<void(const QString& sVariable)> AlAgregar; // runs after each variable is set
 };
 
 // Messenger that records its calls as "EnTx|texto", "Temp|texto", "Espera|texto|0" or "...|1".

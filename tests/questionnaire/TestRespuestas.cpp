@@ -1,6 +1,7 @@
 #include "Falsos.h"
 #include "FixturasHost.h"
 
+#include "common/ArchivosHost.h"
 #include "common/DialogosGuion.h"
 #include "data/ColectorConxs.h"
 #include "db/componentes/ConexionBD.h"
@@ -65,9 +66,11 @@ class TestRespuestas : public QObject
 
     QString carpeta(const QString& s) const { return tmp.filePath(s); }
 
-    TCorrida corre(const QString& sCarpeta, const QStringList& Marcas, bool bGenera = true)
+    TCorrida corre(const QString& sCarpeta, const QStringList& Marcas, bool bGenera = true,
+                   const std::function<void(const QString&)>& AlAgregar = {})
     {
         TCorrida r;
+        r.Reporte->AlAgregar = AlAgregar;
         ColectorConexiones = CreaColectorConxs();
         TConexionBD* Conector = nullptr;
         ColectorConexiones->CreaBDPrinc(sCarpeta + "/DataBase/Tavoro.mdb", "", false);
@@ -292,6 +295,60 @@ private slots:
         QVERIFY2(cajas[1].startsWith("Error #BD-101.TCuestPrueba: Llame a Soporte Técnico. EErrorJet - ") &&
                      cajas[1].contains("'tMsgInterno'"),
                  qPrintable(cajas[1]));
+    }
+
+    // The host file replaced or rewritten during a report: the answers read before the change
+    // and those after it would make one mixed report. The step fails with a clear message and
+    // no report is shown, whether the change is met by a later query or only at the end.
+    void cambioDelArchivoEnMedioDelReporte_data()
+    {
+        QTest::addColumn<QString>("despuesDe");
+        QTest::addColumn<bool>("conservaFecha");
+        QTest::newRow("tras la pregunta 9") << "preg_9" << false;
+        QTest::newRow("tras la pregunta 9, misma fecha") << "preg_9" << true;
+        QTest::newRow("tras la ultima pregunta") << "preg_47" << false;
+        QTest::newRow("al empezar las preguntas") << "RegCC" << false;
+    }
+    void cambioDelArchivoEnMedioDelReporte()
+    {
+        QFETCH(QString, despuesDe);
+        QFETCH(bool, conservaFecha);
+        const QString sCarpeta = carpeta("cambio_" + QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(FixturasHost::EscribePrincipal(sCarpeta, 30));
+        const QString sBD = sCarpeta + "/DataBase/Tavoro.mdb";
+        bool bCambiado = false;
+        const auto cambia = [&] {
+            // Another database takes the file's place, as a copy over it would.
+            const QDateTime fecha = QFileInfo(sBD).lastModified();
+            QVERIFY(ArchivosHost::CopiaSegura(carpeta("v29/DataBase/Tavoro.mdb"), sBD));
+            if (conservaFecha) {
+                QFile f(sBD);
+                QVERIFY(f.open(QIODevice::ReadWrite));
+                QVERIFY(f.setFileTime(fecha, QFileDevice::FileModificationTime));
+            }
+            bCambiado = true;
+        };
+        const TCorrida r = corre(sCarpeta, {"C01"}, true, [&](const QString& sVariable) {
+            if (sVariable == despuesDe)
+                cambia();
+        });
+        QVERIFY(bCambiado);
+        QVERIFY(r.bDetecta);
+        QVERIFY(!r.bGenera);
+        QCOMPARE(r.Reporte->nMuestras, 0);
+        const QStringList cajas = guion->Textos();
+        QCOMPARE(cajas.size(), 1);
+        QVERIFY2(cajas[0].startsWith("Error #BD-101.TCuestPrueba: Llame a Soporte Técnico. EErrorJet - ") &&
+                     cajas[0].contains("cambió mientras se leía (fue reemplazada o modificada)"),
+                 qPrintable(cajas[0]));
+        QCOMPARE(r.Mensajero->Llamadas.last(), QString("Espera|Error...|0"));
+
+        // The next step starts from the database as it now is.
+        guion->Cajas.clear();
+        const TCorrida otra = corre(sCarpeta, {"C07", "C08"});
+        QVERIFY(otra.bGenera);
+        QCOMPARE(otra.Reporte->Valor("preg_37"), QString("2"));
+        QVERIFY(guion->Cajas.isEmpty());
     }
 };
 

@@ -49,11 +49,16 @@ TTipoJet tipoDe(jet::TTipoColumna t)
     }
 }
 
-// Size and time stamp of the file when its tables were read.
+// What tells one state of the file from another, cheaply: size, time stamps (a replaced file
+// has a new birth and change time even when its contents keep the old modification time) and
+// the first page, which holds the database's own header.
 struct TSello
 {
     qint64 nTamano = -1;
     QDateTime Modificado;
+    QDateTime Creado;
+    QDateTime Cambiado;
+    QByteArray Cabecera;
     bool operator==(const TSello&) const = default;
 };
 
@@ -62,8 +67,16 @@ TSello selloDe(const QString& sRuta)
     const QFileInfo fi(sRuta);
     if (!fi.exists())
         return {};
-    return {fi.size(), fi.lastModified()};
+    TSello s{fi.size(), fi.lastModified(), fi.birthTime(), fi.metadataChangeTime(), {}};
+    QFile f(sRuta);
+    if (f.open(QIODevice::ReadOnly))
+        s.Cabecera = f.read(4096);
+    return s;
 }
+
+const QString kMsjCambioEnPaso = QStringLiteral(
+    "La base de datos '%1' cambió mientras se leía (fue reemplazada o modificada); el resultado mezclaría "
+    "datos de antes y de después del cambio. Asegúrese de que nadie use el Tavoro y vuelva a intentarlo.");
 
 std::unique_ptr<jet::TBaseDatosMdb> abreArchivo(const QString& sRuta, const QString& sContrasena)
 {
@@ -140,6 +153,19 @@ public:
         }
     }
 
+    void IniciaPaso() override
+    {
+        F_bEnPaso = false;
+        AlDia();
+        F_bEnPaso = true;
+    }
+    void CompruebaPaso() override
+    {
+        if (F_bEnPaso && !(selloDe(F_sRuta) == F_Sello))
+            falla(kMsjCambioEnPaso.arg(QDir::toNativeSeparators(F_sRuta)));
+    }
+    void TerminaPaso() override { F_bEnPaso = false; }
+
     QStringList TablasCargadas() const override { return F_Sesion.TablasCargadas(); }
     int Cargas() const override { return F_nCargas; }
     void SetTraza(std::function<void(const QString&, qint64)> Traza) override
@@ -209,6 +235,9 @@ private:
         const TSello actual = selloDe(F_sRuta);
         if (actual == F_Sello)
             return;
+        // Within a step the tables already read must stay those of the rest of the step.
+        if (F_bEnPaso)
+            falla(kMsjCambioEnPaso.arg(QDir::toNativeSeparators(F_sRuta)));
         F_Sesion.OlvidaTablas();
         F_pBD.reset();
         F_Sello = actual;
@@ -218,6 +247,7 @@ private:
     QString F_sRuta;
     QString F_sContrasena;
     TSello F_Sello;
+    bool F_bEnPaso = false;
     std::unique_ptr<jet::TBaseDatosMdb> F_pBD;
     TSesionJetSQL F_Sesion;
     int F_nCargas = 0;

@@ -55,21 +55,25 @@ public:
     bool bOk = true;
 };
 
-std::vector<TColumnaMdb> columnasOps()
+std::vector<TColumnaMdb> columnasOps(int nAnchoClave = 20)
 {
-    return {{"Tipo", T::Texto, 1},          {"Folio", T::EnteroLargo},
-            {"Fecha", T::FechaHora},        {"NumeroDivisa", T::EnteroLargo},
-            {"Cotizacion", T::Moneda},      {"Cantidad", T::Doble},
-            {"ClaveCliente", T::Texto, 20}, {"NumEmp", T::EnteroLargo},
+    return {{"Tipo", T::Texto, 1},
+            {"Folio", T::EnteroLargo},
+            {"Fecha", T::FechaHora},
+            {"NumeroDivisa", T::EnteroLargo},
+            {"Cotizacion", T::Moneda},
+            {"Cantidad", T::Doble},
+            {"ClaveCliente", T::Texto, nAnchoClave},
+            {"NumEmp", T::EnteroLargo},
             {"Cancelado", T::SiNo}};
 }
 
-std::vector<TColumnaMdb> columnasClientes(bool bFideicomiso)
+std::vector<TColumnaMdb> columnasClientes(bool bFideicomiso, int nAnchoClave = 20)
 {
-    std::vector<TColumnaMdb> c{{"ClaveCliente", T::Texto, 20},    {"Nombre", T::Texto, 150},
-                               {"ApellidoPaterno", T::Texto, 50}, {"ApellidoMaterno", T::Texto, 50},
-                               {"PersonaMoral", T::SiNo},         {"Extranjero", T::SiNo},
-                               {"ClaveSector", T::EnteroLargo}};
+    std::vector<TColumnaMdb> c{
+        {"ClaveCliente", T::Texto, nAnchoClave}, {"Nombre", T::Texto, 150}, {"ApellidoPaterno", T::Texto, 50},
+        {"ApellidoMaterno", T::Texto, 50},       {"PersonaMoral", T::SiNo}, {"Extranjero", T::SiNo},
+        {"ClaveSector", T::EnteroLargo}};
     if (bFideicomiso)
         c.push_back({"Fideicomiso", T::SiNo});
     c.push_back({"ClaveRiesgo", T::EnteroLargo});
@@ -147,11 +151,13 @@ void divisas(TConstructor& C)
     C.fila(t, {4, "CAD", "DOLAR CANADIENSE", false});
 }
 
-std::vector<TColumnaMdb> columnasRelevan()
+std::vector<TColumnaMdb> columnasRelevan(int nAnchoClave = 20)
 {
-    return {{"NoRelevan", T::EnteroLargo}, {"Fecha", T::FechaHora},        {"TipoRelev", T::Texto, 1},
-            {"EliminXAnt", T::SiNo},       {"Reportada", T::SiNo},         {"FecReporte", T::FechaHora},
-            {"Observaciones", T::Memo},    {"ClaveCliente", T::Texto, 20}, {"NumEmp", T::EnteroLargo}};
+    return {{"NoRelevan", T::EnteroLargo}, {"Fecha", T::FechaHora},
+            {"TipoRelev", T::Texto, 1},    {"EliminXAnt", T::SiNo},
+            {"Reportada", T::SiNo},        {"FecReporte", T::FechaHora},
+            {"Observaciones", T::Memo},    {"ClaveCliente", T::Texto, nAnchoClave},
+            {"NumEmp", T::EnteroLargo}};
 }
 
 std::vector<TColumnaMdb> columnasMensajes()
@@ -189,7 +195,7 @@ bool EscribePrincipal(const QString& sCarpeta, double dVersion, const TOpciones&
     C.fila(tSector, {11, "Hoteles y posadas", "8721011"});
 
     // Clients: key, name, surnames, legal person, foreigner, sector, trust, risk, city, company.
-    const int tCliente = C.tabla("tCliente", columnasClientes(true));
+    const int tCliente = C.tabla("tCliente", columnasClientes(true, Op.nAnchoClave));
     const auto cli = [&](const char* sClave, const QVariant& vNombre, const QVariant& vPat,
                          const QVariant& vMat, bool bMoral, bool bExtr, int nSector, const QVariant& vFide,
                          int nRiesgo, const QVariant& vCiudad, int nEmp = 1) {
@@ -223,8 +229,8 @@ bool EscribePrincipal(const QString& sCarpeta, double dVersion, const TOpciones&
     cli("C26", "CAMBIARIO DEL VALLE, S.A.", Nulo, Nulo, true, false, 3, false, 2, 10);
 
     // Operations: table, type, folio, date, currency, rate, quantity, client, company, cancelled.
-    const int tMovtos = C.tabla("tMovtos", columnasOps());
-    const int tProces = C.tabla("tProces", columnasOps());
+    const int tMovtos = C.tabla("tMovtos", columnasOps(Op.nAnchoClave));
+    const int tProces = C.tabla("tProces", columnasOps(Op.nAnchoClave));
     const auto op = [&](int t, const char* sTipo, int nFolio, const QDateTime& f, int nDiv, double dCot,
                         double dCant, const char* sCli, int nEmp = 1, bool bCanc = false) {
         C.fila(t, {sTipo, nFolio, f, nDiv, dCot, dCant, sCli, nEmp, bCanc});
@@ -268,7 +274,7 @@ bool EscribePrincipal(const QString& sCarpeta, double dVersion, const TOpciones&
     op(tMovtos, "X", 1031, fecha(2018, 8, 1), 1, 19, 100, "C01");
 
     // Alerts: date, kind, removed, reported, report date, remarks, client, company.
-    const int tRelevan = C.tabla("tRelevan", columnasRelevan());
+    const int tRelevan = C.tabla("tRelevan", columnasRelevan(Op.nAnchoClave));
     int nRel = 0;
     const auto rel = [&](const QDateTime& f, const char* sTipo, bool bElim, bool bRep,
                          const QVariant& vFecRep, const QString& sObs, const QString& sCli, int nEmp = 1) {
@@ -290,6 +296,13 @@ bool EscribePrincipal(const QString& sCarpeta, double dVersion, const TOpciones&
     rel(fecha(2018, 4, 5), "P", false, false, Nulo, "PREOCUPANTE", "C10");
     rel(fecha(2018, 1, 1, 0), "P", false, true, Nulo, "SIN FECHA DE REPORTE", "C10");
     rel(fecha(2019, 1, 15), "P", false, true, fecha(2019, 2, 1), "PEP 2019", "C01");
+    // Extra natural national clients, each with one purchase and one PEP record in 2018.
+    int nFolioExtra = 2001;
+    for (const QString& sClave : Op.ClavesExtra) {
+        C.fila(tCliente, {sClave, "EXTRA", Nulo, Nulo, false, false, 8, false, 1, 10, 1});
+        C.fila(tMovtos, {"C", nFolioExtra++, fecha(2018, 9, 9), 1, 19.0, 10.0, sClave, 1, false});
+        rel(fecha(2018, 9, 9), "I", false, false, Nulo, "PEP", sClave);
+    }
 
     const int tMsgInterno = C.tabla("tMsgInterno", columnasMensajes());
     C.fila(tMsgInterno, {1, fecha(2018, 1, 1, 0), "AVISO 1"});

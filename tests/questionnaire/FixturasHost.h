@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Host folders (Tavoro.INI and the database) for the end-to-end tests. Every answer the tests
 // expect is worked out by hand from the rows written here; the comments in FixturasHost.cpp
@@ -17,6 +18,10 @@ struct TOpciones
     QString sArchivoIni = QStringLiteral("Tavoro.INI");
     QString sIni = QStringLiteral("[Control]\r\nEmpresaActiva=1\r\n");
     bool bUsuarioConectado = false; // a row in tCompUsr
+    // EscribePrincipal only: width of the client key columns, and extra clients (keys as given)
+    // with one 2018 purchase and one PEP record each.
+    int nAnchoClave = 20;
+    QStringList ClavesExtra;
 };
 
 // The exchange house of most cases: company 1, branch in Tijuana, host version dVersion

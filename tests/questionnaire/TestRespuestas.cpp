@@ -85,7 +85,9 @@ class TestRespuestas : public QObject
             for (peps->Primero(); !peps->Fin(); peps->Siguiente()) {
                 r.PEPs.append({peps->ValorTexto("ClaveCliente"), peps->ValorTexto("Nombre")});
                 r.Ids.append(peps->ValorEntero("IdPEP"));
-                if (Marcas.contains(peps->ValorTexto("ClaveCliente"))) {
+                // A tick goes on the row of the key as the database holds it; the list may show
+                // it shortened.
+                if (Marcas.contains(peps->ValorTextoOriginal("ClaveCliente"))) {
                     peps->Edita();
                     peps->SetValor("EsPEP", true);
                 }
@@ -295,6 +297,23 @@ private slots:
         QVERIFY2(cajas[1].startsWith("Error #BD-101.TCuestPrueba: Llame a Soporte Técnico. EErrorJet - ") &&
                      cajas[1].contains("'tMsgInterno'"),
                  qPrintable(cajas[1]));
+    }
+
+    // Ticked keys longer than the list's 20 characters, or with characters outside Windows-1252,
+    // count in the answers like any other: question 37 counts every ticked client.
+    void clavesLargasOFueraDe1252Cuentan()
+    {
+        FixturasHost::TOpciones Op;
+        Op.nAnchoClave = 40;
+        Op.ClavesExtra = QStringList{"CLIENTE-0000000000000000000001", "CLIENTE-0000000000000000000002",
+                                     QString::fromUtf8("ΩЖ-01")};
+        QVERIFY(FixturasHost::EscribePrincipal(carpeta("claves"), 30, Op));
+        const TCorrida r =
+            corre(carpeta("claves"), {"CLIENTE-0000000000000000000001", QString::fromUtf8("ΩЖ-01")});
+        QVERIFY(r.bDetecta);
+        QVERIFY(r.bGenera);
+        QVERIFY2(guion->Cajas.isEmpty(), qPrintable(guion->Textos().join('\n')));
+        QCOMPARE(r.Reporte->Valor("preg_37"), QString("2"));
     }
 
     // The host file replaced or rewritten during a report: the answers read before the change

@@ -660,11 +660,19 @@ QString TEmisorSQLite::Aritmetica(const TExpr& e)
     auto signo = [](const QString& op, const QString& x) {
         return op == QLatin1String("-") ? QStringLiteral("(- %1)").arg(x) : x;
     };
+    // The left operand of a step is written as a mark first: a step that continues the open
+    // chain needs only its right operand, and the text so far is not copied at every step.
+    static const QString marca = QStringLiteral("\x01izquierda\x01");
+    auto pon = [&](QString s) {
+        const qsizetype k = s.indexOf(marca); // the left operand comes first in every form
+        if (k >= 0)
+            s.replace(k, marca.size(), abierto.isEmpty() ? acumulado : acumulado + QLatin1Char(')'));
+        return s;
+    };
     for (size_t i = 1; i < e.Hijos.size(); ++i) {
         const QString op = e.Ops.value(qsizetype(i) - 1, e.sOp);
         const TTipoJet r = i - 1 < e.Parciales.size() ? e.Parciales[i - 1] : e.Tipo;
-        const TPaso p =
-            Paso(op, abierto.isEmpty() ? acumulado : acumulado + QLatin1Char(')'), tipo, *e.Hijos[i], r);
+        const TPaso p = Paso(op, marca, tipo, *e.Hijos[i], r);
         const bool suma = p.sOp == QLatin1String("+") || p.sOp == QLatin1String("-");
         if (p.bInfijo && p.bIzquierdaIntacta && !abierto.isEmpty() && MismaPrecedencia(abierto, p.sOp)) {
             acumulado += QLatin1Char(' ') + p.sOp + QLatin1Char(' ') + p.sDerecha;
@@ -672,13 +680,14 @@ QString TEmisorSQLite::Aritmetica(const TExpr& e)
             if (exacta)
                 sumandos << signo(p.sOp, p.sDerecha);
         } else if (p.bInfijo) {
+            const QString izquierda = pon(p.sIzquierda);
             acumulado =
-                QLatin1Char('(') + p.sIzquierda + QLatin1Char(' ') + p.sOp + QLatin1Char(' ') + p.sDerecha;
+                QLatin1Char('(') + izquierda + QLatin1Char(' ') + p.sOp + QLatin1Char(' ') + p.sDerecha;
             abierto = p.sOp;
             exacta = suma && entero(r);
-            sumandos = QStringList{p.sIzquierda, signo(p.sOp, p.sDerecha)};
+            sumandos = QStringList{izquierda, signo(p.sOp, p.sDerecha)};
         } else {
-            acumulado = p.sTodo;
+            acumulado = pon(p.sTodo);
             abierto.clear();
             exacta = false;
         }
@@ -717,7 +726,7 @@ TEmisorSQLite::TPaso TEmisorSQLite::Paso(const QString& op, const QString& sA, T
     auto infijo = [&](const QString& x, const QString& o, const QString& y) {
         TPaso p;
         p.bInfijo = true;
-        p.bIzquierdaIntacta = x.constData() == sA.constData(); // the same text, not a copy of it
+        p.bIzquierdaIntacta = x == sA;
         p.sIzquierda = x;
         p.sOp = o;
         p.sDerecha = y;
@@ -788,12 +797,13 @@ void TEmisorSQLite::Limita(const QString& sSql)
 
 QString TEmisorSQLite::Variadica(const QString& sFuncion, QStringList Terminos)
 {
-    // A Jet function of any number of operands folded from the left (at most 100 per call,
-    // below SQLite's limit of arguments).
+    // A Jet function of any number of operands, associative: at most 100 per call (below
+    // SQLite's limit of arguments), calls of calls beyond that.
     while (Terminos.size() > 100) {
-        const QString primero =
-            QStringLiteral("%1(%2)").arg(sFuncion, Terminos.mid(0, 100).join(QStringLiteral(", ")));
-        Terminos = QStringList{primero} + Terminos.mid(100);
+        QStringList grupos;
+        for (qsizetype i = 0; i < Terminos.size(); i += 100)
+            grupos << QStringLiteral("%1(%2)").arg(sFuncion, Terminos.mid(i, 100).join(QStringLiteral(", ")));
+        Terminos = grupos;
     }
     const QString r = QStringLiteral("%1(%2)").arg(sFuncion, Terminos.join(QStringLiteral(", ")));
     Limita(r);

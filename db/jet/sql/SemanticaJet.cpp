@@ -390,7 +390,11 @@ void TSemanticaJet::AnalizaExpr(TExpr& e, TAmbito& a)
             AnalizaExpr(*h, a);
             if (h->bTieneAgregado)
                 e.bTieneAgregado = true;
+            // A child that names an alias may be deeper than the parser measured.
+            e.nProfundidad = std::max(e.nProfundidad, h->nProfundidad + 1);
         }
+        if (e.nProfundidad > MaxProfundidadJet)
+            throw TErrorJet::ExpresionCompleja(e.nPos);
     };
     switch (e.Clase) {
     case TClaseExpr::Literal:
@@ -588,6 +592,10 @@ void TSemanticaJet::ResuelveColumna(TExpr& e, TAmbito& a)
                 F_Analizadas.push_back(destino);
             }
             e.pAlias = destino;
+            // Later stages follow the alias into its expression: its depth counts here.
+            e.nProfundidad = destino->nProfundidad + 1;
+            if (e.nProfundidad > MaxProfundidadJet)
+                throw TErrorJet::ExpresionCompleja(e.nPos);
             e.Tipo = destino->Tipo;
             e.bCondicion = destino->bCondicion;
             e.bTieneAgregado = destino->bTieneAgregado;
@@ -609,6 +617,9 @@ void TSemanticaJet::AnalizaFuncion(TExpr& e, TAmbito& a)
         AnalizaExpr(*h, a);
         if (h->bTieneAgregado)
             e.bTieneAgregado = true;
+        e.nProfundidad = std::max(e.nProfundidad, h->nProfundidad + 1);
+        if (e.nProfundidad > MaxProfundidadJet)
+            throw TErrorJet::ExpresionCompleja(e.nPos);
     }
     auto tipo = [&](int i) { return e.Hijos[i]->bCondicion ? TTipoJet::Largo : e.Hijos[i]->Tipo; };
     // Type of Round, Int, Fix, Abs: the argument's, numbers in text read as Double.

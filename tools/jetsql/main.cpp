@@ -1,10 +1,13 @@
 // jetsql: runs one Jet SQL statement on an Access file through the program's own Jet provider.
 //
-//   jetsql DB.mdb [--password PW] [--translate] "SQL"
+//   jetsql DB.mdb [--password PW] [--translate] [--verbose] "SQL"
 //
 // Prints the result as tab-separated lines under a header line (NULL as \N; tabs, line breaks
 // and backslashes inside values escaped as \t, \n, \r, \\), or with --translate the SQLite
-// script the statement becomes. Errors go to standard error and the exit code is 1.
+// script the statement becomes. Errors go to standard error and the exit code is 1; an error
+// the engine places in the statement shows the statement's line with a caret under that
+// place, and --verbose adds the text of the engine below the Jet layer, if any (for
+// developers: the user never sees it).
 
 #include "db/componentes/ErrorBD.h"
 #include "db/jet/proveedor/ProveedorJet.h"
@@ -35,8 +38,27 @@ QString escapa(const QString& s)
 
 int uso()
 {
-    QTextStream(stderr) << "uso: jetsql BASE.mdb [--password CONTRASEÑA] [--translate] \"SQL\"\n";
+    QTextStream(stderr) << "uso: jetsql BASE.mdb [--password CONTRASEÑA] [--translate] [--verbose] \"SQL\"\n";
     return 1;
+}
+
+// The line of sSql that holds offset nPos, and under it a caret at that place (tabs kept so
+// that the caret lines up).
+QString senala(const QString& sSql, int nPos)
+{
+    if (nPos < 0 || nPos > sSql.size())
+        return QString();
+    const qsizetype inicio = sSql.lastIndexOf(QLatin1Char('\n'), nPos - 1) + 1;
+    qsizetype fin = sSql.indexOf(QLatin1Char('\n'), nPos);
+    if (fin < 0)
+        fin = sSql.size();
+    QString linea = sSql.mid(inicio, fin - inicio);
+    if (linea.endsWith(QLatin1Char('\r')))
+        linea.chop(1);
+    QString guia;
+    for (qsizetype i = inicio; i < nPos; ++i)
+        guia += sSql[i] == QLatin1Char('\t') ? QLatin1Char('\t') : QLatin1Char(' ');
+    return QStringLiteral("  %1\n  %2^\n").arg(linea, guia);
 }
 
 } // namespace
@@ -47,6 +69,7 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments().mid(1);
     QString ruta, contrasena, sql;
     bool traduce = false;
+    bool detalle = false;
     bool haySql = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -56,6 +79,8 @@ int main(int argc, char** argv)
             contrasena = args[i];
         } else if (a == QLatin1String("--translate"))
             traduce = true;
+        else if (a == QLatin1String("--verbose"))
+            detalle = true;
         else if (ruta.isEmpty())
             ruta = a;
         else if (!haySql) {
@@ -87,7 +112,10 @@ int main(int argc, char** argv)
         }
     } catch (const TErrorBD& e) {
         out.flush();
-        QTextStream(stderr) << e.Clase() << ": " << e.Mensaje() << "\n";
+        QTextStream err(stderr);
+        err << e.Clase() << ": " << e.Mensaje() << "\n" << senala(sql, e.Posicion());
+        if (detalle && !e.Detalle().isEmpty())
+            err << e.Detalle() << "\n";
         return 1;
     }
     return 0;

@@ -17,6 +17,13 @@ namespace {
     throw TErrorBD(TProveedorJet::ClaseError, sMensaje);
 }
 
+// A statement the Jet SQL layer rejected: its message, where in the text, and the engine's
+// own words for developers.
+[[noreturn]] void fallaJet(const TErrorJet& e)
+{
+    throw TErrorBD(TProveedorJet::ClaseError, e.Mensaje(), e.Posicion(), e.Detalle());
+}
+
 TTipoJet tipoDe(jet::TTipoColumna t)
 {
     switch (t) {
@@ -98,16 +105,30 @@ std::unique_ptr<jet::TBaseDatosMdb> abreArchivo(const QString& sRuta, const QStr
                   .arg(QDir::toNativeSeparators(sRuta)));
     const QByteArray cabecera = f.read(32);
     f.close();
-    // Page 0 of a Jet file names its engine at offset 4.
-    if (cabecera.size() < 20 || cabecera.mid(4, 15) != QByteArray("Standard Jet DB"))
+    // Page 0 of a Jet file names its engine at offset 4 (a later Access format names another,
+    // which the reader refuses with its own reason).
+    const bool jet = cabecera.size() > 0x14 && cabecera.mid(4, 15) == QByteArray("Standard Jet DB");
+    const bool ace = cabecera.size() > 0x14 && cabecera.mid(4, 15) == QByteArray("Standard ACE DB");
+    const bool posterior = ace || (jet && quint8(cabecera[0x14]) > 1); // the version byte
+    if (!jet && !ace)
         falla(QStringLiteral("Formato de base de datos '%1' no reconocido.")
                   .arg(QDir::toNativeSeparators(sRuta)));
     QString error;
     auto bd = jet::TBaseDatosMdb::Abre(sRuta, &error);
-    if (!bd)
-        falla(
-            QStringLiteral("La base de datos '%1' necesita ser reparada o no es un archivo de base de datos.")
-                .arg(QDir::toNativeSeparators(sRuta)));
+    if (!bd) {
+        // The reader's reason (a later format, a damaged page, a cycle...) stays in the message.
+        QString motivo = error.trimmed();
+        if (!motivo.isEmpty() && !motivo.endsWith(QLatin1Char('.')))
+            motivo += QLatin1Char('.');
+        if (!motivo.isEmpty())
+            motivo[0] = motivo[0].toUpper();
+        const QString inicio =
+            posterior
+                ? QStringLiteral("No se puede abrir la base de datos '%1'.")
+                : QStringLiteral(
+                      "La base de datos '%1' necesita ser reparada o no es un archivo de base de datos.");
+        falla((inicio.arg(QDir::toNativeSeparators(sRuta)) + QLatin1Char(' ') + motivo).trimmed());
+    }
     if (!bd->Contrasena().isEmpty() && bd->Contrasena() != sContrasena)
         falla(QStringLiteral("No es una contraseña válida."));
     return bd;
@@ -129,7 +150,7 @@ public:
         try {
             return F_Sesion.Consulta(sSQL);
         } catch (const TErrorJet& e) {
-            falla(e.Mensaje());
+            fallaJet(e);
         }
     }
 
@@ -139,7 +160,7 @@ public:
         try {
             F_Sesion.Ejecuta(sSQL);
         } catch (const TErrorJet& e) {
-            falla(e.Mensaje());
+            fallaJet(e);
         }
     }
 
@@ -149,7 +170,7 @@ public:
         try {
             return F_Sesion.Traduce(sSQL);
         } catch (const TErrorJet& e) {
-            falla(e.Mensaje());
+            fallaJet(e);
         }
     }
 

@@ -106,7 +106,10 @@ QString TExpr::Texto() const
         break;
     case TClaseExpr::Binario: {
         const int p = precedencia(*this);
-        s = hijo(*Hijos[0], p) + QLatin1Char(' ') + sOp + QLatin1Char(' ') + hijo(*Hijos[1], p + 1);
+        s = hijo(*Hijos[0], p);
+        for (size_t i = 1; i < Hijos.size(); ++i)
+            s += QLatin1Char(' ') + Ops.value(qsizetype(i) - 1, sOp) + QLatin1Char(' ') +
+                 hijo(*Hijos[i], p + 1);
         break;
     }
     case TClaseExpr::Funcion: {

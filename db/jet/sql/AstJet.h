@@ -3,6 +3,7 @@
 #include "db/jet/sql/TiposJet.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -47,6 +48,7 @@ struct TExpr
     int nPos = 0; // span in the Jet text
     int nFin = 0;
     bool bParentesis = false; // written between parentheses
+    int nProfundidad = 1;     // levels of nodes and subqueries below and including this one
 
     // Literal
     TClaseLiteral Literal = TClaseLiteral::Nulo;
@@ -60,6 +62,10 @@ struct TExpr
     bool bEstrella = false; // COUNT(*)
     // Unario / Binario: operator in upper case ("-", "NOT", "+", "&", "=", "<>", "AND", "MOD"...)
     QString sOp;
+    // Binario: a chain of operators of one precedence written without parentheses (a + b - c)
+    // is one node whose Hijos are its operands and Ops[i] the operator between Hijos[i] and
+    // Hijos[i + 1], applied from left to right; sOp is Ops[0].
+    QStringList Ops;
     bool bNegado = false; // NOT BETWEEN / NOT IN / NOT LIKE / IS NOT NULL
     std::vector<std::unique_ptr<TExpr>> Hijos;
     std::unique_ptr<TConsultaJet> Consulta; // EnConsulta, Existe, Subconsulta
@@ -73,6 +79,10 @@ struct TExpr
     int nColumna = -1;                   // Columna: column index in that source
     int nSalto = 0;                      // Columna: 0 = this query, 1 = the enclosing one, ...
     const TExpr* pAlias = nullptr;       // Columna naming an output alias of the same SELECT
+    // Binario chain: type of the result after each operator (Parciales.back() is Tipo), and the
+    // first operator from which the partial result is a condition (-1: none).
+    std::vector<TTipoJet> Parciales;
+    int nCondicionDesde = -1;
 
     QString Texto() const;
 };
@@ -113,6 +123,7 @@ struct TFuenteFrom
     std::unique_ptr<TExpr> On;
     bool bParentesis = false;
     int nPos = 0;
+    int nProfundidad = 1; // as TExpr::nProfundidad
 
     // Semantics (Tabla, Derivada)
     TFuenteAnalizada* pAnalizada = nullptr;
@@ -197,6 +208,7 @@ struct TConsultaJet
     std::vector<TOrden> OrderBy;
     int nPos = 0;
     int nFin = 0;
+    int nProfundidad = 1; // as TExpr::nProfundidad
 
     // Semantics
     std::vector<TColumnaSalida> Columnas; // names of the first core, common types
@@ -204,6 +216,11 @@ struct TConsultaJet
 
     QString Texto() const;
 };
+
+// Deepest nesting of expressions, subqueries and joins that a statement may have (Jet's own
+// limit for nested queries is 50). Every stage walks the tree recursively only as deep as
+// this, so a 1 MB stack is always enough; chains of one operator are flat (TExpr::Ops).
+constexpr int MaxProfundidadJet = 100;
 
 // A name as Jet SQL writes it: bare when it is a plain word, else between brackets.
 QString NombreJet(const QString& sNombre);

@@ -2,14 +2,21 @@
 
 #include "db/jet/sql/SemanticaJet.h"
 
+#include "db/jet/sql/ErrorJet.h"
+
 #include <QCryptographicHash>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 QString numeroReal(double d)
 {
+    if (std::isnan(d))
+        return QStringLiteral("NULL");
+    if (std::isinf(d)) // SQLite reads a number beyond a Double as an infinity
+        return d > 0 ? QStringLiteral("9e999") : QStringLiteral("(- 9e999)");
     QString s = QString::number(d, 'g', 17);
     if (!s.contains(QLatin1Char('.')) && !s.contains(QLatin1Char('e')) && !s.contains(QLatin1String("inf")) &&
         !s.contains(QLatin1String("nan")))
@@ -202,6 +209,9 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteConsulta(const TConsultaJet& q, bool
                             QStringLiteral(" AS ") + Identificador(QStringLiteral("_o%1").arg(k + 2));
             sql = QStringLiteral("SELECT %1 FROM (%2) AS \"_r\"").arg(cols.join(QStringLiteral(", ")), sql);
         }
+        // A branch with TOP ends in ORDER BY ... LIMIT, which SQLite takes only in a subquery.
+        if (!ordenRamas && q.Nucleos[i]->bTop)
+            sql = QStringLiteral("SELECT * FROM (%1)").arg(sql);
         if (i)
             partes << (q.UnionTodos[i - 1] ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION "));
         partes << sql;
@@ -591,35 +601,39 @@ QString TEmisorSQLite::Valor(const TExpr& e)
         }
         break;
     case TClaseExpr::Columna:
-        if (e.pAlias)
-            return QLatin1Char('(') + Valor(*e.pAlias) + QLatin1Char(')');
+        if (e.pAlias) {
+            const QString v = QLatin1Char('(') + Valor(*e.pAlias) + QLatin1Char(')');
+            Limita(v);
+            return v;
+        }
         return Referencia(*e.pFuente, e.nColumna);
     case TClaseExpr::Unario: {
         const TExpr& h = *e.Hijos[0];
         if (e.sOp == QLatin1String("NOT"))
             return QStringLiteral("(~%1)").arg(ValorComo(h, TTipoJet::Largo));
-        TTipoJet t = TipoValor(h);
-        if (EsTextoJet(t))
-            return QStringLiteral("(-%1)").arg(ValorComo(h, TTipoJet::Doble));
-        return QStringLiteral("(-%1)").arg(Valor(h));
+        const TTipoJet t = TipoValor(h);
+        const QString v = EsTextoJet(t) ? ValorComo(h, TTipoJet::Doble) : Valor(h);
+        // "--" starts a comment in SQLite: a negative operand (-(-1), -#1/1/100#) needs a blank.
+        return QStringLiteral("(-%1%2)").arg(v.startsWith(QLatin1Char('-')) ? QStringLiteral(" ") : QString(),
+                                             v);
     }
     case TClaseExpr::Binario: {
         const QString& op = e.sOp;
-        const TExpr& a = *e.Hijos[0];
-        const TExpr& b = *e.Hijos[1];
-        if (op == QLatin1String("AND"))
-            return QStringLiteral("(%1 & %2)")
-                .arg(ValorComo(a, TTipoJet::Largo), ValorComo(b, TTipoJet::Largo));
-        if (op == QLatin1String("OR"))
-            return QStringLiteral("(%1 | %2)")
-                .arg(ValorComo(a, TTipoJet::Largo), ValorComo(b, TTipoJet::Largo));
-        if (op == QLatin1String("XOR")) {
-            const QString x = ValorComo(a, TTipoJet::Largo), y = ValorComo(b, TTipoJet::Largo);
-            return QStringLiteral("((%1 | %2) & ~(%1 & %2))").arg(x, y);
+        if (op == QLatin1String("AND") || op == QLatin1String("OR") || op == QLatin1String("XOR")) {
+            // Not a condition: every partial result is a Yes/No or Long value (bitwise logic).
+            QStringList terminos;
+            for (const auto& h : e.Hijos)
+                terminos << ValorComo(*h, TTipoJet::Largo);
+            if (op == QLatin1String("XOR"))
+                return Variadica(QStringLiteral("jet_xor"), terminos);
+            return Agrupa(terminos, op == QLatin1String("AND") ? QStringLiteral("&") : QStringLiteral("|"));
         }
-        if (op == QLatin1String("&"))
-            return QStringLiteral("jet_concat(%1, %2)")
-                .arg(ValorComo(a, TTipoJet::Texto), ValorComo(b, TTipoJet::Texto));
+        if (op == QLatin1String("&")) {
+            QStringList terminos;
+            for (const auto& h : e.Hijos)
+                terminos << ValorComo(*h, TTipoJet::Texto);
+            return Variadica(QStringLiteral("jet_concat"), terminos);
+        }
         return Aritmetica(e);
     }
     case TClaseExpr::Funcion:
@@ -634,53 +648,179 @@ QString TEmisorSQLite::Valor(const TExpr& e)
 
 QString TEmisorSQLite::Aritmetica(const TExpr& e)
 {
-    const QString& op = e.sOp;
-    const TExpr& a = *e.Hijos[0];
-    const TExpr& b = *e.Hijos[1];
-    const TTipoJet ta = TipoValor(a), tb = TipoValor(b);
-    const TTipoJet r = e.Tipo;
+    // The chain's steps one after the other; a step written "(x op y)" whose x is the previous
+    // step's text unchanged continues it without new parentheses ("(a + b - c)"), which SQLite
+    // reads from left to right just as the nested pairs.
+    QString acumulado = Valor(*e.Hijos[0]);
+    TTipoJet tipo = TipoValor(*e.Hijos[0]);
+    QString abierto;      // the operator of an unclosed "(a op b op c" in acumulado, else empty
+    QStringList sumandos; // the open chain's operands, each with its sign, while it only adds
+    bool exacta = false;  // and adds integers (Long or currency in ten-thousandths)
+    auto entero = [](TTipoJet t) { return EsEnteroJet(t) || t == TTipoJet::Moneda; };
+    auto signo = [](const QString& op, const QString& x) {
+        return op == QLatin1String("-") ? QStringLiteral("(- %1)").arg(x) : x;
+    };
+    // The left operand of a step is written as a mark first: a step that continues the open
+    // chain needs only its right operand, and the text so far is not copied at every step.
+    static const QString marca = QStringLiteral("\x01izquierda\x01");
+    auto pon = [&](QString s) {
+        const qsizetype k = s.indexOf(marca); // the left operand comes first in every form
+        if (k >= 0)
+            s.replace(k, marca.size(), abierto.isEmpty() ? acumulado : acumulado + QLatin1Char(')'));
+        return s;
+    };
+    for (size_t i = 1; i < e.Hijos.size(); ++i) {
+        const QString op = e.Ops.value(qsizetype(i) - 1, e.sOp);
+        const TTipoJet r = i - 1 < e.Parciales.size() ? e.Parciales[i - 1] : e.Tipo;
+        const TPaso p = Paso(op, marca, tipo, *e.Hijos[i], r);
+        const bool suma = p.sOp == QLatin1String("+") || p.sOp == QLatin1String("-");
+        if (p.bInfijo && p.bIzquierdaIntacta && !abierto.isEmpty() && MismaPrecedencia(abierto, p.sOp)) {
+            acumulado += QLatin1Char(' ') + p.sOp + QLatin1Char(' ') + p.sDerecha;
+            exacta = exacta && suma && entero(r);
+            if (exacta)
+                sumandos << signo(p.sOp, p.sDerecha);
+        } else if (p.bInfijo) {
+            const QString izquierda = pon(p.sIzquierda);
+            acumulado =
+                QLatin1Char('(') + izquierda + QLatin1Char(' ') + p.sOp + QLatin1Char(' ') + p.sDerecha;
+            abierto = p.sOp;
+            exacta = suma && entero(r);
+            sumandos = QStringList{izquierda, signo(p.sOp, p.sDerecha)};
+        } else {
+            acumulado = pon(p.sTodo);
+            abierto.clear();
+            exacta = false;
+        }
+        tipo = r;
+        Limita(acumulado);
+    }
+    if (abierto.isEmpty())
+        return acumulado;
+    // A long sum of integers is exact in any grouping: in halves, SQLite's expression tree
+    // stays shallow (its limit is 1000 levels); other chains keep their order.
+    if (exacta && sumandos.size() > 64)
+        return Agrupa(sumandos, QStringLiteral("+"));
+    return acumulado + QLatin1Char(')');
+}
+
+bool TEmisorSQLite::MismaPrecedencia(const QString& a, const QString& b)
+{
+    auto grupo = [](const QString& op) {
+        if (op == QLatin1String("+") || op == QLatin1String("-"))
+            return 1;
+        if (op == QLatin1String("*") || op == QLatin1String("/") || op == QLatin1String("%"))
+            return 2;
+        if (op == QLatin1String("||"))
+            return 3;
+        return 0;
+    };
+    return grupo(a) != 0 && grupo(a) == grupo(b);
+}
+
+TEmisorSQLite::TPaso TEmisorSQLite::Paso(const QString& op, const QString& sA, TTipoJet ta, const TExpr& b,
+                                         TTipoJet r)
+{
+    // One operator applied to a left operand already written (sA, of type ta) and an operand b.
+    const TTipoJet tb = TipoValor(b);
+    auto como = [&](TTipoJet t) { return Convierte(sA, ta, t); };
+    auto infijo = [&](const QString& x, const QString& o, const QString& y) {
+        TPaso p;
+        p.bInfijo = true;
+        p.bIzquierdaIntacta = x == sA;
+        p.sIzquierda = x;
+        p.sOp = o;
+        p.sDerecha = y;
+        p.sTodo = QStringLiteral("(%1 %2 %3)").arg(x, o, y);
+        return p;
+    };
+    auto llamada = [](const QString& s) {
+        TPaso p;
+        p.sTodo = s;
+        return p;
+    };
     if (r == TTipoJet::Nulo)
-        return QStringLiteral("NULL");
+        return llamada(QStringLiteral("NULL"));
     if (op == QLatin1String("+") && EsTextoJet(r))
-        return QStringLiteral("(%1 || %2)").arg(Valor(a), Valor(b));
+        return infijo(sA, QStringLiteral("||"), Valor(b));
     if (r == TTipoJet::Variante) {
         if (op == QLatin1String("+"))
-            return QStringLiteral("jet_add(%1, %2)")
-                .arg(ValorComo(a, TTipoJet::Variante), ValorComo(b, TTipoJet::Variante));
+            return llamada(QStringLiteral("jet_add(%1, %2)")
+                               .arg(como(TTipoJet::Variante), ValorComo(b, TTipoJet::Variante)));
         if (op == QLatin1String("/"))
-            return QStringLiteral("jet_div(%1, %2)")
-                .arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
-        return QStringLiteral("(%1 %2 %3)")
-            .arg(ValorComo(a, TTipoJet::Variante), op == QLatin1String("MOD") ? QStringLiteral("%") : op,
-                 ValorComo(b, TTipoJet::Variante));
+            return llamada(
+                QStringLiteral("jet_div(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
+        // SQLite has no \ and no ^ operator: the Jet functions check their operands.
+        if (op == QLatin1String("\\"))
+            return llamada(
+                QStringLiteral("jet_idiv(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
+        if (op == QLatin1String("^"))
+            return llamada(
+                QStringLiteral("jet_pow(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
+        return infijo(como(TTipoJet::Variante), op == QLatin1String("MOD") ? QStringLiteral("%") : op,
+                      ValorComo(b, TTipoJet::Variante));
     }
     if (op == QLatin1String("\\"))
-        return QStringLiteral("jet_idiv(%1, %2)")
-            .arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
+        return llamada(
+            QStringLiteral("jet_idiv(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
     if (op == QLatin1String("MOD"))
-        return QStringLiteral("jet_mod(%1, %2)")
-            .arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
+        return llamada(
+            QStringLiteral("jet_mod(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
     if (op == QLatin1String("^"))
-        return QStringLiteral("jet_pow(%1, %2)")
-            .arg(ValorComo(a, TTipoJet::Doble), ValorComo(b, TTipoJet::Doble));
+        return llamada(
+            QStringLiteral("jet_pow(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
     if (r == TTipoJet::Moneda) {
         if (op == QLatin1String("*")) {
             if (ta == TTipoJet::Moneda && tb == TTipoJet::Moneda)
-                return QStringLiteral("jet_mulcur(%1, %2)").arg(Valor(a), Valor(b));
+                return llamada(QStringLiteral("jet_mulcur(%1, %2)").arg(sA, Valor(b)));
             // Currency times an integer: the scaled value times the integer.
-            return QStringLiteral("(%1 * %2)").arg(Valor(a), Valor(b));
+            return infijo(sA, op, Valor(b));
         }
         if (op == QLatin1String("/"))
-            return QStringLiteral("jet_divcur(%1, %2)").arg(Valor(a), Valor(b));
-        return QStringLiteral("(%1 %2 %3)")
-            .arg(ValorComo(a, TTipoJet::Moneda), op, ValorComo(b, TTipoJet::Moneda));
+            return llamada(QStringLiteral("jet_divcur(%1, %2)").arg(sA, Valor(b)));
+        return infijo(como(TTipoJet::Moneda), op, ValorComo(b, TTipoJet::Moneda));
     }
     const TTipoJet operando = EsEnteroJet(r) ? TTipoJet::Largo : TTipoJet::Doble;
-    const QString x = ValorComo(a, operando == TTipoJet::Largo && EsEnteroJet(ta) ? ta : operando);
+    const QString x = como(operando == TTipoJet::Largo && EsEnteroJet(ta) ? ta : operando);
     const QString y = ValorComo(b, operando == TTipoJet::Largo && EsEnteroJet(tb) ? tb : operando);
     if (op == QLatin1String("/"))
-        return QStringLiteral("jet_div(%1, %2)").arg(x, y);
-    return QStringLiteral("(%1 %2 %3)").arg(x, op, y);
+        return llamada(QStringLiteral("jet_div(%1, %2)").arg(x, y));
+    return infijo(x, op, y);
+}
+
+void TEmisorSQLite::Limita(const QString& sSql)
+{
+    // Alias references and repeated operands copy text: a statement whose translation grows
+    // past this is beyond what the engine takes.
+    if (sSql.size() > 4000000)
+        throw TErrorJet::ConsultaCompleja();
+}
+
+QString TEmisorSQLite::Variadica(const QString& sFuncion, QStringList Terminos)
+{
+    // A Jet function of any number of operands, associative: at most 100 per call (below
+    // SQLite's limit of arguments), calls of calls beyond that.
+    while (Terminos.size() > 100) {
+        QStringList grupos;
+        for (qsizetype i = 0; i < Terminos.size(); i += 100)
+            grupos << QStringLiteral("%1(%2)").arg(sFuncion, Terminos.mid(i, 100).join(QStringLiteral(", ")));
+        Terminos = grupos;
+    }
+    const QString r = QStringLiteral("%1(%2)").arg(sFuncion, Terminos.join(QStringLiteral(", ")));
+    Limita(r);
+    return r;
+}
+
+QString TEmisorSQLite::Agrupa(const QStringList& Terminos, const QString& sOp)
+{
+    // An associative operator over many operands: two are "(a op b)", as always; more are
+    // grouped in halves, so SQLite's expression tree stays as shallow as the log of their number.
+    if (Terminos.size() == 1)
+        return Terminos[0];
+    if (Terminos.size() <= 16)
+        return QLatin1Char('(') + Terminos.join(QLatin1Char(' ') + sOp + QLatin1Char(' ')) + QLatin1Char(')');
+    const qsizetype mitad = Terminos.size() / 2;
+    return QStringLiteral("(%1 %2 %3)")
+        .arg(Agrupa(Terminos.mid(0, mitad), sOp), sOp, Agrupa(Terminos.mid(mitad), sOp));
 }
 
 QString TEmisorSQLite::Comparacion(const TExpr& a, const TExpr& b, const QString& sOp)
@@ -718,10 +858,8 @@ QString TEmisorSQLite::Condicion(const TExpr& e)
         return QStringLiteral("(NOT %1)").arg(Condicion(*e.Hijos[0]));
     case TClaseExpr::Binario: {
         const QString& op = e.sOp;
-        if (op == QLatin1String("AND") || op == QLatin1String("OR"))
-            return QStringLiteral("(%1 %2 %3)").arg(Condicion(*e.Hijos[0]), op, Condicion(*e.Hijos[1]));
-        if (op == QLatin1String("XOR"))
-            return QStringLiteral("(%1 <> %2)").arg(Condicion(*e.Hijos[0]), Condicion(*e.Hijos[1]));
+        if (op == QLatin1String("AND") || op == QLatin1String("OR") || op == QLatin1String("XOR"))
+            return CondicionLogica(e);
         if (esOperadorComparacion(op))
             return Comparacion(*e.Hijos[0], *e.Hijos[1], op);
         break;
@@ -793,6 +931,71 @@ QString TEmisorSQLite::Condicion(const TExpr& e)
         break;
     }
     return QStringLiteral("NULL");
+}
+
+QString TEmisorSQLite::CondicionLogica(const TExpr& e)
+{
+    // The steps before nCondicionDesde yield Yes/No or Long values (bitwise logic, as Valor
+    // writes them); from there on each partial result is a condition.
+    const int desde = std::max(e.nCondicionDesde, 0);
+    QString inicio;
+    if (desde == 0) {
+        inicio = Condicion(*e.Hijos[0]);
+    } else {
+        QStringList valores;
+        for (int i = 0; i <= desde; ++i)
+            valores << ValorComo(*e.Hijos[size_t(i)], TTipoJet::Largo);
+        const QString op = e.sOp == QLatin1String("AND") ? QStringLiteral("&") : QStringLiteral("|");
+        const QString v = e.sOp == QLatin1String("XOR") ? Variadica(QStringLiteral("jet_xor"), valores)
+                                                        : Agrupa(valores, op);
+        // What Condicion writes for a partial result that is a Yes/No or Long value.
+        inicio = QStringLiteral("(%1 <> 0)").arg(v);
+    }
+    if (e.sOp == QLatin1String("XOR")) {
+        QString r = inicio;
+        for (size_t i = size_t(desde) + 1; i < e.Hijos.size(); ++i)
+            r = QStringLiteral("(%1 <> %2)").arg(r, Condicion(*e.Hijos[i]));
+        Limita(r);
+        return r;
+    }
+    // x = 'a' OR x = 'b' OR ... on one text column: an IN list (the same answer, NULLs
+    // included, and one lookup instead of a condition per key).
+    if (e.sOp == QLatin1String("OR") && desde == 0 && e.Hijos.size() > 2) {
+        const QString lista = ListaIgualdades(e);
+        if (!lista.isEmpty())
+            return lista;
+    }
+    QStringList terminos{inicio};
+    for (size_t i = size_t(desde) + 1; i < e.Hijos.size(); ++i)
+        terminos << Condicion(*e.Hijos[i]);
+    const QString r = Agrupa(terminos, e.sOp);
+    Limita(r);
+    return r;
+}
+
+QString TEmisorSQLite::ListaIgualdades(const TExpr& e)
+{
+    QString firma;
+    const TExpr* columna = nullptr;
+    QStringList valores;
+    for (const auto& h : e.Hijos) {
+        if (h->Clase != TClaseExpr::Binario || h->sOp != QLatin1String("=") || h->Hijos.size() != 2)
+            return QString();
+        const TExpr& x = *h->Hijos[0];
+        const TExpr& v = *h->Hijos[1];
+        if (x.Clase != TClaseExpr::Columna || x.pAlias || !EsTextoJet(TipoValor(x)) ||
+            v.Clase != TClaseExpr::Literal || v.Literal != TClaseLiteral::Cadena)
+            return QString();
+        const QString f = TSemanticaJet::Firma(x);
+        if (!columna) {
+            columna = &x;
+            firma = f;
+        } else if (f != firma)
+            return QString();
+        valores << Cadena(v.sValor);
+    }
+    return QStringLiteral("(%1 COLLATE JET IN (%2))")
+        .arg(Valor(*columna), valores.join(QStringLiteral(", ")));
 }
 
 QString TEmisorSQLite::Subconsulta(const TConsultaJet& q)

@@ -79,6 +79,20 @@ private:
     QString Comparacion(const TExpr& a, const TExpr& b, const QString& sOp);
     QString Funcion(const TExpr& e);
     QString Aritmetica(const TExpr& e);
+    struct TPaso // one operator of a chain, as text
+    {
+        bool bInfijo = false;           // "(sIzquierda sOp sDerecha)"
+        bool bIzquierdaIntacta = false; // sIzquierda is the left operand's text unchanged
+        QString sIzquierda, sOp, sDerecha;
+        QString sTodo;
+    };
+    TPaso Paso(const QString& sOp, const QString& sA, TTipoJet ta, const TExpr& b, TTipoJet r);
+    static bool MismaPrecedencia(const QString& a, const QString& b);
+    QString CondicionLogica(const TExpr& e);
+    QString ListaIgualdades(const TExpr& e);
+    static QString Agrupa(const QStringList& Terminos, const QString& sOp);
+    static QString Variadica(const QString& sFuncion, QStringList Terminos);
+    static void Limita(const QString& sSql);
     QString Referencia(const TFuenteAnalizada& f, int nColumna) const;
     QString Subconsulta(const TConsultaJet& q);
     static int RangoClave(const TExpr& e);

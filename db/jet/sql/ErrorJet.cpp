@@ -212,6 +212,16 @@ TErrorJet TErrorJet::ReferenciaCircular(const QString& sAlias, int nPos)
                      nPos);
 }
 
+TErrorJet TErrorJet::ExpresionCompleja(int nPos)
+{
+    return TErrorJet(QStringLiteral("Expresión demasiado compleja."), nPos);
+}
+
+TErrorJet TErrorJet::ConsultaCompleja()
+{
+    return TErrorJet(QStringLiteral("Consulta demasiado compleja."));
+}
+
 TErrorJet TErrorJet::MasDeUnRegistro()
 {
     return TErrorJet(QStringLiteral("Como máximo se puede devolver un registro con esta subconsulta."));
@@ -240,4 +250,52 @@ TErrorJet TErrorJet::LlamadaNoValida()
 TErrorJet TErrorJet::PatronNoValido()
 {
     return TErrorJet(QStringLiteral("Cadena de patrón no válida."));
+}
+
+TErrorJet TErrorJet::DeSqlite(int nCodigo, const QString& sMensaje)
+{
+    // Result codes of SQLite (sqlite3.h); the header is not needed for these few numbers.
+    enum
+    {
+        Nomem = 7,
+        Interrupt = 9,
+        Toobig = 18,
+        Range = 25
+    };
+    // Limits of SQLite's parser and planner: the statement is beyond what the engine takes.
+    static const char* const limites[] = {"parser stack overflow",
+                                          "Expression tree is too large",
+                                          "too many terms in compound SELECT",
+                                          "too many columns",
+                                          "too many arguments on function",
+                                          "too many FROM clause terms",
+                                          "tables in a join",
+                                          "too many references",
+                                          "LIKE or GLOB pattern too complex",
+                                          "too many SQL variables",
+                                          "string or blob too big",
+                                          "too many terms in ORDER BY",
+                                          "too many terms in",
+                                          "too many levels of trigger recursion"};
+    TErrorJet e = ConsultaCompleja();
+    const int primario = nCodigo & 0xff;
+    if (sMensaje.contains(QLatin1String("integer overflow")))
+        e = Desbordamiento();
+    else if (primario == Nomem)
+        e = TErrorJet(QStringLiteral("No hay memoria suficiente para ejecutar la consulta."));
+    else if (primario == Interrupt)
+        e = TErrorJet(QStringLiteral("Se canceló la operación."));
+    else if (primario == Toobig || primario == Range)
+        e = ConsultaCompleja();
+    else {
+        bool limite = false;
+        for (const char* l : limites)
+            if (sMensaje.contains(QLatin1String(l), Qt::CaseInsensitive))
+                limite = true;
+        if (!limite)
+            e = TErrorJet(
+                QStringLiteral("Error interno del motor de consultas. La consulta no se pudo ejecutar."));
+    }
+    e.ConDetalle(QStringLiteral("SQLite %1: %2").arg(nCodigo).arg(sMensaje));
+    return e;
 }

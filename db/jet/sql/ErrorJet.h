@@ -14,6 +14,13 @@ public:
 
     const QString& Mensaje() const { return F_sMensaje; }
     int Posicion() const { return F_nPosicion; }
+    // For developers only: the engine's own text behind a message (SQLite's), else empty.
+    const QString& Detalle() const { return F_sDetalle; }
+    TErrorJet& ConDetalle(const QString& s)
+    {
+        F_sDetalle = s;
+        return *this;
+    }
 
     // Statement level
     static TErrorJet TextoVacio();
@@ -49,6 +56,9 @@ public:
     static TErrorJet TablaRepetida(const QString& sTabla, int nPos);
     static TErrorJet OrdenUnion(const QString& sExpresion, int nPos);
     static TErrorJet ReferenciaCircular(const QString& sAlias, int nPos);
+    // Limits: nesting deeper than the layer accepts, or a statement the engine cannot take.
+    static TErrorJet ExpresionCompleja(int nPos);
+    static TErrorJet ConsultaCompleja();
     // Run time (raised by the functions registered in SQLite)
     static TErrorJet MasDeUnRegistro();
     static TErrorJet DivisionPorCero();
@@ -56,8 +66,12 @@ public:
     static TErrorJet UsoNoValidoNull();
     static TErrorJet LlamadaNoValida();
     static TErrorJet PatronNoValido();
+    // A failure of the SQLite engine below the layer (code and message as SQLite gives them),
+    // worded for the user; the original text stays in Detalle().
+    static TErrorJet DeSqlite(int nCodigo, const QString& sMensaje);
 
 private:
     QString F_sMensaje;
     int F_nPosicion;
+    QString F_sDetalle;
 };

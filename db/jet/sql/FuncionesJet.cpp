@@ -688,20 +688,36 @@ void fnCSng(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     fnCDbl(ctx, argc, argv);
 }
 
-void fnConcat(sqlite3_context* ctx, int, sqlite3_value** argv)
+void fnConcat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
-    const bool na = sqlite3_value_type(argv[0]) == SQLITE_NULL;
-    const bool nb = sqlite3_value_type(argv[1]) == SQLITE_NULL;
-    if (na && nb)
-        return sqlite3_result_null(ctx);
+    // a & b & c: Null only when every operand is Null, else the text of those that are not.
+    bool todosNulos = true;
     std::string r;
-    if (!na)
-        r.append(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
-                 size_t(sqlite3_value_bytes(argv[0])));
-    if (!nb)
-        r.append(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])),
-                 size_t(sqlite3_value_bytes(argv[1])));
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            continue;
+        todosNulos = false;
+        const char* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+        if (t)
+            r.append(t, size_t(sqlite3_value_bytes(argv[i])));
+    }
+    if (todosNulos)
+        return sqlite3_result_null(ctx);
+    if (r.size() > size_t(INT32_MAX))
+        return sqlite3_result_error_toobig(ctx);
     sqlite3_result_text(ctx, r.data(), int(r.size()), SQLITE_TRANSIENT);
+}
+
+void fnXor(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    // Bitwise exclusive or of Long values, Null when any is Null (as (a | b) & ~(a & b)).
+    int64_t r = 0;
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            return sqlite3_result_null(ctx);
+        r ^= sqlite3_value_int64(argv[i]);
+    }
+    sqlite3_result_int64(ctx, r);
 }
 
 void fnAdd(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -720,6 +736,11 @@ void fnAdd(sqlite3_context* ctx, int, sqlite3_value** argv)
     if (!numeroDe(argv[0], a) || !numeroDe(argv[1], b))
         return resultadoError(ctx, TErrorJet::TiposNoCoinciden());
     sqlite3_result_double(ctx, a + b);
+}
+
+bool enRangoLargo(double d)
+{
+    return d >= -2147483648.0 && d <= 2147483647.0; // false for NaN
 }
 
 bool operandos(sqlite3_context* ctx, sqlite3_value** argv, double& a, double& b)
@@ -775,11 +796,17 @@ void fnIDiv(sqlite3_context* ctx, int, sqlite3_value** argv)
     double a, b;
     if (!operandos(ctx, argv, a, b))
         return;
+    // Both operands are rounded to Long first: outside its range is an overflow.
     a = redondeaPar(a);
     b = redondeaPar(b);
+    if (!enRangoLargo(a) || !enRangoLargo(b))
+        return resultadoError(ctx, TErrorJet::Desbordamiento());
     if (b == 0)
         return resultadoError(ctx, TErrorJet::DivisionPorCero());
-    sqlite3_result_int64(ctx, int64_t(std::trunc(a / b)));
+    const int64_t q = int64_t(a) / int64_t(b);
+    if (q > INT32_MAX) // -2147483648 \ -1
+        return resultadoError(ctx, TErrorJet::Desbordamiento());
+    sqlite3_result_int64(ctx, q);
 }
 
 void fnMod(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -787,7 +814,12 @@ void fnMod(sqlite3_context* ctx, int, sqlite3_value** argv)
     double a, b;
     if (!operandos(ctx, argv, a, b))
         return;
-    const int64_t x = int64_t(redondeaPar(a)), y = int64_t(redondeaPar(b));
+    // Both operands are rounded to Long first: outside its range is an overflow.
+    a = redondeaPar(a);
+    b = redondeaPar(b);
+    if (!enRangoLargo(a) || !enRangoLargo(b))
+        return resultadoError(ctx, TErrorJet::Desbordamiento());
+    const int64_t x = int64_t(a), y = int64_t(b);
     if (y == 0)
         return resultadoError(ctx, TErrorJet::DivisionPorCero());
     sqlite3_result_int64(ctx, x % y);
@@ -1072,16 +1104,16 @@ void RegistraFuncionesJet(sqlite3* db, QChar cSeparador)
         void (*fn)(sqlite3_context*, int, sqlite3_value**);
     };
     static const TFuncion funciones[] = {
-        {"jet_like", 2, fnLike},   {"jet_num", 1, fnNum},       {"jet_cstr", 2, fnCStr},
-        {"jet_cstr", 3, fnCStr},   {"jet_str", 2, fnStr},       {"jet_val", 1, fnVal},
-        {"jet_round", 3, fnRound}, {"jet_int", 2, fnInt},       {"jet_fix", 2, fnFix},
-        {"jet_clng", 2, fnCLng},   {"jet_ccur", 2, fnCCur},     {"jet_cdbl", 2, fnCDbl},
-        {"jet_csng", 2, fnCSng},   {"jet_concat", 2, fnConcat}, {"jet_add", 2, fnAdd},
-        {"jet_div", 2, fnDiv},     {"jet_divcur", 2, fnDivCur}, {"jet_mulcur", 2, fnMulCur},
-        {"jet_idiv", 2, fnIDiv},   {"jet_mod", 2, fnMod},       {"jet_pow", 2, fnPow},
-        {"jet_bool", 1, fnBool},   {"jet_ucase", 1, fnUCase},   {"jet_lcase", 1, fnLCase},
-        {"jet_left", 2, fnLeft},   {"jet_right", 2, fnRight},   {"jet_mid", 2, fnMid},
-        {"jet_mid", 3, fnMid},     {"jet_instr", 3, fnInStr},
+        {"jet_like", 2, fnLike},   {"jet_num", 1, fnNum},        {"jet_cstr", 2, fnCStr},
+        {"jet_cstr", 3, fnCStr},   {"jet_str", 2, fnStr},        {"jet_val", 1, fnVal},
+        {"jet_round", 3, fnRound}, {"jet_int", 2, fnInt},        {"jet_fix", 2, fnFix},
+        {"jet_clng", 2, fnCLng},   {"jet_ccur", 2, fnCCur},      {"jet_cdbl", 2, fnCDbl},
+        {"jet_csng", 2, fnCSng},   {"jet_concat", -1, fnConcat}, {"jet_add", 2, fnAdd},
+        {"jet_div", 2, fnDiv},     {"jet_divcur", 2, fnDivCur},  {"jet_mulcur", 2, fnMulCur},
+        {"jet_idiv", 2, fnIDiv},   {"jet_mod", 2, fnMod},        {"jet_pow", 2, fnPow},
+        {"jet_bool", 1, fnBool},   {"jet_ucase", 1, fnUCase},    {"jet_lcase", 1, fnLCase},
+        {"jet_left", 2, fnLeft},   {"jet_right", 2, fnRight},    {"jet_mid", 2, fnMid},
+        {"jet_mid", 3, fnMid},     {"jet_instr", 3, fnInStr},    {"jet_xor", -1, fnXor},
     };
     for (const auto& fn : funciones)
         sqlite3_create_function_v2(db, fn.sNombre, fn.nArgs, f, nullptr, fn.fn, nullptr, nullptr, nullptr);

@@ -374,6 +374,15 @@ void TSemanticaJet::ExigeComparables(const TExpr& a, const TExpr& b, int nPos)
 
 void TSemanticaJet::AnalizaExpr(TExpr& e, TAmbito& a)
 {
+    // The parser bounds the depth of each tree; aliases of the SELECT list that name other
+    // aliases add theirs, so the recursion through them is bounded here.
+    struct TProfundidad
+    {
+        int& n;
+        ~TProfundidad() { --n; }
+    } profundidad{++F_nProfundidad};
+    if (F_nProfundidad > 2 * MaxProfundidadJet)
+        throw TErrorJet::ExpresionCompleja(e.nPos);
     e.bCondicion = false;
     e.bTieneAgregado = false;
     auto hijos = [&]() {
@@ -381,7 +390,11 @@ void TSemanticaJet::AnalizaExpr(TExpr& e, TAmbito& a)
             AnalizaExpr(*h, a);
             if (h->bTieneAgregado)
                 e.bTieneAgregado = true;
+            // A child that names an alias may be deeper than the parser measured.
+            e.nProfundidad = std::max(e.nProfundidad, h->nProfundidad + 1);
         }
+        if (e.nProfundidad > MaxProfundidadJet)
+            throw TErrorJet::ExpresionCompleja(e.nPos);
     };
     switch (e.Clase) {
     case TClaseExpr::Literal:
@@ -428,37 +441,48 @@ void TSemanticaJet::AnalizaExpr(TExpr& e, TAmbito& a)
     }
     case TClaseExpr::Binario: {
         hijos();
-        const TExpr& x = *e.Hijos[0];
-        const TExpr& y = *e.Hijos[1];
-        const QString& op = e.sOp;
-        if (op == QLatin1String("AND") || op == QLatin1String("OR") || op == QLatin1String("XOR")) {
-            if (x.bCondicion || y.bCondicion || x.Tipo == TTipoJet::Nulo || y.Tipo == TTipoJet::Nulo) {
-                e.bCondicion = true;
-                e.Tipo = TTipoJet::Largo;
-            } else
-                e.Tipo = x.Tipo == TTipoJet::Booleano && y.Tipo == TTipoJet::Booleano ? TTipoJet::Booleano
-                                                                                      : TTipoJet::Largo;
-            return;
+        // A chain applies its operators from left to right: each step takes the partial
+        // result so far (its type and whether it is a condition) and the next operand.
+        TTipoJet tx = e.Hijos[0]->Tipo;
+        bool cx = e.Hijos[0]->bCondicion;
+        e.Parciales.clear();
+        e.nCondicionDesde = -1;
+        for (size_t i = 1; i < e.Hijos.size(); ++i) {
+            const TExpr& y = *e.Hijos[i];
+            const QString op = e.Ops.value(qsizetype(i) - 1, e.sOp);
+            TTipoJet t;
+            bool c = false;
+            if (op == QLatin1String("AND") || op == QLatin1String("OR") || op == QLatin1String("XOR")) {
+                if (cx || y.bCondicion || tx == TTipoJet::Nulo || y.Tipo == TTipoJet::Nulo) {
+                    c = true;
+                    t = TTipoJet::Largo;
+                } else
+                    t = tx == TTipoJet::Booleano && y.Tipo == TTipoJet::Booleano ? TTipoJet::Booleano
+                                                                                 : TTipoJet::Largo;
+            } else if (op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") ||
+                       op == QLatin1String(">") || op == QLatin1String("<=") || op == QLatin1String(">=")) {
+                // Comparisons never chain: the left operand is Hijos[0] itself.
+                ExigeComparables(*e.Hijos[0], y, e.nPos);
+                c = true;
+                t = TTipoJet::Largo;
+            } else if (op == QLatin1String("&")) {
+                t = tx == TTipoJet::Memo || y.Tipo == TTipoJet::Memo ? TTipoJet::Memo : TTipoJet::Texto;
+            } else {
+                const TTipoJet ta = cx ? TTipoJet::Largo : tx;
+                const TTipoJet tb = y.bCondicion ? TTipoJet::Largo : y.Tipo;
+                if (op == QLatin1String("+") && EsTextoJet(ta) && EsTextoJet(tb))
+                    t = ta == TTipoJet::Memo || tb == TTipoJet::Memo ? TTipoJet::Memo : TTipoJet::Texto;
+                else
+                    t = TipoAritmetico(ta, tb, op == QLatin1String("MOD") ? '%' : op.at(0).toLatin1());
+            }
+            e.Parciales.push_back(t);
+            if (c && e.nCondicionDesde < 0)
+                e.nCondicionDesde = int(i) - 1;
+            tx = t;
+            cx = c;
         }
-        if (op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") ||
-            op == QLatin1String(">") || op == QLatin1String("<=") || op == QLatin1String(">=")) {
-            ExigeComparables(x, y, e.nPos);
-            e.bCondicion = true;
-            e.Tipo = TTipoJet::Largo;
-            return;
-        }
-        if (op == QLatin1String("&")) {
-            e.Tipo = x.Tipo == TTipoJet::Memo || y.Tipo == TTipoJet::Memo ? TTipoJet::Memo : TTipoJet::Texto;
-            return;
-        }
-        const TTipoJet tx = x.bCondicion ? TTipoJet::Largo : x.Tipo;
-        const TTipoJet ty = y.bCondicion ? TTipoJet::Largo : y.Tipo;
-        if (op == QLatin1String("+") && EsTextoJet(tx) && EsTextoJet(ty)) {
-            e.Tipo = tx == TTipoJet::Memo || ty == TTipoJet::Memo ? TTipoJet::Memo : TTipoJet::Texto;
-            return;
-        }
-        char c = op == QLatin1String("MOD") ? '%' : op.at(0).toLatin1();
-        e.Tipo = TipoAritmetico(tx, ty, c);
+        e.Tipo = tx;
+        e.bCondicion = cx;
         return;
     }
     case TClaseExpr::Funcion:
@@ -568,6 +592,10 @@ void TSemanticaJet::ResuelveColumna(TExpr& e, TAmbito& a)
                 F_Analizadas.push_back(destino);
             }
             e.pAlias = destino;
+            // Later stages follow the alias into its expression: its depth counts here.
+            e.nProfundidad = destino->nProfundidad + 1;
+            if (e.nProfundidad > MaxProfundidadJet)
+                throw TErrorJet::ExpresionCompleja(e.nPos);
             e.Tipo = destino->Tipo;
             e.bCondicion = destino->bCondicion;
             e.bTieneAgregado = destino->bTieneAgregado;
@@ -589,6 +617,9 @@ void TSemanticaJet::AnalizaFuncion(TExpr& e, TAmbito& a)
         AnalizaExpr(*h, a);
         if (h->bTieneAgregado)
             e.bTieneAgregado = true;
+        e.nProfundidad = std::max(e.nProfundidad, h->nProfundidad + 1);
+        if (e.nProfundidad > MaxProfundidadJet)
+            throw TErrorJet::ExpresionCompleja(e.nPos);
     }
     auto tipo = [&](int i) { return e.Hijos[i]->bCondicion ? TTipoJet::Largo : e.Hijos[i]->Tipo; };
     // Type of Round, Int, Fix, Abs: the argument's, numbers in text read as Double.
@@ -708,16 +739,26 @@ QString TSemanticaJet::Firma(const TExpr& e)
     case TClaseExpr::Literal:
         return e.Texto();
     case TClaseExpr::Columna:
-        if (e.pAlias)
-            return Firma(*e.pAlias);
+        if (e.pAlias) {
+            // An alias stands for its expression's text, which aliases naming aliases repeat.
+            QString f = Firma(*e.pAlias);
+            if (f.size() > 4000000)
+                throw TErrorJet::ConsultaCompleja();
+            return f;
+        }
         return QStringLiteral("@%1.%2").arg(quintptr(e.pFuente)).arg(e.nColumna);
     case TClaseExpr::Funcion:
         return e.sNombre.toUpper() + QLatin1Char('(') + (e.bEstrella ? QStringLiteral("*") : firmas(0)) +
                QLatin1Char(')');
     case TClaseExpr::Unario:
         return e.sOp + QLatin1Char('(') + Firma(*e.Hijos[0]) + QLatin1Char(')');
-    case TClaseExpr::Binario:
-        return QLatin1Char('(') + Firma(*e.Hijos[0]) + e.sOp + Firma(*e.Hijos[1]) + QLatin1Char(')');
+    case TClaseExpr::Binario: {
+        // Written as the nested pairs the chain stands for: ((a+b)+c).
+        QString f = QString(qsizetype(e.Hijos.size()) - 1, QLatin1Char('(')) + Firma(*e.Hijos[0]);
+        for (size_t i = 1; i < e.Hijos.size(); ++i)
+            f += e.Ops.value(qsizetype(i) - 1, e.sOp) + Firma(*e.Hijos[i]) + QLatin1Char(')');
+        return f;
+    }
     case TClaseExpr::Entre:
         return QStringLiteral("BETWEEN%1(%2)").arg(e.bNegado ? "!" : "", firmas(0));
     case TClaseExpr::EnLista:

@@ -75,4 +75,5 @@ private:
     std::vector<TEsquemaTablaJet> F_Esquemas;
     std::vector<const TExpr*> F_Analizadas; // SELECT items already analysed
     std::vector<const TExpr*> F_EnCurso;    // SELECT items being analysed (alias cycles)
+    int F_nProfundidad = 0;                 // recursion depth of AnalizaExpr
 };

@@ -152,14 +152,13 @@ void TSesionJetSQL::SetMaterializa(bool b)
 void TSesionJetSQL::EjecutaSql(const QString& sSql)
 {
     char* error = nullptr;
-    if (sqlite3_exec(F_pBd, sSql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+    const int rc = sqlite3_exec(F_pBd, sSql.toUtf8().constData(), nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
         const QString m = QString::fromUtf8(error);
         sqlite3_free(error);
         if (m.startsWith(QLatin1String(PrefijoErrorJet)))
             throw TErrorJet(m.mid(int(qstrlen(PrefijoErrorJet))));
-        if (m.contains(QLatin1String("integer overflow")))
-            throw TErrorJet::Desbordamiento();
-        throw TErrorJet(QStringLiteral("Error interno del motor de consultas: %1").arg(m));
+        throw TErrorJet::DeSqlite(sqlite3_extended_errcode(F_pBd), m);
     }
 }
 
@@ -168,11 +167,7 @@ void TSesionJetSQL::ErrorSqlite(int nCodigo)
     const QString m = QString::fromUtf8(sqlite3_errmsg(F_pBd));
     if (m.startsWith(QLatin1String(PrefijoErrorJet)))
         throw TErrorJet(m.mid(int(qstrlen(PrefijoErrorJet))));
-    if (m.contains(QLatin1String("integer overflow")))
-        throw TErrorJet::Desbordamiento();
-    if (nCodigo == SQLITE_NOMEM)
-        throw TErrorJet(QStringLiteral("No hay memoria suficiente para ejecutar la consulta."));
-    throw TErrorJet(QStringLiteral("Error interno del motor de consultas: %1").arg(m));
+    throw TErrorJet::DeSqlite(nCodigo, m);
 }
 
 bool TSesionJetSQL::TCatalogo::BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema)

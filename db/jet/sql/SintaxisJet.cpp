@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 TSintaxisJet::TSintaxisJet(const QString& sTexto) : F_sTexto(sTexto), F_Lexico(sTexto) {}
@@ -38,6 +39,13 @@ bool TSintaxisJet::EsClausula(const TToken& t)
 
 std::unique_ptr<TConsultaJet> TSintaxisJet::Analiza()
 {
+    // The statement ends at a NUL character, as a C string would: what follows is extra text.
+    const qsizetype nulo = F_sTexto.indexOf(QChar(0));
+    if (nulo >= 0) {
+        if (F_sTexto.left(nulo).trimmed().isEmpty())
+            throw TErrorJet::InstruccionNoValida(int(nulo));
+        throw TErrorJet::CaracteresTrasFin(int(nulo));
+    }
     const TToken& t = Ver(0);
     if (t.Clase == TClaseToken::Fin)
         throw TErrorJet::TextoVacio();
@@ -70,6 +78,7 @@ std::unique_ptr<TConsultaJet> TSintaxisJet::Analiza()
 
 std::unique_ptr<TConsultaJet> TSintaxisJet::Consulta()
 {
+    const TNivel nivel(*this, Ver(0).nPos);
     auto q = std::make_unique<TConsultaJet>();
     q->nPos = Ver(0).nPos;
     auto rama = [&]() {
@@ -124,6 +133,7 @@ std::unique_ptr<TConsultaJet> TSintaxisJet::Consulta()
     if (EsClausula(Ver(0)) && !EsPalabra(0, "UNION"))
         throw TErrorJet::SintaxisSelect(Ver(0).nPos);
     q->nFin = F_nFinAnterior;
+    Mide(*q);
     return q;
 }
 
@@ -147,8 +157,9 @@ std::unique_ptr<TNucleoSelect> TSintaxisJet::Nucleo()
             throw TErrorJet::SintaxisSelect(num.nPos);
         bool ok = false;
         n->dTop = num.sTexto.toDouble(&ok);
-        if (!ok || n->dTop < 0 || n->dTop != std::floor(n->dTop))
+        if (!ok || !std::isfinite(n->dTop) || n->dTop < 0 || n->dTop != std::floor(n->dTop))
             throw TErrorJet::SintaxisSelect(num.nPos);
+        n->dTop = std::min(n->dTop, 1e15); // more rows than any table holds
         n->bTop = true;
         n->sTop = num.sTexto;
         if (EsPalabra(0, "PERCENT")) {
@@ -281,6 +292,7 @@ std::unique_ptr<TFuenteFrom> TSintaxisJet::FromElemento()
             throw TErrorJet::SintaxisJoin(Ver(0).nPos);
         Toma();
         j->On = ExpresionDeClausula(true);
+        Mide(*j);
         izq = std::move(j);
     }
     return izq;
@@ -289,6 +301,7 @@ std::unique_ptr<TFuenteFrom> TSintaxisJet::FromElemento()
 std::unique_ptr<TFuenteFrom> TSintaxisJet::FromPrimario()
 {
     const TToken& t = Ver(0);
+    const TNivel nivel(*this, t.nPos);
     auto f = std::make_unique<TFuenteFrom>();
     f->nPos = t.nPos;
     if (t.EsSimbolo("(")) {
@@ -304,6 +317,7 @@ std::unique_ptr<TFuenteFrom> TSintaxisJet::FromPrimario()
                 throw TErrorJet::SintaxisFrom(Ver(0).nPos);
             Toma();
             f->sAlias = AliasOpcional();
+            Mide(*f);
             return f;
         }
         Toma();
@@ -341,21 +355,128 @@ std::unique_ptr<TExpr> TSintaxisJet::ExpresionDeClausula(bool bLista, const char
     return e;
 }
 
+namespace {
+
+// Operators that chain into one node share a level; comparisons (0) never chain.
+int nivelCadena(const QString& sOp)
+{
+    if (sOp == QLatin1String("OR"))
+        return 1;
+    if (sOp == QLatin1String("XOR"))
+        return 2;
+    if (sOp == QLatin1String("AND"))
+        return 3;
+    if (sOp == QLatin1String("&"))
+        return 4;
+    if (sOp == QLatin1String("+") || sOp == QLatin1String("-"))
+        return 5;
+    if (sOp == QLatin1String("MOD"))
+        return 6;
+    if (sOp == QLatin1String("\\"))
+        return 7;
+    if (sOp == QLatin1String("*") || sOp == QLatin1String("/"))
+        return 8;
+    if (sOp == QLatin1String("^"))
+        return 9;
+    return 0;
+}
+
+} // namespace
+
+TSintaxisJet::TNivel::TNivel(TSintaxisJet& s, int nPos) : s(s)
+{
+    if (++s.F_nNivel > MaxProfundidadJet) {
+        --s.F_nNivel;
+        s.DemasiadoProfundo(nPos);
+    }
+}
+
+void TSintaxisJet::DemasiadoProfundo(int nPos)
+{
+    throw TErrorJet::ExpresionCompleja(nPos);
+}
+
+void TSintaxisJet::Mide(TExpr& e)
+{
+    int n = e.Consulta ? e.Consulta->nProfundidad : 0;
+    for (const auto& h : e.Hijos)
+        n = std::max(n, h->nProfundidad);
+    e.nProfundidad = n + 1;
+    if (e.nProfundidad > MaxProfundidadJet)
+        DemasiadoProfundo(e.nPos);
+}
+
+void TSintaxisJet::Mide(TFuenteFrom& f)
+{
+    int n = 0;
+    if (f.Consulta)
+        n = std::max(n, f.Consulta->nProfundidad);
+    if (f.Izquierda)
+        n = std::max(n, f.Izquierda->nProfundidad);
+    if (f.Derecha)
+        n = std::max(n, f.Derecha->nProfundidad);
+    if (f.On)
+        n = std::max(n, f.On->nProfundidad);
+    f.nProfundidad = n + 1;
+    if (f.nProfundidad > MaxProfundidadJet)
+        DemasiadoProfundo(f.nPos);
+}
+
+void TSintaxisJet::Mide(TConsultaJet& q)
+{
+    int n = 0;
+    auto expr = [&](const std::unique_ptr<TExpr>& e) {
+        if (e)
+            n = std::max(n, e->nProfundidad);
+    };
+    for (const auto& nucleo : q.Nucleos) {
+        for (const auto& el : nucleo->Elementos)
+            expr(el.Expr);
+        for (const auto& f : nucleo->From)
+            n = std::max(n, f->nProfundidad);
+        expr(nucleo->Where);
+        for (const auto& g : nucleo->GroupBy)
+            expr(g);
+        expr(nucleo->Having);
+    }
+    for (const auto& o : q.OrderBy)
+        expr(o.Expr);
+    q.nProfundidad = n + 1;
+    if (q.nProfundidad > MaxProfundidadJet)
+        DemasiadoProfundo(q.nPos);
+}
+
 std::unique_ptr<TExpr> TSintaxisJet::Binario(const QString& sOp, std::unique_ptr<TExpr> a,
                                              std::unique_ptr<TExpr> b)
 {
+    // a op b op c is one node with three operands: later stages loop over a chain instead of
+    // recursing once per operator.
+    const int nivel = nivelCadena(sOp);
+    if (nivel && a->Clase == TClaseExpr::Binario && !a->bParentesis && !a->Ops.isEmpty() &&
+        nivelCadena(a->Ops[0]) == nivel) {
+        a->Ops << sOp;
+        a->nFin = b->nFin;
+        a->nProfundidad = std::max(a->nProfundidad, b->nProfundidad + 1);
+        if (a->nProfundidad > MaxProfundidadJet)
+            DemasiadoProfundo(b->nPos);
+        a->Hijos.push_back(std::move(b));
+        return a;
+    }
     auto e = std::make_unique<TExpr>();
     e->Clase = TClaseExpr::Binario;
     e->sOp = sOp;
+    e->Ops << sOp;
     e->nPos = a->nPos;
     e->nFin = b->nFin;
     e->Hijos.push_back(std::move(a));
     e->Hijos.push_back(std::move(b));
+    Mide(*e);
     return e;
 }
 
 std::unique_ptr<TExpr> TSintaxisJet::Or()
 {
+    const TNivel nivel(*this, Ver(0).nPos);
     auto e = Xor();
     while (EsPalabra(0, "OR")) {
         Toma();
@@ -388,12 +509,14 @@ std::unique_ptr<TExpr> TSintaxisJet::Not()
 {
     if (EsPalabra(0, "NOT")) {
         const TToken t = Toma();
+        const TNivel nivel(*this, t.nPos);
         auto e = std::make_unique<TExpr>();
         e->Clase = TClaseExpr::Unario;
         e->sOp = QStringLiteral("NOT");
         e->nPos = t.nPos;
         e->Hijos.push_back(Not());
         e->nFin = e->Hijos[0]->nFin;
+        Mide(*e);
         return e;
     }
     return Comparacion();
@@ -429,6 +552,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Comparacion()
             n->Hijos.push_back(std::move(e));
             n->Hijos.push_back(Concatenacion());
             n->nFin = n->Hijos[1]->nFin;
+            Mide(*n);
             e = std::move(n);
             continue;
         }
@@ -446,6 +570,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Comparacion()
             Toma();
             n->Hijos.push_back(Concatenacion());
             n->nFin = n->Hijos[2]->nFin;
+            Mide(*n);
             e = std::move(n);
             continue;
         }
@@ -481,6 +606,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Comparacion()
                 Toma();
             }
             n->nFin = F_nFinAnterior;
+            Mide(*n);
             e = std::move(n);
             continue;
         }
@@ -497,6 +623,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Comparacion()
                 ErrorEnExpresion(Ver(0));
             n->nFin = Toma().nFin;
             n->Hijos.push_back(std::move(e));
+            Mide(*n);
             e = std::move(n);
             continue;
         }
@@ -558,6 +685,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Unario()
 {
     if (EsSimbolo(0, "-") || EsSimbolo(0, "+")) {
         const TToken t = Toma();
+        const TNivel nivel(*this, t.nPos);
         auto hijo = Unario();
         if (t.sTexto == QLatin1String("+")) {
             hijo->nPos = t.nPos;
@@ -578,6 +706,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Unario()
         e->nPos = t.nPos;
         e->nFin = hijo->nFin;
         e->Hijos.push_back(std::move(hijo));
+        Mide(*e);
         return e;
     }
     return Potencia();
@@ -622,7 +751,10 @@ std::unique_ptr<TExpr> TSintaxisJet::Primario()
         e->Clase = TClaseExpr::Literal;
         e->Literal = TClaseLiteral::Numero;
         e->sValor = t.sTexto;
-        e->dValor = t.sTexto.toDouble();
+        bool finito = false;
+        e->dValor = t.sTexto.toDouble(&finito);
+        if (!finito || !std::isfinite(e->dValor)) // 1E400 is beyond a Double
+            throw TErrorJet(TErrorJet::Desbordamiento().Mensaje(), t.nPos);
         bool ok = false;
         const qlonglong n = t.sTexto.toLongLong(&ok);
         if (ok && n <= 2147483647LL) {
@@ -658,6 +790,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Primario()
                 e->Consulta = SubconsultaEntreParentesis();
                 e->bParentesis = true;
                 e->nFin = F_nFinAnterior;
+                Mide(*e);
                 return e;
             }
             Toma();
@@ -696,6 +829,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Primario()
                 e->Clase = TClaseExpr::Existe;
                 e->Consulta = SubconsultaEntreParentesis();
                 e->nFin = F_nFinAnterior;
+                Mide(*e);
                 return e;
             }
             // LEFT and RIGHT name joins and functions.
@@ -725,6 +859,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Primario()
                     ErrorEnExpresion(c);
                 }
                 e->nFin = Toma().nFin;
+                Mide(*e);
                 return e;
             }
         }

@@ -6,10 +6,12 @@
 #include <deque>
 #include <memory>
 
-// Recursive-descent parser of Jet 4.0 SQL. Analiza() accepts one SELECT statement (with
-// UNION and ORDER BY) and an optional ';'. Statements that write (DELETE, INSERT, UPDATE,
-// SELECT ... INTO, DDL) are refused as read-only, any other leading word as an invalid
-// statement. Errors are TErrorJet with Jet's wording and the position in the text.
+// Recursive-descent parser of Jet 4.0 SQL. Chains of operators of one precedence become one
+// node (TExpr::Ops), and nesting deeper than MaxProfundidadJet is refused as too complex, so
+// neither this parser nor any later stage recurses without bound. Analiza() accepts one SELECT statement
+// (with UNION and ORDER BY) and an optional ';'. Statements that write (DELETE, INSERT, UPDATE, SELECT ...
+// INTO, DDL) are refused as read-only, any other leading word as an invalid statement. Errors are TErrorJet
+// with Jet's wording and the position in the text.
 class TSintaxisJet
 {
 public:
@@ -52,6 +54,20 @@ private:
     std::unique_ptr<TConsultaJet> SubconsultaEntreParentesis();
 
     std::unique_ptr<TExpr> Binario(const QString& sOp, std::unique_ptr<TExpr> a, std::unique_ptr<TExpr> b);
+    // Sets the depth of a new node from its children; too deep is an error.
+    void Mide(TExpr& e);
+    void Mide(TFuenteFrom& f);
+    void Mide(TConsultaJet& q);
+    [[noreturn]] void DemasiadoProfundo(int nPos);
+    // One more level of recursion of the parser while it lives.
+    struct TNivel
+    {
+        TSintaxisJet& s;
+        TNivel(TSintaxisJet& s, int nPos);
+        ~TNivel() { --s.F_nNivel; }
+        TNivel(const TNivel&) = delete;
+        TNivel& operator=(const TNivel&) = delete;
+    };
     [[noreturn]] void ErrorEnExpresion(const TToken& t);
     QString TextoRegion(int nDesde, int nError);
 
@@ -61,4 +77,5 @@ private:
     int F_nFinAnterior = 0; // end of the last token taken
     int F_nInicioExpr = 0;  // start of the clause expression being read (for messages)
     bool F_bEnLista = false;
+    int F_nNivel = 0; // current recursion depth
 };

@@ -236,6 +236,13 @@ TArchivoPrueba LeeArchivoPrueba(const QString& sRuta)
             if (error) {
                 caso.sMensaje = i < n ? lineas[i] : QString();
                 ++i;
+                if (i < n && lineas[i].startsWith(QLatin1String("position:"))) {
+                    bool ok = false;
+                    caso.nPosicion = lineas[i].mid(9).trimmed().toInt(&ok);
+                    if (!ok || caso.nPosicion < 1)
+                        falla(sRuta, i + 1, QStringLiteral("posición mal escrita: %1").arg(lineas[i]));
+                    ++i;
+                }
             } else {
                 while (!vacia(i)) {
                     const QString l = lineas[i];

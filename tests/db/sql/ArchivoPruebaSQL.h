@@ -27,6 +27,8 @@
 //   SELECT ...
 //   ----
 //   expected message
+//   position: 23                   (optional: where the engine places the error, counting
+//                                   the statement's characters from 1, line breaks included)
 //
 // Row values are written as the tests show them: numbers with at most 15 significant digits,
 // currency exactly, dates MM/DD/YYYY[ hh:mm:ss], Yes/No as True/False.
@@ -46,6 +48,7 @@ struct TCasoPrueba
     QStringList Tipos;    // empty: not checked
     QStringList Filas;    // expected rows, values joined by TAB
     QString sMensaje;     // statement error
+    int nPosicion = 0;    // statement error: 1-based place of the error; 0: not checked
 };
 
 struct TArchivoPrueba

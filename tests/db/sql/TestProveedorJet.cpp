@@ -89,6 +89,18 @@ private slots:
         QFile cortado(F_Dir.filePath(QStringLiteral("cortado.mdb")));
         QVERIFY(cortado.open(QIODevice::WriteOnly));
         cortado.write(original.read(4096 + 100));
+        original.seek(0);
+        // Whole Jet files that name a later Access format: by signature and by version byte.
+        QByteArray datos = original.readAll();
+        QByteArray ace = datos;
+        ace.replace(4, 15, "Standard ACE DB");
+        QFile fAce(F_Dir.filePath(QStringLiteral("ace.mdb")));
+        QVERIFY(fAce.open(QIODevice::WriteOnly));
+        fAce.write(ace);
+        datos[0x14] = 3;
+        QFile fVersion(F_Dir.filePath(QStringLiteral("version.mdb")));
+        QVERIFY(fVersion.open(QIODevice::WriteOnly));
+        fVersion.write(datos);
     }
 
     void abre_data()
@@ -122,7 +134,19 @@ private slots:
             << "cortado.mdb"
             << ""
             << "La base de datos '%1' necesita ser reparada o no es un archivo de "
-               "base de datos.";
+               "base de datos. El archivo de base de datos está dañado: el archivo mide 4196 bytes, "
+               "menos que las tres primeras páginas.";
+        // The reader's reason stays in the message.
+        QTest::newRow("firma-posterior")
+            << "ace.mdb"
+            << ""
+            << "No se puede abrir la base de datos '%1'. La base de datos tiene un formato de Access "
+               "posterior a Access 2003 (versión 1), que no se puede leer.";
+        QTest::newRow("version-posterior")
+            << "version.mdb"
+            << ""
+            << "No se puede abrir la base de datos '%1'. La base de datos tiene un formato de Access "
+               "posterior a Access 2003 (versión 3), que no se puede leer.";
         QTest::newRow("carpeta") << ""
                                  << ""
                                  << "'%1' no es una ruta válida. Asegúrese de que la ruta se ha escrito "

@@ -159,6 +159,8 @@ private slots:
             QCOMPARE(err.Clase(), QStringLiteral("EErrorJet"));
             if (c.bError) {
                 QCOMPARE(err.Mensaje(), c.sMensaje);
+                if (c.nPosicion)
+                    QCOMPARE(err.Posicion() + 1, c.nPosicion);
                 return;
             }
             QFAIL(qPrintable(donde + QStringLiteral(": error inesperado: ") + err.Mensaje()));

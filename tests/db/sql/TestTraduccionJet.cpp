@@ -5,9 +5,11 @@
 #include "db/jet/sql/ErrorJet.h"
 #include "db/jet/sql/FuncionesJet.h"
 #include "db/jet/sql/SemanticaJet.h"
+#include "db/jet/sql/SesionJetSQL.h"
 #include "db/jet/sql/SintaxisJet.h"
 
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -27,6 +29,41 @@ public:
         return true;
     }
 };
+
+// Table t of the catalog above with three rows, for statements that run.
+class TOrigenFijo : public IOrigenTablasJet
+{
+public:
+    bool BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema) override
+    {
+        return F_Catalogo.BuscaTabla(sNombre, Esquema);
+    }
+    void LeeFilas(const TEsquemaTablaJet&, TCargaTablaJet& Carga) override
+    {
+        for (int i = 1; i <= 3; ++i) {
+            Carga.Entero(i);
+            Carga.Texto(QStringLiteral("k%1").arg(i));
+            Carga.Moneda(i * 10000);
+            Carga.Doble(43101 + i);
+            Carga.Entero(i % 2 ? -1 : 0);
+            Carga.Doble(i / 2.0);
+            Carga.Nulo();
+            Carga.FinFila();
+        }
+    }
+
+private:
+    TCatalogoFijo F_Catalogo;
+};
+
+// n copies of s joined by sUnion.
+QString repite(const QString& s, int n, const QString& sUnion)
+{
+    QStringList l;
+    for (int i = 0; i < n; ++i)
+        l << QString(s).replace(QLatin1String("%n"), QString::number(i));
+    return l.join(sUnion);
+}
 
 QString traduce(const QString& sJet)
 {
@@ -153,6 +190,27 @@ private slots:
                                                 "\"t\".\"Nombre\" AS \"Nombre\" FROM \"t\" ORDER BY "
                                                 "\"t\".rowid LIMIT 1)) COLLATE JET AS \"N\", \"t\".rowid AS "
                                                 "\"_o1\" FROM \"t\" ORDER BY \"_o1\"";
+        // Chains of one precedence are written flat, as SQLite reads them from left to right.
+        QTest::newRow("cadena-plana")
+            << "SELECT Id + Id - Id, D * D / D, Nombre & Id & 'x' FROM t WHERE Id = 1"
+            << "SELECT (\"t\".\"Id\" + \"t\".\"Id\" - \"t\".\"Id\") AS \"Expr1000\", jet_div((\"t\".\"D\" * "
+               "\"t\".\"D\"), \"t\".\"D\") AS \"Expr1001\", jet_concat(\"t\".\"Nombre\", "
+               "jet_cstr(\"t\".\"Id\", "
+               "'i'), 'x') COLLATE JET AS \"Expr1002\", \"t\".rowid AS \"_o1\" FROM \"t\" WHERE "
+               "(\"t\".\"Id\" = 1) "
+               "ORDER BY \"_o1\"";
+        QTest::newRow("igualdades-en-lista")
+            << "SELECT Id FROM t WHERE Nombre = 'a' OR Nombre = 'b' OR t.Nombre = 'c'"
+            << "SELECT \"t\".\"Id\" AS \"Id\", \"t\".rowid AS \"_o1\" FROM \"t\" WHERE (\"t\".\"Nombre\" "
+               "COLLATE JET IN ('a', 'b', 'c')) ORDER BY \"_o1\"";
+        QTest::newRow("menos-de-negativo") << "SELECT -(-1), -#1/1/100# FROM t WHERE Id = 1"
+                                           << "SELECT (- -1) AS \"Expr1000\", (- -657434.0) AS \"Expr1001\", "
+                                              "\"t\".rowid AS \"_o1\" FROM \"t\" "
+                                              "WHERE (\"t\".\"Id\" = 1) ORDER BY \"_o1\"";
+        QTest::newRow("top-en-union")
+            << "SELECT TOP 1 Id FROM t UNION SELECT Id FROM t"
+            << "SELECT * FROM (SELECT \"t\".\"Id\" AS \"Id\" FROM \"t\" ORDER BY \"t\".rowid LIMIT 1) UNION "
+               "SELECT \"t\".\"Id\" AS \"Id\" FROM \"t\" ORDER BY \"Id\"";
     }
 
     void traduccion()
@@ -240,6 +298,89 @@ private slots:
         QFETCH(QString, patron);
         QFETCH(bool, coincide);
         QCOMPARE(ComoJet(valor, patron), coincide);
+    }
+
+    // Long chains and deep nesting on the stack a Windows thread gets by default (1 MB): long
+    // chains run, too deep is refused with a message, and nothing (parser, semantic pass,
+    // emitter, printing, destructors) runs out of stack. "=" the first value, "!" the error.
+    void pilaDeUnMega_data()
+    {
+        QTest::addColumn<QString>("jet");
+        QTest::addColumn<QString>("esperado");
+        const QString complejaExpr = QStringLiteral("!Expresión demasiado compleja.");
+        const QString complejaConsulta = QStringLiteral("!Consulta demasiado compleja.");
+        QTest::newRow("2000-igualdades-or")
+            << "SELECT COUNT(*) FROM t WHERE " + repite("Nombre = 'K%n'", 2000, " or ") << "=3";
+        QTest::newRow("2000-condiciones-and")
+            << "SELECT COUNT(*) FROM t WHERE " + repite("Id <> %n + 10", 2000, " AND ") << "=3";
+        QTest::newRow("100000-sumandos-enteros")
+            << "SELECT " + repite("Id", 100000, " + ") + " FROM t WHERE Id = 2"
+            << "=200000";
+        QTest::newRow("900-sumandos-dobles") << "SELECT " + repite("D", 900, " + ") + " FROM t WHERE Id = 2"
+                                             << "=900";
+        QTest::newRow("100000-sumandos-dobles")
+            << "SELECT " + repite("D", 100000, " + ") + " FROM t" << complejaConsulta;
+        QTest::newRow("5000-xor") << "SELECT " + repite("-1", 5001, " XOR ") + " FROM t WHERE Id = 1"
+                                  << "=-1";
+        QTest::newRow("5000-ampersand")
+            << "SELECT LEN(" + repite("Nombre", 5000, " & ") + ") FROM t WHERE Id = 1"
+            << "=10000";
+        QTest::newRow("4000-parentesis")
+            << "SELECT " + QString(4000, '(') + "1" + QString(4000, ')') << complejaExpr;
+        QTest::newRow("100000-menos") << "SELECT " + QString(100000, '-') + "Id FROM t" << complejaExpr;
+        QTest::newRow("100000-not") << "SELECT " + repite("NOT", 100000, " ") + " Activo FROM t"
+                                    << complejaExpr;
+        QTest::newRow("5000-comparaciones")
+            << "SELECT " + repite("Id", 5000, " = ") + " FROM t" << complejaExpr;
+        QTest::newRow("1000-iif") << "SELECT " + repite("IIF(Id = 1, ", 1000, "") + "1" + QString(1000, ')')
+                                  << complejaExpr;
+        QString alias = QStringLiteral("SELECT Id AS a0");
+        for (int k = 1; k <= 1000; ++k)
+            alias += QStringLiteral(", a%1 + 1 AS a%2").arg(k - 1).arg(k);
+        QTest::newRow("1000-alias") << alias + " FROM t" << complejaExpr;
+        QTest::newRow("3000-joins") << "SELECT COUNT(*) FROM " + QString(3000, '(') + "t AS a" +
+                                           repite(" INNER JOIN t AS a%n ON 1 = 1)", 3000, "")
+                                    << complejaExpr;
+        QTest::newRow("1000-subconsultas")
+            << repite("SELECT (", 1000, "") + "SELECT 1" + QString(1000, ')') << complejaExpr;
+        QTest::newRow("5000-uniones") << repite("SELECT %n FROM t", 5000, " UNION ALL ") << complejaConsulta;
+    }
+
+    void pilaDeUnMega()
+    {
+        QFETCH(QString, jet);
+        QFETCH(QString, esperado);
+        QString obtenido;
+        QThread* hilo = QThread::create([&] {
+            try {
+                TOrigenFijo origen;
+                TSesionJetSQL sesion(origen);
+                const TResultadoBD r = sesion.Consulta(jet);
+                obtenido = r.Filas.empty() ? QStringLiteral("(ninguna fila)")
+                                           : QLatin1Char('=') + r.Filas[0][0].AsString();
+            } catch (const TErrorJet& e) {
+                obtenido = QLatin1Char('!') + e.Mensaje();
+            }
+        });
+        hilo->setStackSize(1024 * 1024);
+        hilo->start();
+        QVERIFY(hilo->wait(120000));
+        delete hilo;
+        QCOMPARE(obtenido, esperado);
+    }
+
+    // The engine's own text never reaches the user: it stays for developers.
+    void mensajeDelMotor()
+    {
+        TOrigenFijo origen;
+        TSesionJetSQL sesion(origen);
+        try {
+            sesion.Consulta("SELECT " + repite("UCASE(", 60, "") + "Nombre" + QString(60, ')') + " FROM t");
+            QFAIL("se esperaba un error");
+        } catch (const TErrorJet& e) {
+            QCOMPARE(e.Mensaje(), QStringLiteral("Consulta demasiado compleja."));
+            QVERIFY2(e.Detalle().contains(QLatin1String("parser stack overflow")), qPrintable(e.Detalle()));
+        }
     }
 
     // Errors point at the place in the Jet text.

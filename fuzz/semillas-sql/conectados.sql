@@ -1,0 +1,1 @@
+SELECT COUNT(1) as TotalConectados FROM tCompUsr 

@@ -1,0 +1,1 @@
+SELECT ClaveEmp, Password FROM tEmps WHERE UCASE(ClaveEmp) = 'ADMIN' and Nivel = 0

@@ -1,0 +1,1 @@
+SELECT DISTINCT tCliente.Nombre, tCliente.ApellidoPaterno,  tCliente.ApellidoMaterno, tCliente.ClaveCliente FROM tRelevan, tCliente WHERE tRelevan.TipoRelev = 'I' AND tRelevan.Fecha >= #01/01/2018# AND tRelevan.Fecha <= #12/31/2018# AND tRelevan.Observaciones LIKE '%PEP%' AND tRelevan.NumEmp = 1 AND tCliente.ClaveCliente = tRelevan.ClaveCliente

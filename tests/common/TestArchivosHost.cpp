@@ -82,6 +82,46 @@ private slots:
         QCOMPARE(falta, d.path() + "/DATABASE/Otra.mdb");
         QVERIFY(!QFile::exists(falta));
     }
+
+    // Whether a write would reach a protected file: links followed, letter case ignored, a
+    // missing file judged by the nearest folder that exists.
+    void archivoProtegido_data()
+    {
+        QTest::addColumn<QString>("destino");
+        QTest::addColumn<bool>("protegido");
+        QTest::newRow("el mismo") << "Host/DataBase/Tavoro.mdb" << true;
+        QTest::newRow("otras mayusculas") << "HOST/database/TAVORO.MDB" << true;
+        QTest::newRow("con puntos") << "Host/./DataBase/../DataBase/Tavoro.mdb" << true;
+        QTest::newRow("enlace al archivo") << "enlace.pdf" << true;
+        QTest::newRow("enlace a la carpeta") << "carpeta/tavoro.mdb" << true;
+        QTest::newRow("enlace a un enlace") << "enlace2.pdf" << true;
+        QTest::newRow("el archivo de ajustes") << "Host/tavoro.ini" << true;
+        QTest::newRow("otro archivo al lado") << "Host/DataBase/Tavoro.pdf" << false;
+        QTest::newRow("otra carpeta") << "Otra/Tavoro.mdb" << false;
+        QTest::newRow("enlaces en ciclo") << "ciclo1" << false;
+        QTest::newRow("vacio") << "" << false;
+    }
+    void archivoProtegido()
+    {
+        QFETCH(QString, destino);
+        QFETCH(bool, protegido);
+        QTemporaryDir d;
+        QDir(d.path()).mkpath("Host/DataBase");
+        QDir(d.path()).mkpath("Otra");
+        QFile f(d.filePath("Host/DataBase/Tavoro.mdb"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QFile::link(d.filePath("Host/DataBase/Tavoro.mdb"), d.filePath("enlace.pdf"));
+        QFile::link(d.filePath("enlace.pdf"), d.filePath("enlace2.pdf"));
+        QFile::link(d.filePath("Host/DataBase"), d.filePath("carpeta"));
+        QFile::link(d.filePath("ciclo2"), d.filePath("ciclo1"));
+        QFile::link(d.filePath("ciclo1"), d.filePath("ciclo2"));
+        ArchivosHost::ProtegeArchivo(d.filePath("Host/DataBase/Tavoro.mdb"));
+        ArchivosHost::LeeEnteroIni(d.filePath("Host/Tavoro.INI"), "Control", "EmpresaActiva",
+                                   0); // missing: protected too
+        QCOMPARE(ArchivosHost::EsArchivoProtegido(destino.isEmpty() ? destino : d.filePath(destino)),
+                 protegido);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestArchivosHost)

@@ -328,6 +328,72 @@ private slots:
         QCOMPARE(enter.count(), 0);
     }
 
+    // The focused button takes Enter (main keyboard or keypad) as it takes Space; Enter in an
+    // edit box still moves the focus (above).
+    void enterPulsaElBotonEnfocado_data()
+    {
+        QTest::addColumn<QString>("sBoton");
+        QTest::addColumn<int>("nTecla");
+        QTest::addColumn<int>("nMods");
+        QTest::newRow("Detectar PEPs, Enter")
+            << "bnDetectaPEPs" << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("Detectar PEPs, Enter del teclado numérico")
+            << "bnDetectaPEPs" << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::newRow("Generar reporte, Enter")
+            << "bnGenReporte" << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("Generar reporte, Enter del teclado numérico")
+            << "bnGenReporte" << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::newRow("Generar reporte, Espacio")
+            << "bnGenReporte" << int(Qt::Key_Space) << int(Qt::NoModifier);
+    }
+    void enterPulsaElBotonEnfocado()
+    {
+        QFETCH(QString, sBoton);
+        QFETCH(int, nTecla);
+        QFETCH(int, nMods);
+        QVERIFY(muestraYAcepta());
+        auto* bn = control<QPushButton>(sBoton);
+        bn->setEnabled(true);
+        bn->setFocus();
+        QCOMPARE(frm->focusWidget(), bn);
+        QSignalSpy clics(bn, &QAbstractButton::clicked);
+        // With a blank user key both buttons tell the user at once and stop.
+        QTest::keyClick(bn, Qt::Key(nTecla), Qt::KeyboardModifiers(nMods));
+        QCOMPARE(clics.count(), 1);
+        QCOMPARE(control<QLabel>("txMensajes")->text(),
+                 QString("Por favor, escriba su usuario (Administrador)."));
+        QCOMPARE(guion->Cajas.size(), 1); // only the instruction dialog of start-up
+    }
+
+    // Qt's own dialogs and buttons speak Spanish.
+    void dialogosDeQtEnEspanol_data()
+    {
+        QTest::addColumn<QString>("sContexto");
+        QTest::addColumn<QString>("sIngles");
+        QTest::addColumn<QString>("sEspanol");
+        QTest::newRow("Cancelar") << "QPlatformTheme"
+                                  << "Cancel"
+                                  << "Cancelar";
+        QTest::newRow("Guardar") << "QPlatformTheme"
+                                 << "Save"
+                                 << "Guardar";
+        QTest::newRow("Imprimir") << "QPrintDialog"
+                                  << "Print"
+                                  << "Imprimir";
+        QTest::newRow("Configurar página") << "QPrintPreviewDialog"
+                                           << "Page Setup"
+                                           << "Configuración de página";
+    }
+    void dialogosDeQtEnEspanol()
+    {
+        QFETCH(QString, sContexto);
+        QFETCH(QString, sIngles);
+        QFETCH(QString, sEspanol);
+        static const bool bInstaladas = InstalaTraduccionesQt();
+        QVERIFY(bInstaladas);
+        QCOMPARE(QCoreApplication::translate(qPrintable(sContexto), qPrintable(sIngles)), sEspanol);
+    }
+
     void avisoSinPEPs()
     {
         auto* pnIgnorar = control("pnIgnorar");

@@ -19,6 +19,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,6 +177,62 @@ public:
     }
 };
 
+// Pixels covered by the stem of an "l" drawn in Fuente: how heavy a face is at its size.
+int grosorTrazo(const QFont& Fuente)
+{
+    QImage Imagen(64, 64, QImage::Format_Grayscale8);
+    Imagen.fill(Qt::white);
+    QPainter p(&Imagen);
+    p.setFont(Fuente);
+    p.setPen(Qt::black);
+    p.drawText(QRect(0, 0, 64, 64), Qt::AlignCenter, QStringLiteral("l"));
+    p.end();
+    int nMax = 0;
+    for (int y = 0; y < Imagen.height(); ++y) {
+        int nFila = 0;
+        for (int x = 0; x < Imagen.width(); ++x)
+            nFila += qGray(Imagen.pixel(x, y)) < 128 ? 1 : 0;
+        nMax = std::max(nMax, nFila);
+    }
+    return nMax;
+}
+
+// A label in bold type that looks bold. Where the bold face draws no heavier strokes than the
+// regular one at the label's size (the free stand-in for Tahoma draws 1-pixel strokes at
+// 16 px), the text is drawn twice, one pixel apart, as the platform does for a synthetic bold.
+class TEtiquetaNegrita : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+    void AjustaNegrita()
+    {
+        QFont Normal = font();
+        Normal.setBold(false);
+        F_bEngrosar = font().bold() && grosorTrazo(font()) <= grosorTrazo(Normal);
+        adjustSize();
+    }
+    QSize sizeHint() const override { return QLabel::sizeHint() + QSize(F_bEngrosar ? 1 : 0, 0); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (!F_bEngrosar) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(palette().color(QPalette::WindowText));
+        const QRect r = contentsRect().adjusted(0, 0, -1, 0);
+        p.drawText(r, int(alignment()), text());
+        p.drawText(r.translated(1, 0), int(alignment()), text());
+    }
+
+private:
+    bool F_bEngrosar = false;
+};
+
 QFont fuente(const QWidget* Ventana, int nPixeles, bool bNegrita = false)
 {
     QFont f = Ventana->font();
@@ -290,8 +347,16 @@ void TfrmPrincipal::CreaControles()
     Shape3 = figura(this, "Shape3", {71, 199, 545, 93});
     Shape4 = figura(this, "Shape4", {71, 313, 546, 243});
 
-    Label1 = etiquetaAjustada(this, "Label1", 219, 20, QStringLiteral("Cuestionario GAFI - 2019"), kVerdeAzul,
-                              16, true);
+    auto* Titulo = new TEtiquetaNegrita(this);
+    Titulo->setObjectName(QStringLiteral("Label1"));
+    Titulo->setTextFormat(Qt::PlainText);
+    Titulo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Titulo->setFont(fuente(this, 16, true));
+    Titulo->setText(QStringLiteral("Cuestionario GAFI - 2019"));
+    PonColorEtiqueta(Titulo, kVerdeAzul);
+    Titulo->AjustaNegrita();
+    Titulo->move(219, 20);
+    Label1 = Titulo;
     Label4 = etiquetaAjustada(this, "Label4", 87, 79,
                               QStringLiteral("1.- Indique Clave y Contraseña del Tavoro"), kVerdeAzul, 16);
     txUsuario = etiquetaAjustada(this, "txUsuario", 144, 107, QStringLiteral("Clave de Entrada a Tavoro"),

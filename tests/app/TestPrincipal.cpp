@@ -218,6 +218,30 @@ private slots:
         }
     }
 
+    // The bold title carries clearly more ink than the same text in the regular face.
+    void tituloEnNegrita()
+    {
+        auto* Titulo = control<QLabel>("Label1");
+        QLabel Normal(Titulo->text());
+        QFont f = Titulo->font();
+        f.setBold(false);
+        Normal.setFont(f);
+        Normal.setPalette(Titulo->palette());
+        Normal.adjustSize();
+        // Ink: how much darker than its own background each pixel is.
+        const auto tinta = [](const QImage& Imagen) {
+            const int nFondo = qGray(Imagen.pixel(0, 0));
+            int n = 0;
+            for (int y = 0; y < Imagen.height(); ++y)
+                for (int x = 0; x < Imagen.width(); ++x)
+                    n += std::max(0, nFondo - qGray(Imagen.pixel(x, y)));
+            return n;
+        };
+        const int nNegrita = tinta(Titulo->grab().toImage());
+        const int nNormal = tinta(Normal.grab().toImage());
+        QVERIFY2(nNegrita * 10 >= nNormal * 13, qPrintable(QString("%1 / %2").arg(nNegrita).arg(nNormal)));
+    }
+
     void ventanaYEstadoInicial()
     {
         QCOMPARE(frm->windowTitle(), QString("Cuestionario QRTZ 2019"));

@@ -352,10 +352,14 @@ void TVistaPrevia::muestraEnVista(int nPagina, const QRectF& rEnPagina, bool bAr
     else
         rEscena = Encuadre.mapRect(rEnPagina).translated(Origen);
     if (bArriba) {
-        // The rectangle's top a little below the view's upper edge.
-        QScrollBar* Barra = Vista->verticalScrollBar();
+        // A page is read from its top left corner; a heading keeps the horizontal position.
         const int nMargen = rEnPagina.isNull() ? 8 : 24;
-        Barra->setValue(Barra->value() + Vista->mapFromScene(rEscena.topLeft()).y() - nMargen);
+        const QPoint Punto = Vista->mapFromScene(rEscena.topLeft());
+        QScrollBar* Barra = Vista->verticalScrollBar();
+        Barra->setValue(Barra->value() + Punto.y() - nMargen);
+        if (rEnPagina.isNull())
+            Vista->horizontalScrollBar()->setValue(Vista->horizontalScrollBar()->value() + Punto.x() -
+                                                   nMargen);
     } else
         Vista->ensureVisible(rEscena, 40, 60);
 }

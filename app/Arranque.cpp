@@ -6,6 +6,9 @@
 #include "data/ColectorConxs.h"
 #include "reportengine/Fuentes.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <clocale>
 #include <exception>
@@ -24,11 +27,23 @@ bool TAplicacion::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
+bool InstalaTraduccionesQt()
+{
+    auto* Traductor = new QTranslator(QCoreApplication::instance());
+    if (Traductor->load(QStringLiteral(":/traducciones/qtbase_es.qm")) ||
+        Traductor->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return QCoreApplication::installTranslator(Traductor);
+    delete Traductor;
+    return false;
+}
+
 int EjecutaPrograma(int argc, char** argv)
 {
     TAplicacion app(argc, argv);
     // Numbers are read and written with a decimal point whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
+    InstalaTraduccionesQt();
     ColectorConexiones = CreaColectorConxs();
     InstalaDialogos(std::make_shared<TDialogosWidgets>(kTituloPrograma));
     RegistraFuentes();

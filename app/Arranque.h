@@ -12,6 +12,10 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// Loads Qt's Spanish texts for its own dialogs and buttons (the catalogue built into the
+// program, else the system's); false when neither is there.
+bool InstalaTraduccionesQt();
+
 // Runs the program: application object, connection registry, data module, main window,
 // event loop.
 int EjecutaPrograma(int argc, char** argv);

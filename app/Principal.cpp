@@ -7,6 +7,7 @@
 #include "common/IIDialogos.h"
 #include "common/Mensajero.h"
 #include "common/RejillaDatos.h"
+#include "common/TablaMemoria.h"
 #include "common/Texto.h"
 #include "common/Utilerias.h"
 #include "data/ColectorConxs.h"
@@ -15,16 +16,22 @@
 #include "reportengine/Reporte.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
-#include <QScreen>
 #include <QScopeGuard>
+#include <QScreen>
+#include <QScrollBar>
 #include <QValidator>
+
+#include <optional>
 
 namespace {
 
@@ -71,6 +78,67 @@ const char16_t* const kParrafosIndicaciones[] = {
     u"¿Ha seguido las indicaciones y desea continuar?",
 };
 
+const QString kCancelarProceso = QStringLiteral("¿Desea cancelar el proceso?");
+
+// Raised through a step once the user has chosen to cancel it, from the step's next progress
+// message: that falls between two questions, when no query is open.
+struct TPasoCancelado
+{
+};
+
+// The window's messenger as the questionnaire sees it during a step. Every message serves the
+// event loop, so a close request is answered while the step runs; after it, a step the user
+// cancelled stops.
+class TMensajeroPaso : public IMensajero
+{
+public:
+    TMensajeroPaso(std::shared_ptr<IMensajero> Mensajero, std::function<bool()> Cancelado)
+        : F_Mensajero(std::move(Mensajero)), F_Cancelado(std::move(Cancelado))
+    {
+    }
+    void MsjEnTx(const QString& sTexto) override
+    {
+        F_Mensajero->MsjEnTx(sTexto);
+        revisa();
+    }
+    void MsjTxTemp(const QString& sTexto) override
+    {
+        F_Mensajero->MsjTxTemp(sTexto);
+        revisa();
+    }
+    void MsjTxEspera(const QString& sTexto, bool bTLargo) override
+    {
+        F_Mensajero->MsjTxEspera(sTexto, bTLargo);
+        revisa();
+    }
+    void CampoObligatorio(QLabel* txLabel, QWidget* edEdit) override
+    {
+        F_Mensajero->CampoObligatorio(txLabel, edEdit);
+    }
+    void SettxLabel(QLabel* txLabel) override { F_Mensajero->SettxLabel(txLabel); }
+    void SetbDefColorAlerta(bool bValor) override { F_Mensajero->SetbDefColorAlerta(bValor); }
+    bool GetbDefColorAlerta() override { return F_Mensajero->GetbDefColorAlerta(); }
+    void MuestraError(const QString& sClaveErr, const QString& sNomClase,
+                      const QString& sMsjAdicional) override
+    {
+        F_Mensajero->MuestraError(sClaveErr, sNomClase, sMsjAdicional);
+    }
+    QString DameErrorMsj(const QString& sClaveErr, const QString& sMsjAdicional, bool bIncluyeClave) override
+    {
+        return F_Mensajero->DameErrorMsj(sClaveErr, sMsjAdicional, bIncluyeClave);
+    }
+
+private:
+    void revisa()
+    {
+        if (F_Cancelado())
+            throw TPasoCancelado{};
+    }
+
+    std::shared_ptr<IMensajero> F_Mensajero;
+    std::function<bool()> F_Cancelado;
+};
+
 // Turns every letter to upper case as it is typed or pasted, one character for one.
 class TValidadorMayusculas : public QValidator
 {
@@ -107,6 +175,62 @@ public:
             return 13;
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
+};
+
+// Pixels covered by the stem of an "l" drawn in Fuente: how heavy a face is at its size.
+int grosorTrazo(const QFont& Fuente)
+{
+    QImage Imagen(64, 64, QImage::Format_Grayscale8);
+    Imagen.fill(Qt::white);
+    QPainter p(&Imagen);
+    p.setFont(Fuente);
+    p.setPen(Qt::black);
+    p.drawText(QRect(0, 0, 64, 64), Qt::AlignCenter, QStringLiteral("l"));
+    p.end();
+    int nMax = 0;
+    for (int y = 0; y < Imagen.height(); ++y) {
+        int nFila = 0;
+        for (int x = 0; x < Imagen.width(); ++x)
+            nFila += qGray(Imagen.pixel(x, y)) < 128 ? 1 : 0;
+        nMax = std::max(nMax, nFila);
+    }
+    return nMax;
+}
+
+// A label in bold type that looks bold. Where the bold face draws no heavier strokes than the
+// regular one at the label's size (the free stand-in for Tahoma draws 1-pixel strokes at
+// 16 px), the text is drawn twice, one pixel apart, as the platform does for a synthetic bold.
+class TEtiquetaNegrita : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+    void AjustaNegrita()
+    {
+        QFont Normal = font();
+        Normal.setBold(false);
+        F_bEngrosar = font().bold() && grosorTrazo(font()) <= grosorTrazo(Normal);
+        adjustSize();
+    }
+    QSize sizeHint() const override { return QLabel::sizeHint() + QSize(F_bEngrosar ? 1 : 0, 0); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (!F_bEngrosar) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(palette().color(QPalette::WindowText));
+        const QRect r = contentsRect().adjusted(0, 0, -1, 0);
+        p.drawText(r, int(alignment()), text());
+        p.drawText(r.translated(1, 0), int(alignment()), text());
+    }
+
+private:
+    bool F_bEngrosar = false;
 };
 
 QFont fuente(const QWidget* Ventana, int nPixeles, bool bNegrita = false)
@@ -223,8 +347,16 @@ void TfrmPrincipal::CreaControles()
     Shape3 = figura(this, "Shape3", {71, 199, 545, 93});
     Shape4 = figura(this, "Shape4", {71, 313, 546, 243});
 
-    Label1 = etiquetaAjustada(this, "Label1", 219, 20, QStringLiteral("Cuestionario GAFI - 2019"), kVerdeAzul,
-                              16, true);
+    auto* Titulo = new TEtiquetaNegrita(this);
+    Titulo->setObjectName(QStringLiteral("Label1"));
+    Titulo->setTextFormat(Qt::PlainText);
+    Titulo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Titulo->setFont(fuente(this, 16, true));
+    Titulo->setText(QStringLiteral("Cuestionario GAFI - 2019"));
+    PonColorEtiqueta(Titulo, kVerdeAzul);
+    Titulo->AjustaNegrita();
+    Titulo->move(219, 20);
+    Label1 = Titulo;
     Label4 = etiquetaAjustada(this, "Label4", 87, 79,
                               QStringLiteral("1.- Indique Clave y Contraseña del Tavoro"), kVerdeAzul, 16);
     txUsuario = etiquetaAjustada(this, "txUsuario", 144, 107, QStringLiteral("Clave de Entrada a Tavoro"),
@@ -284,6 +416,11 @@ void TfrmPrincipal::CreaControles()
     grdPEPs->AlPresionarTecla = [this](QChar& cTecla) { grdPEPsKeyPress(cTecla); };
     connect(grdPEPs, &QAbstractItemView::clicked, this, &TfrmPrincipal::grdPEPsCellClick);
     connect(grdPEPs, &TRejillaDatos::SaleColumna, this, &TfrmPrincipal::grdPEPsColExit);
+    connect(grdPEPs, &TRejillaDatos::CeldaActualCambiada, this, &TfrmPrincipal::PideColocarChkBox);
+    connect(grdPEPs->verticalScrollBar(), &QAbstractSlider::valueChanged, this,
+            &TfrmPrincipal::PideColocarChkBox);
+    connect(F_dmMain.vtPEPs, &TTablaMemoria::FilasCambiadas, this, &TfrmPrincipal::PideColocarChkBox);
+    grdPEPs->installEventFilter(this);
 
     pnChkBox = new QWidget(this);
     pnChkBox->setObjectName(QStringLiteral("pnChkBox"));
@@ -319,6 +456,8 @@ void TfrmPrincipal::CreaControles()
 
     connect(bnDetectaPEPs, &QAbstractButton::clicked, this, &TfrmPrincipal::bnDetectaPEPsClick);
     connect(bnGenReporte, &QAbstractButton::clicked, this, &TfrmPrincipal::bnGenReporteClick);
+    for (QPushButton* b : {bnDetectaPEPs, bnGenReporte})
+        b->installEventFilter(this);
 }
 
 void TfrmPrincipal::FormCreate()
@@ -341,9 +480,12 @@ void TfrmPrincipal::PreparaChkBox()
 {
     pnChkBox->hide();
     DBCheckBox->Enlaza(F_dmMain.vtPEPs, kCampoPEP);
+    // A button fills with its button colour unless told otherwise: the box takes the grid's
+    // face, so no strip of another grey shows above or below it.
     QPalette p = DBCheckBox->palette();
     p.setColor(QPalette::Window, grdPEPs->palette().color(QPalette::Base));
     DBCheckBox->setPalette(p);
+    DBCheckBox->setBackgroundRole(QPalette::Window);
     DBCheckBox->setAutoFillBackground(true);
     DBCheckBox->setText(QString());
     F_sTextoMarcado.clear();
@@ -357,6 +499,8 @@ void TfrmPrincipal::MuestraIgnorar(bool bNoHayPEPs)
         pnIgnorar->show();
         pnIgnorar->raise();
         PonColorEtiqueta(txPaso4, kGris);
+        // The list's check box goes with the list it belongs to.
+        pnChkBox->hide();
     } else {
         pnIgnorar->hide();
         PonColorEtiqueta(txPaso4, kVerdeAzul);
@@ -376,6 +520,44 @@ void TfrmPrincipal::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!event->spontaneous())
         FormShow();
+}
+
+void TfrmPrincipal::closeEvent(QCloseEvent* event)
+{
+    if (!F_bPasoEnCurso) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    // While a step runs the window stays: the user is asked at once whether to cancel it, and a
+    // cancelled step stops between two questions, after which the window closes.
+    event->ignore();
+    if (F_bCancelar || F_bPreguntandoCierre)
+        return;
+    F_bPreguntandoCierre = true;
+    const QCursor* Cursor = QApplication::overrideCursor();
+    const std::optional<QCursor> Anterior = Cursor ? std::optional<QCursor>(*Cursor) : std::nullopt;
+    PonCursorNormal();
+    const bool bCancelar = Dialogos().PreguntaAdvertencia(kCancelarProceso);
+    if (Anterior)
+        QApplication::setOverrideCursor(*Anterior);
+    F_bPreguntandoCierre = false;
+    F_bCancelar = bCancelar;
+}
+
+void TfrmPrincipal::EjecutaPaso(const std::function<void()>& Trabajo, QAbstractButton* Boton)
+{
+    if (!F_bCancelar) {
+        try {
+            EjecutaConEspera(Trabajo, Boton);
+        } catch (const TPasoCancelado&) {
+            // The busy wrapper has restored the cursor and the button on the way out.
+        }
+    }
+    if (F_bCancelar) {
+        F_bCancelar = false;
+        // Closed once this step's handler has returned and nothing of it is left running.
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
 }
 
 void TfrmPrincipal::FormShow()
@@ -407,6 +589,20 @@ void TfrmPrincipal::MuestraIndicaciones()
 
 bool TfrmPrincipal::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == grdPEPs && event->type() == QEvent::FocusIn)
+        PideColocarChkBox();
+    if (event->type() == QEvent::KeyPress && (watched == bnDetectaPEPs || watched == bnGenReporte)) {
+        // As on the platform the program comes from, the focused button takes Enter, from the
+        // main keyboard or the keypad, as well as Space.
+        auto* tecla = static_cast<QKeyEvent*>(event);
+        const bool bEnter = tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter;
+        if (bEnter && !(tecla->modifiers() & ~Qt::KeypadModifier)) {
+            auto* Boton = static_cast<QPushButton*>(watched);
+            if (!tecla->isAutoRepeat() && Boton->isEnabled())
+                Boton->click();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && (watched == edUsuario || watched == edPassw)) {
         auto* tecla = static_cast<QKeyEvent*>(event);
         if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter ||
@@ -445,20 +641,13 @@ void TfrmPrincipal::grdPEPsDrawColumnCell(QPainter& Lienzo, const QRect& Celda, 
     const QString sCampo = grdPEPs->Columna(Indice.column()).sCampo;
     if (!EsColumnaPEP(sCampo))
         return;
-    if (bEnfocada) {
-        // The cell in the window's coordinates: grid position, frame, title row, cell.
-        const QPoint pos = grdPEPs->viewport()->mapTo(this, Celda.topLeft());
-        if (pnChkBox->pos() != pos)
-            pnChkBox->move(pos);
-        if (!pnChkBox->isVisible()) {
-            pnChkBox->show();
-            pnChkBox->raise();
-        }
-        return;
-    }
-    // Other mark cells: the grid's text is replaced by a check-box image, as large as the cell
-    // shrunk by one pixel on every side allows, square and centred.
+    // The grid's own text of a mark cell ("True"/"False") never shows: the focused cell takes the
+    // grid's face, which the floating check box covers; the others a check-box image.
     Lienzo.fillRect(Celda, grdPEPs->palette().brush(QPalette::Base));
+    if (bEnfocada)
+        return;
+    // The check-box image is as large as the cell shrunk by one pixel on every side allows,
+    // square and centred.
     const QRect interior = Celda.adjusted(1, 1, -1, -1);
     const int nLado = std::min(interior.width(), interior.height());
     QStyleOptionButton opt;
@@ -470,6 +659,45 @@ void TfrmPrincipal::grdPEPsDrawColumnCell(QPainter& Lienzo, const QRect& Celda, 
     const bool bMarcado = vtPEPs->ValorEn(Indice.row(), vtPEPs->IndiceCampo(kCampoPEP)).toBool();
     opt.state |= bMarcado ? QStyle::State_On : QStyle::State_Off;
     grdPEPs->style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &opt, &Lienzo, grdPEPs);
+}
+
+void TfrmPrincipal::PideColocarChkBox()
+{
+    // Queued: the grid has finished moving its current cell (and scrolling to it) and no
+    // painting is under way when the panel moves.
+    if (F_bColocacionPedida)
+        return;
+    F_bColocacionPedida = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            F_bColocacionPedida = false;
+            ColocaChkBox();
+        },
+        Qt::QueuedConnection);
+}
+
+void TfrmPrincipal::ColocaChkBox()
+{
+    const QModelIndex Actual = grdPEPs->currentIndex();
+    const bool bEnMarcas = F_dmMain.vtPEPs->NumRegistros() > 0 && Actual.isValid() &&
+                           EsColumnaPEP(grdPEPs->Columna(Actual.column()).sCampo) && pnIgnorar->isHidden();
+    if (!bEnMarcas) {
+        pnChkBox->hide();
+        return;
+    }
+    // The box comes with the focus in the mark column and then follows the current row, also
+    // while the focus is in the box itself or elsewhere in the window.
+    if (!grdPEPs->hasFocus() && pnChkBox->isHidden())
+        return;
+    const QRect Celda = grdPEPs->RectCelda(Actual.row(), Actual.column());
+    if (!grdPEPs->viewport()->rect().contains(Celda)) {
+        pnChkBox->hide();
+        return;
+    }
+    pnChkBox->move(grdPEPs->viewport()->mapTo(this, Celda.topLeft()));
+    pnChkBox->show();
+    pnChkBox->raise();
 }
 
 void TfrmPrincipal::grdPEPsCellClick(const QModelIndex&)
@@ -516,9 +744,11 @@ bool TfrmPrincipal::FaltaUsuario()
 
 bool TfrmPrincipal::ConectaBD(TConexionBD*& Conexion)
 {
-    const QString sRuta = ArchivosHost::ResuelveRuta(CarpetaPrograma(), QStringLiteral("DataBase\\Tavoro.mdb"));
+    const QString sRuta =
+        ArchivosHost::ResuelveRuta(CarpetaPrograma(), QStringLiteral("DataBase\\Tavoro.mdb"));
     if (!QFileInfo(sRuta).isFile()) {
-        Dialogos().MuestraMensaje(QStringLiteral("Error: Este programa debe encontrarse en la carpeta del Tavoro."));
+        Dialogos().MuestraMensaje(
+            QStringLiteral("Error: Este programa debe encontrarse en la carpeta del Tavoro."));
         return false;
     }
     _MensajeroForm->MsjTxEspera(QStringLiteral("Conectando con la BD..."), false);
@@ -535,7 +765,8 @@ bool TfrmPrincipal::DameNumEmpresa(int& nNumEmp)
     const QString sRuta = ArchivosHost::ResuelveRuta(CarpetaPrograma(), QStringLiteral("Tavoro.INI"));
     if (!QFileInfo(sRuta).isFile())
         return false;
-    nNumEmp = ArchivosHost::LeeEnteroIni(sRuta, QStringLiteral("Control"), QStringLiteral("EmpresaActiva"), 0);
+    nNumEmp =
+        ArchivosHost::LeeEnteroIni(sRuta, QStringLiteral("Control"), QStringLiteral("EmpresaActiva"), 0);
     return nNumEmp > 0;
 }
 
@@ -546,7 +777,7 @@ void TfrmPrincipal::bnDetectaPEPsClick()
     F_bPasoEnCurso = true;
     const auto fin = qScopeGuard([this] { F_bPasoEnCurso = false; });
     MuestraIgnorar(false);
-    EjecutaConEspera([this] { ProcesaDetectaPEPs(); }, bnDetectaPEPs);
+    EjecutaPaso([this] { ProcesaDetectaPEPs(); }, bnDetectaPEPs);
 }
 
 std::shared_ptr<IRepCuestionarioQRTZ>
@@ -567,7 +798,8 @@ TfrmPrincipal::PreparaCuestionario(bool bCursorNormal, const std::function<void(
         muestra(QStringLiteral("No se pudo extraer el Número de la Empresa predeterminada."));
         return nullptr;
     }
-    auto Cuestionario = CreaRepCuestZIDU2019(Conexion, F_dmMain.repGeneral.get(), _MensajeroForm, 0.0, nNumEmp);
+    const auto Mensajero = std::make_shared<TMensajeroPaso>(_MensajeroForm, [this] { return F_bCancelar; });
+    auto Cuestionario = CreaRepCuestZIDU2019(Conexion, F_dmMain.repGeneral.get(), Mensajero, 0.0, nNumEmp);
     if (Cuestionario->UsuariosConectados()) {
         muestra(QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
         return nullptr;
@@ -603,8 +835,8 @@ void TfrmPrincipal::bnGenReporteClick()
     F_bPasoEnCurso = true;
     const auto fin = qScopeGuard([this] { F_bPasoEnCurso = false; });
     _MensajeroForm->MsjTxEspera(QStringLiteral("¡Advertencia!"), false);
-    if (PreguntaIndicaciones())
-        EjecutaConEspera([this] { ProcesaGeneraReporte(); }, bnGenReporte);
+    if (F_bCancelar || PreguntaIndicaciones())
+        EjecutaPaso([this] { ProcesaGeneraReporte(); }, bnGenReporte);
     else
         _MensajeroForm->MsjTxEspera(QStringLiteral("Proceso cancelado."), false);
 }
@@ -620,5 +852,6 @@ void TfrmPrincipal::ProcesaGeneraReporte()
     if (Cuestionario && Cuestionario->GeneraReporte(F_dmMain.vtPEPs))
         _MensajeroForm->MsjEnTx(QStringLiteral("El reporte se generó correctamente."));
     else
-        _MensajeroForm->MsjEnTx(QStringLiteral("No fue posible generar el reporte. Llame a Soporte Técnico."));
+        _MensajeroForm->MsjEnTx(
+            QStringLiteral("No fue posible generar el reporte. Llame a Soporte Técnico."));
 }

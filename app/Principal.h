@@ -85,6 +85,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void customEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -98,10 +99,15 @@ private:
     void FormShow();
     void MuestraIndicaciones();
     void AvanzaConEnter(bool bAtras);
+    // Runs a step in the busy wrapper; a step the user cancels by closing the window ends
+    // there, and the window then closes.
+    void EjecutaPaso(const std::function<void()>& Trabajo, QAbstractButton* Boton);
 
     bool EsColumnaPEP(const QString& sCampo) const;
     void grdPEPsDrawColumnCell(QPainter& Lienzo, const QRect& Celda, const QModelIndex& Indice,
                                bool bEnfocada);
+    void PideColocarChkBox();
+    void ColocaChkBox();
     void grdPEPsCellClick(const QModelIndex& Indice);
     void grdPEPsKeyPress(QChar& cTecla);
     void grdPEPsColExit(int nColumna);
@@ -115,6 +121,10 @@ private:
     bool F_bCentrada = false;
     // A step is running: a press of the other button is refused, so two steps never interleave.
     bool F_bPasoEnCurso = false;
+    bool F_bColocacionPedida = false;
+    // The user asked to close the window during a step and chose to cancel it.
+    bool F_bCancelar = false;
+    bool F_bPreguntandoCierre = false;
     QString F_sTextoMarcado;
     QString F_sTextoSinMarcar;
 };

@@ -1,8 +1,13 @@
 #include "common/DialogosWidgets.h"
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace {
 
@@ -29,9 +34,60 @@ QWidget* ventanaDuena()
     return nullptr;
 }
 
+// A message box that never grows beyond the screen: when its text makes it taller than the
+// screen's free area (a long text on a 1024 x 768 screen with a title bar and a taskbar), the
+// text scrolls inside the box and the buttons stay on screen.
+class TCajaMensaje : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        ajustaAPantalla();
+    }
+
+private:
+    void ajustaAPantalla()
+    {
+        QScreen* Pantalla = screen();
+        auto* Texto = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        auto* Rejilla = qobject_cast<QGridLayout*>(layout());
+        if (!Pantalla || !Texto || !Rejilla || F_Desplazable)
+            return;
+        const QRect rLibre = Pantalla->availableGeometry();
+        // The title bar: known once the window is framed; until then a usual height is assumed.
+        const int nMarco = std::max(frameGeometry().height() - height(), 32);
+        const int nSobra = height() + nMarco - rLibre.height();
+        if (nSobra <= 0)
+            return;
+        const QSize TamTexto = Texto->size();
+        F_Desplazable = new QScrollArea(this);
+        F_Desplazable->setObjectName(QStringLiteral("saTexto"));
+        F_Desplazable->setFrameShape(QFrame::NoFrame);
+        F_Desplazable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        F_Desplazable->setWidgetResizable(true);
+        F_Desplazable->viewport()->setAutoFillBackground(false);
+        const int nBarra = F_Desplazable->verticalScrollBar()->sizeHint().width();
+        delete Rejilla->replaceWidget(Texto, F_Desplazable);
+        F_Desplazable->setWidget(Texto);
+        Texto->setAutoFillBackground(false);
+        F_Desplazable->setFixedSize(TamTexto.width() + nBarra, std::max(TamTexto.height() - nSobra, 60));
+        const QSize Nuevo(width() + nBarra, height() - (TamTexto.height() - F_Desplazable->height()));
+        setFixedSize(Nuevo);
+        QRect rMarco(QPoint(0, 0), Nuevo + QSize(0, nMarco));
+        rMarco.moveCenter(rLibre.center());
+        move(rMarco.left(), std::max(rLibre.top(), rMarco.top()));
+    }
+
+    QScrollArea* F_Desplazable = nullptr;
+};
+
 void muestraCaja(QMessageBox::Icon Icono, const QString& sTitulo, const QString& sTexto)
 {
-    QMessageBox caja(Icono, sTitulo, lineasEnPantalla(sTexto), QMessageBox::Ok, ventanaDuena());
+    TCajaMensaje caja(Icono, sTitulo, lineasEnPantalla(sTexto), QMessageBox::Ok, ventanaDuena());
     caja.setTextFormat(Qt::PlainText);
     caja.exec();
 }
@@ -47,8 +103,8 @@ void TDialogosWidgets::MuestraMensaje(const QString& sTexto)
 
 bool TDialogosWidgets::PreguntaAdvertencia(const QString& sTexto)
 {
-    QMessageBox caja(QMessageBox::Warning, QStringLiteral("Advertencia"), lineasEnPantalla(sTexto),
-                     QMessageBox::NoButton, ventanaDuena());
+    TCajaMensaje caja(QMessageBox::Warning, QStringLiteral("Advertencia"), lineasEnPantalla(sTexto),
+                      QMessageBox::NoButton, ventanaDuena());
     caja.setTextFormat(Qt::PlainText);
     QPushButton* bnSi = caja.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
     QPushButton* bnNo = caja.addButton(QStringLiteral("&No"), QMessageBox::NoRole);

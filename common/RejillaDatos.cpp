@@ -48,7 +48,7 @@ TRejillaDatos::TRejillaDatos(QWidget* parent) : QTableView(parent)
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
     setCornerButtonEnabled(false);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
     verticalHeader()->hide();
@@ -73,7 +73,16 @@ void TRejillaDatos::Enlaza(TTablaMemoria* Tabla, QList<TColumnaDatos> Columnas)
         horizontalHeader()->resizeSection(i, Columnas[i].nAncho + 1); // plus the column line
     connect(Tabla, &TTablaMemoria::RegistroActualCambiado, this, &TRejillaDatos::sigueCursor);
     connect(F_Modelo, &QAbstractItemModel::modelReset, this, &TRejillaDatos::sigueCursor);
+    connect(F_Modelo, &QAbstractItemModel::modelReset, this, &TRejillaDatos::ajustaBarra);
+    ajustaBarra();
     sigueCursor();
+}
+
+void TRejillaDatos::ajustaBarra()
+{
+    // A grid without rows has nothing to scroll: it shows its titles and a blank face only.
+    const bool bHayFilas = F_Modelo && F_Modelo->rowCount() > 0;
+    setVerticalScrollBarPolicy(bHayFilas ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 }
 
 TTablaMemoria* TRejillaDatos::Tabla() const
@@ -144,6 +153,7 @@ void TRejillaDatos::currentChanged(const QModelIndex& current, const QModelIndex
     TTablaMemoria* tabla = Tabla();
     if (!F_bSiguiendo && tabla && current.isValid() && current.row() != tabla->RegActual())
         tabla->IrA(current.row());
+    emit CeldaActualCambiada();
 }
 
 void TRejillaDatos::sigueCursor()

@@ -43,6 +43,8 @@ public:
 signals:
     // The current column is changing; nColumna is the one being left.
     void SaleColumna(int nColumna);
+    // The current cell has changed (row or column).
+    void CeldaActualCambiada();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -51,6 +53,7 @@ protected:
 
 private:
     void sigueCursor();
+    void ajustaBarra();
 
     TModeloTablaMemoria* F_Modelo = nullptr;
     QColor F_cLineas{0xC0, 0xC0, 0xC0};

@@ -6,12 +6,15 @@
 #include "reportengine/VistaPrevia.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
+#include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 
 namespace {
@@ -29,16 +32,26 @@ QSizeF tamanoUnidades(const QPageSize& Papel)
     return Papel.size(QPageSize::Millimeter) * dUnidadesPorMm;
 }
 
-bool esEncabezadoSeccion(const QTextBlock& b)
+// Outline level of a paragraph: 1 for a paragraph wholly in bold underlined type, the level
+// its first text names in its title ("esquema1", "esquema2"; a title has no look of its own),
+// or 0 for text that is no heading.
+int nivelEsquema(const QTextBlock& b)
 {
     if (b.text().trimmed().isEmpty())
-        return false;
+        return 0;
+    if (auto it = b.begin(); !it.atEnd()) {
+        const QString sTitulo = it.fragment().charFormat().toolTip();
+        if (sTitulo == QLatin1String("esquema1"))
+            return 1;
+        if (sTitulo == QLatin1String("esquema2"))
+            return 2;
+    }
     for (auto it = b.begin(); !it.atEnd(); ++it) {
         const QTextCharFormat f = it.fragment().charFormat();
         if (f.fontWeight() < QFont::Bold || !f.fontUnderline())
-            return false;
+            return 0;
     }
-    return true;
+    return 1;
 }
 
 } // namespace
@@ -112,6 +125,17 @@ void TReporte::MuestraVistaPrevia(bool bDescartaPrevio)
 {
     if (!PreparaReporte(bDescartaPrevio))
         return;
+    // The preview is for reading, paging and printing: it shows the normal cursor even when it
+    // is opened from inside a busy step, whose wait cursor comes back when it closes.
+    std::vector<QCursor> Cursores;
+    while (const QCursor* c = QApplication::overrideCursor()) {
+        Cursores.push_back(*c);
+        QApplication::restoreOverrideCursor();
+    }
+    const auto restaura = qScopeGuard([&Cursores] {
+        for (auto it = Cursores.rbegin(); it != Cursores.rend(); ++it)
+            QApplication::setOverrideCursor(*it);
+    });
     TVistaPrevia Vista(*this, QApplication::activeWindow());
     Vista.setWindowState(Vista.windowState() | Qt::WindowMaximized);
     if (AlAbrirVistaPrevia)
@@ -130,13 +154,37 @@ QString TReporte::TextoPagina(int i) const
 std::vector<TEntradaEsquema> TReporte::Esquema() const
 {
     std::vector<TEntradaEsquema> Entradas;
-    for (int i = 0; i < PaginasPreparadas(); ++i)
-        for (const TAreaPreparada& a : PaginaPreparada(i).Areas)
-            for (QTextBlock b = a.Doc->begin(); b.isValid(); b = b.next())
-                if (esEncabezadoSeccion(b))
+    for (int i = 0; i < PaginasPreparadas(); ++i) {
+        const TPaginaPreparada& Pag = PaginaPreparada(i);
+        for (int a = 0; a < int(Pag.Areas.size()); ++a)
+            for (QTextBlock b = Pag.Areas[size_t(a)].Doc->begin(); b.isValid(); b = b.next())
+                if (const int nNivel = nivelEsquema(b))
                     Entradas.push_back(
-                        {b.text().trimmed(), i, PaginaPreparada(i).nReporte, PaginaPreparada(i).sReporte});
+                        {b.text().trimmed(), i, Pag.nReporte, Pag.sReporte, nNivel, a, b.position()});
+    }
     return Entradas;
+}
+
+QRectF TReporte::RectTexto(int i, int nArea, int nInicio, int nLargo) const
+{
+    const TAreaPreparada& Area = PaginaPreparada(i).Areas.at(size_t(nArea));
+    const QTextBlock b = Area.Doc->findBlock(nInicio);
+    if (!b.isValid() || !b.layout())
+        return Area.rTexto;
+    const QTextLayout* l = b.layout();
+    const int nDentro = nInicio - b.position();
+    const QTextLine Linea = l->lineForTextPosition(nDentro);
+    if (!Linea.isValid())
+        return Area.rTexto;
+    const QRectF rBloque = Area.Doc->documentLayout()->blockBoundingRect(b);
+    const int nFin = std::min(nDentro + nLargo, Linea.textStart() + Linea.textLength());
+    const qreal dX1 = Linea.cursorToX(nDentro);
+    const qreal dX2 = Linea.cursorToX(nFin);
+    const QRectF rDoc(rBloque.left() + std::min(dX1, dX2), rBloque.top() + Linea.y(),
+                      std::max(1.0, std::abs(dX2 - dX1)), Linea.height());
+    // Documents are laid out in finer dots than page units.
+    const qreal d = TObjTextoRico::PuntosPorUnidad();
+    return QRectF(rDoc.topLeft() / d, rDoc.size() / d).translated(Area.rTexto.topLeft());
 }
 
 void TReporte::PintaPagina(QPainter& Pintor, int i, const TResaltado* Resaltado) const
@@ -178,10 +226,32 @@ void TReporte::ConfiguraImpresora(QPrinter& Impresora) const
     Impresora.setDocName(F_sFileName);
     if (!F_Config.sImpresora.isEmpty() && F_Config.sImpresora != QLatin1String("Por defecto"))
         Impresora.setPrinterName(F_Config.sImpresora);
-    Impresora.setFullPage(true);
+    // Pages are painted into the printable area (the paper without the margins of the page
+    // setup, at least those the printer needs), so nothing falls where the printer cannot print.
+    Impresora.setFullPage(false);
     Impresora.setPageSize(F_Preparadas.empty() ? QPageSize(QPageSize::Letter) : F_Preparadas.front().Papel);
     Impresora.setPageOrientation(QPageLayout::Portrait);
     Impresora.setPageMargins(QMarginsF(0, 0, 0, 0));
+}
+
+QTransform TReporte::EncuadrePagina(const QPrinter& Impresora, int i) const
+{
+    // Page units to the printer's painting coordinates, whose origin is the corner of the
+    // printable area. A page that fits keeps its size; one that does not (other paper, landscape,
+    // wide margins) is shrunk as a whole until it fits. Either way it is centred in the area.
+    const QRectF rArea = Impresora.pageLayout().paintRectPixels(Impresora.resolution());
+    const QSizeF Pagina = tamanoUnidades(PaginaPreparada(i).Papel);
+    const qreal dEscalaReal = Impresora.resolution() / 96.0;
+    const qreal dAjuste = std::min({1.0, rArea.width() / (Pagina.width() * dEscalaReal),
+                                    rArea.height() / (Pagina.height() * dEscalaReal)});
+    const qreal dEscala = dEscalaReal * dAjuste;
+    // Within half a device pixel the page counts as fitting exactly: no offset from rounding.
+    const qreal dX = std::max(0.0, (rArea.width() - Pagina.width() * dEscala) / 2);
+    const qreal dY = std::max(0.0, (rArea.height() - Pagina.height() * dEscala) / 2);
+    QTransform t;
+    t.translate(dX < 0.5 ? 0 : dX, dY < 0.5 ? 0 : dY);
+    t.scale(dEscala, dEscala);
+    return t;
 }
 
 bool TReporte::Imprime(QPrinter& Impresora, const TResaltado* Resaltado) const
@@ -197,13 +267,13 @@ bool TReporte::Imprime(QPrinter& Impresora, const TResaltado* Resaltado) const
     QPainter p;
     if (!p.begin(&Impresora))
         return false;
-    // Pages are drawn in 1/96-inch units; the scale maps them onto the printer's own resolution.
-    const qreal dEscala = Impresora.resolution() / 96.0;
+    const QRectF rArea = Impresora.pageLayout().paintRectPixels(Impresora.resolution());
     for (int i = nDesde; i <= nHasta; ++i) {
         if (i > nDesde)
             Impresora.newPage();
         p.save();
-        p.scale(dEscala, dEscala);
+        p.setClipRect(QRectF(QPointF(0, 0), rArea.size()));
+        p.setTransform(EncuadrePagina(Impresora, i), true);
         PintaPagina(p, i, Resaltado);
         p.restore();
     }

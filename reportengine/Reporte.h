@@ -7,6 +7,7 @@
 #include <QPageSize>
 #include <QRectF>
 #include <QString>
+#include <QTransform>
 
 #include <functional>
 #include <memory>
@@ -117,13 +118,17 @@ struct TResaltado
     int nLargo = 0;
 };
 
-// Heading of the outline: a paragraph set entirely in bold underlined type.
+// Heading of the outline: a paragraph set entirely in bold underlined type (level 1), or one
+// whose first text carries the title "esquema1" or "esquema2" (that level).
 struct TEntradaEsquema
 {
     QString sTexto;
     int nPagina; // prepared page index, from 0
     int nReporte;
     QString sReporte;
+    int nNivel = 1;
+    int nArea = 0;     // text area of the page that holds the heading
+    int nPosicion = 0; // where the heading begins in that area's text
 };
 
 // Report object: the template pages, the variable list, the report settings and the prepared pages.
@@ -170,15 +175,22 @@ public:
     // Everything that shows on prepared page i, area after area, paragraphs on separate lines.
     QString TextoPagina(int i) const;
     std::vector<TEntradaEsquema> Esquema() const;
+    // Where characters nInicio to nInicio + nLargo of text area nArea of prepared page i lie on
+    // the page (page units), on the line of the first one.
+    QRectF RectTexto(int i, int nArea, int nInicio, int nLargo) const;
 
     // Paints prepared page i with the painter in page units (1/96 inch, paper corner at 0,0).
     void PintaPagina(QPainter& Pintor, int i, const TResaltado* Resaltado = nullptr) const;
     // Page i as an image at 96 dpi times dEscala, on white.
     QImage ImagenPagina(int i, qreal dEscala = 1.0) const;
-    // Paints the prepared pages (the printer's page range, if one is chosen) on a printer whose
-    // page layout was set by ConfiguraImpresora.
+    // Paints the prepared pages (the printer's page range, if one is chosen) into the printable
+    // area of the printer's paper, each page whole: shrunk to fit where the paper, orientation
+    // or margins leave less room than the page needs.
     bool Imprime(QPrinter& Impresora, const TResaltado* Resaltado = nullptr) const;
-    // Paper, zero margins, full page and the report name as the job's document name.
+    // Where prepared page i lands when printed: page units to the printer's painting coordinates.
+    QTransform EncuadrePagina(const QPrinter& Impresora, int i) const;
+    // Paper of the report, portrait, no margins of its own and the report name as the job's
+    // document name.
     void ConfiguraImpresora(QPrinter& Impresora) const;
 
     // Writes the prepared pages (preparing them first if there are none) to sArchivo with the

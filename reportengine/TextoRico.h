@@ -16,8 +16,9 @@ class QTextDocument;
 class TObjTextoRico
 {
 public:
-    // Document of sHtml laid out at 96 dpi with design metrics, dAncho units wide, no margin;
-    // sHojaEstilo is the default style sheet of the text.
+    // Document of sHtml with design metrics, dAncho page units wide, no margin; sHojaEstilo is
+    // the default style sheet of the text. The document is laid out in dots of a finer device:
+    // PuntosPorUnidad() of them make one page unit.
     std::unique_ptr<QTextDocument> CreaDocumento(const QString& sHtml, const QString& sHojaEstilo,
                                                  qreal dAncho) const;
 
@@ -26,10 +27,14 @@ public:
     // multi-line result gives one paragraph per line. A reference ends on its own paragraph.
     void Expande(QTextDocument& Doc, const std::function<QString(const QString&)>& Evalua) const;
 
-    // Removes what does not fit in dAlto units, keeping whole lines; returns the height used.
-    qreal Ajusta(QTextDocument& Doc, qreal dAlto) const;
+    // Removes what does not fit in dAltoArea page units, keeping whole lines; returns the height
+    // used, in page units.
+    qreal Ajusta(QTextDocument& Doc, qreal dAltoArea) const;
 
-    // Paints Doc with its top-left corner at rArea's, clipped to rArea.
+    // Dots of a document's layout in one page unit (1/96 inch).
+    static qreal PuntosPorUnidad();
+
+    // Paints Doc with its top-left corner at rArea's (page units), clipped to rArea.
     void Pinta(QPainter& Pintor, const QTextDocument& Doc, const QRectF& rArea,
                const QList<QAbstractTextDocumentLayout::Selection>& Selecciones = {}) const;
 };

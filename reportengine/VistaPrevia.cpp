@@ -4,6 +4,9 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,12 +16,14 @@
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -59,6 +64,8 @@ TVistaPrevia::TVistaPrevia(TReporte& Reporte, QWidget* Padre)
     Principal->setSpacing(0);
     Principal->addWidget(tbVista);
     Principal->addWidget(Division, 1);
+    if (txBuscar)
+        Principal->addWidget(txBuscar);
     resize(1000, 750);
 
     pvPaginas->updatePreview();
@@ -72,20 +79,20 @@ void TVistaPrevia::creaBarra()
 {
     tbVista = new QToolBar(this);
     tbVista->setObjectName(QStringLiteral("tbVista"));
-    // Buttons show their icon, or their text where neither the icon theme nor the style has one.
+    // Short texts, and the style's icons where it has a clear one (navigation, search arrows),
+    // so every button fits a 1024-pixel screen; the tooltip gives each button's full name.
     tbVista->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    tbVista->setIconSize(QSize(16, 16));
     const unsigned nBotones = F_Reporte.Config().nBotones;
-    auto accion = [&](const char* sNombre, const QString& sTexto, const char* sIconoTema,
+    auto accion = [&](const char* sNombre, const QString& sTexto, const QString& sNombreLargo,
                       QStyle::StandardPixmap Icono, const QKeySequence& Atajo, auto Ranura) {
         auto* a = new QAction(sTexto, this);
         a->setObjectName(QLatin1String(sNombre));
-        a->setToolTip(Atajo.isEmpty()
-                          ? sTexto
-                          : QStringLiteral("%1 (%2)").arg(sTexto, Atajo.toString(QKeySequence::NativeText)));
-        QIcon i = QIcon::fromTheme(QLatin1String(sIconoTema));
-        if (i.isNull() && Icono != QStyle::SP_CustomBase)
-            i = style()->standardIcon(Icono);
-        a->setIcon(i);
+        a->setToolTip(Atajo.isEmpty() ? sNombreLargo
+                                      : QStringLiteral("%1 (%2)").arg(
+                                            sNombreLargo, Atajo.toString(QKeySequence::NativeText)));
+        if (Icono != QStyle::SP_CustomBase)
+            a->setIcon(style()->standardIcon(Icono));
         if (!Atajo.isEmpty())
             a->setShortcut(Atajo);
         connect(a, &QAction::triggered, this, Ranura);
@@ -96,23 +103,25 @@ void TVistaPrevia::creaBarra()
     constexpr auto SinIcono = QStyle::SP_CustomBase;
 
     if (nBotones & bvImprimir)
-        accion("acImprimir", QStringLiteral("Imprimir"), "document-print", QStyle::SP_CustomBase,
+        accion("acImprimir", QStringLiteral("Imprimir"), QStringLiteral("Imprimir"), SinIcono,
                QKeySequence::Print, [this] { Imprime(); });
     if (nBotones & bvConfigPagina)
-        accion("acConfigurarPagina", QStringLiteral("Configurar página"), "document-page-setup", SinIcono, {},
-               [this] { ConfiguraPagina(); });
+        accion("acConfigurarPagina", QStringLiteral("Página"), QStringLiteral("Configurar página"), SinIcono,
+               {}, [this] { ConfiguraPagina(); });
     if (nBotones & bvExportaRapida)
-        accion("acExportaPDF", QStringLiteral("Exportar a PDF"), "document-export", QStyle::SP_DriveFDIcon,
-               {}, [this] { ExportaPDF(); });
+        accion("acExportaPDF", QStringLiteral("PDF"), QStringLiteral("Exportar a PDF"), SinIcono, {},
+               [this] { ExportaPDF(); });
 
     if (nBotones & bvZoom) {
         tbVista->addSeparator();
-        accion("acAlejar", QStringLiteral("Alejar"), "zoom-out", SinIcono, QKeySequence::ZoomOut, [this] {
-            pvPaginas->zoomOut();
-            FijaZoom(qRound(pvPaginas->zoomFactor() * 100));
-        });
+        accion("acAlejar", QStringLiteral("−"), QStringLiteral("Alejar"), SinIcono, QKeySequence::ZoomOut,
+               [this] {
+                   pvPaginas->zoomOut();
+                   FijaZoom(qRound(pvPaginas->zoomFactor() * 100));
+               });
         cbZoom = new QComboBox(this);
         cbZoom->setObjectName(QStringLiteral("cbZoom"));
+        cbZoom->setToolTip(QStringLiteral("Zoom"));
         cbZoom->setEditable(true);
         cbZoom->setInsertPolicy(QComboBox::NoInsert);
         for (int n : {25, 50, 75, 100, 125, 150, 200, 300, 400})
@@ -124,20 +133,23 @@ void TVistaPrevia::creaBarra()
                 FijaZoom(m.captured().toInt());
         });
         tbVista->addWidget(cbZoom);
-        accion("acAcercar", QStringLiteral("Acercar"), "zoom-in", SinIcono, QKeySequence::ZoomIn, [this] {
-            pvPaginas->zoomIn();
-            FijaZoom(qRound(pvPaginas->zoomFactor() * 100));
-        });
-        accion("acAnchoPagina", QStringLiteral("Ancho de página"), "zoom-fit-width", SinIcono, {}, [this] {
-            pvPaginas->fitToWidth();
-            cbZoom->setEditText(QStringLiteral("%1%").arg(qRound(pvPaginas->zoomFactor() * 100)));
-        });
-        accion("acPaginaCompleta", QStringLiteral("Página completa"), "zoom-fit-best", SinIcono, {}, [this] {
-            pvPaginas->fitInView();
-            cbZoom->setEditText(QStringLiteral("%1%").arg(qRound(pvPaginas->zoomFactor() * 100)));
-        });
-        auto* a = accion("acPantallaCompleta", QStringLiteral("Pantalla completa"), "view-fullscreen",
-                         SinIcono, QKeySequence::FullScreen, [] {});
+        accion("acAcercar", QStringLiteral("+"), QStringLiteral("Acercar"), SinIcono, QKeySequence::ZoomIn,
+               [this] {
+                   pvPaginas->zoomIn();
+                   FijaZoom(qRound(pvPaginas->zoomFactor() * 100));
+               });
+        accion("acAnchoPagina", QStringLiteral("Ancho"), QStringLiteral("Ancho de página"), SinIcono, {},
+               [this] {
+                   pvPaginas->fitToWidth();
+                   cbZoom->setEditText(QStringLiteral("%1%").arg(qRound(pvPaginas->zoomFactor() * 100)));
+               });
+        accion("acPaginaCompleta", QStringLiteral("Entera"), QStringLiteral("Página completa"), SinIcono, {},
+               [this] {
+                   pvPaginas->fitInView();
+                   cbZoom->setEditText(QStringLiteral("%1%").arg(qRound(pvPaginas->zoomFactor() * 100)));
+               });
+        auto* a = accion("acPantallaCompleta", QStringLiteral("Pantalla"),
+                         QStringLiteral("Pantalla completa"), SinIcono, QKeySequence::FullScreen, [] {});
         a->setCheckable(true);
         connect(a, &QAction::toggled, this, &TVistaPrevia::PantallaCompleta);
     }
@@ -147,15 +159,19 @@ void TVistaPrevia::creaBarra()
         edBuscar = new QLineEdit(this);
         edBuscar->setObjectName(QStringLiteral("edBuscar"));
         edBuscar->setPlaceholderText(QStringLiteral("Buscar"));
+        edBuscar->setToolTip(QStringLiteral("Texto a buscar"));
         edBuscar->setClearButtonEnabled(true);
-        edBuscar->setMaximumWidth(200);
+        edBuscar->setFixedWidth(100);
         connect(edBuscar, &QLineEdit::returnPressed, this, [this] { Busca(true); });
-        connect(edBuscar, &QLineEdit::textEdited, this, [this] { F_Resaltado = {}; });
+        connect(edBuscar, &QLineEdit::textEdited, this, [this] {
+            F_Resaltado = {};
+            txBuscar->clear();
+        });
         tbVista->addWidget(edBuscar);
-        accion("acBuscarAnterior", QStringLiteral("Buscar anterior"), "go-up", QStyle::SP_ArrowUp,
-               QKeySequence::FindPrevious, [this] { Busca(false); });
-        accion("acBuscarSiguiente", QStringLiteral("Buscar siguiente"), "go-down", QStyle::SP_ArrowDown,
-               QKeySequence::FindNext, [this] { Busca(true); });
+        accion("acBuscarAnterior", QStringLiteral("Anterior"), QStringLiteral("Buscar anterior"),
+               QStyle::SP_ArrowUp, QKeySequence::FindPrevious, [this] { Busca(false); });
+        accion("acBuscarSiguiente", QStringLiteral("Siguiente"), QStringLiteral("Buscar siguiente"),
+               QStyle::SP_ArrowDown, QKeySequence::FindNext, [this] { Busca(true); });
         auto* Enfoca = new QAction(this);
         Enfoca->setShortcut(QKeySequence::Find);
         connect(Enfoca, &QAction::triggered, this, [this] {
@@ -163,47 +179,57 @@ void TVistaPrevia::creaBarra()
             edBuscar->selectAll();
         });
         addAction(Enfoca);
+        // The outcome of a search shows below the pages, so it never pushes a button aside.
         txBuscar = new QLabel(this);
         txBuscar->setObjectName(QStringLiteral("txBuscar"));
-        tbVista->addWidget(txBuscar);
+        txBuscar->setContentsMargins(6, 2, 6, 2);
+        txBuscar->hide();
     }
 
-    if (nBotones & (bvEsquema | bvHerramientas))
-        tbVista->addSeparator();
     if (nBotones & bvEsquema) {
-        accion("acEsquema", QStringLiteral("Esquema"), "view-list-tree", SinIcono, {}, [this] {
+        accion("acEsquema", QStringLiteral("Esquema"), QStringLiteral("Esquema"), SinIcono, {}, [this] {
             const bool bMostrar = !(tbPanel->isVisible() && tbPanel->currentWidget() == trEsquema);
             tbPanel->setCurrentWidget(trEsquema);
             tbPanel->setVisible(bMostrar);
         });
     }
     if (nBotones & bvHerramientas)
-        accion("acMiniaturas", QStringLiteral("Miniaturas"), "view-preview", SinIcono, {}, [this] {
-            const bool bMostrar = !(tbPanel->isVisible() && tbPanel->currentWidget() == lsMiniaturas);
-            tbPanel->setCurrentWidget(lsMiniaturas);
-            tbPanel->setVisible(bMostrar);
-        });
+        accion("acMiniaturas", QStringLiteral("Miniaturas"), QStringLiteral("Miniaturas"), SinIcono, {},
+               [this] {
+                   const bool bMostrar = !(tbPanel->isVisible() && tbPanel->currentWidget() == lsMiniaturas);
+                   tbPanel->setCurrentWidget(lsMiniaturas);
+                   tbPanel->setVisible(bMostrar);
+               });
 
     if (nBotones & bvNavegador) {
         tbVista->addSeparator();
-        accion("acPrimera", QStringLiteral("Primera"), "go-first", QStyle::SP_MediaSkipBackward,
-               QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { IrAPagina(1); });
-        accion("acAnterior", QStringLiteral("Anterior"), "go-previous", QStyle::SP_MediaSeekBackward,
-               QKeySequence(Qt::Key_PageUp), [this] { IrAPagina(PaginaActual() - 1); });
+        accion("acPrimera", QStringLiteral("Primera"), QStringLiteral("Primera página"),
+               QStyle::SP_MediaSkipBackward, QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { IrAPagina(1); });
+        accion("acAnterior", QStringLiteral("Anterior"), QStringLiteral("Página anterior"),
+               QStyle::SP_MediaSeekBackward, QKeySequence(Qt::Key_PageUp),
+               [this] { IrAPagina(PaginaActual() - 1); });
         txPagina = new QLabel(this);
         txPagina->setObjectName(QStringLiteral("txPagina"));
-        txPagina->setMinimumWidth(60);
+        txPagina->setToolTip(QStringLiteral("Página mostrada"));
+        txPagina->setMinimumWidth(40);
         txPagina->setAlignment(Qt::AlignCenter);
         tbVista->addWidget(txPagina);
-        accion("acSiguiente", QStringLiteral("Siguiente"), "go-next", QStyle::SP_MediaSeekForward,
-               QKeySequence(Qt::Key_PageDown), [this] { IrAPagina(PaginaActual() + 1); });
-        accion("acUltima", QStringLiteral("Última"), "go-last", QStyle::SP_MediaSkipForward,
-               QKeySequence(Qt::CTRL | Qt::Key_End), [this] { IrAPagina(TotalPaginas()); });
+        accion("acSiguiente", QStringLiteral("Siguiente"), QStringLiteral("Página siguiente"),
+               QStyle::SP_MediaSeekForward, QKeySequence(Qt::Key_PageDown),
+               [this] { IrAPagina(PaginaActual() + 1); });
+        accion("acUltima", QStringLiteral("Última"), QStringLiteral("Última página"),
+               QStyle::SP_MediaSkipForward, QKeySequence(Qt::CTRL | Qt::Key_End),
+               [this] { IrAPagina(TotalPaginas()); });
     }
 
     tbVista->addSeparator();
-    accion("acCerrar", QStringLiteral("Cerrar"), "window-close", QStyle::SP_DialogCloseButton, {},
+    accion("acCerrar", QStringLiteral("Cerrar"), QStringLiteral("Cerrar la vista previa"), SinIcono, {},
            [this] { accept(); });
+
+    // Buttons without an icon show their text.
+    for (QAction* a : tbVista->actions())
+        if (auto* b = qobject_cast<QToolButton*>(tbVista->widgetForAction(a)); b && a->icon().isNull())
+            b->setToolButtonStyle(Qt::ToolButtonTextOnly);
 }
 
 void TVistaPrevia::creaPanel()
@@ -217,23 +243,36 @@ void TVistaPrevia::creaPanel()
     // Report names show only when the preview holds more than one prepared report.
     const bool bVarios = F_Reporte.ReportesPreparados() > 1;
     QTreeWidgetItem* Raiz = nullptr;
+    QTreeWidgetItem* Seccion = nullptr;
     int nReporte = -1;
     for (const TEntradaEsquema& e : F_Reporte.Esquema()) {
         if (bVarios && e.nReporte != nReporte) {
             nReporte = e.nReporte;
             Raiz = new QTreeWidgetItem(trEsquema, {e.sReporte});
             Raiz->setData(0, Qt::UserRole, e.nPagina + 1);
-            Raiz->setExpanded(true);
+            Seccion = nullptr;
         }
+        // A second-level heading hangs from the first-level one before it.
+        QTreeWidgetItem* Padre = e.nNivel > 1 && Seccion ? Seccion : Raiz;
         auto* Elemento =
-            Raiz ? new QTreeWidgetItem(Raiz, {e.sTexto}) : new QTreeWidgetItem(trEsquema, {e.sTexto});
+            Padre ? new QTreeWidgetItem(Padre, {e.sTexto}) : new QTreeWidgetItem(trEsquema, {e.sTexto});
         Elemento->setData(0, Qt::UserRole, e.nPagina + 1);
+        Elemento->setData(0, Qt::UserRole + 1, e.nArea);
+        Elemento->setData(0, Qt::UserRole + 2, e.nPosicion);
+        if (e.nNivel <= 1)
+            Seccion = Elemento;
     }
     trEsquema->expandAll();
-    connect(trEsquema, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* i) { IrAPagina(i->data(0, Qt::UserRole).toInt()); });
-    connect(trEsquema, &QTreeWidget::itemActivated, this,
-            [this](QTreeWidgetItem* i) { IrAPagina(i->data(0, Qt::UserRole).toInt()); });
+    const auto irAEntrada = [this](QTreeWidgetItem* i) {
+        const int nPagina = i->data(0, Qt::UserRole).toInt();
+        IrAPagina(nPagina);
+        // A heading shows at the top of the view; a report's name shows its first page.
+        if (i->data(0, Qt::UserRole + 1).isValid())
+            muestraTexto(nPagina - 1, i->data(0, Qt::UserRole + 1).toInt(),
+                         i->data(0, Qt::UserRole + 2).toInt(), 0, true);
+    };
+    connect(trEsquema, &QTreeWidget::itemClicked, this, irAEntrada);
+    connect(trEsquema, &QTreeWidget::itemActivated, this, irAEntrada);
 
     lsMiniaturas = new QListWidget(this);
     lsMiniaturas->setObjectName(QStringLiteral("lsMiniaturas"));
@@ -274,8 +313,72 @@ void TVistaPrevia::IrAPagina(int nPagina)
 {
     if (TotalPaginas() == 0)
         return;
-    pvPaginas->setCurrentPage(std::clamp(nPagina, 1, TotalPaginas()));
+    nPagina = std::clamp(nPagina, 1, TotalPaginas());
+    pvPaginas->setCurrentPage(nPagina);
+    // The preview widget centres the page it goes to; a page taller than the view then opens
+    // in its middle. It is read from the top.
+    muestraEnVista(nPagina - 1, QRectF(), true);
     actualizaPagina();
+}
+
+QGraphicsView* TVistaPrevia::vistaPaginas() const
+{
+    return pvPaginas->findChild<QGraphicsView*>();
+}
+
+void TVistaPrevia::muestraEnVista(int nPagina, const QRectF& rEnPagina, bool bArriba)
+{
+    QGraphicsView* Vista = vistaPaginas();
+    if (!Vista || !Vista->scene() || nPagina < 0 || nPagina >= TotalPaginas())
+        return;
+    // The preview's scene holds one item per sheet, in page order from the top; an item's
+    // origin is the corner of its paper, measured in printer pixels.
+    QList<QGraphicsItem*> Hojas;
+    for (QGraphicsItem* i : Vista->scene()->items())
+        if (!i->parentItem())
+            Hojas << i;
+    std::sort(Hojas.begin(), Hojas.end(), [](const QGraphicsItem* a, const QGraphicsItem* b) {
+        return std::pair(a->scenePos().y(), a->scenePos().x()) <
+               std::pair(b->scenePos().y(), b->scenePos().x());
+    });
+    if (nPagina >= Hojas.size())
+        return;
+    const QPointF Origen = Hojas[nPagina]->scenePos() +
+                           F_Impresora.pageLayout().paintRectPixels(F_Impresora.resolution()).topLeft();
+    const QTransform Encuadre = F_Reporte.EncuadrePagina(F_Impresora, nPagina);
+    QRectF rEscena;
+    if (rEnPagina.isNull())
+        rEscena = QRectF(Hojas[nPagina]->scenePos(), QSizeF(1, 1));
+    else
+        rEscena = Encuadre.mapRect(rEnPagina).translated(Origen);
+    if (bArriba) {
+        // A page is read from its top left corner; a heading keeps the horizontal position.
+        const int nMargen = rEnPagina.isNull() ? 8 : 24;
+        const QPoint Punto = Vista->mapFromScene(rEscena.topLeft());
+        QScrollBar* Barra = Vista->verticalScrollBar();
+        Barra->setValue(Barra->value() + Punto.y() - nMargen);
+        if (rEnPagina.isNull())
+            Vista->horizontalScrollBar()->setValue(Vista->horizontalScrollBar()->value() + Punto.x() -
+                                                   nMargen);
+    } else
+        Vista->ensureVisible(rEscena, 40, 60);
+}
+
+void TVistaPrevia::muestraTexto(int nPagina, int nArea, int nInicio, int nLargo, bool bArriba)
+{
+    muestraEnVista(nPagina, F_Reporte.RectTexto(nPagina, nArea, nInicio, nLargo), bArriba);
+}
+
+void TVistaPrevia::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The window reaches its final size (maximised) only once shown: the page goes back to the
+    // top of the view then.
+    if (!F_bMostrada) {
+        F_bMostrada = true;
+        QMetaObject::invokeMethod(
+            this, [this] { IrAPagina(PaginaActual()); }, Qt::QueuedConnection);
+    }
 }
 
 // The preview widget does not always tell when its current page changes, so every slot that
@@ -325,7 +428,7 @@ void TVistaPrevia::ConfiguraPagina()
                               : QPageSetupDialog(&F_Impresora, this).exec() == QDialog::Accepted;
     if (!bAceptar)
         return;
-    F_Impresora.setFullPage(true);
+    // The pages are fitted to the paper, orientation and margins just chosen (see Imprime).
     const int nPagina = PaginaActual();
     pvPaginas->updatePreview();
     IrAPagina(nPagina);
@@ -348,6 +451,7 @@ bool TVistaPrevia::Busca(bool bAdelante)
     if (Hallazgos.empty()) {
         F_Resaltado = {};
         txBuscar->setText(QStringLiteral("No se encontró el texto."));
+        txBuscar->show();
     } else {
         // Without a current match the search starts at the top of the page shown.
         const bool bHayActual = F_Resaltado.nPagina >= 0;
@@ -372,9 +476,12 @@ bool TVistaPrevia::Busca(bool bAdelante)
         }
         F_Resaltado = *Elegido;
         txBuscar->clear();
+        txBuscar->hide();
     }
     pvPaginas->updatePreview();
     IrAPagina(F_Resaltado.nPagina >= 0 ? F_Resaltado.nPagina + 1 : nPagina);
+    if (F_Resaltado.nPagina >= 0)
+        muestraTexto(F_Resaltado.nPagina, F_Resaltado.nArea, F_Resaltado.nInicio, F_Resaltado.nLargo, false);
     return !Hallazgos.empty();
 }
 

@@ -9,6 +9,7 @@
 
 class QAction;
 class QComboBox;
+class QGraphicsView;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -47,7 +48,16 @@ public slots:
     void PantallaCompleta(bool bActiva);
     void FijaZoom(int nPorciento);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    QGraphicsView* vistaPaginas() const;
+    // Scrolls the view so that rEnPagina (page units of prepared page nPagina, from 0) shows:
+    // its top near the view's upper edge with bArriba, else just inside the view. A null
+    // rectangle stands for the top of the sheet.
+    void muestraEnVista(int nPagina, const QRectF& rEnPagina, bool bArriba);
+    void muestraTexto(int nPagina, int nArea, int nInicio, int nLargo, bool bArriba);
     void creaBarra();
     void creaPanel();
     void actualizaPagina();
@@ -67,4 +77,5 @@ private:
     QLabel* txPagina = nullptr;
     bool F_bActualizando = false;
     bool F_bImprimiendo = false;
+    bool F_bMostrada = false;
 };

@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev libqpdf-dev
   unixodbc-dev tdsodbc libsqliteodbc
   fonts-liberation fonts-crosextra-carlito fonts-wine
+  qt6-translations-l10n
   xvfb xauth poppler-utils qpdf mdbtools
 )
 # Node.js (for the independent .mdb reader used by the tests) may come from elsewhere with

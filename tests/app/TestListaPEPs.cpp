@@ -9,6 +9,10 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
@@ -66,6 +70,24 @@ class TestListaPEPs : public QObject
     QImage imagenCelda(int nFila, int nColumna) const
     {
         return grd->grab().toImage().copy(grd->RectCelda(nFila, nColumna).translated(grd->viewport()->pos()));
+    }
+    // What the window shows on screen now (its backing store), not a fresh rendering.
+    QImage pantalla() const
+    {
+        return frm->screen()->grabWindow(frm->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    QImage render(QWidget* w) const { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    // The screen shows the floating check box over the current mark cell, and every other part
+    // of the window as a fresh rendering would paint it (no stale box, no grid text).
+    bool casillaEnPantalla(int nFila)
+    {
+        const QRect rCelda(sitioPanel(nFila), QSize(84, 16));
+        return QTest::qWaitFor([&] {
+            if (!pnChkBox->isVisible() || pnChkBox->pos() != rCelda.topLeft())
+                return false;
+            const QImage p = pantalla();
+            return p.copy(rCelda) == render(pnChkBox) && p == render(frm.get());
+        });
     }
     // Claves of the marked rows, read as the report's queries read them.
     QStringList lector()
@@ -264,6 +286,118 @@ private slots:
         QCOMPARE(frm->focusWidget(), casilla);
         QCOMPARE(t->Estado(), TTablaMemoria::TEstado::Editando);
         QCOMPARE(lector(), QStringList{"C2"});
+    }
+
+    // However the current row changes, the box is painted at its new place, shows the mark of
+    // that row, and the cell under it never shows the grid's "True"/"False" or its selection.
+    void casillaSePintaDondeEstaLaFila_data()
+    {
+        QTest::addColumn<QString>("sMovimiento");
+        QTest::addColumn<int>("nFila");
+        QTest::newRow("flecha abajo") << "abajo" << 2;
+        QTest::newRow("flecha arriba") << "arriba" << 0;
+        QTest::newRow("Mayús+Tab desde el nombre") << "mayustab" << 2;
+        QTest::newRow("clic en otra fila") << "clic" << 2;
+    }
+    void casillaSePintaDondeEstaLaFila()
+    {
+        QFETCH(QString, sMovimiento);
+        QFETCH(int, nFila);
+        QVERIFY(conTresFilas());
+        clic(1, 0); // marks row 2 and brings the box
+        QVERIFY(casillaEnPantalla(1));
+        if (sMovimiento == "abajo") {
+            QTest::keyClick(grd, Qt::Key_Down);
+        } else if (sMovimiento == "arriba") {
+            QTest::keyClick(grd, Qt::Key_Up);
+        } else if (sMovimiento == "mayustab") {
+            clic(2, 1);
+            QTRY_VERIFY(pnChkBox->isHidden());
+            QTest::keyClick(grd, Qt::Key_Backtab, Qt::ShiftModifier);
+        } else {
+            clic(2, 0);
+        }
+        QCOMPARE(t->RegActual(), nFila);
+        QVERIFY(casillaEnPantalla(nFila));
+        QCOMPARE(casilla->isChecked(), marca(nFila));
+        // The cell under the box, painted by the grid alone, is the grid's plain face.
+        const QImage celda = imagenCelda(nFila, 0);
+        QCOMPARE(celda.pixelColor(2, 2), QColor(Qt::white));
+        QCOMPARE(celda.pixelColor(celda.width() - 3, celda.height() - 3), QColor(Qt::white));
+        QCOMPARE(celda.pixelColor(celda.width() / 2, celda.height() / 2), QColor(Qt::white));
+    }
+
+    // Above, below and beside the box the panel has the grid's face.
+    void panelConElFondoDeLaRejilla()
+    {
+        QVERIFY(conTresFilas());
+        clic(0, 0);
+        QVERIFY(casillaEnPantalla(0));
+        const QImage p = render(pnChkBox);
+        QCOMPARE(p.size(), QSize(84, 16));
+        const QColor fondo = grd->palette().color(QPalette::Base);
+        for (int y = 0; y < p.height(); ++y)
+            for (int x = 0; x < p.width(); ++x) {
+                const bool bCasilla = x >= 35 && x < 48 && y >= 1 && y < 15;
+                if (!bCasilla)
+                    QVERIFY2(p.pixelColor(x, y) == fondo,
+                             qPrintable(QString("%1,%2 %3").arg(x).arg(y).arg(p.pixelColor(x, y).name())));
+            }
+    }
+
+    // Resting the mouse over a name, a mark or the titles shows the list's hint.
+    void hintDeLaLista_data()
+    {
+        QTest::addColumn<bool>("bFilas");
+        QTest::addColumn<bool>("bTitulos");
+        QTest::addColumn<int>("nColumna");
+        QTest::newRow("nombre") << true << false << 1;
+        QTest::newRow("marca") << true << false << 0;
+        QTest::newRow("títulos") << true << true << 1;
+        QTest::newRow("antes de detectar") << false << false << 1;
+    }
+    void hintDeLaLista()
+    {
+        QFETCH(bool, bFilas);
+        QFETCH(bool, bTitulos);
+        QFETCH(int, nColumna);
+        if (bFilas)
+            QVERIFY(conTresFilas());
+        QToolTip::hideText();
+        QWidget* Area = bTitulos ? grd->horizontalHeader()->viewport() : grd->viewport();
+        const QPoint pos =
+            bTitulos || !bFilas ? QPoint(grd->columnViewportPosition(nColumna) + 20, 8) : centro(1, nColumna);
+        QTest::mouseMove(Area, pos - QPoint(3, 0));
+        QTest::mouseMove(Area, pos);
+        QTRY_COMPARE(QToolTip::text(), QString("Haga click en el recuadro si el Usuario es un PEP"));
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(casilla->toolTip(), QString("Haga click en el recuadro si el Usuario es un PEP"));
+    }
+
+    // A detection with rows and then one with none: under the notice nothing of the old list
+    // shows, neither the check box nor the grid's scroll bar.
+    void avisoTapaCasillaYBarra()
+    {
+        QVERIFY(conTresFilas());
+        clic(2, 0);
+        QVERIFY(casillaEnPantalla(2));
+        llena({});
+        frm->MuestraIgnorar(true);
+        QTRY_VERIFY(pnChkBox->isHidden());
+        QTest::qWait(50);
+        QVERIFY(pnChkBox->isHidden());
+        QVERIFY(!grd->verticalScrollBar()->isVisible());
+        // Between the notice's lower edge and the grid's frame only the grid's blank face shows.
+        const QWidget* aviso = frm->findChild<QWidget*>("pnIgnorar");
+        const QRect rGrid = grd->geometry();
+        const QRect rDebajo(rGrid.left() + 3, aviso->geometry().bottom() + 1, rGrid.width() - 6,
+                            rGrid.bottom() - 2 - aviso->geometry().bottom());
+        QVERIFY(rDebajo.height() > 5);
+        QTRY_VERIFY(pantalla() == render(frm.get()));
+        const QImage p = pantalla().copy(rDebajo);
+        for (int y = 0; y < p.height(); ++y)
+            for (int x = 0; x < p.width(); ++x)
+                QCOMPARE(p.pixelColor(x, y), QColor(Qt::white));
     }
 
     void sinAltasNiBajasConElTeclado()

@@ -218,6 +218,30 @@ private slots:
         }
     }
 
+    // The bold title carries clearly more ink than the same text in the regular face.
+    void tituloEnNegrita()
+    {
+        auto* Titulo = control<QLabel>("Label1");
+        QLabel Normal(Titulo->text());
+        QFont f = Titulo->font();
+        f.setBold(false);
+        Normal.setFont(f);
+        Normal.setPalette(Titulo->palette());
+        Normal.adjustSize();
+        // Ink: how much darker than its own background each pixel is.
+        const auto tinta = [](const QImage& Imagen) {
+            const int nFondo = qGray(Imagen.pixel(0, 0));
+            int n = 0;
+            for (int y = 0; y < Imagen.height(); ++y)
+                for (int x = 0; x < Imagen.width(); ++x)
+                    n += std::max(0, nFondo - qGray(Imagen.pixel(x, y)));
+            return n;
+        };
+        const int nNegrita = tinta(Titulo->grab().toImage());
+        const int nNormal = tinta(Normal.grab().toImage());
+        QVERIFY2(nNegrita * 10 >= nNormal * 13, qPrintable(QString("%1 / %2").arg(nNegrita).arg(nNormal)));
+    }
+
     void ventanaYEstadoInicial()
     {
         QCOMPARE(frm->windowTitle(), QString("Cuestionario QRTZ 2019"));
@@ -326,6 +350,72 @@ private slots:
         QCOMPARE(frm->focusWidget(), control(sHacia));
         QCOMPARE(desde->text(), QString("AB"));
         QCOMPARE(enter.count(), 0);
+    }
+
+    // The focused button takes Enter (main keyboard or keypad) as it takes Space; Enter in an
+    // edit box still moves the focus (above).
+    void enterPulsaElBotonEnfocado_data()
+    {
+        QTest::addColumn<QString>("sBoton");
+        QTest::addColumn<int>("nTecla");
+        QTest::addColumn<int>("nMods");
+        QTest::newRow("Detectar PEPs, Enter")
+            << "bnDetectaPEPs" << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("Detectar PEPs, Enter del teclado numérico")
+            << "bnDetectaPEPs" << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::newRow("Generar reporte, Enter")
+            << "bnGenReporte" << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("Generar reporte, Enter del teclado numérico")
+            << "bnGenReporte" << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::newRow("Generar reporte, Espacio")
+            << "bnGenReporte" << int(Qt::Key_Space) << int(Qt::NoModifier);
+    }
+    void enterPulsaElBotonEnfocado()
+    {
+        QFETCH(QString, sBoton);
+        QFETCH(int, nTecla);
+        QFETCH(int, nMods);
+        QVERIFY(muestraYAcepta());
+        auto* bn = control<QPushButton>(sBoton);
+        bn->setEnabled(true);
+        bn->setFocus();
+        QCOMPARE(frm->focusWidget(), bn);
+        QSignalSpy clics(bn, &QAbstractButton::clicked);
+        // With a blank user key both buttons tell the user at once and stop.
+        QTest::keyClick(bn, Qt::Key(nTecla), Qt::KeyboardModifiers(nMods));
+        QCOMPARE(clics.count(), 1);
+        QCOMPARE(control<QLabel>("txMensajes")->text(),
+                 QString("Por favor, escriba su usuario (Administrador)."));
+        QCOMPARE(guion->Cajas.size(), 1); // only the instruction dialog of start-up
+    }
+
+    // Qt's own dialogs and buttons speak Spanish.
+    void dialogosDeQtEnEspanol_data()
+    {
+        QTest::addColumn<QString>("sContexto");
+        QTest::addColumn<QString>("sIngles");
+        QTest::addColumn<QString>("sEspanol");
+        QTest::newRow("Cancelar") << "QPlatformTheme"
+                                  << "Cancel"
+                                  << "Cancelar";
+        QTest::newRow("Guardar") << "QPlatformTheme"
+                                 << "Save"
+                                 << "Guardar";
+        QTest::newRow("Imprimir") << "QPrintDialog"
+                                  << "Print"
+                                  << "Imprimir";
+        QTest::newRow("Configurar página") << "QPrintPreviewDialog"
+                                           << "Page Setup"
+                                           << "Configuración de página";
+    }
+    void dialogosDeQtEnEspanol()
+    {
+        QFETCH(QString, sContexto);
+        QFETCH(QString, sIngles);
+        QFETCH(QString, sEspanol);
+        static const bool bInstaladas = InstalaTraduccionesQt();
+        QVERIFY(bInstaladas);
+        QCOMPARE(QCoreApplication::translate(qPrintable(sContexto), qPrintable(sIngles)), sEspanol);
     }
 
     void avisoSinPEPs()

@@ -1,8 +1,12 @@
 #include "common/DialogosWidgets.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -77,6 +81,47 @@ private slots:
         QCOMPARE(sDefecto, QString::fromUtf8("&Sí"));
         QCOMPARE(sEscape, QString("&No"));
         QCOMPARE(sTexto, QString("uno\n\ndos\nfin"));
+    }
+
+    // A text taller than the screen: the box stays within the screen's free area, title bar
+    // included, its text scrolls and both buttons can be reached.
+    void advertenciaLargaCabeEnPantalla()
+    {
+        QStringList Parrafos;
+        for (int i = 1; i <= 12; ++i)
+            Parrafos
+                << QString("%1.- ").arg(i) +
+                       QString("Texto de una indicación que ocupa varios renglones en la caja. ").repeated(4);
+        const QString sTexto = Parrafos.join("\r\r\n");
+        TDialogosWidgets d("Cuestionario QRTZ 2019");
+        QRect rCaja, rLibre;
+        int nTitulo = 0;
+        QList<QRect> rBotones;
+        QString sVisto;
+        int nDesplazamiento = -1;
+        alAbrirCaja(this, [&](QMessageBox* caja) {
+            QTest::qWait(50);
+            rLibre = caja->screen()->availableGeometry();
+            rCaja = caja->frameGeometry();
+            // Without a window manager there is no title bar: room for one is kept all the same.
+            nTitulo = std::max(0, 32 - (caja->frameGeometry().height() - caja->height()));
+            for (auto* b : caja->buttons())
+                rBotones << QRect(b->mapToGlobal(QPoint(0, 0)), b->size());
+            auto* sa = caja->findChild<QScrollArea*>("saTexto");
+            if (sa) {
+                sVisto = caja->findChild<QLabel*>("qt_msgbox_label")->text();
+                nDesplazamiento = sa->verticalScrollBar()->maximum();
+            }
+            QTest::keyClick(caja, Qt::Key_Return);
+        });
+        QVERIFY(d.PreguntaAdvertencia(sTexto));
+        QVERIFY(rLibre.contains(rCaja));
+        QVERIFY(rCaja.height() + nTitulo <= rLibre.height());
+        QCOMPARE(rBotones.size(), 2);
+        for (const QRect& r : rBotones)
+            QVERIFY(rLibre.contains(r));
+        QCOMPARE(sVisto, QString(sTexto).replace("\r\r\n", "\n\n"));
+        QVERIFY(nDesplazamiento > 0);
     }
 
     void cajasSimples_data()

@@ -11,13 +11,16 @@
 #include "reportengine/VistaPrevia.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -171,7 +174,8 @@ private slots:
 
         QMap<QString, QString> Vistos;
         dm->repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
-            for (const char* s : {"NombreCC", "RegCC", "preg_22", "preg_32", "preg_37", "preg_42_1", "preg_30"})
+            for (const char* s :
+                 {"NombreCC", "RegCC", "preg_22", "preg_32", "preg_37", "preg_42_1", "preg_30"})
                 Vistos[s] = dm->repGeneral->Variables().Lee(s);
             Vistos["pagina2"] = dm->repGeneral->TextoPagina(2);
             v.findChild<QAction*>("acCerrar")->trigger();
@@ -337,9 +341,83 @@ private slots:
         QVERIFY(!bVistaPrevia);
         // The version read and question 22 each report their failed query.
         QCOMPARE(guion->Cajas.size(), 3);
-        QVERIFY(guion->Textos().at(1).startsWith("Error #BD-101.TRepCuestZIDU2019: Llame a Soporte Técnico. "));
-        QVERIFY(guion->Textos().at(2).startsWith("Error #BD-101.TRepCuestZIDU2019: Llame a Soporte Técnico. "));
+        QVERIFY(
+            guion->Textos().at(1).startsWith("Error #BD-101.TRepCuestZIDU2019: Llame a Soporte Técnico. "));
+        QVERIFY(
+            guion->Textos().at(2).startsWith("Error #BD-101.TRepCuestZIDU2019: Llame a Soporte Técnico. "));
         QCOMPARE(frm->txMensajes->text(), kReporteMal);
+    }
+
+    // Closing the window while the report is being computed: the user is asked at once whether
+    // to cancel. "Sí" stops the step between two questions and closes the window without any
+    // preview; "No" lets it run to its end. The host's files are left as they were either way.
+    void cerrarDuranteElReporte_data()
+    {
+        QTest::addColumn<bool>("bCancela");
+        QTest::newRow("Sí: se cancela y se cierra") << true;
+        QTest::newRow("No: el reporte sigue") << false;
+    }
+    void cerrarDuranteElReporte()
+    {
+        QFETCH(bool, bCancela);
+        QApplication::setQuitOnLastWindowClosed(false);
+        const auto antes = huella(carpeta("v30"));
+        abreVentana(carpeta("v30"));
+        escribeUsuario("ADMIN", "CLAVE1");
+        frm->bnGenReporte->setEnabled(true);
+        bool bVistaPrevia = false;
+        dm->repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
+            bVistaPrevia = true;
+            v.findChild<QAction*>("acCerrar")->trigger();
+        };
+        bool bPasoEnCursoAlPreguntar = false;
+        guion->AlMostrar = [&](const TDialogosGuion::TCaja& c) {
+            if (c.sTexto == QString("¿Desea cancelar el proceso?"))
+                bPasoEnCursoAlPreguntar = !frm->bnGenReporte->isEnabled();
+        };
+        guion->Respuestas << true << bCancela; // the instructions, then the close question
+        // The close request of the window system arrives once the questions are under way.
+        bool bPedido = false;
+        QElapsedTimer reloj;
+        qint64 nRespuesta = -1;
+        QTimer cierre;
+        cierre.setInterval(2);
+        connect(&cierre, &QTimer::timeout, this, [&] {
+            if (bPedido || !frm->txMensajes->text().startsWith("Por favor espere... "))
+                return;
+            bPedido = true;
+            reloj.start();
+            QCoreApplication::postEvent(frm->windowHandle(), new QCloseEvent);
+        });
+        guion->AlMostrar = [&, previo = guion->AlMostrar](const TDialogosGuion::TCaja& c) {
+            if (bPedido && nRespuesta < 0)
+                nRespuesta = reloj.elapsed();
+            previo(c);
+        };
+        cierre.start();
+        QTest::mouseClick(frm->bnGenReporte, Qt::LeftButton);
+        cierre.stop();
+        QVERIFY(bPedido);
+        QCOMPARE(guion->Textos().mid(0, 2),
+                 (QStringList{TextoIndicaciones(), "¿Desea cancelar el proceso?"}));
+        QVERIFY(bPasoEnCursoAlPreguntar);
+        QVERIFY2(nRespuesta >= 0 && nRespuesta < 1000, qPrintable(QString::number(nRespuesta)));
+        if (bCancela) {
+            QTRY_VERIFY(!frm->isVisible());
+            QVERIFY(!bVistaPrevia);
+            QCOMPARE(dm->repGeneral->PaginasPreparadas(), 0);
+            // Stopped long before the last question.
+            QCOMPARE(dm->repGeneral->Variables().Lee("preg_46"), QString());
+            QCOMPARE(QApplication::overrideCursor(), nullptr);
+        } else {
+            QVERIFY(bVistaPrevia);
+            QVERIFY(frm->isVisible());
+            QCOMPARE(frm->txMensajes->text(), kReporteBien);
+        }
+        QCOMPARE(guion->Cajas.size(), 2);
+        frm.reset();
+        ColectorConexiones.reset();
+        QCOMPARE(huella(carpeta("v30")), antes);
     }
 
     void elOtroBotonSeRechazaDuranteUnPaso()

@@ -9,6 +9,8 @@
 #include "reportengine/VistaPrevia.h"
 
 #include <QAction>
+#include <QGraphicsView>
+#include <QLineEdit>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
@@ -16,7 +18,12 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTreeWidget>
 #include <QtTest>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
 
 namespace {
 
@@ -33,6 +40,89 @@ QString textoPdf(const QString& sArchivo, int nPagina)
 {
     return ejecuta("pdftotext",
                    {"-f", QString::number(nPagina), "-l", QString::number(nPagina), sArchivo, "-"});
+}
+
+// Reads a page's content stream and gives the size, in points on the paper, of every run of
+// text: its font operator's size scaled by the text and current transformation matrices.
+class TTamanosTexto : public QPDFObjectHandle::ParserCallbacks
+{
+public:
+    QList<qreal> Tamanos;
+
+    void handleObject(QPDFObjectHandle obj, size_t, size_t) override
+    {
+        if (!obj.isOperator()) {
+            F_Operandos.push_back(obj);
+            return;
+        }
+        const std::string op = obj.getOperatorValue();
+        if (op == "q")
+            F_Pila.push_back(F_Ctm);
+        else if (op == "Q" && !F_Pila.isEmpty())
+            F_Ctm = F_Pila.takeLast();
+        else if (op == "cm" && F_Operandos.size() == 6)
+            F_Ctm = matriz() * F_Ctm;
+        else if (op == "BT")
+            F_Tm = QTransform();
+        else if (op == "Tm" && F_Operandos.size() == 6)
+            F_Tm = matriz();
+        else if (op == "Tf" && F_Operandos.size() == 2)
+            F_dTamano = F_Operandos[1].getNumericValue();
+        else if (op == "Tj" || op == "TJ" || op == "'" || op == "\"") {
+            const QTransform t = F_Tm * F_Ctm;
+            Tamanos << F_dTamano * std::sqrt(std::abs(t.determinant()));
+        }
+        F_Operandos.clear();
+    }
+    void handleEOF() override {}
+
+private:
+    QTransform matriz()
+    {
+        qreal v[6];
+        for (int i = 0; i < 6; ++i)
+            v[i] = F_Operandos[size_t(i)].getNumericValue();
+        return QTransform(v[0], v[1], v[2], v[3], v[4], v[5]);
+    }
+
+    std::vector<QPDFObjectHandle> F_Operandos;
+    QTransform F_Ctm;
+    QTransform F_Tm;
+    QList<QTransform> F_Pila;
+    qreal F_dTamano = 0;
+};
+
+// Text sizes of every page of a PDF file, page by page.
+QList<QList<qreal>> tamanosTexto(const QString& sArchivo)
+{
+    QPDF Pdf;
+    Pdf.processFile(sArchivo.toLocal8Bit().constData());
+    QList<QList<qreal>> Paginas;
+    for (QPDFPageObjectHelper& Pagina : QPDFPageDocumentHelper(Pdf).getAllPages()) {
+        TTamanosTexto Lector;
+        Pagina.parseContents(&Lector);
+        Paginas << Lector.Tamanos;
+    }
+    return Paginas;
+}
+
+bool hayColor(const QImage& Imagen, const QColor& Color, int nTolerancia = 12)
+{
+    for (int y = 0; y < Imagen.height(); ++y)
+        for (int x = 0; x < Imagen.width(); ++x) {
+            const QColor c = Imagen.pixelColor(x, y);
+            if (std::abs(c.red() - Color.red()) <= nTolerancia &&
+                std::abs(c.green() - Color.green()) <= nTolerancia &&
+                std::abs(c.blue() - Color.blue()) <= nTolerancia)
+                return true;
+        }
+    return false;
+}
+
+// What the preview's page view shows now.
+QImage vistaEnPantalla(TVistaPrevia& v)
+{
+    return v.findChild<QGraphicsView*>()->viewport()->grab().toImage();
 }
 
 } // namespace
@@ -211,7 +301,7 @@ private slots:
         QCOMPARE(repGeneral->PaginasPreparadas(), 11);
         const TAreaPreparada& a = repGeneral->PaginaPreparada(10).Areas[0];
         QCOMPARE(a.rTexto.height(), 952.44094488 - 2);
-        QVERIFY(a.Doc->size().height() <= a.rTexto.height());
+        QVERIFY(a.Doc->size().height() <= a.rTexto.height() * TObjTextoRico::PuntosPorUnidad());
         QVERIFY(texto(11).contains("ESTADO 20\n"));
         QVERIFY(!texto(11).contains("ESTADO 80"));
         QVERIFY(!texto(11).contains("47.-"));
@@ -239,6 +329,117 @@ private slots:
         QVERIFY(Vistos[1].contains("SEGUNDA S.A."));
         QCOMPARE(repGeneral->PaginasPreparadas(), 11);
         QCOMPARE(repGeneral->GetFileName(), QString("Encuesta ZIDU 2019"));
+    }
+
+    // Type sizes are exact in the exported PDF: the cover in 20 pt, the body in 11 pt, footers in
+    // 10 pt; with them no note wraps so that a line holds only its closing asterisk.
+    void tamanosExactosEnElPdf()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("poppler-utils no está instalado");
+        auto m = CreaManejadorReportes(repGeneral.get(), "Encuesta ZIDU 2019");
+        llena(*m);
+        const QString sPdf = F_Dir.filePath("tamanos.pdf");
+        QVERIFY(repGeneral->ExportaPDF(sPdf));
+        const QList<QList<qreal>> Paginas = tamanosTexto(sPdf);
+        QCOMPARE(Paginas.size(), 11);
+        for (int n = 0; n < 11; ++n) {
+            QSet<int> Vistos; // hundredths of a point
+            for (qreal d : Paginas[n]) {
+                const bool bEsperado =
+                    std::abs(d - 20) < 0.01 || std::abs(d - 11) < 0.01 || std::abs(d - 10) < 0.01;
+                QVERIFY2(bEsperado, qPrintable(QString("página %1: %2 pt").arg(n + 1).arg(d, 0, 'f', 4)));
+                Vistos << qRound(d * 100);
+            }
+            QVERIFY(Vistos.contains(1000));                 // the footer
+            QVERIFY(Vistos.contains(n == 0 ? 2000 : 1100)); // the text
+        }
+        for (int n = 1; n <= 11; ++n) {
+            const QString sTexto = ejecuta(
+                "pdftotext", {"-layout", "-f", QString::number(n), "-l", QString::number(n), sPdf, "-"});
+            for (const QString& sLinea : sTexto.split('\n'))
+                QVERIFY2(sLinea.trimmed() != "*", qPrintable(QString("página %1:\n%2").arg(n).arg(sTexto)));
+        }
+    }
+
+    // The preview opens at the top of the first page (the cover's "2019" shows), keeps the
+    // normal cursor although it opens inside a busy step, and gives the wait cursor back.
+    void vistaPreviaAbreArribaYConCursorNormal()
+    {
+        QCursor* CursorAlAbrir = nullptr;
+        bool bVe2019 = false;
+        repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
+            QTest::qWait(100);
+            CursorAlAbrir = QApplication::overrideCursor();
+            QCOMPARE(v.PaginaActual(), 1);
+            bVe2019 = hayColor(vistaEnPantalla(v), QColor(0, 128, 0));
+            v.findChild<QAction*>("acCerrar")->trigger();
+        };
+        auto m = CreaManejadorReportes(repGeneral.get(), "Encuesta ZIDU 2019");
+        llena(*m);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m->MuestraReporte();
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QApplication::restoreOverrideCursor();
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(CursorAlAbrir, nullptr);
+        QVERIFY(bVe2019);
+    }
+
+    // Find goes to the page of the match and scrolls it into view, highlighted.
+    void buscarMuestraElHallazgo()
+    {
+        bool bPagina = false, bResaltado = false;
+        repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
+            QTest::qWait(100);
+            const QColor Amarillo(255, 230, 0);
+            bResaltado = hayColor(vistaEnPantalla(v), Amarillo); // nothing is highlighted yet
+            auto* edBuscar = v.findChild<QLineEdit*>("edBuscar");
+            edBuscar->setText("canal de envío");
+            QTest::keyClick(edBuscar, Qt::Key_Return);
+            QTest::qWait(50);
+            bPagina = v.PaginaActual() == 11;
+            bResaltado = !bResaltado && hayColor(vistaEnPantalla(v), Amarillo);
+            v.findChild<QAction*>("acCerrar")->trigger();
+        };
+        auto m = CreaManejadorReportes(repGeneral.get(), "Encuesta ZIDU 2019");
+        llena(*m);
+        m->MuestraReporte();
+        QVERIFY(bPagina);
+        QVERIFY(bResaltado);
+    }
+
+    // The outline lists the general data, each question group and each lettered section.
+    void esquemaCompleto()
+    {
+        auto m = CreaManejadorReportes(repGeneral.get(), "Encuesta ZIDU 2019");
+        llena(*m);
+        QVERIFY(repGeneral->PreparaReporte(true));
+        TVistaPrevia v(*repGeneral);
+        auto* trEsquema = v.findChild<QTreeWidget*>("trEsquema");
+        QStringList Vistos;
+        for (int i = 0; i < trEsquema->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* e = trEsquema->topLevelItem(i);
+            Vistos << QString("%1 (%2)").arg(e->text(0)).arg(e->data(0, Qt::UserRole).toInt());
+            for (int j = 0; j < e->childCount(); ++j)
+                Vistos << QString("  %1 (%2)")
+                              .arg(e->child(j)->text(0))
+                              .arg(e->child(j)->data(0, Qt::UserRole).toInt());
+        }
+        const QStringList Esperado{
+            "Datos Generales (2)",
+            "Preguntas (2)",
+            "Percepción de Riesgo del Sector. (3)",
+            "Implementación de Políticas (4)",
+            "Generación de Reportes y Capacitación (6)",
+            "Información Operativa (7)",
+            "  A) CLIENTES o USUARIOS: (7)",
+            "  B) PRODUCTOS Y SERVICIOS (9)",
+            "  C) ZONA GEOGRAFICA (11)",
+            "  D) CANALES DE ENVIO (11)",
+        };
+        QCOMPARE(Vistos, Esperado);
     }
 
     // The quick export of the preview and the print button, dialogs answered by the test.

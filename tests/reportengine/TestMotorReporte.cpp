@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -187,7 +189,8 @@ private slots:
         QVERIFY(r->PreparaReporte(true));
         const TAreaPreparada& a = r->PaginaPreparada(1).Areas[0];
         QCOMPARE(a.rTexto.height(), 98.0); // 100 less the inner gaps; the area did not grow
-        QVERIFY(a.Doc->size().height() <= a.rTexto.height());
+        // The document is laid out in finer dots than page units.
+        QVERIFY(a.Doc->size().height() <= a.rTexto.height() * TObjTextoRico::PuntosPorUnidad());
         const QStringList Renglones = a.Doc->toPlainText().split('\n');
         QVERIFY(Renglones.size() > 2 && Renglones.size() < 40);
         QCOMPARE(Renglones.last(), QString("renglón %1").arg(Renglones.size()));
@@ -304,6 +307,81 @@ private slots:
         accion("acCerrar");
         QVERIFY(!v.isVisible());
         QCOMPARE(v.result(), int(QDialog::Accepted));
+    }
+
+    // After a page setup with landscape paper and 20 mm margins each page is printed whole
+    // (footer included), shrunk into the printable area and never beyond the margins.
+    void configurarPaginaAjustaCadaHoja()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("poppler-utils no está instalado");
+        auto r = reporte();
+        QVERIFY(r->PreparaReporte(true));
+        TVistaPrevia v(*r);
+        const QString sArchivo = F_Dir.filePath("apaisado.pdf");
+        v.DialogoConfigurarPagina = [&](QPrinter& p, QWidget*) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(sArchivo);
+            p.setPageOrientation(QPageLayout::Landscape);
+            return p.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+        };
+        v.DialogoImprimir = [](QPrinter&, QWidget*) { return true; };
+        v.findChild<QAction*>("acConfigurarPagina")->trigger();
+        v.findChild<QAction*>("acImprimir")->trigger();
+        QVERIFY(ejecuta("pdfinfo", {sArchivo}).contains("792 x 612 pts"));
+        const QString sCajas = ejecuta("pdftotext", {"-bbox", sArchivo, "-"});
+        const qreal dMargen = 20 / 25.4 * 72;
+        static const QRegularExpression rePalabra("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" "
+                                                  "xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
+        QStringList Palabras;
+        for (auto it = rePalabra.globalMatch(sCajas); it.hasNext();) {
+            const auto m = it.next();
+            const QRectF rPalabra(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                  QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+            QVERIFY2(QRectF(dMargen - 0.5, dMargen - 0.5, 792 - 2 * dMargen + 1, 612 - 2 * dMargen + 1)
+                         .contains(rPalabra),
+                     qPrintable(m.captured(5)));
+            Palabras << m.captured(5);
+        }
+        for (const char* s : {"Sección", "aguja", "renglón"})
+            QVERIFY(Palabras.contains(s));
+        QCOMPARE(Palabras.count("Página"), 3);
+        QCOMPARE(Palabras.count("de"), 3);
+    }
+
+    // At 1024 pixels every button of the preview shows on its toolbar, also after a search
+    // that found nothing; the PDF export says so.
+    void barraCabeEn1024()
+    {
+        auto r = reporte();
+        QVERIFY(r->PreparaReporte(true));
+        TVistaPrevia v(*r);
+        v.resize(1024, 700);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        auto* edBuscar = v.findChild<QLineEdit*>("edBuscar");
+        edBuscar->setText("no aparece");
+        v.findChild<QAction*>("acBuscarSiguiente")->trigger();
+        QCOMPARE(v.findChild<QLabel*>("txBuscar")->text(), QString("No se encontró el texto."));
+        QTest::qWait(20);
+        auto* tb = v.findChild<QToolBar*>("tbVista");
+        QCOMPARE(tb->width(), 1024);
+        int nBotones = 0;
+        for (QAction* a : tb->actions()) {
+            if (a->isSeparator())
+                continue;
+            QWidget* w = tb->widgetForAction(a);
+            QVERIFY2(w && w->isVisible() && tb->rect().contains(w->geometry()), qPrintable(a->objectName()));
+            QVERIFY2(!a->toolTip().isEmpty() || !w->toolTip().isEmpty(), qPrintable(a->objectName()));
+            ++nBotones;
+        }
+        QCOMPARE(nBotones, 20);
+        for (auto* b : tb->findChildren<QToolButton*>("qt_toolbar_ext_button"))
+            QVERIFY(!b->isVisible());
+        auto* Pdf = qobject_cast<QToolButton*>(tb->widgetForAction(v.findChild<QAction*>("acExportaPDF")));
+        QVERIFY(Pdf);
+        QVERIFY(Pdf->text().contains("PDF"));
+        QVERIFY(Pdf->toolButtonStyle() != Qt::ToolButtonIconOnly || Pdf->icon().isNull());
     }
 
     void exportaPdfConDialogos()

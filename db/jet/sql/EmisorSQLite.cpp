@@ -5,6 +5,7 @@
 #include "db/jet/sql/ErrorJet.h"
 
 #include <QCryptographicHash>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -51,9 +52,19 @@ QString TEmisorSQLite::Cadena(const QString& s)
     return QLatin1Char('\'') + r + QLatin1Char('\'');
 }
 
+QString TEmisorSQLite::SinOrdinal(const QString& sExpr)
+{
+    // A whole number alone in ORDER BY or GROUP BY is a column number to SQLite; in Jet it is
+    // a constant.
+    static const QRegularExpression entero(QStringLiteral("^[-( ]*[0-9]+[) ]*$"));
+    if (entero.match(sExpr).hasMatch())
+        return QStringLiteral("CAST(%1 AS INTEGER)").arg(sExpr);
+    return sExpr;
+}
+
 QString TEmisorSQLite::TerminoSql(const TTermino& t)
 {
-    return t.sExpr + (t.bTexto ? QStringLiteral(" COLLATE JET") : QString()) +
+    return SinOrdinal(t.sExpr) + (t.bTexto ? QStringLiteral(" COLLATE JET") : QString()) +
            (t.bDesc ? QStringLiteral(" DESC") : QString());
 }
 
@@ -330,7 +341,7 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
         for (const auto& e : n.GroupBy) {
             const bool texto = EsTextoJet(TipoValor(*e));
             const int k = 2 * RangoClave(*e) + (texto ? 1 : 0);
-            claves[k] << Valor(*e) + (texto ? QStringLiteral(" COLLATE JET") : QString());
+            claves[k] << SinOrdinal(Valor(*e)) + (texto ? QStringLiteral(" COLLATE JET") : QString());
         }
         QStringList todas;
         for (const auto& c : claves)
@@ -339,7 +350,11 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
     }
     F_Contextos.back().Grupo = grupo;
 
-    // Result columns
+    // Result columns. SQLite takes HAVING only in a query whose columns aggregate: without
+    // GROUP BY and aggregates, the first column (a constant) is taken from the one group.
+    bool sinAgregado = n.Having && n.GroupBy.empty();
+    for (const auto& el : n.Elementos)
+        sinAgregado = sinAgregado && !(el.Expr && el.Expr->bTieneAgregado);
     QStringList cols;
     for (size_t i = 0; i < n.Salida.size(); ++i) {
         const TColumnaSalida& s = n.Salida[i];
@@ -353,6 +368,10 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
         } else {
             v = Convierte(Referencia(*s.pFuente, s.nColumna), s.Tipo, destino);
             referencia = s.Tipo == destino;
+        }
+        if (sinAgregado && i == 0) {
+            v = QStringLiteral("jet_first(%1)").arg(v);
+            referencia = false;
         }
         if (EsTextoJet(destino) && !referencia)
             v += QStringLiteral(" COLLATE JET");

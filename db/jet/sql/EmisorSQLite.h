@@ -99,6 +99,7 @@ private:
     static TTipoJet TipoValor(const TExpr& e) { return e.bCondicion ? TTipoJet::Largo : e.Tipo; }
     static QString Convierte(const QString& sSql, TTipoJet De, TTipoJet A);
     static QString TerminoSql(const TTermino& t);
+    static QString SinOrdinal(const QString& sExpr);
 
     bool F_bMaterializa;
     std::vector<TContexto> F_Contextos;

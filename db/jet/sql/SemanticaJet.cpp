@@ -253,7 +253,8 @@ void TSemanticaJet::AnalizaNucleo(TNucleoSelect& n, TConsultaJet& q, TAmbito* pP
         a.bAliasSelect = false;
     }
 
-    bool agregado = !n.GroupBy.empty() || (n.Having && n.Having->bTieneAgregado);
+    // HAVING groups the rows even without GROUP BY or aggregates: all of them form one group.
+    bool agregado = !n.GroupBy.empty() || n.Having;
     for (const auto& el : n.Elementos)
         if (el.Expr && el.Expr->bTieneAgregado)
             agregado = true;

@@ -16,10 +16,13 @@ libs="$cache/libs" # SQLite, zlib, libjpeg, qpdf
 qt="$cache/qt6"
 sellos="$cache/stamps"
 mkdir -p "$src" "$obra" "$libs" "$qt" "$sellos"
+# pkg-config sees only the Windows libraries built here, never the Linux ones.
+export PKG_CONFIG_LIBDIR="$libs/lib/pkgconfig"
+export PKG_CONFIG_PATH=""
 
 # Recipe versions: changing a recipe below means changing its version, so the cache is rebuilt.
 V_QT="qt6-base=6.4.2+dfsg-10 r1"
-V_ZLIB="zlib=1:1.2.13.dfsg-1 r1"
+V_ZLIB="zlib=1:1.2.13.dfsg-1 r2"
 V_JPEG="libjpeg-turbo=1:2.1.5-2 r1"
 V_SQLITE="sqlite3=3.40.1-2+deb12u2 r1"
 V_QPDF="qpdf=11.3.0-1+deb12u1 r1"
@@ -53,8 +56,25 @@ construir_qt() {
   reloj "Qt: fuentes"
   local arbol
   arbol="$(fuente qt6-base 6.4.2+dfsg-10)"
-  rm -rf "$obra/qt" "$qt" && mkdir -p "$obra/qt" "$qt"
-  reloj "Qt: configuración"
+  # An interrupted build of the same recipe resumes where it stopped.
+  if [ ! -f "$obra/qt/build.ninja" ] || [ "$(cat "$obra/qt/.receta" 2>/dev/null)" != "$V_QT" ]; then
+    rm -rf "$obra/qt" "$qt" && mkdir -p "$obra/qt" "$qt"
+    reloj "Qt: configuración"
+    configurar_qt "$arbol"
+    echo "$V_QT" >"$obra/qt/.receta"
+    : >"$obra/qt-build.log"
+  fi
+  reloj "Qt: compilación (-j$jobs)"
+  nice cmake --build "$obra/qt" --parallel "$jobs" >>"$obra/qt-build.log" 2>&1 ||
+    { grep -B2 -A10 -m3 'error' "$obra/qt-build.log" | head -60; exit 1; }
+  cmake --install "$obra/qt" >"$obra/qt-install.log" 2>&1
+  rm -rf "$obra/qt"
+  sellar qt "$V_QT"
+  reloj "Qt: listo en $qt"
+}
+
+configurar_qt() {
+  local arbol="$1"
   # Host tools (moc, rcc, uic...) come from the Linux Qt of the same version.
   cmake_win -S "$arbol" -B "$obra/qt" -DCMAKE_INSTALL_PREFIX="$qt" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
@@ -69,13 +89,6 @@ construir_qt() {
     -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_pcre2=OFF \
     -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_doubleconversion=OFF \
     >"$obra/qt-configure.log" 2>&1 || { tail -40 "$obra/qt-configure.log"; exit 1; }
-  reloj "Qt: compilación (-j$jobs)"
-  nice cmake --build "$obra/qt" --parallel "$jobs" >"$obra/qt-build.log" 2>&1 ||
-    { grep -B2 -A10 -m3 'error' "$obra/qt-build.log" | head -60; exit 1; }
-  cmake --install "$obra/qt" >"$obra/qt-install.log" 2>&1
-  rm -rf "$obra/qt"
-  sellar qt "$V_QT"
-  reloj "Qt: listo en $qt"
 }
 
 construir_zlib() {
@@ -92,6 +105,18 @@ construir_zlib() {
   cp "$obra/zlib/libzlibstatic.a" "$libs/lib/libz.a"
   cp "$obra/zlib/zconf.h" "$libs/include/"
   cp "$arbol/zlib.h" "$libs/include/"
+  mkdir -p "$libs/lib/pkgconfig"
+  cat >"$libs/lib/pkgconfig/zlib.pc" <<FIN
+prefix=$libs
+libdir=\${prefix}/lib
+includedir=\${prefix}/include
+
+Name: zlib
+Description: zlib compression library
+Version: 1.2.13
+Libs: -L\${libdir} -lz
+Cflags: -I\${includedir}
+FIN
   rm -rf "$obra/zlib"
   sellar zlib "$V_ZLIB"
 }
@@ -150,7 +175,7 @@ construir_qpdf() {
   local arbol
   arbol="$(fuente qpdf 11.3.0-1+deb12u1)"
   # Its CMake spells the Windows library "Advapi32", which a case-sensitive file system does not find.
-  grep -rl 'Advapi32' "$arbol" --include=CMakeLists.txt --include='*.cmake' |
+  { grep -rl 'Advapi32' "$arbol" --include=CMakeLists.txt --include='*.cmake' || true; } |
     xargs -r sed -i 's/Advapi32/advapi32/g'
   rm -rf "$obra/qpdf"
   cmake_win -S "$arbol" -B "$obra/qpdf" -DCMAKE_INSTALL_PREFIX="$libs" \

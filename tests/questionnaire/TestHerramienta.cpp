@@ -45,8 +45,10 @@ class TestHerramienta : public QObject
         p.start(QStringLiteral(QRTZ_CUESTIONARIO), Args);
         if (!p.waitForFinished(60000))
             return {};
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        // Windows' console tools end their lines with CR LF.
+        const auto texto = [](const QByteArray& b) { return QString::fromUtf8(b).replace("\r\n", "\n"); };
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, texto(p.readAllStandardOutput()),
+                texto(p.readAllStandardError())};
     }
     QString carpeta(const QString& s) const { return tmp.filePath(s); }
 
@@ -60,8 +62,8 @@ private slots:
         raro.sDirBD = "database";
         raro.sArchivoBD = "TAVORO.MDB";
         raro.sArchivoIni = "tavoro.ini";
-        raro.sIni =
-            "; ajustes\r\n[Otra]\r\nEmpresaActiva=9\r\n[ control ]\r\n  EMPRESAACTIVA = 1 \r\nEmpresaActiva=7\r\n";
+        raro.sIni = "; ajustes\r\n[Otra]\r\nEmpresaActiva=9\r\n[ control ]\r\n  EMPRESAACTIVA = 1 "
+                    "\r\nEmpresaActiva=7\r\n";
         QVERIFY(FixturasHost::EscribePrincipal(carpeta("raro"), 30, raro));
         FixturasHost::TOpciones conectado;
         conectado.bUsuarioConectado = true;

@@ -6,6 +6,7 @@
 // and backslashes inside values escaped as \t, \n, \r, \\), or with --translate the SQLite
 // script the statement becomes. Errors go to standard error and the exit code is 1.
 
+#include "common/Plataforma.h"
 #include "db/componentes/ErrorBD.h"
 #include "db/jet/proveedor/ProveedorJet.h"
 
@@ -44,6 +45,7 @@ int uso()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    Plataforma::ConsolaUtf8();
     const QStringList args = app.arguments().mid(1);
     QString ruta, contrasena, sql;
     bool traduce = false;

@@ -25,7 +25,7 @@ V_QT="qt6-base=6.4.2+dfsg-10 r1"
 V_ZLIB="zlib=1:1.2.13.dfsg-1 r2"
 V_JPEG="libjpeg-turbo=1:2.1.5-2 r1"
 V_SQLITE="sqlite3=3.40.1-2+deb12u2 r1"
-V_QPDF="qpdf=11.3.0-1+deb12u1 r1"
+V_QPDF="qpdf=11.3.0-1+deb12u1 r2"
 
 hecho() { [ -f "$sellos/$1" ] && [ "$(cat "$sellos/$1")" = "$2" ]; }
 sellar() { echo "$2" >"$sellos/$1"; }
@@ -177,7 +177,7 @@ construir_qpdf() {
   # Its CMake spells the Windows library "Advapi32", which a case-sensitive file system does not find.
   { grep -rl 'Advapi32' "$arbol" --include=CMakeLists.txt --include='*.cmake' || true; } |
     xargs -r sed -i 's/Advapi32/advapi32/g'
-  rm -rf "$obra/qpdf"
+  [ -f "$obra/qpdf/CMakeCache.txt" ] || rm -rf "$obra/qpdf" # an interrupted build resumes
   cmake_win -S "$arbol" -B "$obra/qpdf" -DCMAKE_INSTALL_PREFIX="$libs" \
     -DBUILD_STATIC_LIBS=OFF -DBUILD_SHARED_LIBS=ON -DREQUIRE_CRYPTO_NATIVE=ON -DUSE_IMPLICIT_CRYPTO=OFF \
     -DBUILD_DOC=OFF -DINSTALL_EXAMPLES=OFF -DINSTALL_MANUAL=OFF -DINSTALL_CMAKE_PACKAGE=OFF \
@@ -185,8 +185,14 @@ construir_qpdf() {
     { tail -40 "$obra/qpdf.log"; exit 1; }
   nice cmake --build "$obra/qpdf" --parallel "$jobs" --target libqpdf >>"$obra/qpdf.log" 2>&1 ||
     { grep -B2 -A10 -m3 'error' "$obra/qpdf.log" | head -60; exit 1; }
+  # The library component also installs qpdf's Windows package extras, which this build has none of.
+  mkdir -p "$obra/qpdf/qpdf/extra-dlls"
   cmake --install "$obra/qpdf" --component lib >>"$obra/qpdf.log" 2>&1
   cmake --install "$obra/qpdf" --component dev >>"$obra/qpdf.log" 2>&1
+  # The DLL and its import library carry no component name.
+  cmake --install "$obra/qpdf" --component Unspecified >>"$obra/qpdf.log" 2>&1
+  [ -f "$libs/bin/libqpdf29.dll" ] || [ -f "$libs/bin/qpdf29.dll" ] ||
+    { echo "deps: qpdf no instaló su DLL" >&2; exit 1; }
   rm -rf "$obra/qpdf"
   sellar qpdf "$V_QPDF"
 }

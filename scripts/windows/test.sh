@@ -43,6 +43,9 @@ fi
 # One Wine server for the whole run; one test at a time, since the windows of two programs in one
 # display would take each other's keyboard focus.
 /usr/lib/wine/wineserver -p
+# Wine's own background services start with the first program and keep its standard output open;
+# started here without pipes, they never hold a test's output open.
+"$wine" cmd /c exit </dev/null >/dev/null 2>&1
 inicio=$(date +%s)
 estado=0
 ctest --test-dir "$obra" --output-on-failure --timeout 600 "$@" || estado=$?

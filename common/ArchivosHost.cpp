@@ -93,7 +93,8 @@ bool EsArchivoProtegido(const QString& sRuta)
 
 QString ResuelveRuta(const QString& sCarpeta, const QString& sRelativa)
 {
-    QString ruta = sCarpeta;
+    // A Windows folder may come with backslashes (C:\Tavoro, \\SERVIDOR\Tavoro); Qt works with '/'.
+    QString ruta = QDir::fromNativeSeparators(sCarpeta);
     if (!ruta.endsWith(QLatin1Char('/')))
         ruta += QLatin1Char('/');
     const QStringList partes = QString(sRelativa)

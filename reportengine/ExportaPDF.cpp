@@ -28,9 +28,15 @@
 
 namespace {
 
+// A file name as qpdf opens it: on Windows it takes UTF-8 and converts to the wide name itself
+// (the 8-bit code page would lose any character outside it); elsewhere the file system's encoding.
 QByteArray local(const QString& s)
 {
+#ifdef Q_OS_WIN
+    return QDir::toNativeSeparators(s).toUtf8();
+#else
     return QFile::encodeName(s);
+#endif
 }
 
 bool dialogoOpciones(const TExportaPDF& e, QWidget* Padre)

@@ -10,6 +10,7 @@
 
 #include "TextosCuestionario.h"
 
+#include "common/Plataforma.h"
 #include "db/componentes/ErrorBD.h"
 #include "db/jet/proveedor/ProveedorJet.h"
 #include "tools/mdbgen/MuestraTavoro.h"
@@ -19,24 +20,17 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-#include <ctime>
-#include <sys/resource.h>
-
 namespace {
 
 // Processor time of the process in ms: the machine is shared, so wall time alone misleads.
 qint64 cpuMs()
 {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+    return Plataforma::MsProcesador();
 }
 
 long memoriaPicoMB()
 {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss / 1024;
+    return Plataforma::MemoriaPicoMB();
 }
 
 QString valorDe(const QStringList& args, const QString& sOpcion, const QString& sDefecto)

@@ -1,6 +1,7 @@
 #include "db/jet/ArchivoJet.h"
 
 #include "common/ArchivosHost.h"
+#include "common/Plataforma.h"
 
 #include <QFileInfo>
 
@@ -33,9 +34,9 @@ std::shared_ptr<TArchivoJet> TArchivoJet::DeArchivo(const QString& sRuta)
         throw TErrorFormato(kMsjNoEsAccess);
     // A database being read is never to be overwritten by this program's own output.
     ArchivosHost::ProtegeArchivo(sRuta);
-    // Read-only and unbuffered: QFile neither locks nor creates anything beside the file.
+    // Read-only, unbuffered and shared with everyone: nothing is locked or created beside the file.
     p->F_pArchivo = std::make_unique<QFile>(sRuta);
-    if (!p->F_pArchivo->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    if (!Plataforma::AbreSoloLectura(*p->F_pArchivo))
         throw TErrorFormato(QStringLiteral("No se pudo abrir el archivo de base de datos \"%1\": %2.")
                                 .arg(sRuta, p->F_pArchivo->errorString()));
     p->F_nTamano = p->F_pArchivo->size();

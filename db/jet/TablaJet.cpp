@@ -1,8 +1,8 @@
 #include "db/jet/TablaJet.h"
 
 #include "common/CodigoAnsi.h"
+#include "common/Plataforma.h"
 
-#include <QStringDecoder>
 #include <QSysInfo>
 
 #include <algorithm>
@@ -100,24 +100,9 @@ QString TextoCodigoPagina(const uint8_t* p, int n, int nCodigoPagina)
         return QString::fromLatin1(reinterpret_cast<const char*>(p), n);
     const QByteArray Bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(p), n);
     if (nCodigoPagina != 0 && nCodigoPagina != 1252) {
-        // Other Windows code pages through Qt's converters (ICU), the last one kept at hand.
-        struct TDecodificador
-        {
-            int nCodigo = -1;
-            QStringDecoder Dec;
-        };
-        thread_local TDecodificador Ultimo;
-        if (Ultimo.nCodigo != nCodigoPagina) {
-            Ultimo.Dec =
-                QStringDecoder(QStringLiteral("windows-%1").arg(nCodigoPagina).toLatin1().constData());
-            Ultimo.nCodigo = nCodigoPagina;
-        }
-        if (Ultimo.Dec.isValid()) {
-            Ultimo.Dec.resetState();
-            const QString s = Ultimo.Dec.decode(Bytes);
-            if (!Ultimo.Dec.hasError())
-                return s;
-        }
+        // Other Windows code pages through the system's converters.
+        if (const std::optional<QString> s = Plataforma::DecodificaCodigoPagina(Bytes, nCodigoPagina))
+            return *s;
     }
     return CodigoAnsi::ATexto(Bytes);
 }

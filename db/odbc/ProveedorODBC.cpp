@@ -5,8 +5,39 @@
 
 #include <QFile>
 
+#ifdef _WIN32
+// The system's driver manager (odbc32): its headers need the Windows types first. The plain entry
+// points are the 8-bit ones there as with unixODBC; MinGW declares some "...A" functions with other
+// types and Wine does not export them, so the plain names are called.
+#define SQL_NOUNICODEMAP
+#include <windows.h>
+#endif
 #include <sql.h>
 #include <sqlext.h>
+#ifdef _WIN32
+#define SQLGetDiagRecA SQLGetDiagRec
+#define SQLDescribeColA SQLDescribeCol
+#define SQLExecDirectA SQLExecDirect
+#define SQLDriverConnectA SQLDriverConnect
+
+#include <QSettings>
+
+namespace {
+
+// The newest SQL Server driver Windows has; "SQL Server" comes with every Windows.
+QString controladorWindows()
+{
+    const QSettings Instalados(
+        QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers"),
+        QSettings::NativeFormat);
+    for (const char* p : {"ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server"})
+        if (Instalados.value(QString::fromLatin1(p)).toString() == QLatin1String("Installed"))
+            return QString::fromLatin1(p);
+    return QStringLiteral("SQL Server");
+}
+
+} // namespace
+#endif
 
 namespace {
 
@@ -229,9 +260,13 @@ QString TProveedorODBC::CadenaODBC(const TCadenaConexion& Cadena)
         puerto = origen.mid(coma + 1).trimmed();
         origen = origen.left(coma).trimmed();
     }
+#ifdef _WIN32
+    const QString driver = controladorWindows();
+#else
     const QString driver = QFile::exists(QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so"))
                                ? QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so")
                                : QStringLiteral("FreeTDS");
+#endif
     QString s = QStringLiteral("DRIVER=%1;SERVER=%2;").arg(llaveODBC(driver), llaveODBC(origen));
     if (!puerto.isEmpty())
         s += QStringLiteral("PORT=%1;").arg(llaveODBC(puerto));

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -76,11 +77,47 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
         const QString r = ArchivosHost::ResuelveRuta(d.path() + "/", "DataBase\\Tavoro.mdb");
-        QCOMPARE(r, d.path() + "/DATABASE/TAVORO.MDB");
         QVERIFY(QFile::exists(r));
         const QString falta = ArchivosHost::ResuelveRuta(d.path(), "DataBase/Otra.mdb");
-        QCOMPARE(falta, d.path() + "/DATABASE/Otra.mdb");
         QVERIFY(!QFile::exists(falta));
+#ifdef Q_OS_WIN
+        // Windows' file system finds any letter case itself: the names given are kept.
+        QCOMPARE(r, d.path() + "/DataBase/Tavoro.mdb");
+        QCOMPARE(falta, d.path() + "/DataBase/Otra.mdb");
+#else
+        QCOMPARE(r, d.path() + "/DATABASE/TAVORO.MDB");
+        QCOMPARE(falta, d.path() + "/DATABASE/Otra.mdb");
+#endif
+    }
+
+    // The program's folder as Windows writes it (backslashes, drive letter), with or without the
+    // final separator, and a relative name in either separator.
+    void rutaConSeparadoresDelSistema_data()
+    {
+        QTest::addColumn<bool>("barraFinal");
+        QTest::addColumn<QString>("relativa");
+        QTest::newRow("sin barra final") << false << "DataBase\\Tavoro.mdb";
+        QTest::newRow("con barra final") << true << "DataBase\\Tavoro.mdb";
+        QTest::newRow("barras normales") << true << "database/tavoro.mdb";
+    }
+    void rutaConSeparadoresDelSistema()
+    {
+        QFETCH(bool, barraFinal);
+        QFETCH(QString, relativa);
+        QTemporaryDir d;
+        QDir(d.path()).mkpath("DataBase");
+        QFile f(d.path() + "/DataBase/Tavoro.mdb");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+        f.close();
+        QString carpeta = QDir::toNativeSeparators(QDir(d.path()).absolutePath());
+        if (barraFinal)
+            carpeta += QDir::separator();
+        const QString r = ArchivosHost::ResuelveRuta(carpeta, relativa);
+        QVERIFY2(QFileInfo(r).isFile(), qPrintable(r));
+        QFile g(r);
+        QVERIFY(g.open(QIODevice::ReadOnly));
+        QCOMPARE(g.readAll(), QByteArray("x"));
     }
 
     // Whether a write would reach a protected file: links followed, letter case ignored, a

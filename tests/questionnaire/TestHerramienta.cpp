@@ -46,8 +46,10 @@ class TestHerramienta : public QObject
         p.start(QStringLiteral(QRTZ_CUESTIONARIO), Args);
         if (!p.waitForFinished(60000))
             return {};
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        // Windows' console tools end their lines with CR LF.
+        const auto texto = [](const QByteArray& b) { return QString::fromUtf8(b).replace("\r\n", "\n"); };
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, texto(p.readAllStandardOutput()),
+                texto(p.readAllStandardError())};
     }
     QString carpeta(const QString& s) const { return tmp.filePath(s); }
 

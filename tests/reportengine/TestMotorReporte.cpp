@@ -8,6 +8,8 @@
 #include "reportengine/VistaPrevia.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -314,7 +316,7 @@ private slots:
     void configurarPaginaAjustaCadaHoja()
     {
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-            QSKIP("poppler-utils no está instalado");
+            QRTZ_OMITE_SIN_HERRAMIENTA("poppler-utils no está instalado");
         auto r = reporte();
         QVERIFY(r->PreparaReporte(true));
         TVistaPrevia v(*r);
@@ -382,6 +384,26 @@ private slots:
         QVERIFY(Pdf);
         QVERIFY(Pdf->text().contains("PDF"));
         QVERIFY(Pdf->toolButtonStyle() != Qt::ToolButtonIconOnly || Pdf->icon().isNull());
+    }
+
+    // A target name with letters outside the 8-bit code page is written under that very name
+    // (Windows: qpdf gets the name in UTF-8), with the document info qpdf adds.
+    void exportaANombreFueraDelCodigoAnsi()
+    {
+        auto r = reporte();
+        TExportaPDF e;
+        e.sAutor = "Autor";
+        e.sAsunto = "Asunto";
+        QVERIFY(r->PreparaReporte(true));
+        const QString sArchivo = F_Dir.filePath(QStringLiteral("Cuestionario ñ Ω 2019.pdf"));
+        QVERIFY(e.Exporta(*r, sArchivo));
+        QFile f(sArchivo);
+        QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(sArchivo));
+        const QByteArray b = f.readAll();
+        QVERIFY(b.startsWith("%PDF-"));
+        QVERIFY(b.contains("/Author") && b.contains("/Subject"));
+        QCOMPARE(QDir(F_Dir.path()).entryList({"Cuestionario*"}),
+                 QStringList{QFileInfo(sArchivo).fileName()});
     }
 
     void exportaPdfConDialogos()

@@ -12,6 +12,7 @@
 #include "common/ArchivosHost.h"
 #include "common/IIMensajero.h"
 #include "common/InterfacedPadre.h"
+#include "common/Plataforma.h"
 #include "common/TablaMemoria.h"
 #include "data/ColectorConxs.h"
 #include "db/componentes/ConexionBD.h"
@@ -285,12 +286,17 @@ void soloErroresGraves(QtMsgType Tipo, const QMessageLogContext&, const QString&
 int main(int argc, char** argv)
 {
     qInstallMessageHandler(soloErroresGraves);
+    Plataforma::ConsolaUtf8();
     // The PDF is laid out with the GUI library's fonts and text layout, but no window is shown.
     bool bPDF = false;
     for (int i = 1; i < argc; ++i)
         bPDF = bPDF || qstrcmp(argv[i], "--pdf") == 0;
+#ifndef Q_OS_WIN
+    // Without a display server the offscreen platform serves; Windows' own platform needs no
+    // display and is the one that sees the system's fonts.
     if (bPDF && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     std::unique_ptr<QCoreApplication> app =
         bPDF ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     TOpciones o;

@@ -9,6 +9,7 @@
 // place, and --verbose adds the text of the engine below the Jet layer, if any (for
 // developers: the user never sees it).
 
+#include "common/Plataforma.h"
 #include "db/componentes/ErrorBD.h"
 #include "db/jet/proveedor/ProveedorJet.h"
 
@@ -66,6 +67,7 @@ QString senala(const QString& sSql, int nPos)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    Plataforma::ConsolaUtf8();
     const QStringList args = app.arguments().mid(1);
     QString ruta, contrasena, sql;
     bool traduce = false;

@@ -1,6 +1,7 @@
 // mdbgen: writes Access (Jet 4) databases.
 //   mdbgen fixture IN.json OUT.mdb
 //   mdbgen sample DIR [--operaciones N] [--semilla S]
+#include "common/Plataforma.h"
 #include "tools/mdbgen/FixtureMdb.h"
 #include "tools/mdbgen/MuestraTavoro.h"
 
@@ -36,6 +37,7 @@ int uso()
 int main(int argc, char** argv)
 {
     QCoreApplication App(argc, argv);
+    Plataforma::ConsolaUtf8();
     const QStringList Args = App.arguments().mid(1);
     if (Args.size() == 3 && Args[0] == QLatin1String("fixture")) {
         QString sError;

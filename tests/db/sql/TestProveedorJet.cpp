@@ -2,6 +2,7 @@
 // missing, foreign and damaged files), typed results, reloading a file that changed, and the
 // guarantee that the host file is never written.
 
+#include "common/Plataforma.h"
 #include "db/componentes/ConexionBD.h"
 #include "db/componentes/ConsultaBD.h"
 #include "db/componentes/ErrorBD.h"
@@ -14,8 +15,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <unistd.h>
 
 namespace {
 
@@ -177,11 +176,12 @@ private slots:
 
     void archivoSinPermiso()
     {
-        if (geteuid() == 0)
+        if (Plataforma::IgnoraPermisos())
             QSKIP("el administrador lee cualquier archivo");
         const QString ruta = F_Dir.filePath(QStringLiteral("bloqueado.mdb"));
         QVERIFY(QFile::copy(F_sSinClave, ruta));
-        QFile::setPermissions(ruta, QFileDevice::Permissions());
+        Plataforma::TBloqueoExclusivo bloqueo(ruta);
+        QVERIFY(bloqueo.Activo());
         try {
             AbreSesionJet(ruta, QString());
             QFAIL("se abrió un archivo sin permiso de lectura");

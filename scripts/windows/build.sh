@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Cross-builds the program for 64-bit Windows: installs what is needed (scripts/windows/install-deps.sh),
+# builds Qt, SQLite and qpdf for Windows into the cache folder once (scripts/windows/deps.sh), then the
+# program, its tools and the tests into build-win/, the folder to ship (build-win/dist/CuestionarioQRTZ/)
+# and build-win/CuestionarioQRTZ-win64.zip. Run as root on Debian 12.
+#   QRTZ_WIN_CACHE  cache folder of the Windows dependencies (default /var/cache/cuestionarioqrtz-win)
+#   QRTZ_WIN_JOBS   parallel jobs (default: number of processors)
+# Options after the script go to CMake.
+set -euo pipefail
+raiz="$(cd "$(dirname "$0")/../.." && pwd)"
+cd "$raiz"
+
+cache="${QRTZ_WIN_CACHE:-/var/cache/cuestionarioqrtz-win}"
+jobs="${QRTZ_WIN_JOBS:-$(nproc)}"
+libs="$cache/libs"
+qt="$cache/qt6"
+obra="$raiz/build-win"
+
+bash scripts/windows/install-deps.sh
+bash scripts/windows/deps.sh all
+
+echo "build-win: programa ($(date -u +%H:%M:%S))"
+# pkg-config sees only the Windows libraries; rcc must not compress with zstd, which this Qt lacks.
+PKG_CONFIG_LIBDIR="$libs/lib/pkgconfig" PKG_CONFIG_PATH="" \
+  cmake -S . -B "$obra" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$raiz/scripts/windows/mingw-w64.cmake" \
+  -DQRTZ_WIN_PREFIXES="$libs;$qt" -DCMAKE_PREFIX_PATH="$qt" \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DCMAKE_AUTORCC_OPTIONS=--no-zstd -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$raiz/scripts/windows/wine-ejecuta.sh" \
+  -DQRTZ_BENCH=OFF "$@" >"$obra.configure.log" 2>&1 ||
+  { tail -30 "$obra.configure.log"; exit 1; }
+nice cmake --build "$obra" --parallel "$jobs"
+
+echo "build-win: carpeta para Windows ($(date -u +%H:%M:%S))"
+dist="$obra/dist/CuestionarioQRTZ"
+rm -rf "$obra/dist" && mkdir -p "$dist"
+programas=(
+  "$obra/app/CuestionarioQRTZ.exe"
+  "$obra/tools/cuestionario/cuestionario.exe"
+  "$obra/tools/jetsql/jetsql.exe"
+  "$obra/tools/mdbgen/mdbgen.exe"
+)
+for p in "${programas[@]}"; do
+  x86_64-w64-mingw32-strip -o "$dist/$(basename "$p")" "$p"
+done
+# Qt plugins the program loads: the Windows platform, the native style, Windows' printers.
+mkdir -p "$dist/platforms" "$dist/styles" "$dist/printsupport"
+cp "$qt/plugins/platforms/qwindows.dll" "$dist/platforms/"
+cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$dist/styles/"
+cp "$qt/plugins/printsupport/windowsprintersupport.dll" "$dist/printsupport/"
+
+# Every DLL the programs and plugins import, found in the Qt, library and MinGW folders (the
+# system's own DLLs are not found there and stay out).
+gcc_dir="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")"
+busca=("$qt/bin" "$libs/bin" "$gcc_dir" /usr/x86_64-w64-mingw32/lib /usr/lib/gcc/x86_64-w64-mingw32/*-posix)
+pendientes=("$dist"/*.exe "$dist"/*/*.dll)
+declare -A vistos=()
+while [ ${#pendientes[@]} -gt 0 ]; do
+  f="${pendientes[0]}"
+  pendientes=("${pendientes[@]:1}")
+  while read -r dll; do
+    clave="${dll,,}"
+    [ -n "${vistos[$clave]:-}" ] && continue
+    vistos[$clave]=1
+    for d in "${busca[@]}"; do
+      if [ -f "$d/$dll" ]; then
+        x86_64-w64-mingw32-strip -o "$dist/$dll" "$d/$dll"
+        pendientes+=("$dist/$dll")
+        break
+      fi
+    done
+  done < <(x86_64-w64-mingw32-objdump -p "$f" | sed -n 's/^\s*DLL Name: //p')
+done
+
+# The report's faces are the system's; their metric twins go along for machines without them.
+mkdir -p "$dist/fuentes"
+cp /usr/share/fonts/truetype/liberation/LiberationSerif-*.ttf "$dist/fuentes/"
+cp /usr/share/fonts/truetype/crosextra/Carlito-*.ttf "$dist/fuentes/"
+cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf "$dist/fuentes/"
+for doc in fonts-liberation fonts-crosextra-carlito fonts-wine; do
+  [ -f "/usr/share/doc/$doc/copyright" ] && cp "/usr/share/doc/$doc/copyright" "$dist/fuentes/$doc.copyright.txt"
+done
+
+rm -f "$obra/CuestionarioQRTZ-win64.zip"
+(cd "$obra/dist" && zip -qr9 "$obra/CuestionarioQRTZ-win64.zip" CuestionarioQRTZ)
+echo "build-win: $(du -sh "$dist" | cut -f1) en $dist, $(du -h "$obra/CuestionarioQRTZ-win64.zip" | cut -f1) en $obra/CuestionarioQRTZ-win64.zip"

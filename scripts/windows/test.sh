@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs every test of the Windows build under Wine, inside a private X display (Xvfb), with the same
+# pass/fail rules as on Linux (CTest; a test that cannot run under Wine skips and says why).
+# Builds first when build-win/ has no build. Extra arguments go to ctest (e.g. -R TestPasos).
+set -euo pipefail
+raiz="$(cd "$(dirname "$0")/../.." && pwd)"
+cd "$raiz"
+obra="$raiz/build-win"
+[ -f "$obra/CTestTestfile.cmake" ] || bash scripts/windows/build.sh
+
+export WINEPREFIX="$obra/wine"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+wine=/usr/lib/wine/wine64
+
+# Private display for the Windows programs' windows.
+pantalla=""
+for n in $(seq 90 140); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then pantalla=$n; break; fi
+done
+[ -n "$pantalla" ] || { echo "test-win: no hay número de pantalla libre para Xvfb" >&2; exit 1; }
+Xvfb ":$pantalla" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+terminar() {
+  WINEPREFIX="$WINEPREFIX" /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb_pid" 2>/dev/null || true
+}
+trap terminar EXIT
+export DISPLAY=":$pantalla"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$pantalla" ] && break; sleep 0.1; done
+
+# The Wine prefix, made once per build folder: a Windows with Tahoma (every Windows has it) but
+# without Times New Roman and Calibri, so the program's metric twins are what the report uses.
+if [ ! -f "$WINEPREFIX/.preparado" ]; then
+  echo "test-win: preparando el prefijo de Wine ($(date -u +%H:%M:%S))"
+  rm -rf "$WINEPREFIX"
+  "$wine" wineboot -i >/dev/null 2>&1
+  cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  /usr/lib/wine/wineserver -w
+  touch "$WINEPREFIX/.preparado"
+fi
+
+# One Wine server for the whole run; one test at a time, since the windows of two programs in one
+# display would take each other's keyboard focus.
+/usr/lib/wine/wineserver -p
+# Wine's own background services start with the first program and keep its standard output open;
+# started here without pipes, they never hold a test's output open.
+"$wine" cmd /c exit </dev/null >/dev/null 2>&1
+inicio=$(date +%s)
+estado=0
+ctest --test-dir "$obra" --output-on-failure --timeout 600 "$@" || estado=$?
+echo "test-win: pruebas bajo Wine en $(($(date +%s) - inicio)) s"
+
+# The Windows tools against the Linux ones (needs the Linux build in build/, as scripts/test.sh makes).
+if [ $# -eq 0 ]; then
+  if [ -x "$raiz/build/tools/jetsql/jetsql" ]; then
+    inicio=$(date +%s)
+    bash scripts/windows/compara-linux.sh || estado=1
+    echo "test-win: comparación con Linux en $(($(date +%s) - inicio)) s"
+  else
+    echo "test-win: sin build/ de Linux (bash scripts/build.sh), no se compara con Linux"
+  fi
+fi
+exit "$estado"

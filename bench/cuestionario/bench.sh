@@ -12,7 +12,8 @@
 #
 #   bash bench/cuestionario/bench.sh [BUILD_DIR] [--repeticiones R] [--tiempos] [sucursal|muestra ...]
 #
-# Sample folders are kept in ${BENCH_DATOS:-/tmp/bench-cuestionario} and reused.
+# Sample folders are kept in ${BENCH_DATOS:-/tmp/bench-cuestionario} and reused; with
+# BENCH_SIN_COMPILAR set, the tools already built in BUILD_DIR are used as they are.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 BUILD=build
@@ -31,8 +32,10 @@ done
 DATOS=${BENCH_DATOS:-/tmp/bench-cuestionario}
 command -v mdb-export >/dev/null || { echo "falta mdb-export (mdbtools)"; exit 1; }
 
-cmake -S . -B "$BUILD" -G Ninja >/dev/null
-cmake --build "$BUILD" --target cuestionario mdbgen >/dev/null
+if [ -z "${BENCH_SIN_COMPILAR:-}" ]; then
+  cmake -S . -B "$BUILD" -G Ninja >/dev/null
+  cmake --build "$BUILD" --target cuestionario mdbgen >/dev/null
+fi
 HERR="$BUILD/tools/cuestionario/cuestionario"
 MDBGEN="$BUILD/tools/mdbgen/mdbgen"
 

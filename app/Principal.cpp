@@ -757,6 +757,12 @@ bool TfrmPrincipal::ConectaBD(TConexionBD*& Conexion)
         return false;
     if (!ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conexion))
         return false;
+    // Loading the host's tables and long statements serve the window's events meanwhile
+    // (repaints, moves, a close request); returning false there would stop the statement.
+    Conexion->SetAviso([] {
+        QCoreApplication::processEvents();
+        return true;
+    });
     return Conexion->Conectado();
 }
 

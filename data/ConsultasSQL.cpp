@@ -4,6 +4,7 @@
 
 #include "data/ErroresBD.h"
 #include "data/NombreClase.h"
+#include "db/componentes/ProveedorBD.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,7 +33,9 @@ bool TConsultasSQL::PideConsulta(const QString& sConsulta, TConsultaBD& qQuery)
             sAdicional))
         return true;
     qQuery.Cierra();
-    MuestraError(QStringLiteral("BD-101"), NombreClaseDe(*this), sAdicional);
+    // A statement the user stopped is no database error.
+    if (!sAdicional.startsWith(ClaseErrorCancelado + QStringLiteral(" - ")))
+        MuestraError(QStringLiteral("BD-101"), NombreClaseDe(*this), sAdicional);
     return false;
 }
 

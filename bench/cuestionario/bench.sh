@@ -1,43 +1,101 @@
 #!/usr/bin/env bash
-# Benchmark of tools/cuestionario end to end (not a test): sample host folders written by
-# mdbgen with 100,000 and 1,000,000 operations, every answer computed. Reports wall time, peak
-# memory and the time each report variable took (the first one, NombreCC, also carries the
-# connection, the version read and the PEP detection).
+# Benchmark of tools/cuestionario end to end (not a test): open, login, detection and every
+# answer, on two sample host folders written by mdbgen:
+#   sucursal  a branch of twenty years: 206,000 operation rows (about 61k in tMovtos and 145k in
+#             tProces), 6,700 clients
+#   muestra   the 1,000,000-operation sample
+# For each, side by side in one run (the machine is shared, so the runs alternate): processor
+# time (user + system) of the tool against that of mdb-export dumping tMovtos, tProces and
+# tCliente as text, and their ratio; wall time; peak memory; and the longest stall of the event
+# loop while the answers are computed (the tool's --sondeo: a timer that records the largest
+# gap between its ticks). Medians of R runs. With --tiempos, the slowest report variables too.
 #
-#   bash bench/cuestionario/bench.sh [BUILD_DIR] [N ...]      (defaults: build-cuest, 100000 1000000)
+#   bash bench/cuestionario/bench.sh [BUILD_DIR] [--repeticiones R] [--tiempos] [sucursal|muestra ...]
 #
-# Sample folders are kept in ${BENCH_DATOS:-/tmp/bench-cuestionario} and reused.
+# Sample folders are kept in ${BENCH_DATOS:-/tmp/bench-cuestionario} and reused; with
+# BENCH_SIN_COMPILAR set, the tools already built in BUILD_DIR are used as they are.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-BUILD=${1:-build-cuest}
-shift || true
-TAMANOS=("$@")
-[ ${#TAMANOS[@]} -eq 0 ] && TAMANOS=(100000 1000000)
+BUILD=build
+R=3
+TIEMPOS=0
+FORMAS=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --repeticiones) R=$2; shift 2 ;;
+    --tiempos) TIEMPOS=1; shift ;;
+    sucursal|muestra) FORMAS+=("$1"); shift ;;
+    *) BUILD=$1; shift ;;
+  esac
+done
+[ ${#FORMAS[@]} -eq 0 ] && FORMAS=(sucursal muestra)
 DATOS=${BENCH_DATOS:-/tmp/bench-cuestionario}
+command -v mdb-export >/dev/null || { echo "falta mdb-export (mdbtools)"; exit 1; }
 
-cmake -S . -B "$BUILD" -G Ninja >/dev/null
-cmake --build "$BUILD" --target cuestionario mdbgen >/dev/null
+if [ -z "${BENCH_SIN_COMPILAR:-}" ]; then
+  cmake -S . -B "$BUILD" -G Ninja >/dev/null
+  cmake --build "$BUILD" --target cuestionario mdbgen >/dev/null
+fi
 HERR="$BUILD/tools/cuestionario/cuestionario"
 MDBGEN="$BUILD/tools/mdbgen/mdbgen"
 
-for N in "${TAMANOS[@]}"; do
-  CARPETA="$DATOS/$N"
+opciones() {
+  case "$1" in
+    sucursal) echo "--operaciones 206000 --anios 20 --clientes 6700 --proceso 0.7" ;;
+    muestra) echo "--operaciones 1000000" ;;
+  esac
+}
+
+# Processor seconds (user + system), wall seconds and peak KB of a command, from /usr/bin/time.
+mide() {
+  local t
+  t=$(mktemp)
+  /usr/bin/time -f '%U %S %e %M' -o "$t" "$@" >/dev/null 2>&1 || { rm -f "$t"; return 1; }
+  awk '{printf "%.3f %.3f %d\n", $1 + $2, $3, $4}' "$t"
+  rm -f "$t"
+}
+
+mediana() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+exporta() {
+  for t in tMovtos tProces tCliente; do mdb-export "$1" "$t"; done
+}
+
+echo "carga de la máquina al empezar: $(cut -d' ' -f1-3 /proc/loadavg) ($(nproc) procesadores)"
+for F in "${FORMAS[@]}"; do
+  CARPETA="$DATOS/$F"
   if [ ! -f "$CARPETA/DataBase/Tavoro.mdb" ]; then
     mkdir -p "$CARPETA"
-    T0=$(date +%s.%N)
-    "$MDBGEN" sample "$CARPETA" --operaciones "$N" >/dev/null
-    T1=$(date +%s.%N)
-    printf 'muestra de %s operaciones escrita en %.1f s (%s)\n' "$N" "$(awk "BEGIN {print $T1 - $T0}")" \
-      "$(du -h "$CARPETA/DataBase/Tavoro.mdb" | cut -f1)"
+    # shellcheck disable=SC2046
+    "$MDBGEN" sample "$CARPETA" $(opciones "$F") >/dev/null
   fi
-  SALIDA=$(mktemp) ERRORES=$(mktemp) TIEMPO=$(mktemp)
-  /usr/bin/time -v -o "$TIEMPO" "$HERR" "$CARPETA" --usuario ADMIN --password ADMIN --tiempos \
-    >"$SALIDA" 2>"$ERRORES" || { echo "falló con $N operaciones:"; cat "$ERRORES"; exit 1; }
-  PARED=$(grep 'Elapsed (wall clock)' "$TIEMPO" | awk '{print $NF}')
-  RSS=$(grep 'Maximum resident set size' "$TIEMPO" | awk '{print $NF}')
-  echo "== $N operaciones: $PARED de reloj, memoria máxima $((RSS / 1024)) MB, $(grep -c $'\t' "$SALIDA") líneas"
-  echo "   variables más lentas (ms):"
-  grep ' ms$' "$ERRORES" | sed 's/ ms$//' | sort -t$'\t' -k2 -g -r | head -12 | awk -F'\t' '{printf "     %-10s %10.1f\n", $1, $2}'
-  grep ' ms$' "$ERRORES" | sed 's/ ms$//' | awk -F'\t' '$2 >= 0 {s += $2; n++} END {printf "   suma %.1f ms en %d variables, %.1f ms por variable\n", s, n, s / n}'
-  rm -f "$SALIDA" "$ERRORES" "$TIEMPO"
+  MDB="$CARPETA/DataBase/Tavoro.mdb"
+  export -f exporta
+  CPU_H=() CPU_E=() PARED=() RSS=()
+  for ((i = 0; i < R; i++)); do
+    read -r c p m < <(mide bash -c 'exporta "$0"' "$MDB")
+    CPU_E+=("$c")
+    read -r c p m < <(mide "$HERR" "$CARPETA" --usuario ADMIN --password ADMIN) ||
+      { echo "falló cuestionario en $F"; exit 1; }
+    CPU_H+=("$c") PARED+=("$p") RSS+=("$m")
+  done
+  # One more run with the stall probe (it serves the event loop, so it is timed apart).
+  PAUSA=$("$HERR" "$CARPETA" --usuario ADMIN --password ADMIN --sondeo 2>&1 >/dev/null |
+    sed -n 's/^sondeo: pausa más larga \([0-9]*\) ms.*/\1/p')
+  CH=$(printf '%s\n' "${CPU_H[@]}" | mediana)
+  CE=$(printf '%s\n' "${CPU_E[@]}" | mediana)
+  PM=$(printf '%s\n' "${PARED[@]}" | mediana)
+  MM=$(printf '%s\n' "${RSS[@]}" | sort -g | tail -1)
+  FILAS=$(for t in tMovtos tProces tCliente; do printf '%s %s  ' "$t" "$(mdb-export "$MDB" "$t" | tail -n +2 | wc -l)"; done)
+  echo "== $F ($FILAS; mediana de $R)"
+  printf '   procesador: cuestionario %.2f s, mdb-export %.2f s, razón %.2f\n' "$CH" "$CE" \
+    "$(awk "BEGIN {print $CH / $CE}")"
+  printf '   reloj %.2f s, memoria máxima %d MB, pausa más larga del ciclo de eventos %s ms\n' "$PM" \
+    "$((MM / 1024))" "${PAUSA:-?}"
+  if [ "$TIEMPOS" = 1 ]; then
+    echo "   variables más lentas (ms):"
+    "$HERR" "$CARPETA" --usuario ADMIN --password ADMIN --tiempos 2>&1 >/dev/null | grep ' ms$' |
+      sed 's/ ms$//' | sort -t$'\t' -k2 -g -r | head -6 | awk -F'\t' '{printf "     %-10s %10.1f\n", $1, $2}'
+  fi
 done
+echo "carga de la máquina al terminar: $(cut -d' ' -f1-3 /proc/loadavg)"

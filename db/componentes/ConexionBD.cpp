@@ -22,6 +22,15 @@ void TConexionBD::SetConectado(bool bAbrir)
         modo = TModoCompartir::Exclusivo;
     auto proveedor = CreaProveedor(cadena);
     F_Sesion = proveedor->Abre(cadena, modo);
+    if (F_Aviso)
+        F_Sesion->SetAviso(F_Aviso);
+}
+
+void TConexionBD::SetAviso(std::function<bool()> Aviso)
+{
+    F_Aviso = std::move(Aviso);
+    if (F_Sesion)
+        F_Sesion->SetAviso(F_Aviso);
 }
 
 ISesionBD& TConexionBD::Sesion()

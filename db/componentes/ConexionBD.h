@@ -38,11 +38,16 @@ public:
     void CompruebaPaso();
     void TerminaPaso();
 
+    // The hook the open session, and every session opened later, calls during long work
+    // (ISesionBD::SetAviso); an empty function removes it.
+    void SetAviso(std::function<bool()> Aviso);
+
 private:
     QString F_sCadena;
     bool F_bPideLogin = true;
     TModoCompartir F_Modo = TModoCompartir::Desconocido;
     std::unique_ptr<ISesionBD> F_Sesion;
+    std::function<bool()> F_Aviso;
 };
 
 // The provider named by a connection string; throws TErrorBD for an unknown one.

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,7 +55,17 @@ public:
     virtual void IniciaPaso() {}
     virtual void CompruebaPaso() {}
     virtual void TerminaPaso() {}
+    // Long work of the session (loading a table, a long statement) calls Aviso now and then,
+    // about every IntervaloAvisoMs, on the thread that runs the statement, so that a window can
+    // serve its events meanwhile. Aviso returning false stops the statement: it fails with
+    // TErrorBD of kind ClaseErrorCancelado. While Aviso runs, the session refuses statements
+    // (they fail with TErrorBD). Sessions without long work never call it.
+    virtual void SetAviso(std::function<bool()> Aviso) { (void)Aviso; }
 };
+
+inline constexpr int IntervaloAvisoMs = 50;
+inline const QString ClaseErrorCancelado = QStringLiteral("ECancelado");
+inline const QString MensajeCancelado = QStringLiteral("Proceso cancelado.");
 
 // A database provider, chosen by the connection string's "Provider=".
 class IProveedorBD

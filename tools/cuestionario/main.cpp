@@ -1,7 +1,7 @@
 // cuestionario: computes the 2019 questionnaire answers of a Tavoro folder without a window.
 //
 //   cuestionario CARPETA_TAVORO --usuario CLAVE --password CLAVE [--pep CLAVE_CLIENTE ...]
-//                [--pdf ARCHIVO] [--tiempos]
+//                [--pdf ARCHIVO] [--tiempos] [--sondeo]
 //
 // Reads Tavoro.INI and DataBase/Tavoro.mdb of the folder (only reads them), checks that nobody
 // works in Tavoro and that the key is an administrator's, lists the detected PEP candidates as
@@ -9,6 +9,9 @@
 // as "nombre<TAB>valor" in the order the questionnaire sets them (a line break inside a value
 // is written \r\n). --pdf also fills the questionnaire report and writes it as a PDF file
 // without showing it. --tiempos writes the milliseconds each variable took to standard error.
+// --sondeo serves the event loop as the window does (between questions and from inside long
+// database work) and writes to standard error the longest gap between the ticks of a 10 ms
+// timer, from the login to the last answer: how long a window would have stopped answering.
 #include "common/ArchivosHost.h"
 #include "common/IIMensajero.h"
 #include "common/InterfacedPadre.h"
@@ -29,6 +32,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstdio>
 #include <stdexcept>
@@ -104,17 +108,54 @@ private:
     QElapsedTimer F_Reloj;
 };
 
-// No message line and no pauses: the progress texts of the questionnaire are dropped.
+// No message line and no pauses: the progress texts of the questionnaire are dropped. With
+// bSirveEventos each message serves the event loop, as the window's messenger does.
 class TMensajeroMudo : public TInterfacedPadre, public IMensajero
 {
 public:
-    void MsjEnTx(const QString&) override {}
-    void MsjTxTemp(const QString&) override {}
-    void MsjTxEspera(const QString&, bool) override {}
+    explicit TMensajeroMudo(bool bSirveEventos = false) : F_bSirveEventos(bSirveEventos) {}
+    void MsjEnTx(const QString&) override { sirve(); }
+    void MsjTxTemp(const QString&) override { sirve(); }
+    void MsjTxEspera(const QString&, bool) override { sirve(); }
     void CampoObligatorio(QLabel*, QWidget*) override {}
     void SettxLabel(QLabel*) override {}
     void SetbDefColorAlerta(bool) override {}
     bool GetbDefColorAlerta() override { return true; }
+
+private:
+    void sirve()
+    {
+        if (F_bSirveEventos)
+            QCoreApplication::processEvents();
+    }
+    bool F_bSirveEventos;
+};
+
+// The stall probe: a timer of 10 ms that records the largest gap between two of its ticks.
+class TSonda
+{
+public:
+    void Inicia()
+    {
+        QObject::connect(&F_Timer, &QTimer::timeout, [this] {
+            const qint64 t = F_Reloj.elapsed();
+            F_nMayor = std::max(F_nMayor, t - F_nUltimo);
+            F_nUltimo = t;
+        });
+        F_Timer.start(10);
+        F_Reloj.start();
+    }
+    qint64 Termina()
+    {
+        F_Timer.stop();
+        return std::max(F_nMayor, F_Reloj.elapsed() - F_nUltimo);
+    }
+
+private:
+    QTimer F_Timer;
+    QElapsedTimer F_Reloj;
+    qint64 F_nUltimo = 0;
+    qint64 F_nMayor = 0;
 };
 
 struct TOpciones
@@ -127,11 +168,12 @@ struct TOpciones
     QStringList PEPs;
     QString sPDF;
     bool bTiempos = false;
+    bool bSondeo = false;
 };
 
 const char* const kUso =
     "Uso: cuestionario CARPETA_TAVORO --usuario CLAVE --password CLAVE [--pep CLAVE_CLIENTE ...]\n"
-    "                    [--pdf ARCHIVO] [--tiempos]";
+    "                    [--pdf ARCHIVO] [--tiempos] [--sondeo]";
 
 // Returns an empty text when the arguments are valid, else the message for the user.
 QString leeOpciones(const QStringList& args, TOpciones& o)
@@ -160,6 +202,8 @@ QString leeOpciones(const QStringList& args, TOpciones& o)
                 return QStringLiteral("Falta el nombre del archivo después de --pdf.");
         } else if (a == QLatin1String("--tiempos")) {
             o.bTiempos = true;
+        } else if (a == QLatin1String("--sondeo")) {
+            o.bSondeo = true;
         } else if (a.startsWith(QLatin1String("--"))) {
             return QStringLiteral("Opción desconocida: %1").arg(a);
         } else if (o.sCarpeta.isEmpty()) {
@@ -236,7 +280,16 @@ int ejecuta(const TOpciones& o)
             Manejador->SetNombre(sNombre);
             return Manejador;
         },
-        std::make_shared<TMensajeroMudo>(), 0.0, nNumEmp);
+        std::make_shared<TMensajeroMudo>(o.bSondeo), 0.0, nNumEmp);
+
+    TSonda Sonda;
+    if (o.bSondeo) {
+        Conector->SetAviso([] {
+            QCoreApplication::processEvents();
+            return true;
+        });
+        Sonda.Inicia();
+    }
 
     if (Cuestionario->UsuariosConectados())
         return falla(QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
@@ -270,6 +323,8 @@ int ejecuta(const TOpciones& o)
     if (!o.sPDF.isEmpty() && !Manejador->ExportoPDF())
         return falla(QStringLiteral("No fue posible escribir el archivo PDF %1.").arg(o.sPDF));
     salida().flush();
+    if (o.bSondeo)
+        errores() << "sondeo: pausa más larga " << Sonda.Termina() << " ms" << Qt::endl;
     return 0;
 }
 

@@ -212,6 +212,18 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
         falla(psError, QStringLiteral("El número de operaciones debe ir de 0 a 20,000,000."));
         return nullptr;
     }
+    if (Op.nAnios < 1 || Op.nAnios > 50) {
+        falla(psError, QStringLiteral("El número de años debe ir de 1 a 50."));
+        return nullptr;
+    }
+    if (Op.nClientes < 0 || Op.nClientes > 1000000) {
+        falla(psError, QStringLiteral("El número de clientes debe ir de 0 a 1,000,000."));
+        return nullptr;
+    }
+    if (!(Op.dEnProceso >= 0 && Op.dEnProceso <= 1)) {
+        falla(psError, QStringLiteral("La parte de operaciones en proceso debe ir de 0 a 1."));
+        return nullptr;
+    }
     TOpcionesMdb OpMdb;
     OpMdb.sPassword = MuestraTavoro::kPassword;
     OpMdb.dtCreacion = QDateTime(QDate(2015, 11, 23), QTime(10, 17, 42));
@@ -407,7 +419,8 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
             true, false, kPrimerOrdinario + 8, false, 2, Nulo, 1);
     cliente("PAGOS AL INSTANTE, S.A. DE C.V., INSTITUCION DE DE FONDOS DE PAGO ELECTRONICO", Nulo, Nulo, true,
             false, kPrimerOrdinario + 8, false, 3, nMexicali, 1);
-    const int nClientes = std::max(60, std::min(Op.nOperaciones / 12, 60000));
+    const int nClientes = Op.nClientes > 0 ? std::max(Op.nClientes, int(Clientes.size()) + 1)
+                                           : std::max(60, std::min(Op.nOperaciones / 12, 60000));
     while (int(Clientes.size()) < nClientes) {
         const int nEmpresa = A.Prob(0.04) ? 2 : 1;
         const int nRiesgo = A.Prob(0.70) ? 1 : (A.Prob(0.73) ? 2 : 3);
@@ -432,8 +445,8 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
         }
     }
 
-    // Operations: folios of one to three lines over 2016-2019, about one in twelve kept in the
-    // table of operations in process.
+    // Operations: folios of one to three lines over the last years up to 2019 (2016-2019 unless
+    // told otherwise), about one in twelve kept in the table of operations in process.
     const TDefinicionTabla DefOps{QString(),
                                   {{"Tipo", T::Texto, 1},
                                    {"Folio", T::EnteroLargo},
@@ -453,7 +466,7 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
     for (int i = 1; i < int(Clientes.size()); ++i)
         (Clientes[std::size_t(i)].nEmpresa == 1 ? ClientesEmpresa1 : ClientesEmpresa2).push_back(i);
     const QString sCompra = QStringLiteral("C"), sVenta = QStringLiteral("V");
-    const double dInicio = dia(2016, 1, 4), dFin = dia(2019, 12, 28);
+    const double dInicio = dia(2020 - Op.nAnios, 1, 4), dFin = dia(2019, 12, 28);
     const int nFoliosEstimados = std::max(1, int(Op.nOperaciones / 1.15));
     int nFilas = 0;
     int nFolio = 100000;
@@ -475,7 +488,7 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
         else if (nEmpresa == 1 && !A.Prob(0.35))
             sCliente = Clientes[std::size_t(A.Uno(ClientesEmpresa1))].sClave;
         const bool bCancelado = A.Prob(0.025);
-        const int tDestino = A.Prob(1.0 / 12) ? tProces : tMovtos;
+        const int tDestino = A.Prob(Op.dEnProceso) ? tProces : tMovtos;
         const int nLineas = A.Prob(0.88) ? 1 : (A.Prob(0.75) ? 2 : 3);
         const bool bMismaDivisa = A.Prob(0.5);
         const double u = A.Uniforme();

@@ -14,6 +14,9 @@ struct TOpcionesMuestra
 {
     int nOperaciones = 20000; // rows of tMovtos plus tProces
     std::uint64_t nSemilla = 20190101;
+    int nAnios = 4;               // years of operations, ending with 2019
+    int nClientes = 0;            // clients; 0: one per twelve operations (60 to 60,000)
+    double dEnProceso = 1.0 / 12; // share of the folios kept in tProces
 };
 
 namespace MuestraTavoro {

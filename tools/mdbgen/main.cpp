@@ -1,6 +1,6 @@
 // mdbgen: writes Access (Jet 4) databases.
 //   mdbgen fixture IN.json OUT.mdb
-//   mdbgen sample DIR [--operaciones N] [--semilla S]
+//   mdbgen sample DIR [--operaciones N] [--semilla S] [--anios A] [--clientes C] [--proceso P]
 #include "common/Plataforma.h"
 #include "tools/mdbgen/FixtureMdb.h"
 #include "tools/mdbgen/MuestraTavoro.h"
@@ -25,10 +25,14 @@ int uso()
                 "Uso:\n"
                 "  mdbgen fixture ENTRADA.json SALIDA.mdb\n"
                 "      Escribe la base de datos descrita por el fixture JSON.\n"
-                "  mdbgen sample CARPETA [--operaciones N] [--semilla S]\n"
+                "  mdbgen sample CARPETA [--operaciones N] [--semilla S] [--anios A] [--clientes C]\n"
+                "                [--proceso P]\n"
                 "      Escribe una carpeta de muestra: CARPETA/Tavoro.INI y CARPETA/DataBase/Tavoro.mdb\n"
                 "      (contraseña de la base \"plovik\", usuario ADMIN con contraseña ADMIN).\n"
-                "      N operaciones (20000 si se omite); la misma semilla da el mismo archivo."));
+                "      N operaciones (20000 si se omite) repartidas en los A años que terminan en 2019\n"
+                "      (4 si se omite), C clientes (uno por cada doce operaciones si se omite) y la\n"
+                "      parte P de los folios en tProces (1/12 si se omite); la misma semilla da el\n"
+                "      mismo archivo."));
     return 2;
 }
 
@@ -55,6 +59,12 @@ int main(int argc, char** argv)
                 Op.nOperaciones = Args[++i].toInt(&bOk);
             else if (Args[i] == QLatin1String("--semilla") && i + 1 < Args.size())
                 Op.nSemilla = Args[++i].toULongLong(&bOk);
+            else if (Args[i] == QLatin1String("--anios") && i + 1 < Args.size())
+                Op.nAnios = Args[++i].toInt(&bOk);
+            else if (Args[i] == QLatin1String("--clientes") && i + 1 < Args.size())
+                Op.nClientes = Args[++i].toInt(&bOk);
+            else if (Args[i] == QLatin1String("--proceso") && i + 1 < Args.size())
+                Op.dEnProceso = Args[++i].toDouble(&bOk);
             if (!bOk) {
                 imprime(stderr, QStringLiteral("Opción o valor no válido: %1").arg(Args[i]));
                 return uso();

@@ -146,8 +146,9 @@ public:
 
     TResultadoBD Consulta(const QString& sSQL) override
     {
-        AlDia();
         try {
+            F_Sesion.RevisaOcupada();
+            AlDia();
             return F_Sesion.Consulta(sSQL);
         } catch (const TErrorJet& e) {
             fallaJet(e);
@@ -156,8 +157,9 @@ public:
 
     void Ejecuta(const QString& sSQL) override
     {
-        AlDia();
         try {
+            F_Sesion.RevisaOcupada();
+            AlDia();
             F_Sesion.Ejecuta(sSQL);
         } catch (const TErrorJet& e) {
             fallaJet(e);
@@ -166,8 +168,9 @@ public:
 
     QString Traduce(const QString& sSQL) override
     {
-        AlDia();
         try {
+            F_Sesion.RevisaOcupada();
+            AlDia();
             return F_Sesion.Traduce(sSQL);
         } catch (const TErrorJet& e) {
             fallaJet(e);
@@ -193,6 +196,7 @@ public:
     {
         F_Sesion.SetTraza(std::move(Traza));
     }
+    void SetAviso(std::function<bool()> Aviso) override { F_Sesion.SetAviso(std::move(Aviso)); }
 
     // IOrigenTablasJet
     bool BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema) override

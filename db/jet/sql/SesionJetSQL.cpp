@@ -1,5 +1,6 @@
 #include "db/jet/sql/SesionJetSQL.h"
 
+#include "db/componentes/ErrorBD.h"
 #include "db/jet/sql/ErrorJet.h"
 #include "db/jet/sql/FuncionesJet.h"
 #include "db/jet/sql/SintaxisJet.h"
@@ -18,13 +19,17 @@ constexpr int MaxMaterializadas = 96;
 constexpr int64_t MaxFilasMaterializadas = 6000000;
 // Translations kept by statement text.
 constexpr int MaxTraducciones = 512;
+// Virtual machine steps between two looks at the clock of the progress hook, and rows loaded.
+constexpr int PasosEntreAvisos = 2000;
+constexpr int64_t FilasEntreAvisos = 256;
 
 } // namespace
 
 // ---------------------------------------------------------------- loading
 
-TCargaTablaJet::TCargaTablaJet(sqlite3_stmt* pInsercion, const TEsquemaTablaJet& Esquema)
-    : F_pInsercion(pInsercion), F_Esquema(Esquema)
+TCargaTablaJet::TCargaTablaJet(sqlite3_stmt* pInsercion, const TEsquemaTablaJet& Esquema,
+                               TSesionJetSQL* pSesion)
+    : F_pInsercion(pInsercion), F_Esquema(Esquema), F_pSesion(pSesion)
 {
 }
 
@@ -120,15 +125,25 @@ void TCargaTablaJet::FinFila()
     const int rc = sqlite3_step(F_pInsercion);
     sqlite3_reset(F_pInsercion);
     F_nColumna = 0;
-    if (rc != SQLITE_DONE)
+    if (rc != SQLITE_DONE) {
+        if (F_pSesion)
+            F_pSesion->SiCancelada();
         throw TErrorJet(QStringLiteral("No se pudo cargar la tabla '%1' en memoria.").arg(F_Esquema.sNombre));
+    }
     ++F_nFilas;
+    if (F_pSesion && F_nFilas % FilasEntreAvisos == 0 && !F_pSesion->Avisa())
+        throw TErrorBD(ClaseErrorCancelado, MensajeCancelado);
 }
 
 // ---------------------------------------------------------------- session
 
 TSesionJetSQL::TSesionJetSQL(IOrigenTablasJet& Origen, QChar cSeparadorDecimal) : F_Origen(Origen)
 {
+    // SQLite's memory statistics take a global lock on every allocation, and the engine
+    // allocates for every row it sorts or indexes; nothing here reads them. This can be set only
+    // before SQLite starts (later it is refused, harmlessly).
+    static const int sinEstadisticas = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    (void)sinEstadisticas;
     F_Catalogo.pSesion = this;
     if (sqlite3_open_v2(":memory:", &F_pBd, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK)
@@ -141,6 +156,49 @@ TSesionJetSQL::TSesionJetSQL(IOrigenTablasJet& Origen, QChar cSeparadorDecimal) 
 TSesionJetSQL::~TSesionJetSQL()
 {
     sqlite3_close_v2(F_pBd);
+}
+
+void TSesionJetSQL::SetAviso(std::function<bool()> Aviso)
+{
+    F_Aviso = std::move(Aviso);
+    F_RelojAviso.start();
+    sqlite3_progress_handler(
+        F_pBd, F_Aviso ? PasosEntreAvisos : 0,
+        [](void* p) { return static_cast<TSesionJetSQL*>(p)->Avisa() ? 0 : 1; }, this);
+}
+
+bool TSesionJetSQL::Avisa()
+{
+    if (!F_Aviso || F_bEnAviso || F_RelojAviso.elapsed() < IntervaloAvisoMs)
+        return true;
+    // Called from inside SQLite: nothing may escape, and the hook may not run statements.
+    F_bEnAviso = true;
+    bool seguir = false;
+    try {
+        seguir = F_Aviso();
+    } catch (...) {
+        seguir = false;
+    }
+    F_bEnAviso = false;
+    F_RelojAviso.start();
+    F_bCancelada = F_bCancelada || !seguir;
+    return seguir;
+}
+
+// A statement the hook interrupted fails as cancelled, not as an engine error.
+void TSesionJetSQL::SiCancelada()
+{
+    if (!F_bCancelada)
+        return;
+    F_bCancelada = false;
+    throw TErrorBD(ClaseErrorCancelado, MensajeCancelado);
+}
+
+void TSesionJetSQL::RevisaOcupada() const
+{
+    if (F_bEnAviso)
+        throw TErrorJet(QStringLiteral("La base de datos está ocupada con otro proceso; intente de nuevo al "
+                                       "terminar."));
 }
 
 void TSesionJetSQL::SetMaterializa(bool b)
@@ -156,6 +214,7 @@ void TSesionJetSQL::EjecutaSql(const QString& sSql)
     if (rc != SQLITE_OK) {
         const QString m = QString::fromUtf8(error);
         sqlite3_free(error);
+        SiCancelada();
         if (m.startsWith(QLatin1String(PrefijoErrorJet)))
             throw TErrorJet(m.mid(int(qstrlen(PrefijoErrorJet))));
         throw TErrorJet::DeSqlite(sqlite3_extended_errcode(F_pBd), m);
@@ -164,6 +223,7 @@ void TSesionJetSQL::EjecutaSql(const QString& sSql)
 
 void TSesionJetSQL::ErrorSqlite(int nCodigo)
 {
+    SiCancelada();
     const QString m = QString::fromUtf8(sqlite3_errmsg(F_pBd));
     if (m.startsWith(QLatin1String(PrefijoErrorJet)))
         throw TErrorJet(m.mid(int(qstrlen(PrefijoErrorJet))));
@@ -209,7 +269,7 @@ void TSesionJetSQL::CargaTabla(const QString& sNombre)
         ErrorSqlite(sqlite3_errcode(F_pBd));
     EjecutaSql(QStringLiteral("BEGIN"));
     try {
-        TCargaTablaJet carga(insercion, esquema);
+        TCargaTablaJet carga(insercion, esquema, this);
         F_Origen.LeeFilas(esquema, carga);
         sqlite3_finalize(insercion);
         EjecutaSql(QStringLiteral("COMMIT"));
@@ -319,6 +379,8 @@ void TSesionJetSQL::CreaMaterializacion(const TMaterializacionSql& m)
 
 TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
 {
+    RevisaOcupada();
+    F_bCancelada = false;
     if (sJet.trimmed().isEmpty())
         throw TErrorJet::TextoVacio();
     const TCacheada c = Prepara(sJet);
@@ -448,6 +510,7 @@ void TSesionJetSQL::Ejecuta(const QString& sJet)
 
 QString TSesionJetSQL::Traduce(const QString& sJet)
 {
+    RevisaOcupada();
     if (sJet.trimmed().isEmpty())
         throw TErrorJet::TextoVacio();
     return Traduccion(sJet, false).Traduccion.Texto();

@@ -5,6 +5,7 @@
 #include "db/jet/sql/EmisorSQLite.h"
 #include "db/jet/sql/SemanticaJet.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+class TSesionJetSQL;
 
 // Receives the rows of one table while it is loaded: one call per column value, in column
 // order, then FinFila(). Values are converted to the column's type as the session holds it
@@ -35,11 +37,12 @@ public:
 
 private:
     friend class TSesionJetSQL;
-    TCargaTablaJet(sqlite3_stmt* pInsercion, const TEsquemaTablaJet& Esquema);
+    TCargaTablaJet(sqlite3_stmt* pInsercion, const TEsquemaTablaJet& Esquema, TSesionJetSQL* pSesion);
     TTipoJet TipoActual() const;
 
     sqlite3_stmt* F_pInsercion;
     const TEsquemaTablaJet& F_Esquema;
+    TSesionJetSQL* F_pSesion;
     int F_nColumna = 0;
     int64_t F_nFilas = 0;
 };
@@ -79,10 +82,16 @@ public:
     void SetMaterializa(bool b);
     // Called with each SQLite statement run and its time in milliseconds (for benchmarks).
     void SetTraza(std::function<void(const QString&, qint64)> Traza) { F_Traza = std::move(Traza); }
+    // Called about every IntervaloAvisoMs while a table loads or a statement runs (see
+    // ISesionBD::SetAviso); false stops the work with TErrorBD of kind ClaseErrorCancelado.
+    void SetAviso(std::function<bool()> Aviso);
+    // Throws TErrorJet while the hook runs: the session is in the middle of a statement.
+    void RevisaOcupada() const;
 
     sqlite3* Bd() const { return F_pBd; }
 
 private:
+    friend class TCargaTablaJet;
     struct TCatalogo : ICatalogoJet
     {
         TSesionJetSQL* pSesion;
@@ -100,6 +109,9 @@ private:
     void CreaMaterializacion(const TMaterializacionSql& m);
     void EjecutaSql(const QString& sSql);
     [[noreturn]] void ErrorSqlite(int nCodigo);
+    // Calls the hook when its interval has passed; false when it asked to stop.
+    bool Avisa();
+    void SiCancelada();
 
     IOrigenTablasJet& F_Origen;
     sqlite3* F_pBd = nullptr;
@@ -112,4 +124,8 @@ private:
     QHash<QString, int64_t> F_FilasMaterializadas; // temporary table -> rows
     int64_t F_nUso = 0;
     std::function<void(const QString&, qint64)> F_Traza;
+    std::function<bool()> F_Aviso;
+    QElapsedTimer F_RelojAviso;
+    bool F_bEnAviso = false;   // the hook is running: statements are refused
+    bool F_bCancelada = false; // the hook asked to stop the running statement
 };

@@ -1,6 +1,7 @@
 // The Jet provider through the database components the program uses: opening (password,
-// missing, foreign and damaged files), typed results, reloading a file that changed, and the
-// guarantee that the host file is never written.
+// missing, foreign and damaged files), typed results, reloading a file that changed, the hook
+// that long work calls (and that can stop it), and the guarantee that the host file is never
+// written.
 
 #include "common/Plataforma.h"
 #include "db/componentes/ConexionBD.h"
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -40,6 +42,15 @@ bool escribeBase(const QString& sRuta, const QString& sPassword, const QStringLi
          {{QStringLiteral("NumEmp"), T::EnteroLargo}, {QStringLiteral("RegistroCC"), T::Texto, 20}}});
     e.AgregaFila(empresa, {1, QVariant()});
     return e.Guarda(sRuta);
+}
+
+// tDivisas with n rows.
+bool escribeBaseGrande(const QString& sRuta, int n)
+{
+    QStringList simbolos;
+    for (int i = 0; i < n; ++i)
+        simbolos << QStringLiteral("D%1").arg(i % 997);
+    return escribeBase(sRuta, QString(), simbolos);
 }
 
 QString cadena(const QString& sRuta, const QString& sPassword)
@@ -278,6 +289,71 @@ private slots:
         } catch (const TErrorBD& e) {
             QCOMPARE(e.Mensaje(), QStringLiteral("No es una contraseña válida."));
         }
+    }
+
+    // Long work calls the hook (once its interval has passed) and gives the same answer; the
+    // hook cannot run statements of its own meanwhile; a hook that says stop cancels a
+    // statement or a table load with its own error, and the session stays sound for the next
+    // statements (a table whose load was stopped is loaded whole later).
+    void avisoDuranteTrabajoLargo_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("precarga"); // the table is loaded before the hook is set
+        QTest::addColumn<bool>("detener");
+        QTest::addColumn<QString>("error"); // empty: the statement ends normally
+        const QString cruce =
+            QStringLiteral("SELECT COUNT(*) FROM tDivisas AS A, tDivisas AS B WHERE A.Simbolo = B.Simbolo");
+        QTest::newRow("consulta") << cruce << true << false << QString();
+        QTest::newRow("carga y consulta") << cruce << false << false << QString();
+        QTest::newRow("consulta detenida") << cruce << true << true << MensajeCancelado;
+        QTest::newRow("carga detenida")
+            << QStringLiteral("SELECT COUNT(*) FROM tDivisas") << false << true << MensajeCancelado;
+    }
+    void avisoDuranteTrabajoLargo()
+    {
+        QFETCH(QString, sql);
+        QFETCH(bool, precarga);
+        QFETCH(bool, detener);
+        QFETCH(QString, error);
+        const QString ruta = F_Dir.filePath(QStringLiteral("Grande.mdb"));
+        if (!QFileInfo::exists(ruta))
+            QVERIFY(escribeBaseGrande(ruta, 3000));
+        TConexionBD conexion;
+        conexion.SetCadenaConexion(cadena(ruta, QString()));
+        conexion.SetConectado(true);
+        const TResultadoBD esperado = conexion.Sesion().Consulta(sql);
+        conexion.SetConectado(false);
+        conexion.SetConectado(true);
+        if (precarga)
+            conexion.Sesion().Consulta(QStringLiteral("SELECT COUNT(*) FROM tDivisas"));
+
+        int avisos = 0;
+        QString dentro;
+        conexion.SetAviso([&] {
+            ++avisos;
+            try {
+                conexion.Sesion().Consulta(QStringLiteral("SELECT COUNT(*) FROM tEmpresa"));
+            } catch (const TErrorBD& e) {
+                dentro = e.Mensaje();
+            }
+            return !detener;
+        });
+        QThread::msleep(IntervaloAvisoMs + 10); // the first look at the clock calls the hook
+        try {
+            const TResultadoBD r = conexion.Sesion().Consulta(sql);
+            QVERIFY2(error.isEmpty(), "la sentencia no se detuvo");
+            QCOMPARE(r.Filas, esperado.Filas);
+        } catch (const TErrorBD& e) {
+            QCOMPARE(e.Mensaje(), error);
+            QCOMPARE(e.Clase(), ClaseErrorCancelado);
+        }
+        QVERIFY(avisos >= 1);
+        QVERIFY(dentro.contains(QStringLiteral("ocupada")));
+
+        conexion.SetAviso({});
+        QCOMPARE(conexion.Sesion().Consulta(sql).Filas, esperado.Filas);
+        QCOMPARE(conexion.Sesion().Consulta(QStringLiteral("SELECT COUNT(*) FROM tEmpresa")).Filas[0][0],
+                 TValorBD::Entero(1));
     }
 
     // Opening, reading every table, refused writes and closing leave the file as it was:

@@ -758,10 +758,11 @@ bool TfrmPrincipal::ConectaBD(TConexionBD*& Conexion)
     if (!ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conexion))
         return false;
     // Loading the host's tables and long statements serve the window's events meanwhile
-    // (repaints, moves, a close request); returning false there would stop the statement.
-    Conexion->SetAviso([] {
+    // (repaints, moves, a close request); once the user has chosen to cancel, the statement under
+    // way stops too, and the step ends at its next progress message.
+    Conexion->SetAviso([this] {
         QCoreApplication::processEvents();
-        return true;
+        return !F_bCancelar;
     });
     return Conexion->Conectado();
 }

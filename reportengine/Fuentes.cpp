@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
-#include <QImage>
 
 namespace {
 
@@ -58,16 +57,4 @@ void RegistraFuentes()
     RegistraArchivos(QStringLiteral("/usr/share/wine/fonts"),
                      {QStringLiteral("tahoma.ttf"), QStringLiteral("tahomabd.ttf")});
 #endif
-}
-
-QPaintDevice* DispositivoDiseno()
-{
-    // 3780 dots per metre is 96.01 dpi, which QImage rounds to 96 for its logical dpi.
-    static QImage Imagen = [] {
-        QImage i(1, 1, QImage::Format_RGB32);
-        i.setDotsPerMeterX(3780);
-        i.setDotsPerMeterY(3780);
-        return i;
-    }();
-    return &Imagen;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-class QPaintDevice;
 
 // Makes the report's faces available. On Windows the system's Times New Roman, Calibri and
 // Tahoma serve; one that is missing is replaced by its metric twin (Liberation Serif, Carlito,
@@ -10,7 +9,3 @@ class QPaintDevice;
 // system has no Tahoma of its own.
 // Call once after the application object exists.
 void RegistraFuentes();
-
-// Paint device at exactly 96 dots per inch on which every report text is laid out, so line
-// breaks do not depend on the screen or the printer.
-QPaintDevice* DispositivoDiseno();

@@ -1,6 +1,5 @@
 #pragma once
 
-
 // Makes the report's faces available. On Windows the system's Times New Roman, Calibri and
 // Tahoma serve; one that is missing is replaced by its metric twin (Liberation Serif, Carlito,
 // Wine's Tahoma), from the system or from the "fuentes" folder beside the program. Elsewhere Times

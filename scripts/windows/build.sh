@@ -44,11 +44,11 @@ programas=(
 for p in "${programas[@]}"; do
   x86_64-w64-mingw32-strip -o "$dist/$(basename "$p")" "$p"
 done
-# Qt plugins the program loads: the Windows platform, the native style, Windows' printers.
-mkdir -p "$dist/platforms" "$dist/styles" "$dist/printsupport"
+# Qt plugins the program loads: the Windows platform and the native style. Windows' printers
+# are reached by Qt6PrintSupport.dll itself (Qt 6 has no print-support plugin for Windows).
+mkdir -p "$dist/platforms" "$dist/styles"
 cp "$qt/plugins/platforms/qwindows.dll" "$dist/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$dist/styles/"
-cp "$qt/plugins/printsupport/windowsprintersupport.dll" "$dist/printsupport/"
 
 # Every DLL the programs and plugins import, found in the Qt, library and MinGW folders (the
 # system's own DLLs are not found there and stay out).

@@ -11,11 +11,7 @@ cd "$(dirname "$0")/.."
 segundos=${1:-60}
 shift || true
 
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DQRTZ_FUZZ=ON -DQRTZ_SANITIZE=ON -DQRTZ_TESTS=OFF -DQRTZ_BENCH=OFF \
-  -DCMAKE_CXX_FLAGS="-fno-sanitize-recover=all" >/dev/null
-cmake --build build-fuzz --target fuzz-sql
+bash scripts/fuzz-compila.sh fuzz-sql
 
 corpus=build-fuzz/corpus-sql
 hallazgos=build-fuzz/hallazgos-sql

@@ -39,6 +39,14 @@ if [ ! -f "$WINEPREFIX/.preparado" ]; then
   /usr/lib/wine/wineserver -w
   touch "$WINEPREFIX/.preparado"
 fi
+# Without a console window, Qt Test and Qt's messages go to the Windows debugger instead of stdout
+# and stderr. Wine passes no QT_ variable from here, so the prefix's user environment sets it, and
+# the tests' output lands in CTest's log as on Linux.
+if [ ! -f "$WINEPREFIX/.salida-consola" ]; then
+  "$wine" reg add 'HKCU\Environment' /v QT_FORCE_STDERR_LOGGING /d 1 /f >/dev/null 2>&1
+  /usr/lib/wine/wineserver -w
+  touch "$WINEPREFIX/.salida-consola"
+fi
 
 # One Wine server for the whole run; one test at a time, since the windows of two programs in one
 # display would take each other's keyboard focus.

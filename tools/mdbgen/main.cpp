@@ -13,9 +13,10 @@
 
 namespace {
 
+// UTF-8 everywhere, as the other tools write (a Windows console is switched to UTF-8 at start).
 void imprime(FILE* f, const QString& s)
 {
-    std::fputs(qPrintable(s + QLatin1Char('\n')), f);
+    std::fputs((s + QLatin1Char('\n')).toUtf8().constData(), f);
 }
 
 int uso()

@@ -1,3 +1,4 @@
+#include "EnlacesPrueba.h"
 #include "common/ArchivosHost.h"
 
 #include <QDir>
@@ -142,6 +143,8 @@ private slots:
     {
         QFETCH(QString, destino);
         QFETCH(bool, protegido);
+        if (QByteArray(QTest::currentDataTag()).contains("enlace"))
+            QRTZ_REQUIERE_ENLACES();
         QTemporaryDir d;
         QDir(d.path()).mkpath("Host/DataBase");
         QDir(d.path()).mkpath("Otra");

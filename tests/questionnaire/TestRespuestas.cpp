@@ -323,23 +323,40 @@ private slots:
     {
         QTest::addColumn<QString>("despuesDe");
         QTest::addColumn<bool>("conservaFecha");
-        QTest::newRow("tras la pregunta 9") << "preg_9" << false;
-        QTest::newRow("tras la pregunta 9, misma fecha") << "preg_9" << true;
-        QTest::newRow("tras la ultima pregunta") << "preg_47" << false;
-        QTest::newRow("al empezar las preguntas") << "RegCC" << false;
+        QTest::addColumn<bool>("enSuLugar");
+        QTest::newRow("tras la pregunta 9") << "preg_9" << false << false;
+        QTest::newRow("tras la pregunta 9, misma fecha") << "preg_9" << true << false;
+        QTest::newRow("tras la ultima pregunta") << "preg_47" << false << false;
+        QTest::newRow("al empezar las preguntas") << "RegCC" << false << false;
+        QTest::newRow("tras la pregunta 9, escrita en su lugar") << "preg_9" << false << true;
+        QTest::newRow("tras la pregunta 9, en su lugar, misma fecha") << "preg_9" << true << true;
     }
     void cambioDelArchivoEnMedioDelReporte()
     {
         QFETCH(QString, despuesDe);
         QFETCH(bool, conservaFecha);
+        QFETCH(bool, enSuLugar);
+#ifdef Q_OS_WIN
+        if (!enSuLugar)
+            QSKIP("Windows no deja reemplazar un archivo que otro programa tiene abierto");
+#endif
         const QString sCarpeta = carpeta("cambio_" + QString::fromLatin1(QTest::currentDataTag()));
         QVERIFY(FixturasHost::EscribePrincipal(sCarpeta, 30));
         const QString sBD = sCarpeta + "/DataBase/Tavoro.mdb";
         bool bCambiado = false;
         const auto cambia = [&] {
-            // Another database takes the file's place, as a copy over it would.
+            // Another database takes the file's place: a new file under its name, or its bytes
+            // written over the old ones, as a copy over it would.
             const QDateTime fecha = QFileInfo(sBD).lastModified();
-            QVERIFY(ArchivosHost::CopiaSegura(carpeta("v29/DataBase/Tavoro.mdb"), sBD));
+            if (enSuLugar) {
+                QFile origen(carpeta("v29/DataBase/Tavoro.mdb"));
+                QFile destino(sBD);
+                QVERIFY(origen.open(QIODevice::ReadOnly));
+                QVERIFY(destino.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                QCOMPARE(destino.write(origen.readAll()), origen.size());
+            } else {
+                QVERIFY(ArchivosHost::CopiaSegura(carpeta("v29/DataBase/Tavoro.mdb"), sBD));
+            }
             if (conservaFecha) {
                 QFile f(sBD);
                 QVERIFY(f.open(QIODevice::ReadWrite));

@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 Q_DECLARE_METATYPE(TValorBD)
 
 namespace {
@@ -22,6 +26,28 @@ QString controladorSQLite()
             return s;
     }
     return QString();
+}
+
+// The database's path as the driver opens it. Under Wine the Windows odbc32 hands the connection
+// to the Linux driver above, which opens Linux paths: Wine's own kernel32 converts them.
+QString rutaParaControlador(const QString& sRuta)
+{
+#ifdef Q_OS_WIN
+    using TConvierte = char*(CDECL*)(LPCWSTR);
+    const auto convierte = reinterpret_cast<TConvierte>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (!convierte)
+        return sRuta;
+    const std::wstring s = QDir::toNativeSeparators(sRuta).toStdWString();
+    char* p = convierte(s.c_str());
+    if (!p)
+        return sRuta;
+    const QString r = QString::fromUtf8(p);
+    HeapFree(GetProcessHeap(), 0, p);
+    return r;
+#else
+    return sRuta;
+#endif
 }
 
 // Days of the values' convention (since 1899-12-30) plus the time of day.
@@ -44,7 +70,7 @@ class TestProveedorODBC : public QObject
     {
         const QString sBD = F_Dir.filePath(QStringLiteral("bd%1.sqlite").arg(++F_nBase));
         return TProveedorODBC::AbreODBC(
-            QStringLiteral("DRIVER={%1};Database=%2;").arg(controladorSQLite(), sBD));
+            QStringLiteral("DRIVER={%1};Database=%2;").arg(controladorSQLite(), rutaParaControlador(sBD)));
     }
 
 private slots:
@@ -201,8 +227,9 @@ private slots:
         // A driver that cannot open its database, and a driver that does not exist.
         QVERIFY_THROWS_EXCEPTION(
             TErrorBD,
-            TProveedorODBC::AbreODBC(QStringLiteral("DRIVER={%1};Database=%2;")
-                                         .arg(controladorSQLite(), F_Dir.filePath("no/hay/carpeta.sqlite"))));
+            TProveedorODBC::AbreODBC(
+                QStringLiteral("DRIVER={%1};Database=%2;")
+                    .arg(controladorSQLite(), rutaParaControlador(F_Dir.filePath("no/hay/carpeta.sqlite")))));
         QVERIFY_THROWS_EXCEPTION(TErrorBD, TProveedorODBC::AbreODBC("DRIVER={/no/existe.so};"));
     }
 };

@@ -14,14 +14,16 @@ class TestHerramientaJetSQL : public QObject
     QTemporaryDir F_Dir;
     QString F_sMdb;
 
-    // Exit code and standard error of one run.
+    // Exit code and standard error of one run (line endings as on Linux: Windows writes CR LF).
     QPair<int, QString> corre(const QStringList& Argumentos)
     {
         QProcess p;
         p.start(QStringLiteral(QRTZ_JETSQL), Argumentos);
         if (!p.waitForFinished(60000))
             return {-1, QString()};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+        return {
+            p.exitCode(),
+            QString::fromUtf8(p.readAllStandardError()).replace(QLatin1String("\r\n"), QLatin1String("\n"))};
     }
 
 private slots:

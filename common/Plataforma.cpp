@@ -1,7 +1,9 @@
 #include "common/Plataforma.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStringDecoder>
+#include <QTimeZone>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -119,6 +121,32 @@ void ConsolaUtf8()
 {
 #ifdef Q_OS_WIN
     SetConsoleOutputCP(CP_UTF8);
+#endif
+}
+
+QDateTime HoraDeCambio(const QString& sRuta)
+{
+#ifdef Q_OS_WIN
+    // The file system's change time, kept by NTFS for every write and every change of attributes
+    // (setting the modification time back included). Read with no access to the contents and
+    // every sharing, so the host is never in the way.
+    const std::wstring s = QDir::toNativeSeparators(sRuta).toStdWString();
+    HANDLE h =
+        CreateFileW(s.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return QFileInfo(sRuta).metadataChangeTime();
+    FILE_BASIC_INFO Info{};
+    const bool bLeido = GetFileInformationByHandleEx(h, FileBasicInfo, &Info, sizeof Info);
+    CloseHandle(h);
+    if (!bLeido || Info.ChangeTime.QuadPart == 0)
+        return QFileInfo(sRuta).metadataChangeTime();
+    // 100-nanosecond intervals since 1601-01-01 UTC.
+    constexpr qint64 kDe1601A1970 = 11644473600LL * 10000000LL;
+    return QDateTime::fromMSecsSinceEpoch((Info.ChangeTime.QuadPart - kDe1601A1970) / 10000,
+                                          QTimeZone::utc());
+#else
+    return QFileInfo(sRuta).metadataChangeTime();
 #endif
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 #include <QString>
 
@@ -44,6 +45,11 @@ std::optional<QString> DecodificaCodigoPagina(const QByteArray& Bytes, int nCodi
 
 // Makes a Windows console show the UTF-8 the console tools write; nothing elsewhere.
 void ConsolaUtf8();
+
+// When the file at sRuta last changed in any way: contents, size or attributes, including a
+// modification time set back by hand (Windows: the file system's change time; elsewhere the
+// inode's). Invalid when the file cannot be reached.
+QDateTime HoraDeCambio(const QString& sRuta);
 
 // Processor time used by the process so far, in milliseconds, and its peak memory in MB.
 qint64 MsProcesador();

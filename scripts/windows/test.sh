@@ -39,13 +39,17 @@ if [ ! -f "$WINEPREFIX/.preparado" ]; then
   /usr/lib/wine/wineserver -w
   touch "$WINEPREFIX/.preparado"
 fi
-# Without a console window, Qt Test and Qt's messages go to the Windows debugger instead of stdout
-# and stderr. Wine passes no QT_ variable from here, so the prefix's user environment sets it, and
-# the tests' output lands in CTest's log as on Linux.
-if [ ! -f "$WINEPREFIX/.salida-consola" ]; then
+# Two settings of the prefix's user: without a console window, Qt Test and Qt's messages go to the
+# Windows debugger instead of stdout and stderr (Wine passes no QT_ variable from here, so the
+# user environment sets it, and the tests' output lands in CTest's log as on Linux); and Wine's
+# own visual theme paints a ticked and an empty check box alike, so the prefix uses the classic
+# look, which Wine draws like Windows.
+if [ ! -f "$WINEPREFIX/.ajustes-usuario" ]; then
   "$wine" reg add 'HKCU\Environment' /v QT_FORCE_STDERR_LOGGING /d 1 /f >/dev/null 2>&1
+  "$wine" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0 /f \
+    >/dev/null 2>&1
   /usr/lib/wine/wineserver -w
-  touch "$WINEPREFIX/.salida-consola"
+  touch "$WINEPREFIX/.ajustes-usuario"
 fi
 
 # One Wine server for the whole run; one test at a time, since the windows of two programs in one

@@ -1,5 +1,6 @@
 #include "db/jet/proveedor/ProveedorJet.h"
 
+#include "common/Plataforma.h"
 #include "db/componentes/ErrorBD.h"
 #include "db/jet/BaseDatosMdb.h"
 #include "db/jet/sql/ErrorJet.h"
@@ -74,7 +75,7 @@ TSello selloDe(const QString& sRuta)
     const QFileInfo fi(sRuta);
     if (!fi.exists())
         return {};
-    TSello s{fi.size(), fi.lastModified(), fi.birthTime(), fi.metadataChangeTime(), {}};
+    TSello s{fi.size(), fi.lastModified(), fi.birthTime(), Plataforma::HoraDeCambio(sRuta), {}};
     QFile f(sRuta);
     if (f.open(QIODevice::ReadOnly))
         s.Cabecera = f.read(4096);

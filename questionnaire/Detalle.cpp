@@ -390,10 +390,17 @@ double Redondea2(double d)
 
 QString TextoNumero(double d)
 {
-    QString s = QString::number(d, 'f', 10);
-    while (s.endsWith(QLatin1Char('0')))
-        s.chop(1);
-    if (s.endsWith(QLatin1Char('.')))
-        s.chop(1);
+    // Fifteen significant digits at most, as the engine writes numbers: the binary remainder of
+    // a sum (2955897.2000000002) does not show.
+    int nEnteros = 1;
+    for (double a = std::fabs(d); a >= 10.0 && nEnteros < 15; a /= 10.0)
+        ++nEnteros;
+    QString s = QString::number(d, 'f', std::clamp(15 - nEnteros, 0, 10));
+    if (s.contains(QLatin1Char('.'))) {
+        while (s.endsWith(QLatin1Char('0')))
+            s.chop(1);
+        if (s.endsWith(QLatin1Char('.')))
+            s.chop(1);
+    }
     return s == u"-0"_s ? u"0"_s : s;
 }

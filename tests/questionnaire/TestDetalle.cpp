@@ -287,6 +287,8 @@ private slots:
         QTest::newRow("entero") << 100.0 << "100";
         QTest::newRow("un decimal") << 1770.5 << "1770.5";
         QTest::newRow("cero") << 0.0 << "0";
+        QTest::newRow("resto binario de una suma") << 1672060.9 + 1788001.5 << "3460062.4";
+        QTest::newRow("millones con centavos") << 2955897.2000000002 << "2955897.2";
     }
     void numeros()
     {

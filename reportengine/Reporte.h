@@ -131,6 +131,16 @@ struct TEntradaEsquema
     int nPosicion = 0; // where the heading begins in that area's text
 };
 
+// A button added to the preview's toolbar after its own: object name, text, tooltip, and what
+// it does (given the preview window, as the parent of its dialogs).
+struct TAccionVista
+{
+    QString sNombre;
+    QString sTexto;
+    QString sDescripcion;
+    std::function<void(QWidget* Vista)> Ejecuta;
+};
+
 // Report object: the template pages, the variable list, the report settings and the prepared pages.
 class TReporte
 {
@@ -199,6 +209,8 @@ public:
 
     // Called with the preview window once it is on screen (tests drive the modal window from here).
     std::function<void(TVistaPrevia&)> AlAbrirVistaPrevia;
+    // Buttons of the program added to the preview's toolbar, when set before it opens.
+    std::vector<TAccionVista> AccionesVista;
 
 private:
     TAreaPreparada preparaArea(const TAreaTexto& Area, const QPointF& Origen,

@@ -111,6 +111,13 @@ void TVistaPrevia::creaBarra()
     if (nBotones & bvExportaRapida)
         accion("acExportaPDF", QStringLiteral("PDF"), QStringLiteral("Exportar a PDF"), SinIcono, {},
                [this] { ExportaPDF(); });
+    for (const TAccionVista& a : F_Reporte.AccionesVista) {
+        const QByteArray sNombre = a.sNombre.toLatin1();
+        accion(sNombre.constData(), a.sTexto, a.sDescripcion, SinIcono, {}, [this, Ejecuta = a.Ejecuta] {
+            if (Ejecuta)
+                Ejecuta(this);
+        });
+    }
 
     if (nBotones & bvZoom) {
         tbVista->addSeparator();

@@ -4,6 +4,7 @@
 #include "common/IIDialogos.h"
 #include "data/ColectorConxs.h"
 #include "questionnaire/ArchivosDetalle.h"
+#include "questionnaire/LibroDetalle.h"
 #include "questionnaire/RepCuestQRTZ2019.h"
 
 #include <QApplication>
@@ -60,7 +61,9 @@ void ExportaDetalle(IRepCuestionarioQRTZ& Cuestionario, const TReporte& Reporte,
         Figuras[d.sVariable] = Reporte.Variables().Lee(d.sVariable);
     if (!ArchivosDetalle::Escribe(
             sCarpeta, ArchivosDetalle::ArchivosDeDetalle(Detalles, Tablas, Figuras, QLatin1Char(';')),
-            sError)) {
+            sError) ||
+        (LibroDetalle::Disponible() && !LibroDetalle::Escribe(QDir(sCarpeta).filePath(LibroDetalle::kArchivo),
+                                                              Detalles, Tablas, Figuras, sError))) {
         Dialogos().MuestraMensaje(sError);
         return;
     }

@@ -236,8 +236,9 @@ QString HtmlPaginaSucursales(const TConsolidado& C)
         u"<p class=\"s\"><b title=\"esquema1\">Cifras por sucursal</b></p>"
         u"<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\" "
         u"style=\"border-collapse: collapse; font-family: 'Times New Roman'; font-size: 9pt;\"><tr>"_s;
+    // The files keep their column names plain; the page writes them as words.
     for (const QString& c : C.Columnas)
-        h += u"<th>"_s + escapa(c) + u"</th>"_s;
+        h += u"<th>"_s + escapa(c == u"Descripcion"_s ? u"Descripción"_s : c) + u"</th>"_s;
     h += u"</tr>"_s;
     for (const QVariantList& f : C.Filas) {
         h += u"<tr>"_s;

@@ -1,9 +1,13 @@
 #include "FixturasHost.h"
 #include "ProcesoHerramienta.h"
 
+#include "questionnaire/LibroDetalle.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -72,6 +76,35 @@ private slots:
                 QCOMPARE(f.value(2), QString("01/01/2018"));
             }
         QVERIFY(bC23);
+    }
+
+    // The same details as one workbook: an index sheet and a sheet per answer with its rows.
+    void libro()
+    {
+        if (!LibroDetalle::Disponible())
+            QSKIP("programa construido sin libxlsxwriter");
+        if (QStandardPaths::findExecutable("unzip").isEmpty())
+            QSKIP("falta unzip para leer el libro");
+        const QString sDir = carpeta("libro");
+        const TSalida s = Corre(login() + QStringList{"--detalle", sDir});
+        QVERIFY2(s.nCodigo == 0, qPrintable(s.sError));
+        const auto parte = [&](const QString& sParte) {
+            QProcess p;
+            p.start("unzip", {"-p", sDir + "/detalle.xlsx", sParte});
+            p.waitForFinished();
+            return QString::fromUtf8(p.readAllStandardOutput());
+        };
+        static const QRegularExpression reHoja("<sheet name=\"([^\"]+)\"");
+        QStringList Hojas;
+        for (auto it = reHoja.globalMatch(parte("xl/workbook.xml")); it.hasNext();)
+            Hojas << it.next().captured(1);
+        QStringList Esperadas{"Indice"};
+        for (const QStringList& l : LeeCsv(sDir + "/indice.csv").mid(1))
+            Esperadas << QFileInfo(l[5]).completeBaseName();
+        QCOMPARE(Hojas, Esperadas);
+        // preg_32, the seventh answer: a header and seven natural nationals over ten columns.
+        QCOMPARE(Hojas[7], QString("preg_32"));
+        QVERIFY(parte("xl/worksheets/sheet8.xml").contains("<dimension ref=\"A1:J8\"/>"));
     }
 
     // Never into the host's database folder, whatever its spelling; nothing is created there.

@@ -7,6 +7,7 @@
 #include "data/ColectorConxs.h"
 #include "db/componentes/ConexionBD.h"
 #include "questionnaire/ArchivosDetalle.h"
+#include "questionnaire/LibroDetalle.h"
 #include "questionnaire/RepCuestQRTZ2019.h"
 #include "report/IIManejadorReportes.h"
 #include "report/RepGeneral.h"
@@ -220,8 +221,11 @@ bool EscribeDetalleDeCorrida(IRepCuestionarioQRTZ& Cuestionario, TConexionBD* Co
     for (const auto& [sVariable, sValor] : Variables)
         Figuras[sVariable] = sValor;
     return ArchivosDetalle::Escribe(
-        Salida.sDetalle, ArchivosDetalle::ArchivosDeDetalle(Detalles, Tablas, Figuras, Salida.cSeparador),
-        sError);
+               Salida.sDetalle,
+               ArchivosDetalle::ArchivosDeDetalle(Detalles, Tablas, Figuras, Salida.cSeparador), sError) &&
+           (!LibroDetalle::Disponible() ||
+            LibroDetalle::Escribe(QDir(Salida.sDetalle).filePath(LibroDetalle::kArchivo), Detalles, Tablas,
+                                  Figuras, sError));
 }
 
 int ConsolidaCarpetas(const QStringList& Carpetas, const QString& sUsuario, const QString& sPassw,
@@ -288,7 +292,10 @@ int ConsolidaCarpetas(const QStringList& Carpetas, const QString& sUsuario, cons
         QList<ArchivosDetalle::TArchivo> Archivos =
             ArchivosDetalle::ArchivosDeDetalle(C.Detalles, C.Tablas, Figuras, Salida.cSeparador);
         Archivos.append({u"sucursales.csv"_s, CsvTablaSucursales(C, Salida.cSeparador)});
-        if (!ArchivosDetalle::Escribe(Salida.sDetalle, Archivos, sError))
+        if (!ArchivosDetalle::Escribe(Salida.sDetalle, Archivos, sError) ||
+            (LibroDetalle::Disponible() &&
+             !LibroDetalle::Escribe(QDir(Salida.sDetalle).filePath(LibroDetalle::kArchivo), C.Detalles,
+                                    C.Tablas, Figuras, sError)))
             return falla(sError);
     }
     if (!Salida.sTabla.isEmpty()) {

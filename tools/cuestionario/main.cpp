@@ -26,6 +26,7 @@
 #include "common/TablaMemoria.h"
 #include "data/ColectorConxs.h"
 #include "db/componentes/ConexionBD.h"
+#include "questionnaire/ArchivosDetalle.h"
 #include "questionnaire/RepCuestQRTZ2019.h"
 #include "report/IIManejadorReportes.h"
 #include "report/RepGeneral.h"
@@ -279,6 +280,12 @@ int ejecuta(const TOpciones& o)
             QStringLiteral("Error: la carpeta %1 no es la del Tavoro (no tiene DataBase\\Tavoro.mdb).")
                 .arg(o.sCarpeta));
 
+    // The detail folder is checked before anything runs: never the host's database folder.
+    QString sError;
+    if (!o.Salida.sDetalle.isEmpty() &&
+        !ArchivosDetalle::CarpetaPermitida(o.Salida.sDetalle, {QFileInfo(sRutaBD).absolutePath()}, sError))
+        return falla(sError);
+
     // The window types both keys in upper case; so does the tool.
     const QString sUsuario = o.sUsuario.toUpper();
     const QString sPassw = o.sPassw.toUpper();
@@ -363,7 +370,6 @@ int ejecuta(const TOpciones& o)
         return falla(QStringLiteral("No fue posible generar el reporte. Llame a Soporte Técnico."));
     if (!o.sPDF.isEmpty() && !Manejador->ExportoPDF())
         return falla(QStringLiteral("No fue posible escribir el archivo PDF %1.").arg(o.sPDF));
-    QString sError;
     if (!o.Salida.sDetalle.isEmpty() &&
         !EscribeDetalleDeCorrida(*Cuestionario, Conector, Manejador->Corrida.Variables, o.sCarpeta, o.Salida,
                                  sError))

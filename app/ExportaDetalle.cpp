@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QStyle>
 
 using namespace Qt::StringLiterals;
 
@@ -18,10 +19,11 @@ TAccionVista AccionExportaDetalle(IRepCuestionarioQRTZ& Cuestionario, const TRep
                                   const QString& sCarpetaPrograma)
 {
     return {u"acExportaDetalle"_s, u"Exportar detalle…"_s,
-            u"Exportar a archivos CSV las filas que suma o cuenta cada respuesta"_s,
+            u"Las filas que cuenta o suma cada respuesta, en archivos CSV"_s,
             [&Cuestionario, &Reporte, sCarpetaPrograma](QWidget*) {
                 ExportaDetalle(Cuestionario, Reporte, sCarpetaPrograma);
-            }};
+            },
+            QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)};
 }
 
 void ExportaDetalle(IRepCuestionarioQRTZ& Cuestionario, const TReporte& Reporte,

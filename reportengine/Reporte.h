@@ -3,6 +3,7 @@
 #include "reportengine/ListaVariables.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QIcon>
 #include <QMarginsF>
 #include <QPageSize>
 #include <QRectF>
@@ -131,14 +132,16 @@ struct TEntradaEsquema
     int nPosicion = 0; // where the heading begins in that area's text
 };
 
-// A button added to the preview's toolbar after its own: object name, text, tooltip, and what
-// it does (given the preview window, as the parent of its dialogs).
+// A button of the program added to the preview, below its side panel: object name of its
+// action, text, tooltip, what it does (given the preview window, as the parent of its dialogs)
+// and an optional icon.
 struct TAccionVista
 {
     QString sNombre;
     QString sTexto;
     QString sDescripcion;
     std::function<void(QWidget* Vista)> Ejecuta;
+    QIcon Icono;
 };
 
 // Report object: the template pages, the variable list, the report settings and the prepared pages.
@@ -209,7 +212,7 @@ public:
 
     // Called with the preview window once it is on screen (tests drive the modal window from here).
     std::function<void(TVistaPrevia&)> AlAbrirVistaPrevia;
-    // Buttons of the program added to the preview's toolbar, when set before it opens.
+    // Buttons of the program added to the preview, when set before it opens.
     std::vector<TAccionVista> AccionesVista;
 
 private:

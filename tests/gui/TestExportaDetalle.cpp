@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -94,7 +95,8 @@ private slots:
         bool bHabiaBoton = false;
         dm->repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
             auto* a = v.findChild<QAction*>("acExportaDetalle");
-            bHabiaBoton = a && a->text() == "Exportar detalle…";
+            auto* b = v.findChild<QToolButton*>("bnExportaDetalle");
+            bHabiaBoton = a && b && b->isVisible() && b->text() == "Exportar detalle…";
             guion->Carpetas.enqueue(sDestino);
             if (a)
                 a->trigger();

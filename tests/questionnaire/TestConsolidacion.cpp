@@ -2,7 +2,11 @@
 
 #include "tools/mdbgen/MuestraTavoro.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -192,6 +196,23 @@ class TestConsolidacion : public QObject
         }
         QFile pdf(sPDF);
         QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+        // The eleven pages of the questionnaire, then the per-branch page.
+        if (!QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+            const auto texto = [&](int nPagina) {
+                QProcess p;
+                p.start("pdftotext",
+                        {"-f", QString::number(nPagina), "-l", QString::number(nPagina), sPDF, "-"});
+                p.waitForFinished();
+                return QString::fromUtf8(p.readAllStandardOutput());
+            };
+            QVERIFY(texto(11).contains("Página 11 de 11"));
+            const QString sAnexo = texto(12);
+            QVERIFY2(sAnexo.contains("Cifras por sucursal") && sAnexo.contains("Anexo: cifras por sucursal"),
+                     qPrintable(sAnexo));
+            for (int i = 1; i <= Dirs.size(); ++i)
+                QVERIFY(sAnexo.contains(QString("Sucursal %1").arg(i)));
+            QVERIFY(texto(13).isEmpty());
+        }
     }
 
 private slots:
@@ -234,6 +255,26 @@ private slots:
     {
         compruebaConsolidado({carpeta("norte"), carpeta("sur"), carpeta("nueva")},
                              {Candidatos["norte"], Candidatos["sur"]});
+    }
+
+    // The JSON document of a consolidation holds each branch's run and the combined answers, the
+    // same as the lines of a run without it.
+    void json()
+    {
+        const QStringList a = QStringList{"--consolidar", carpeta("norte"), carpeta("sur")} + login();
+        const TSalida Lineas = Corre(a);
+        const TSalida s = Corre(a + QStringList{"--json"});
+        QVERIFY2(s.nCodigo == 0 && Lineas.nCodigo == 0, qPrintable(s.sError + Lineas.sError));
+        const QJsonObject o = QJsonDocument::fromJson(s.sSalida.toUtf8()).object();
+        QCOMPARE(QStringList(o.keys()), (QStringList{"notas", "orden", "sucursales", "tabla", "variables"}));
+        QCOMPARE(o["sucursales"].toArray().size(), 2);
+        QCOMPARE(o["sucursales"].toArray().at(1)["carpeta"].toString(), carpeta("sur"));
+        const QMap<QString, QString> v = Variables(Lineas.sSalida);
+        QCOMPARE(o["variables"].toObject().size(), v.size());
+        for (auto it = v.cbegin(); it != v.cend(); ++it)
+            QCOMPARE(o["variables"][it.key()].toString(), it.value());
+        QCOMPARE(o["tabla"]["columnas"].toArray().size(), 2 + 2 + 1);
+        QVERIFY(o["notas"].toArray().size() >= 3);
     }
 
     // One failing branch stops everything: it is named, and no output file or folder appears.

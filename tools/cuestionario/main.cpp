@@ -186,8 +186,7 @@ struct TOpciones
     bool bTiempos = false;
     bool bSondeo = false;
     bool bConsolidar = false;
-    QStringList Carpetas; // --consolidar
-    QString sTabla;
+    QStringList Carpetas; // every folder given; more than one only with --consolidar
     TOpcionesSalida Salida;
 };
 

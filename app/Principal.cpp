@@ -1,6 +1,7 @@
 #include "app/Principal.h"
 
 #include "app/DataModule.h"
+#include "app/ExportaDetalle.h"
 #include "app/Figura.h"
 #include "common/ArchivosHost.h"
 #include "common/CasillaDatos.h"
@@ -856,6 +857,11 @@ void TfrmPrincipal::ProcesaGeneraReporte()
         _MensajeroForm->MsjTxEspera(kLoginLinea, true);
         _MensajeroForm->CampoObligatorio(txPassw, edPassw);
     });
+    // The preview offers the rows behind the answers while this step's questionnaire lives.
+    if (Cuestionario)
+        F_dmMain.repGeneral->AccionesVista = {
+            AccionExportaDetalle(*Cuestionario, *F_dmMain.repGeneral, CarpetaPrograma())};
+    const auto sinAcciones = qScopeGuard([this] { F_dmMain.repGeneral->AccionesVista.clear(); });
     if (Cuestionario && Cuestionario->GeneraReporte(F_dmMain.vtPEPs))
         _MensajeroForm->MsjEnTx(QStringLiteral("El reporte se generó correctamente."));
     else

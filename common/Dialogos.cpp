@@ -16,6 +16,7 @@ public:
         return false;
     }
     void MuestraErrorEvento(const QString& sTexto) override { escribe(sTexto); }
+    QString EligeCarpeta(const QString&, const QString&) override { return {}; }
 
 private:
     static void escribe(const QString& sTexto)

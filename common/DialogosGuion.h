@@ -18,7 +18,8 @@ public:
     {
         Mensaje,
         Advertencia,
-        ErrorEvento
+        ErrorEvento,
+        Carpeta // the folder dialog; its text is the dialog's caption
     };
     struct TCaja
     {
@@ -33,6 +34,12 @@ public:
         return Respuestas.isEmpty() ? false : Respuestas.dequeue();
     }
     void MuestraErrorEvento(const QString& sTexto) override { registra(TTipo::ErrorEvento, sTexto); }
+    // Answers from Carpetas (an empty queue cancels).
+    QString EligeCarpeta(const QString& sTitulo, const QString&) override
+    {
+        registra(TTipo::Carpeta, sTitulo);
+        return Carpetas.isEmpty() ? QString() : Carpetas.dequeue();
+    }
 
     QStringList Textos() const
     {
@@ -44,6 +51,7 @@ public:
 
     QList<TCaja> Cajas;
     QQueue<bool> Respuestas;
+    QQueue<QString> Carpetas;
     std::function<void(const TCaja&)> AlMostrar;
 
 private:

@@ -1,6 +1,7 @@
 #include "common/DialogosWidgets.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -117,4 +118,9 @@ bool TDialogosWidgets::PreguntaAdvertencia(const QString& sTexto)
 void TDialogosWidgets::MuestraErrorEvento(const QString& sTexto)
 {
     muestraCaja(QMessageBox::Critical, F_sTitulo, sTexto);
+}
+
+QString TDialogosWidgets::EligeCarpeta(const QString& sTitulo, const QString& sInicial)
+{
+    return QFileDialog::getExistingDirectory(ventanaDuena(), sTitulo, sInicial, QFileDialog::ShowDirsOnly);
 }

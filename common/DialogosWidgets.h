@@ -12,6 +12,7 @@ public:
     void MuestraMensaje(const QString& sTexto) override;
     bool PreguntaAdvertencia(const QString& sTexto) override;
     void MuestraErrorEvento(const QString& sTexto) override;
+    QString EligeCarpeta(const QString& sTitulo, const QString& sInicial) override;
 
 private:
     QString F_sTitulo;

@@ -21,6 +21,9 @@ public:
     virtual bool PreguntaAdvertencia(const QString& sTexto) = 0;
     // Error box of the event loop for an error that escaped an event handler.
     virtual void MuestraErrorEvento(const QString& sTexto) = 0;
+    // Folder dialog captioned sTitulo, opening at sInicial: the folder chosen, or an empty text
+    // when the user cancels.
+    virtual QString EligeCarpeta(const QString& sTitulo, const QString& sInicial) = 0;
 };
 
 // Installs the service used from now on (nullptr restores the console one).

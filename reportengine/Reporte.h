@@ -3,6 +3,7 @@
 #include "reportengine/ListaVariables.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QIcon>
 #include <QMarginsF>
 #include <QPageSize>
 #include <QRectF>
@@ -131,6 +132,18 @@ struct TEntradaEsquema
     int nPosicion = 0; // where the heading begins in that area's text
 };
 
+// A button of the program added to the preview, below its side panel: object name of its
+// action, text, tooltip, what it does (given the preview window, as the parent of its dialogs)
+// and an optional icon.
+struct TAccionVista
+{
+    QString sNombre;
+    QString sTexto;
+    QString sDescripcion;
+    std::function<void(QWidget* Vista)> Ejecuta;
+    QIcon Icono;
+};
+
 // Report object: the template pages, the variable list, the report settings and the prepared pages.
 class TReporte
 {
@@ -199,6 +212,8 @@ public:
 
     // Called with the preview window once it is on screen (tests drive the modal window from here).
     std::function<void(TVistaPrevia&)> AlAbrirVistaPrevia;
+    // Buttons of the program added to the preview, when set before it opens.
+    std::vector<TAccionVista> AccionesVista;
 
 private:
     TAreaPreparada preparaArea(const TAreaTexto& Area, const QPointF& Origen,

@@ -56,7 +56,35 @@ TVistaPrevia::TVistaPrevia(TReporte& Reporte, QWidget* Padre)
 
     auto* Division = new QSplitter(this);
     Division->setObjectName(QStringLiteral("spVista"));
-    Division->addWidget(tbPanel);
+    // The program's own buttons go below the side panel, with their whole text: the toolbar has
+    // no room left on a 1000-pixel-wide window.
+    QWidget* Lateral = tbPanel;
+    if (!F_Reporte.AccionesVista.empty()) {
+        Lateral = new QWidget(this);
+        auto* Columna = new QVBoxLayout(Lateral);
+        Columna->setContentsMargins(0, 0, 0, 2);
+        Columna->setSpacing(2);
+        Columna->addWidget(tbPanel, 1);
+        for (const TAccionVista& a : F_Reporte.AccionesVista) {
+            auto* Accion = new QAction(a.Icono, a.sTexto, this);
+            Accion->setObjectName(a.sNombre);
+            Accion->setToolTip(a.sDescripcion);
+            connect(Accion, &QAction::triggered, this, [this, Ejecuta = a.Ejecuta] {
+                if (Ejecuta)
+                    Ejecuta(this);
+            });
+            addAction(Accion);
+            auto* Boton = new QToolButton(Lateral);
+            Boton->setObjectName(a.sNombre.startsWith(QLatin1String("ac"))
+                                     ? QStringLiteral("bn") + a.sNombre.mid(2)
+                                     : a.sNombre);
+            Boton->setDefaultAction(Accion);
+            Boton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+            Boton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+            Columna->addWidget(Boton);
+        }
+    }
+    Division->addWidget(Lateral);
     Division->addWidget(pvPaginas);
     Division->setStretchFactor(1, 1);
     auto* Principal = new QVBoxLayout(this);

@@ -1,7 +1,10 @@
 // cuestionario: computes the 2019 questionnaire answers of a Tavoro folder without a window.
 //
 //   cuestionario CARPETA_TAVORO --usuario CLAVE --password CLAVE [--pep CLAVE_CLIENTE ...]
-//                [--pdf ARCHIVO] [--tiempos] [--sondeo]
+//                [--pdf ARCHIVO] [--tiempos] [--sondeo] [--detalle CARPETA [--coma]] [--json]
+//   cuestionario --consolidar CARPETA_1 CARPETA_2 ... --usuario CLAVE --password CLAVE
+//                [--pep N:CLAVE_CLIENTE ...] [--pdf ARCHIVO] [--detalle CARPETA [--coma]]
+//                [--tabla ARCHIVO] [--json]
 //
 // Reads Tavoro.INI and DataBase/Tavoro.mdb of the folder (only reads them), checks that nobody
 // works in Tavoro and that the key is an administrator's, lists the detected PEP candidates as
@@ -12,6 +15,10 @@
 // --sondeo serves the event loop as the window does (between questions and from inside long
 // database work) and writes to standard error the longest gap between the ticks of a 10 ms
 // timer, from the login to the last answer: how long a window would have stopped answering.
+// --detalle writes into a folder, per computed answer, the rows it counts or sums (a CSV file
+// with ';' between fields, or ',' with --coma) and an index. --json prints the answers, the PEP
+// candidates and the timings as one JSON document instead of lines. --consolidar runs several
+// branch folders and combines their answers into one report (Consolida.h).
 #include "common/ArchivosHost.h"
 #include "common/IIMensajero.h"
 #include "common/InterfacedPadre.h"
@@ -19,6 +26,7 @@
 #include "common/TablaMemoria.h"
 #include "data/ColectorConxs.h"
 #include "db/componentes/ConexionBD.h"
+#include "questionnaire/ArchivosDetalle.h"
 #include "questionnaire/RepCuestQRTZ2019.h"
 #include "report/IIManejadorReportes.h"
 #include "report/RepGeneral.h"
@@ -26,6 +34,8 @@
 #include "reportengine/Fuentes.h"
 #include "reportengine/Reporte.h"
 #include "reportengine/TextoRico.h"
+#include "tools/cuestionario/Consolida.h"
+#include "tools/cuestionario/SalidaJson.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -81,11 +91,14 @@ public:
 
     void AgregaDatoReporte(const QString& sCategoria, const QString& sVariable, const QString& sDato) override
     {
-        salida() << sVariable << '\t' << enUnaLinea(sDato) << '\n';
-        if (F_bTiempos) {
-            errores() << sVariable << '\t' << F_Reloj.nsecsElapsed() / 1000000.0 << " ms\n";
-            F_Reloj.restart();
-        }
+        const double dMs = F_Reloj.nsecsElapsed() / 1000000.0;
+        Corrida.Variables.append({sVariable, sDato});
+        Corrida.Tiempos.append({sVariable, dMs});
+        if (!bJson)
+            salida() << sVariable << '\t' << enUnaLinea(sDato) << '\n';
+        if (F_bTiempos)
+            errores() << sVariable << '\t' << dMs << " ms\n";
+        F_Reloj.restart();
         if (F_Real)
             F_Real->AgregaDatoReporte(sCategoria, sVariable, sDato);
     }
@@ -97,6 +110,9 @@ public:
         F_bExportoPDF =
             F_Reporte->PreparaReporte(true) && F_Reporte->GetExportaPDF()->Exporta(*F_Reporte, F_sArchivoPDF);
     }
+
+    bool bJson = false;   // the answers are kept for the JSON document instead of printed
+    TCorridaJson Corrida; // the answers and timings of the run
 
 private:
     bool F_bTiempos;
@@ -169,11 +185,17 @@ struct TOpciones
     QString sPDF;
     bool bTiempos = false;
     bool bSondeo = false;
+    bool bConsolidar = false;
+    QStringList Carpetas; // every folder given; more than one only with --consolidar
+    TOpcionesSalida Salida;
 };
 
 const char* const kUso =
     "Uso: cuestionario CARPETA_TAVORO --usuario CLAVE --password CLAVE [--pep CLAVE_CLIENTE ...]\n"
-    "                    [--pdf ARCHIVO] [--tiempos] [--sondeo]";
+    "                    [--pdf ARCHIVO] [--tiempos] [--sondeo] [--detalle CARPETA [--coma]] [--json]\n"
+    "       cuestionario --consolidar CARPETA_1 CARPETA_2 ... --usuario CLAVE --password CLAVE\n"
+    "                    [--pep N:CLAVE_CLIENTE ...] [--pdf ARCHIVO] [--detalle CARPETA [--coma]]\n"
+    "                    [--tabla ARCHIVO] [--json]";
 
 // Returns an empty text when the arguments are valid, else the message for the user.
 QString leeOpciones(const QStringList& args, TOpciones& o)
@@ -204,14 +226,29 @@ QString leeOpciones(const QStringList& args, TOpciones& o)
             o.bTiempos = true;
         } else if (a == QLatin1String("--sondeo")) {
             o.bSondeo = true;
+        } else if (a == QLatin1String("--detalle")) {
+            if (!valor(o.Salida.sDetalle) || o.Salida.sDetalle.isEmpty())
+                return QStringLiteral("Falta la carpeta después de --detalle.");
+        } else if (a == QLatin1String("--tabla")) {
+            if (!valor(o.Salida.sTabla) || o.Salida.sTabla.isEmpty())
+                return QStringLiteral("Falta el nombre del archivo después de --tabla.");
+        } else if (a == QLatin1String("--coma")) {
+            o.Salida.cSeparador = QLatin1Char(',');
+        } else if (a == QLatin1String("--json")) {
+            o.Salida.bJson = true;
+        } else if (a == QLatin1String("--consolidar")) {
+            o.bConsolidar = true;
         } else if (a.startsWith(QLatin1String("--"))) {
             return QStringLiteral("Opción desconocida: %1").arg(a);
-        } else if (o.sCarpeta.isEmpty()) {
-            o.sCarpeta = a;
         } else {
-            return QStringLiteral("Sobra el argumento: %1").arg(a);
+            o.Carpetas << a;
         }
     }
+    if (!o.bConsolidar && o.Carpetas.size() > 1)
+        return QStringLiteral("Sobra el argumento: %1").arg(o.Carpetas[1]);
+    if (!o.bConsolidar && !o.Salida.sTabla.isEmpty())
+        return QStringLiteral("La opción --tabla es de --consolidar.");
+    o.sCarpeta = o.Carpetas.value(0);
     if (o.sCarpeta.isEmpty())
         return QStringLiteral("Falta la carpeta del Tavoro.");
     if (!o.bUsuario || o.sUsuario.trimmed().isEmpty())
@@ -241,6 +278,12 @@ int ejecuta(const TOpciones& o)
         return falla(
             QStringLiteral("Error: la carpeta %1 no es la del Tavoro (no tiene DataBase\\Tavoro.mdb).")
                 .arg(o.sCarpeta));
+
+    // The detail folder is checked before anything runs: never the host's database folder.
+    QString sError;
+    if (!o.Salida.sDetalle.isEmpty() &&
+        !ArchivosDetalle::CarpetaPermitida(o.Salida.sDetalle, {QFileInfo(sRutaBD).absolutePath()}, sError))
+        return falla(sError);
 
     // The window types both keys in upper case; so does the tool.
     const QString sUsuario = o.sUsuario.toUpper();
@@ -274,6 +317,10 @@ int ejecuta(const TOpciones& o)
     }
     auto Manejador = std::make_shared<TManejadorConsola>(o.bTiempos, Real, repGeneral.get(),
                                                          QFileInfo(o.sPDF).absoluteFilePath());
+    Manejador->bJson = o.Salida.bJson;
+    Manejador->Corrida.sCarpeta = o.sCarpeta;
+    QElapsedTimer Reloj;
+    Reloj.start();
     std::shared_ptr<IRepCuestionarioQRTZ> Cuestionario = CreaRepCuestZIDU2019(
         Conector,
         [Manejador](const QString& sNombre) {
@@ -300,7 +347,7 @@ int ejecuta(const TOpciones& o)
     auto vtPEPs = creaTablaPEPs();
     if (!Cuestionario->DetectaPEPs(vtPEPs.get()))
         return falla(QStringLiteral("No fue posible detectar los PEPs. Llame a Soporte Técnico."));
-    for (vtPEPs->Primero(); !vtPEPs->Fin(); vtPEPs->Siguiente())
+    for (vtPEPs->Primero(); !vtPEPs->Fin() && !o.Salida.bJson; vtPEPs->Siguiente())
         salida() << "PEP\t" << vtPEPs->ValorTextoOriginal(QStringLiteral("ClaveCliente")) << '\t'
                  << vtPEPs->ValorTexto(QStringLiteral("Nombre")) << '\n';
 
@@ -322,6 +369,18 @@ int ejecuta(const TOpciones& o)
         return falla(QStringLiteral("No fue posible generar el reporte. Llame a Soporte Técnico."));
     if (!o.sPDF.isEmpty() && !Manejador->ExportoPDF())
         return falla(QStringLiteral("No fue posible escribir el archivo PDF %1.").arg(o.sPDF));
+    if (!o.Salida.sDetalle.isEmpty() &&
+        !EscribeDetalleDeCorrida(*Cuestionario, Conector, Manejador->Corrida.Variables, o.sCarpeta, o.Salida,
+                                 sError))
+        return falla(sError);
+    if (o.Salida.bJson) {
+        for (vtPEPs->Primero(); !vtPEPs->Fin(); vtPEPs->Siguiente())
+            Manejador->Corrida.PEPs.append({vtPEPs->ValorTextoOriginal(QStringLiteral("ClaveCliente")),
+                                            vtPEPs->ValorTexto(QStringLiteral("Nombre")),
+                                            vtPEPs->ValorBool(QStringLiteral("EsPEP"))});
+        Manejador->Corrida.dTotalMs = Reloj.nsecsElapsed() / 1000000.0;
+        salida() << QString::fromUtf8(TextoJson(ObjetoCorrida(Manejador->Corrida)));
+    }
     salida().flush();
     if (o.bSondeo)
         errores() << "sondeo: pausa más larga " << Sonda.Termina() << " ms" << Qt::endl;
@@ -363,7 +422,9 @@ int main(int argc, char** argv)
     ColectorConexiones = CreaColectorConxs();
     int nSalida;
     try {
-        nSalida = ejecuta(o);
+        nSalida = o.bConsolidar
+                      ? ConsolidaCarpetas(o.Carpetas, o.sUsuario, o.sPassw, o.PEPs, o.sPDF, o.Salida)
+                      : ejecuta(o);
     } catch (const std::exception& e) {
         nSalida = falla(QStringLiteral("Error: %1").arg(QString::fromUtf8(e.what())));
     }

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "questionnaire/ArchivosDetalle.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+
+// The command-line tool run as a user runs it, and its detail files read back.
+namespace ProcesoHerramienta {
+
+struct TSalida
+{
+    int nCodigo = -1;
+    QString sSalida, sError;
+};
+
+inline TSalida Corre(const QStringList& Args)
+{
+    QProcess p;
+    p.start(QStringLiteral(QRTZ_CUESTIONARIO), Args);
+    if (!p.waitForFinished(300000))
+        return {};
+    // Windows' console tools end their lines with CR LF.
+    const auto texto = [](const QByteArray& b) { return QString::fromUtf8(b).replace("\r\n", "\n"); };
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, texto(p.readAllStandardOutput()),
+            texto(p.readAllStandardError())};
+}
+
+// The variables printed as "nombre<TAB>valor" lines (PEP lines left out), line breaks restored.
+inline QMap<QString, QString> Variables(const QString& sSalida)
+{
+    QMap<QString, QString> m;
+    for (const QString& l : sSalida.split('\n')) {
+        const int t = int(l.indexOf('\t'));
+        if (t > 0 && !l.startsWith("PEP\t"))
+            m[l.left(t)] = l.mid(t + 1).replace("\\r\\n", "\r\n");
+    }
+    return m;
+}
+
+// A CSV file of the details: its rows (header first), or none when it cannot be read.
+inline QList<QStringList> LeeCsv(const QString& sRuta, QChar cSeparador = ';')
+{
+    QFile f(sRuta);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return ArchivosDetalle::Lee(f.readAll(), cSeparador);
+}
+
+} // namespace ProcesoHerramienta

@@ -1,0 +1,159 @@
+#include "FixturasHost.h"
+#include "ProcesoHerramienta.h"
+
+#include "questionnaire/LibroDetalle.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace ProcesoHerramienta;
+
+// The tool's detail files and JSON document on the main fixture, whose answers are worked out
+// by hand in TestRespuestas.
+class TestSalidas : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir tmp;
+    QString carpeta(const QString& s) const { return tmp.filePath(s); }
+    QStringList login() const { return {carpeta("host"), "--usuario", "ADMIN", "--password", "CLAVE1"}; }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(tmp.isValid());
+        QVERIFY(FixturasHost::EscribePrincipal(carpeta("host"), 30));
+    }
+
+    void detalle_data()
+    {
+        QTest::addColumn<QStringList>("opciones");
+        QTest::addColumn<QString>("separador");
+        QTest::addColumn<QString>("importeC23"); // 19.25 x 10.5
+        QTest::newRow("punto y coma, coma decimal") << QStringList() << ";"
+                                                    << "202,125";
+        QTest::newRow("coma, punto decimal") << QStringList{"--coma"} << ","
+                                             << "202.125";
+    }
+    void detalle()
+    {
+        QFETCH(QStringList, opciones);
+        QFETCH(QString, separador);
+        QFETCH(QString, importeC23);
+        const QString sDir = carpeta("detalle" + QString::number(opciones.size()));
+        const TSalida s = Corre(login() + QStringList{"--pep", "C01", "--detalle", sDir} + opciones);
+        QVERIFY2(s.nCodigo == 0, qPrintable(s.sError));
+        const QMap<QString, QString> v = Variables(s.sSalida);
+        const QChar c = separador[0];
+
+        // The index: one line per computed answer, its answer as printed and its file's row count.
+        const QList<QStringList> Indice = LeeCsv(sDir + "/indice.csv", c);
+        QCOMPARE(Indice.value(0),
+                 (QStringList{"Pregunta", "Variable", "Descripcion", "Respuesta", "Filas", "Archivo"}));
+        QCOMPARE(Indice.size(), 1 + 4 + 10 + 12 + 3); // 9, 10, 22, 23; 30 to 39; 42, 43; 44 to 46
+        for (const QStringList& l : Indice.mid(1)) {
+            QCOMPARE(l.size(), 6);
+            QCOMPARE(l[3], QString(v.value(l[1])).replace("\r\n", " | "));
+            QCOMPARE(LeeCsv(sDir + '/' + l[5], c).size() - 1, l[4].toInt());
+        }
+        // Counts are their rows: 7 natural nationals; one ticked PEP, C01, marked in its row.
+        const QList<QStringList> Nacionales = LeeCsv(sDir + "/preg_32.csv", c);
+        QCOMPARE(Nacionales.size() - 1, 7);
+        const QList<QStringList> Peps = LeeCsv(sDir + "/preg_37.csv", c);
+        QCOMPARE(Peps.size(), 2);
+        QCOMPARE(Peps[1].value(0), QString("C01"));
+        QCOMPARE(Peps[1].value(7), QString("SI"));
+        // Amounts in the separator's decimal form; dates day first.
+        bool bC23 = false;
+        for (const QStringList& f : LeeCsv(sDir + "/preg_42_2.csv", c))
+            if (f.value(9) == "C23") {
+                bC23 = true;
+                QCOMPARE(f.value(8), importeC23);
+                QCOMPARE(f.value(2), QString("01/01/2018"));
+            }
+        QVERIFY(bC23);
+    }
+
+    // The same details as one workbook: an index sheet and a sheet per answer with its rows.
+    void libro()
+    {
+        if (!LibroDetalle::Disponible())
+            QSKIP("programa construido sin libxlsxwriter");
+        if (QStandardPaths::findExecutable("unzip").isEmpty())
+            QSKIP("falta unzip para leer el libro");
+        const QString sDir = carpeta("libro");
+        const TSalida s = Corre(login() + QStringList{"--detalle", sDir});
+        QVERIFY2(s.nCodigo == 0, qPrintable(s.sError));
+        const auto parte = [&](const QString& sParte) {
+            QProcess p;
+            p.start("unzip", {"-p", sDir + "/detalle.xlsx", sParte});
+            p.waitForFinished();
+            return QString::fromUtf8(p.readAllStandardOutput());
+        };
+        static const QRegularExpression reHoja("<sheet name=\"([^\"]+)\"");
+        QStringList Hojas;
+        for (auto it = reHoja.globalMatch(parte("xl/workbook.xml")); it.hasNext();)
+            Hojas << it.next().captured(1);
+        QStringList Esperadas{"Indice"};
+        for (const QStringList& l : LeeCsv(sDir + "/indice.csv").mid(1))
+            Esperadas << QFileInfo(l[5]).completeBaseName();
+        QCOMPARE(Hojas, Esperadas);
+        // preg_32, the seventh answer: a header and seven natural nationals over ten columns.
+        QCOMPARE(Hojas[7], QString("preg_32"));
+        QVERIFY(parte("xl/worksheets/sheet8.xml").contains("<dimension ref=\"A1:J8\"/>"));
+    }
+
+    // Never into the host's database folder, whatever its spelling; nothing is created there.
+    void detalleNuncaEnLaCarpetaDeLaBase_data()
+    {
+        QTest::addColumn<QString>("destino");
+        QTest::newRow("la carpeta") << "host/DataBase";
+        QTest::newRow("otras mayusculas") << "host/DATABASE";
+        QTest::newRow("una subcarpeta") << "host/database/detalle";
+        QTest::newRow("con puntos") << "host/otra/../DataBase";
+    }
+    void detalleNuncaEnLaCarpetaDeLaBase()
+    {
+        QFETCH(QString, destino);
+        const QStringList antes =
+            QDir(carpeta("host/DataBase")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const TSalida s = Corre(login() + QStringList{"--detalle", carpeta(destino)});
+        QCOMPARE(s.nCodigo, 1);
+        QVERIFY2(s.sError.contains("es la carpeta de la base de datos del Tavoro"), qPrintable(s.sError));
+        QCOMPARE(QDir(carpeta("host/DataBase")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), antes);
+    }
+
+    void json()
+    {
+        const TSalida s = Corre(login() + QStringList{"--pep", "C01", "--pep", "O'15", "--json"});
+        QVERIFY2(s.nCodigo == 0, qPrintable(s.sError));
+        QJsonParseError e;
+        const QJsonObject o = QJsonDocument::fromJson(s.sSalida.toUtf8(), &e).object();
+        QVERIFY2(e.error == QJsonParseError::NoError, qPrintable(e.errorString()));
+        QCOMPARE(QStringList(o.keys()),
+                 (QStringList{"carpeta", "orden", "peps", "tiempos_ms", "total_ms", "variables"}));
+        const QJsonObject v = o["variables"].toObject();
+        QCOMPARE(o["orden"].toArray().size(), 2 + 45 + 12);
+        QCOMPARE(o["orden"].toArray().first().toString(), QString("NombreCC"));
+        QCOMPARE(v["NombreCC"].toString(), QString("CAMBIOS DE PRUEBA, S.A. DE C.V."));
+        QCOMPARE(v["preg_37"].toString(), QString("2"));
+        QCOMPARE(v["preg_42_2"].toString(), QString("53892.12"));
+        QVERIFY(v["preg_10"].toString().startsWith("BAJA CALIFORNIA\r\nCALIFORNIA\r\n"));
+        QCOMPARE(o["tiempos_ms"].toObject().size(), 2 + 45 + 12);
+        int nMarcados = 0;
+        for (const QJsonValue p : o["peps"].toArray()) {
+            QVERIFY(!p["nombre"].toString().isEmpty());
+            nMarcados += p["marcado"].toBool() ? 1 : 0;
+        }
+        QCOMPARE(o["peps"].toArray().size(), 6);
+        QCOMPARE(nMarcados, 2);
+        QVERIFY(!s.sSalida.contains("\npreg_"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSalidas)
+#include "TestSalidas.moc"

@@ -1,0 +1,323 @@
+#include "tools/cuestionario/Consolida.h"
+
+#include "common/ArchivosHost.h"
+#include "common/IIMensajero.h"
+#include "common/InterfacedPadre.h"
+#include "common/TablaMemoria.h"
+#include "data/ColectorConxs.h"
+#include "db/componentes/ConexionBD.h"
+#include "questionnaire/ArchivosDetalle.h"
+#include "questionnaire/LibroDetalle.h"
+#include "questionnaire/RepCuestQRTZ2019.h"
+#include "report/IIManejadorReportes.h"
+#include "report/RepGeneral.h"
+#include "reportengine/ExportaPDF.h"
+#include "reportengine/Fuentes.h"
+#include "reportengine/Reporte.h"
+#include "reportengine/TextoRico.h"
+#include "tools/cuestionario/SalidaJson.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QTextStream& salida()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+// Records the answers of a branch as the questionnaire sets them, with the time each took.
+class TManejadorRegistro : public IManejadorReportes
+{
+public:
+    TManejadorRegistro() { F_Reloj.start(); }
+    void AgregaDatoReporte(const QString&, const QString& sVariable, const QString& sDato) override
+    {
+        Variables.append({sVariable, sDato});
+        Tiempos.append({sVariable, F_Reloj.nsecsElapsed() / 1000000.0});
+        F_Reloj.restart();
+    }
+    void MuestraReporte() override {}
+
+    TVariables Variables;
+    QList<QPair<QString, double>> Tiempos;
+
+private:
+    QElapsedTimer F_Reloj;
+};
+
+class TMensajeroMudo : public TInterfacedPadre, public IMensajero
+{
+public:
+    void MsjEnTx(const QString&) override {}
+    void MsjTxTemp(const QString&) override {}
+    void MsjTxEspera(const QString&, bool) override {}
+    void CampoObligatorio(QLabel*, QWidget*) override {}
+    void SettxLabel(QLabel*) override {}
+    void SetbDefColorAlerta(bool) override {}
+    bool GetbDefColorAlerta() override { return true; }
+};
+
+std::unique_ptr<TTablaMemoria> creaTablaPEPs()
+{
+    using T = TTablaMemoria::TTipoCampo;
+    return std::make_unique<TTablaMemoria>(QList<TTablaMemoria::TCampo>{
+        {u"IdPEP"_s, T::AutoIncremento, 0},
+        {u"ClaveCliente"_s, T::Texto, 20},
+        {u"Nombre"_s, T::Texto, 100},
+        {u"EsPEP"_s, T::Booleano, 0},
+    });
+}
+
+// The database folders of the hosts: no output goes there.
+QStringList carpetasBD(const QStringList& Carpetas)
+{
+    QStringList l;
+    for (const QString& c : Carpetas)
+        l << QFileInfo(ArchivosHost::ResuelveRuta(c, u"DataBase/Tavoro.mdb"_s)).absolutePath();
+    return l;
+}
+
+bool leeDetalles(IRepCuestionarioQRTZ& Cuestionario, TConexionBD* Conector, QList<TDetalle>& Detalles,
+                 QList<TTablaDetalle>& Tablas, QString& sError)
+{
+    auto* Q = dynamic_cast<TRepCuestQRTZBasic*>(&Cuestionario);
+    if (!Q || !DameDetalles(*Q, Detalles, sError))
+        return false;
+    if (!LeeDetalles(*Q, Conector, Detalles, Tablas)) {
+        sError = u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s;
+        return false;
+    }
+    return true;
+}
+
+// One branch, as the tool runs one host folder; sError tells why it stopped.
+bool correSucursal(TSucursalCuestionario& S, TCorridaJson& J, const QString& sUsuario, const QString& sPassw,
+                   const QStringList& Marcas, QString& sError)
+{
+    if (!QFileInfo(S.sCarpeta).isDir()) {
+        sError = u"no existe la carpeta."_s;
+        return false;
+    }
+    const QString sRutaBD = ArchivosHost::ResuelveRuta(S.sCarpeta, u"DataBase/Tavoro.mdb"_s);
+    if (!QFileInfo(sRutaBD).isFile()) {
+        sError = u"la carpeta no es la del Tavoro (no tiene DataBase\\Tavoro.mdb)."_s;
+        return false;
+    }
+    // Each branch on a registry of its own: the main connection is one per registry.
+    ColectorConexiones = CreaColectorConxs();
+    TConexionBD* Conector = nullptr;
+    ColectorConexiones->CreaBDPrinc(QFileInfo(sRutaBD).absoluteFilePath(), QString(), false);
+    if (!ColectorConexiones->Conecta(kNomBDPrincipal) ||
+        !ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conector) || !Conector->Conectado()) {
+        sError = u"no se pudo abrir la base de datos %1."_s.arg(QDir::toNativeSeparators(sRutaBD));
+        return false;
+    }
+    const QString sRutaIni = ArchivosHost::ResuelveRuta(S.sCarpeta, u"Tavoro.INI"_s);
+    const int nNumEmp = QFileInfo(sRutaIni).isFile()
+                            ? ArchivosHost::LeeEnteroIni(sRutaIni, u"Control"_s, u"EmpresaActiva"_s, 0)
+                            : 0;
+    if (nNumEmp <= 0) {
+        sError = u"No se pudo extraer el Número de la Empresa predeterminada."_s;
+        return false;
+    }
+
+    QElapsedTimer Reloj;
+    Reloj.start();
+    auto Manejador = std::make_shared<TManejadorRegistro>();
+    std::shared_ptr<IRepCuestionarioQRTZ> Cuestionario = CreaRepCuestZIDU2019(
+        Conector, [Manejador](const QString&) { return Manejador; }, std::make_shared<TMensajeroMudo>(), 0.0,
+        nNumEmp);
+    if (Cuestionario->UsuariosConectados()) {
+        sError = u"Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."_s;
+        return false;
+    }
+    if (!Cuestionario->ValidaAcceso(sUsuario.toUpper(), sPassw.toUpper(), true)) {
+        sError = u"La contraseña es incorrecta o, el usuario no tiene permisos de administrador."_s;
+        return false;
+    }
+    auto vtPEPs = creaTablaPEPs();
+    if (!Cuestionario->DetectaPEPs(vtPEPs.get())) {
+        sError = u"No fue posible detectar los PEPs. Llame a Soporte Técnico."_s;
+        return false;
+    }
+    for (const QString& sClave : Marcas) {
+        bool bEncontrada = false;
+        for (vtPEPs->Primero(); !vtPEPs->Fin(); vtPEPs->Siguiente()) {
+            if (vtPEPs->ValorTextoOriginal(u"ClaveCliente"_s) == sClave) {
+                vtPEPs->Edita();
+                vtPEPs->SetValor(u"EsPEP"_s, true);
+                vtPEPs->Publica();
+                bEncontrada = true;
+            }
+        }
+        if (!bEncontrada) {
+            sError = u"El cliente %1 no está entre los PEPs detectados."_s.arg(sClave);
+            return false;
+        }
+    }
+    for (vtPEPs->Primero(); !vtPEPs->Fin(); vtPEPs->Siguiente())
+        J.PEPs.append({vtPEPs->ValorTextoOriginal(u"ClaveCliente"_s), vtPEPs->ValorTexto(u"Nombre"_s),
+                       vtPEPs->ValorBool(u"EsPEP"_s)});
+    if (!Cuestionario->GeneraReporte(vtPEPs.get())) {
+        sError = u"No fue posible generar el reporte. Llame a Soporte Técnico."_s;
+        return false;
+    }
+    if (!leeDetalles(*Cuestionario, Conector, S.Detalles, S.Tablas, sError))
+        return false;
+    S.Variables = Manejador->Variables;
+    J.sCarpeta = S.sCarpeta;
+    J.Variables = Manejador->Variables;
+    J.Tiempos = Manejador->Tiempos;
+    J.dTotalMs = Reloj.nsecsElapsed() / 1000000.0;
+    return true;
+}
+
+// The consolidated report: the template filled with the combined answers, the per-branch page
+// added at its end.
+bool escribePDF(const TConsolidado& C, const QString& sPDF)
+{
+    RegistraFuentes();
+    const auto objTextoRico = CreaObjTextoRico();
+    const auto expPDF = CreaExpPDF();
+    const auto Rep = CreaRepGeneral(objTextoRico.get(), expPDF.get());
+    const auto Manejador = CreaManejadorReportes(Rep.get(), u"Encuesta ZIDU 2019"_s);
+    for (const auto& [sVariable, sValor] : C.Variables)
+        Manejador->AgregaDatoReporte(sCategoriaCuestionario, sVariable, sValor);
+    TPaginaPlantilla p = Rep->Paginas().back();
+    p.sNombre = u"Pagina_Sucursales"_s;
+    p.Encabezado.Area.sHtml = HtmlPaginaSucursales(C);
+    p.Pie.Area.sHtml = u"<p class=\"pie\">Anexo: cifras por sucursal</p>"_s;
+    Rep->Paginas().push_back(std::move(p));
+    Rep->SetFileName(u"Encuesta ZIDU 2019"_s);
+    return Rep->PreparaReporte(true) && expPDF->Exporta(*Rep, QFileInfo(sPDF).absoluteFilePath());
+}
+
+} // namespace
+
+QByteArray CsvTablaSucursales(const TConsolidado& C, QChar cSeparador)
+{
+    return ArchivosDetalle::Texto(C.Columnas, C.Filas, cSeparador);
+}
+
+bool EscribeDetalleDeCorrida(IRepCuestionarioQRTZ& Cuestionario, TConexionBD* Conector,
+                             const TVariables& Variables, const QString& sCarpetaHost,
+                             const TOpcionesSalida& Salida, QString& sError)
+{
+    if (!ArchivosDetalle::CarpetaPermitida(Salida.sDetalle, carpetasBD({sCarpetaHost}), sError))
+        return false;
+    QList<TDetalle> Detalles;
+    QList<TTablaDetalle> Tablas;
+    if (!leeDetalles(Cuestionario, Conector, Detalles, Tablas, sError))
+        return false;
+    QMap<QString, QString> Figuras;
+    for (const auto& [sVariable, sValor] : Variables)
+        Figuras[sVariable] = sValor;
+    return ArchivosDetalle::Escribe(
+               Salida.sDetalle,
+               ArchivosDetalle::ArchivosDeDetalle(Detalles, Tablas, Figuras, Salida.cSeparador), sError) &&
+           (!LibroDetalle::Disponible() ||
+            LibroDetalle::Escribe(QDir(Salida.sDetalle).filePath(LibroDetalle::kArchivo), Detalles, Tablas,
+                                  Figuras, sError));
+}
+
+int ConsolidaCarpetas(const QStringList& Carpetas, const QString& sUsuario, const QString& sPassw,
+                      const QStringList& Marcas, const QString& sPDF, const TOpcionesSalida& Salida)
+{
+    QTextStream errores(stderr);
+    const auto falla = [&](const QString& s) {
+        errores << s << Qt::endl;
+        return 1;
+    };
+    if (Carpetas.size() < 2)
+        return falla(u"Indique al menos dos carpetas del Tavoro para consolidar."_s);
+
+    // The ticks by branch: its number (from 1) or its folder as given, a colon, the client key.
+    QList<QStringList> MarcasPorSucursal(Carpetas.size());
+    for (const QString& m : Marcas) {
+        int nSucursal = -1;
+        QString sClave;
+        for (int i = 0; i < Carpetas.size() && nSucursal < 0; ++i) {
+            for (const QString& sPrefijo :
+                 {Carpetas[i] + QLatin1Char(':'), QString::number(i + 1) + QLatin1Char(':')})
+                if (nSucursal < 0 && m.startsWith(sPrefijo)) {
+                    nSucursal = i;
+                    sClave = m.mid(sPrefijo.size());
+                }
+        }
+        if (nSucursal < 0 || sClave.isEmpty())
+            return falla(
+                u"La opción --pep %1 no indica la sucursal: escriba su número o su carpeta, dos puntos y la "
+                u"clave del cliente (por ejemplo --pep 2:C01)."_s.arg(m));
+        MarcasPorSucursal[nSucursal] << sClave;
+    }
+    // Outputs are checked before any branch runs, and written only after every branch succeeded.
+    QString sError;
+    const QStringList Prohibidas = carpetasBD(Carpetas);
+    if (!Salida.sDetalle.isEmpty() && !ArchivosDetalle::CarpetaPermitida(Salida.sDetalle, Prohibidas, sError))
+        return falla(sError);
+    for (const QString& sArchivo : {sPDF, Salida.sTabla})
+        if (!sArchivo.isEmpty() &&
+            !ArchivosDetalle::CarpetaPermitida(QFileInfo(sArchivo).absolutePath(), Prohibidas, sError))
+            return falla(sError);
+
+    QList<TSucursalCuestionario> Sucursales;
+    QList<TCorridaJson> Corridas;
+    for (int i = 0; i < Carpetas.size(); ++i) {
+        TSucursalCuestionario S;
+        TCorridaJson J;
+        S.sCarpeta = Carpetas[i];
+        S.sNombre = u"Sucursal %1 (%2)"_s.arg(i + 1).arg(QFileInfo(QDir::cleanPath(Carpetas[i])).fileName());
+        const bool bOk = correSucursal(S, J, sUsuario, sPassw, MarcasPorSucursal[i], sError);
+        ColectorConexiones = CreaColectorConxs();
+        if (!bOk)
+            return falla(u"%1, carpeta %2: %3 No se escribió nada."_s.arg(
+                S.sNombre, QDir::toNativeSeparators(S.sCarpeta), sError));
+        Sucursales << S;
+        Corridas << J;
+    }
+    const TConsolidado C = ConsolidaSucursales(Sucursales);
+
+    if (!Salida.sDetalle.isEmpty()) {
+        QMap<QString, QString> Figuras;
+        for (const auto& [sVariable, sValor] : C.Variables)
+            Figuras[sVariable] = sValor;
+        QList<ArchivosDetalle::TArchivo> Archivos =
+            ArchivosDetalle::ArchivosDeDetalle(C.Detalles, C.Tablas, Figuras, Salida.cSeparador);
+        Archivos.append({u"sucursales.csv"_s, CsvTablaSucursales(C, Salida.cSeparador)});
+        if (!ArchivosDetalle::Escribe(Salida.sDetalle, Archivos, sError) ||
+            (LibroDetalle::Disponible() &&
+             !LibroDetalle::Escribe(QDir(Salida.sDetalle).filePath(LibroDetalle::kArchivo), C.Detalles,
+                                    C.Tablas, Figuras, sError)))
+            return falla(sError);
+    }
+    if (!Salida.sTabla.isEmpty()) {
+        QSaveFile f(Salida.sTabla);
+        const QByteArray b = CsvTablaSucursales(C, Salida.cSeparador);
+        if (ArchivosHost::EsArchivoProtegido(Salida.sTabla) || !f.open(QIODevice::WriteOnly) ||
+            f.write(b) != b.size() || !f.commit())
+            return falla(
+                u"No se pudo escribir el archivo %1."_s.arg(QDir::toNativeSeparators(Salida.sTabla)));
+    }
+    if (!sPDF.isEmpty() && !escribePDF(C, sPDF))
+        return falla(u"No fue posible escribir el archivo PDF %1."_s.arg(sPDF));
+
+    if (Salida.bJson) {
+        salida() << QString::fromUtf8(TextoJson(ObjetoConsolidado(Corridas, C)));
+    } else {
+        for (int i = 0; i < Corridas.size(); ++i)
+            for (const TPEPCandidato& p : Corridas[i].PEPs)
+                salida() << "PEP\t" << (i + 1) << ':' << p.sClave << '\t' << p.sNombre << '\n';
+        for (const auto& [sVariable, sValor] : C.Variables)
+            salida() << sVariable << '\t' << QString(sValor).replace(u"\r\n"_s, u"\\r\\n"_s) << '\n';
+    }
+    salida().flush();
+    return 0;
+}

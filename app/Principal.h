@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/IIMensajero.h"
+#include "questionnaire/Preparacion.h"
 
 #include <QWidget>
 
@@ -113,6 +114,8 @@ private:
     void grdPEPsColExit(int nColumna);
     void DBCheckBoxClick();
 
+    // What the window adds to the setup sequence: the progress line and event serving.
+    Preparacion::TEnlaces enlacesPreparacion();
     std::shared_ptr<IRepCuestionarioQRTZ> PreparaCuestionario(bool bCursorNormal,
                                                               const std::function<void()>& AlRechazarAcceso);
     void ProcesaDetectaPEPs();

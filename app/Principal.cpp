@@ -461,7 +461,7 @@ void TfrmPrincipal::CreaControles()
 
 void TfrmPrincipal::FormCreate()
 {
-    _MensajeroForm = CreaMensajero(CreaUtilerias());
+    _MensajeroForm = CreaMensajero(CreaUtilerias(), RelojMensajero);
     _MensajeroForm->SettxLabel(txMensajes);
     InicializaPantalla();
 }
@@ -731,6 +731,7 @@ void TfrmPrincipal::DBCheckBoxClick()
 }
 
 std::function<QString()> TfrmPrincipal::CarpetaPrograma = [] { return CreaUtilerias()->DameDirProg(); };
+std::shared_ptr<IReloj> TfrmPrincipal::RelojMensajero;
 
 bool TfrmPrincipal::FaltaUsuario()
 {

@@ -15,6 +15,7 @@ class QPushButton;
 class TCasillaDatos;
 class TConexionBD;
 class IRepCuestionarioQRTZ;
+class IReloj;
 class TdmMain;
 class TFigura;
 class TRejillaDatos;
@@ -56,6 +57,9 @@ public:
     // Folder of the program, with its trailing separator: where the host files are looked for.
     // Tests point it at a sample host folder.
     static std::function<QString()> CarpetaPrograma;
+    // Clock of the window's status messenger (pauses, the clearing countdown, the flash of a
+    // field); null: real time. Tests move it themselves.
+    static std::shared_ptr<IReloj> RelojMensajero;
 
     // The two steps behind the buttons.
     void bnDetectaPEPsClick();

@@ -15,6 +15,7 @@
 
 struct TConsultaJet;
 struct TFuenteAnalizada;
+struct TFilaFuncionJet;
 
 enum class TClaseExpr
 {
@@ -72,13 +73,14 @@ struct TExpr
 
     // Semantics
     TTipoJet Tipo = TTipoJet::Variante;
-    bool bCondicion = false;             // yields true/false/null (comparisons, LIKE, IS NULL, ...)
-    bool bTieneAgregado = false;         // an aggregate function at or below this node
-    bool bEsAgregado = false;            // this node is an aggregate function call
-    TFuenteAnalizada* pFuente = nullptr; // Columna: the source it names
-    int nColumna = -1;                   // Columna: column index in that source
-    int nSalto = 0;                      // Columna: 0 = this query, 1 = the enclosing one, ...
-    const TExpr* pAlias = nullptr;       // Columna naming an output alias of the same SELECT
+    bool bCondicion = false;                   // yields true/false/null (comparisons, LIKE, IS NULL, ...)
+    bool bTieneAgregado = false;               // an aggregate function at or below this node
+    bool bEsAgregado = false;                  // this node is an aggregate function call
+    TFuenteAnalizada* pFuente = nullptr;       // Columna: the source it names
+    int nColumna = -1;                         // Columna: column index in that source
+    int nSalto = 0;                            // Columna: 0 = this query, 1 = the enclosing one, ...
+    const TExpr* pAlias = nullptr;             // Columna naming an output alias of the same SELECT
+    const TFilaFuncionJet* pFuncion = nullptr; // Funcion: its row of the function table
     // Binario chain: type of the result after each operator (Parciales.back() is Tipo), and the
     // first operator from which the partial result is a condition (-1: none).
     std::vector<TTipoJet> Parciales;

@@ -535,7 +535,7 @@ int TEmisorSQLite::RangoClave(const TExpr& e)
             return s.pFuente->Columnas[s.nColumna].Tipo == TTipoJet::Booleano ? 2 : 0;
         return 1;
     }
-    if (e.Clase == TClaseExpr::Funcion && e.sNombre.compare(QLatin1String("IIF"), Qt::CaseInsensitive) == 0)
+    if (e.Clase == TClaseExpr::Funcion && e.pFuncion->Funcion == TFuncionJet::IIf)
         return std::max(RangoClave(*e.Hijos[1]), RangoClave(*e.Hijos[2])) == 2 &&
                        std::min(RangoClave(*e.Hijos[1]), RangoClave(*e.Hijos[2])) == 2
                    ? 2
@@ -1026,110 +1026,122 @@ QString TEmisorSQLite::Subconsulta(const TConsultaJet& q)
 
 QString TEmisorSQLite::Funcion(const TExpr& e)
 {
-    const QString f = e.sNombre.toUpper();
     const auto& h = e.Hijos;
     auto texto = [&](int i) { return ValorComo(*h[i], TTipoJet::Texto); };
     auto numero = [&](int i) { return ValorComo(*h[i], TTipoJet::Doble); };
     auto entero = [&](int i) { return ValorComo(*h[i], TTipoJet::Largo); };
     auto tipo = [&](int i) { return TipoValor(*h[i]); };
+    // jet_xxx(value, type key of the value)
+    auto conClave = [&](const char* sFuncion) {
+        return QStringLiteral("%1(%2, %3)").arg(QLatin1String(sFuncion), Valor(*h[0]), claveTipo(tipo(0)));
+    };
+    // jet_xxx(value as the result's type, type key of the result)
+    auto comoResultado = [&](const char* sFuncion) {
+        return QStringLiteral("%1(%2, %3)")
+            .arg(QLatin1String(sFuncion), ValorComo(*h[0], e.Tipo), claveTipo(e.Tipo));
+    };
 
-    if (e.bEsAgregado) {
-        struct TSinGrupo
+    // An aggregate's argument is written row by row: the group keys keep their own spelling there.
+    struct TSinGrupo
+    {
+        std::vector<TContexto>& c;
+        bool bActivo;
+        QStringList g;
+        TSinGrupo(std::vector<TContexto>& c, bool bActivo) : c(c), bActivo(bActivo && !c.empty())
         {
-            std::vector<TContexto>& c;
-            QStringList g;
-            explicit TSinGrupo(std::vector<TContexto>& c) : c(c)
-            {
-                if (!c.empty())
-                    std::swap(g, c.back().Grupo);
-            }
-            ~TSinGrupo()
-            {
-                if (!c.empty())
-                    std::swap(g, c.back().Grupo);
-            }
-        } sinGrupo(F_Contextos);
-        if (f == QLatin1String("COUNT")) {
-            if (e.bEstrella || (h[0]->Clase == TClaseExpr::Literal && h[0]->Literal != TClaseLiteral::Nulo))
-                return QStringLiteral("count(*)");
-            return QStringLiteral("count(%1)").arg(Valor(*h[0]));
+            if (this->bActivo)
+                std::swap(g, c.back().Grupo);
         }
-        QString arg;
-        if (f == QLatin1String("SUM"))
-            arg = ValorComo(*h[0], e.Tipo == TTipoJet::Largo ? tipo(0) : e.Tipo);
-        else if (f == QLatin1String("AVG"))
-            arg = e.Tipo == TTipoJet::Moneda ? Valor(*h[0]) : numero(0);
-        else
-            arg = ValorComo(*h[0], e.Tipo);
-        if (f == QLatin1String("SUM"))
-            return QStringLiteral("sum(%1)").arg(arg);
-        if (f == QLatin1String("AVG"))
-            return e.Tipo == TTipoJet::Moneda ? QStringLiteral("jet_ccur(avg(%1) / 10000.0, 'd')").arg(arg)
-                                              : QStringLiteral("avg(%1)").arg(arg);
-        if (f == QLatin1String("MIN") || f == QLatin1String("MAX"))
-            return QStringLiteral("%1(%2%3)")
-                .arg(f.toLower(), arg, EsTextoJet(e.Tipo) ? QStringLiteral(" COLLATE JET") : QString());
-        return QStringLiteral("jet_%1(%2)").arg(f.toLower(), arg); // FIRST, LAST
-    }
-    if (f == QLatin1String("IIF")) {
+        ~TSinGrupo()
+        {
+            if (bActivo)
+                std::swap(g, c.back().Grupo);
+        }
+    } sinGrupo(F_Contextos, e.bEsAgregado);
+    switch (e.pFuncion->Funcion) {
+    case TFuncionJet::Count:
+        if (e.bEstrella || (h[0]->Clase == TClaseExpr::Literal && h[0]->Literal != TClaseLiteral::Nulo))
+            return QStringLiteral("count(*)");
+        return QStringLiteral("count(%1)").arg(Valor(*h[0]));
+    case TFuncionJet::Sum:
+        return QStringLiteral("sum(%1)").arg(ValorComo(*h[0], e.Tipo == TTipoJet::Largo ? tipo(0) : e.Tipo));
+    case TFuncionJet::Avg:
+        if (e.Tipo == TTipoJet::Moneda)
+            return QStringLiteral("jet_ccur(avg(%1) / 10000.0, 'd')").arg(Valor(*h[0]));
+        return QStringLiteral("avg(%1)").arg(numero(0));
+    case TFuncionJet::Min:
+        return QStringLiteral("min(%1%2)")
+            .arg(ValorComo(*h[0], e.Tipo), EsTextoJet(e.Tipo) ? QStringLiteral(" COLLATE JET") : QString());
+    case TFuncionJet::Max:
+        return QStringLiteral("max(%1%2)")
+            .arg(ValorComo(*h[0], e.Tipo), EsTextoJet(e.Tipo) ? QStringLiteral(" COLLATE JET") : QString());
+    case TFuncionJet::First:
+        return QStringLiteral("jet_first(%1)").arg(ValorComo(*h[0], e.Tipo));
+    case TFuncionJet::Last:
+        return QStringLiteral("jet_last(%1)").arg(ValorComo(*h[0], e.Tipo));
+    case TFuncionJet::IIf:
         return QStringLiteral("(CASE WHEN %1 THEN %2 ELSE %3 END)")
             .arg(Condicion(*h[0]), ValorComo(*h[1], e.Tipo), ValorComo(*h[2], e.Tipo));
-    }
-    if (f == QLatin1String("NZ")) {
+    case TFuncionJet::IsNull:
+        // A condition: Valor writes it as -1 / 0.
+        return QStringLiteral("(-(%1))").arg(Condicion(e));
+    case TFuncionJet::Nz:
         if (h.size() == 2)
             return QStringLiteral("coalesce(%1, %2)").arg(ValorComo(*h[0], e.Tipo), ValorComo(*h[1], e.Tipo));
         return QStringLiteral("coalesce(%1, %2)")
             .arg(Valor(*h[0]), EsTextoJet(e.Tipo) || e.Tipo == TTipoJet::Variante ? QStringLiteral("''")
                                                                                   : QStringLiteral("0"));
-    }
-    if (f == QLatin1String("UCASE"))
+    case TFuncionJet::UCase:
         return QStringLiteral("jet_ucase(%1)").arg(texto(0));
-    if (f == QLatin1String("LCASE"))
+    case TFuncionJet::LCase:
         return QStringLiteral("jet_lcase(%1)").arg(texto(0));
-    if (f == QLatin1String("TRIM"))
+    case TFuncionJet::Trim:
         return QStringLiteral("trim(%1, ' ')").arg(texto(0));
-    if (f == QLatin1String("LTRIM"))
+    case TFuncionJet::LTrim:
         return QStringLiteral("ltrim(%1, ' ')").arg(texto(0));
-    if (f == QLatin1String("RTRIM"))
+    case TFuncionJet::RTrim:
         return QStringLiteral("rtrim(%1, ' ')").arg(texto(0));
-    if (f == QLatin1String("LEN"))
+    case TFuncionJet::Len:
         return QStringLiteral("length(%1)").arg(texto(0));
-    if (f == QLatin1String("LEFT"))
+    case TFuncionJet::Left:
         return QStringLiteral("jet_left(%1, %2)").arg(texto(0), entero(1));
-    if (f == QLatin1String("RIGHT"))
+    case TFuncionJet::Right:
         return QStringLiteral("jet_right(%1, %2)").arg(texto(0), entero(1));
-    if (f == QLatin1String("MID"))
+    case TFuncionJet::Mid:
         return h.size() == 3 ? QStringLiteral("jet_mid(%1, %2, %3)").arg(texto(0), entero(1), entero(2))
                              : QStringLiteral("jet_mid(%1, %2)").arg(texto(0), entero(1));
-    if (f == QLatin1String("STR"))
-        return QStringLiteral("jet_str(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
-    if (f == QLatin1String("CSTR"))
+    case TFuncionJet::Str:
+        return conClave("jet_str");
+    case TFuncionJet::CStr:
         return QStringLiteral("jet_cstr(%1, %2, 1)").arg(Valor(*h[0]), claveTipo(tipo(0)));
-    if (f == QLatin1String("VAL"))
+    case TFuncionJet::Val:
         return QStringLiteral("jet_val(%1)").arg(texto(0));
-    if (f == QLatin1String("ROUND"))
+    case TFuncionJet::Round:
         return QStringLiteral("jet_round(%1, %2, %3)")
             .arg(ValorComo(*h[0], e.Tipo), h.size() > 1 ? entero(1) : QStringLiteral("0"), claveTipo(e.Tipo));
-    if (f == QLatin1String("INT"))
-        return QStringLiteral("jet_int(%1, %2)").arg(ValorComo(*h[0], e.Tipo), claveTipo(e.Tipo));
-    if (f == QLatin1String("FIX"))
-        return QStringLiteral("jet_fix(%1, %2)").arg(ValorComo(*h[0], e.Tipo), claveTipo(e.Tipo));
-    if (f == QLatin1String("ABS"))
+    case TFuncionJet::Int:
+        return comoResultado("jet_int");
+    case TFuncionJet::Fix:
+        return comoResultado("jet_fix");
+    case TFuncionJet::Abs:
         return QStringLiteral("abs(%1)").arg(ValorComo(*h[0], e.Tipo));
-    if (f == QLatin1String("SGN"))
+    case TFuncionJet::Sgn:
         return QStringLiteral("sign(%1)").arg(EsTextoJet(tipo(0)) ? numero(0) : Valor(*h[0]));
-    if (f == QLatin1String("CCUR"))
-        return QStringLiteral("jet_ccur(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
-    if (f == QLatin1String("CDBL"))
-        return QStringLiteral("jet_cdbl(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
-    if (f == QLatin1String("CSNG"))
-        return QStringLiteral("jet_csng(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
-    if (f == QLatin1String("CLNG") || f == QLatin1String("CINT"))
-        return QStringLiteral("jet_clng(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
-    if (f == QLatin1String("CBOOL"))
+    case TFuncionJet::CCur:
+        return conClave("jet_ccur");
+    case TFuncionJet::CDbl:
+        return conClave("jet_cdbl");
+    case TFuncionJet::CSng:
+        return conClave("jet_csng");
+    case TFuncionJet::CLng:
+    case TFuncionJet::CInt:
+        return conClave("jet_clng");
+    case TFuncionJet::CBool:
         return QStringLiteral("(-(%1 <> 0))").arg(numero(0));
-    if (f == QLatin1String("INSTR"))
+    case TFuncionJet::InStr:
         return h.size() == 3 ? QStringLiteral("jet_instr(%1, %2, %3)").arg(entero(0), texto(1), texto(2))
                              : QStringLiteral("jet_instr(1, %1, %2)").arg(texto(0), texto(1));
-    return QStringLiteral("NULL");
+    }
+    Q_UNREACHABLE();
+    return QString();
 }

@@ -45,6 +45,12 @@ QString TEmisorSQLite::Identificador(const QString& s)
     return QLatin1Char('"') + r + QLatin1Char('"');
 }
 
+QString TEmisorSQLite::DefinicionColumna(const QString& sNombre, TTipoJet Tipo)
+{
+    const QString sTipo = TipoDeclaradoSqlite(Tipo);
+    return Identificador(sNombre) + (sTipo.isEmpty() ? QString() : QLatin1Char(' ') + sTipo);
+}
+
 QString TEmisorSQLite::Cadena(const QString& s)
 {
     QString r = s;
@@ -73,11 +79,8 @@ QString TTraduccionSql::Texto() const
     QString s;
     for (const auto& m : Materializaciones) {
         QStringList cols;
-        for (const auto& c : m.Columnas) {
-            const QString tipo = TipoDeclaradoSqlite(c.Tipo);
-            cols << TEmisorSQLite::Identificador(c.sSql) +
-                        (tipo.isEmpty() ? QString() : QLatin1Char(' ') + tipo);
-        }
+        for (const auto& c : m.Columnas)
+            cols << TEmisorSQLite::DefinicionColumna(c.sSql, c.Tipo);
         s += QStringLiteral("CREATE TEMP TABLE %1 (%2);\nINSERT INTO %1 %3;\n")
                  .arg(TEmisorSQLite::Identificador(m.sNombre), cols.join(QStringLiteral(", ")), m.sSelect);
     }

@@ -45,6 +45,8 @@ public:
 
     static QString Identificador(const QString& s); // "name" with " doubled
     static QString Cadena(const QString& s);        // 'text' with ' doubled
+    // A column of a CREATE TABLE: its name and the declared type that holds values of Tipo.
+    static QString DefinicionColumna(const QString& sNombre, TTipoJet Tipo);
 
 private:
     struct TTermino // a term of a row order

@@ -404,6 +404,35 @@ private slots:
             QVERIFY2(sql.contains(runtime + QLatin1Char('(')), qPrintable(sql));
     }
 
+    // Each session converts numbers to text with its own decimal separator, whichever of two
+    // sessions with different separators opened last.
+    void separadorPorSesion_data()
+    {
+        QTest::addColumn<bool>("bComaPrimero");
+        QTest::newRow("coma primero") << true;
+        QTest::newRow("punto primero") << false;
+    }
+    void separadorPorSesion()
+    {
+        QFETCH(bool, bComaPrimero);
+        TOrigenFijo origenComa, origenPunto;
+        std::unique_ptr<TSesionJetSQL> coma, punto;
+        if (bComaPrimero) {
+            coma = std::make_unique<TSesionJetSQL>(origenComa, QLatin1Char(','));
+            punto = std::make_unique<TSesionJetSQL>(origenPunto, QLatin1Char('.'));
+        } else {
+            punto = std::make_unique<TSesionJetSQL>(origenPunto, QLatin1Char('.'));
+            coma = std::make_unique<TSesionJetSQL>(origenComa, QLatin1Char(','));
+        }
+        const QString jet = QStringLiteral("SELECT CSTR(D), D & '' FROM t WHERE Id = 1");
+        const TResultadoBD rComa = coma->Consulta(jet);
+        const TResultadoBD rPunto = punto->Consulta(jet);
+        QCOMPARE(rComa.Filas[0][0].TextoCrudo(), QString("0,5"));
+        QCOMPARE(rComa.Filas[0][1].TextoCrudo(), QString("0,5"));
+        QCOMPARE(rPunto.Filas[0][0].TextoCrudo(), QString("0.5"));
+        QCOMPARE(rPunto.Filas[0][1].TextoCrudo(), QString("0.5"));
+    }
+
     // The engine's own text never reaches the user: it stays for developers.
     void mensajeDelMotor()
     {

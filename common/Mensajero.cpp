@@ -126,7 +126,8 @@ void TMensajero::ParpadeaAdvertencia()
             QCoreApplication::instance(), [yo] {}, Qt::QueuedConnection);
 }
 
-std::shared_ptr<IMensajero> CreaMensajero(std::shared_ptr<IUtilerias> aUtilerias, std::shared_ptr<IReloj> Reloj)
+std::shared_ptr<IMensajero> CreaMensajero(std::shared_ptr<IUtilerias> aUtilerias,
+                                          std::shared_ptr<IReloj> Reloj)
 {
     return std::make_shared<TMensajero>(std::move(aUtilerias), std::move(Reloj));
 }

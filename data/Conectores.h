@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/IIConector.h"
 #include "common/IILogErrores.h"
+#include "data/IIConector.h"
 #include "db/componentes/ConexionBD.h"
 
 #include <memory>

@@ -30,12 +30,6 @@ QString claveTipo(TTipoJet t)
     return QStringLiteral("'%1'").arg(QLatin1Char(ClaveTipo(t)));
 }
 
-bool esOperadorComparacion(const QString& op)
-{
-    return op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") ||
-           op == QLatin1String(">") || op == QLatin1String("<=") || op == QLatin1String(">=");
-}
-
 } // namespace
 
 QString TEmisorSQLite::Identificador(const QString& s)
@@ -631,7 +625,7 @@ QString TEmisorSQLite::Valor(const TExpr& e)
         return Referencia(*e.pFuente, e.nColumna);
     case TClaseExpr::Unario: {
         const TExpr& h = *e.Hijos[0];
-        if (e.sOp == QLatin1String("NOT"))
+        if (e.Op == TOperadorJet::No)
             return QStringLiteral("(~%1)").arg(ValorComo(h, TTipoJet::Largo));
         const TTipoJet t = TipoValor(h);
         const QString v = EsTextoJet(t) ? ValorComo(h, TTipoJet::Doble) : Valor(h);
@@ -640,17 +634,17 @@ QString TEmisorSQLite::Valor(const TExpr& e)
                                              v);
     }
     case TClaseExpr::Binario: {
-        const QString& op = e.sOp;
-        if (op == QLatin1String("AND") || op == QLatin1String("OR") || op == QLatin1String("XOR")) {
+        const TOperadorJet op = e.Op;
+        if (EsLogico(op)) {
             // Not a condition: every partial result is a Yes/No or Long value (bitwise logic).
             QStringList terminos;
             for (const auto& h : e.Hijos)
                 terminos << ValorComo(*h, TTipoJet::Largo);
-            if (op == QLatin1String("XOR"))
+            if (op == TOperadorJet::OExclusivo)
                 return Variadica(QStringLiteral("jet_xor"), terminos);
-            return Agrupa(terminos, op == QLatin1String("AND") ? QStringLiteral("&") : QStringLiteral("|"));
+            return Agrupa(terminos, op == TOperadorJet::Y ? QStringLiteral("&") : QStringLiteral("|"));
         }
-        if (op == QLatin1String("&")) {
+        if (op == TOperadorJet::Concatena) {
             QStringList terminos;
             for (const auto& h : e.Hijos)
                 terminos << ValorComo(*h, TTipoJet::Texto);
@@ -692,7 +686,7 @@ QString TEmisorSQLite::Aritmetica(const TExpr& e)
         return s;
     };
     for (size_t i = 1; i < e.Hijos.size(); ++i) {
-        const QString op = e.Ops.value(qsizetype(i) - 1, e.sOp);
+        const TOperadorJet op = e.OpPaso(i);
         const TTipoJet r = i - 1 < e.Parciales.size() ? e.Parciales[i - 1] : e.Tipo;
         const TPaso p = Paso(op, marca, tipo, *e.Hijos[i], r);
         const bool suma = p.sOp == QLatin1String("+") || p.sOp == QLatin1String("-");
@@ -739,7 +733,7 @@ bool TEmisorSQLite::MismaPrecedencia(const QString& a, const QString& b)
     return grupo(a) != 0 && grupo(a) == grupo(b);
 }
 
-TEmisorSQLite::TPaso TEmisorSQLite::Paso(const QString& op, const QString& sA, TTipoJet ta, const TExpr& b,
+TEmisorSQLite::TPaso TEmisorSQLite::Paso(TOperadorJet op, const QString& sA, TTipoJet ta, const TExpr& b,
                                          TTipoJet r)
 {
     // One operator applied to a left operand already written (sA, of type ta) and an operand b.
@@ -762,51 +756,52 @@ TEmisorSQLite::TPaso TEmisorSQLite::Paso(const QString& op, const QString& sA, T
     };
     if (r == TTipoJet::Nulo)
         return llamada(QStringLiteral("NULL"));
-    if (op == QLatin1String("+") && EsTextoJet(r))
+    // SQLite writes + - * / as Jet does, and Mod as %.
+    const QString sOp = op == TOperadorJet::Modulo ? QStringLiteral("%") : TextoOperador(op);
+    if (op == TOperadorJet::Mas && EsTextoJet(r))
         return infijo(sA, QStringLiteral("||"), Valor(b));
     if (r == TTipoJet::Variante) {
-        if (op == QLatin1String("+"))
+        if (op == TOperadorJet::Mas)
             return llamada(QStringLiteral("jet_add(%1, %2)")
                                .arg(como(TTipoJet::Variante), ValorComo(b, TTipoJet::Variante)));
-        if (op == QLatin1String("/"))
+        if (op == TOperadorJet::Divide)
             return llamada(
                 QStringLiteral("jet_div(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
         // SQLite has no \ and no ^ operator: the Jet functions check their operands.
-        if (op == QLatin1String("\\"))
+        if (op == TOperadorJet::DivideEntero)
             return llamada(
                 QStringLiteral("jet_idiv(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
-        if (op == QLatin1String("^"))
+        if (op == TOperadorJet::Potencia)
             return llamada(
                 QStringLiteral("jet_pow(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
-        return infijo(como(TTipoJet::Variante), op == QLatin1String("MOD") ? QStringLiteral("%") : op,
-                      ValorComo(b, TTipoJet::Variante));
+        return infijo(como(TTipoJet::Variante), sOp, ValorComo(b, TTipoJet::Variante));
     }
-    if (op == QLatin1String("\\"))
+    if (op == TOperadorJet::DivideEntero)
         return llamada(
             QStringLiteral("jet_idiv(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
-    if (op == QLatin1String("MOD"))
+    if (op == TOperadorJet::Modulo)
         return llamada(
             QStringLiteral("jet_mod(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
-    if (op == QLatin1String("^"))
+    if (op == TOperadorJet::Potencia)
         return llamada(
             QStringLiteral("jet_pow(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
     if (r == TTipoJet::Moneda) {
-        if (op == QLatin1String("*")) {
+        if (op == TOperadorJet::Por) {
             if (ta == TTipoJet::Moneda && tb == TTipoJet::Moneda)
                 return llamada(QStringLiteral("jet_mulcur(%1, %2)").arg(sA, Valor(b)));
             // Currency times an integer: the scaled value times the integer.
-            return infijo(sA, op, Valor(b));
+            return infijo(sA, sOp, Valor(b));
         }
-        if (op == QLatin1String("/"))
+        if (op == TOperadorJet::Divide)
             return llamada(QStringLiteral("jet_divcur(%1, %2)").arg(sA, Valor(b)));
-        return infijo(como(TTipoJet::Moneda), op, ValorComo(b, TTipoJet::Moneda));
+        return infijo(como(TTipoJet::Moneda), sOp, ValorComo(b, TTipoJet::Moneda));
     }
     const TTipoJet operando = EsEnteroJet(r) ? TTipoJet::Largo : TTipoJet::Doble;
     const QString x = como(operando == TTipoJet::Largo && EsEnteroJet(ta) ? ta : operando);
     const QString y = ValorComo(b, operando == TTipoJet::Largo && EsEnteroJet(tb) ? tb : operando);
-    if (op == QLatin1String("/"))
+    if (op == TOperadorJet::Divide)
         return llamada(QStringLiteral("jet_div(%1, %2)").arg(x, y));
-    return infijo(x, op, y);
+    return infijo(x, sOp, y);
 }
 
 void TEmisorSQLite::Limita(const QString& sSql)
@@ -879,11 +874,10 @@ QString TEmisorSQLite::Condicion(const TExpr& e)
     case TClaseExpr::Unario:
         return QStringLiteral("(NOT %1)").arg(Condicion(*e.Hijos[0]));
     case TClaseExpr::Binario: {
-        const QString& op = e.sOp;
-        if (op == QLatin1String("AND") || op == QLatin1String("OR") || op == QLatin1String("XOR"))
+        if (EsLogico(e.Op))
             return CondicionLogica(e);
-        if (esOperadorComparacion(op))
-            return Comparacion(*e.Hijos[0], *e.Hijos[1], op);
+        if (EsComparacion(e.Op))
+            return Comparacion(*e.Hijos[0], *e.Hijos[1], TextoOperador(e.Op));
         break;
     }
     case TClaseExpr::Funcion:
@@ -967,13 +961,13 @@ QString TEmisorSQLite::CondicionLogica(const TExpr& e)
         QStringList valores;
         for (int i = 0; i <= desde; ++i)
             valores << ValorComo(*e.Hijos[size_t(i)], TTipoJet::Largo);
-        const QString op = e.sOp == QLatin1String("AND") ? QStringLiteral("&") : QStringLiteral("|");
-        const QString v = e.sOp == QLatin1String("XOR") ? Variadica(QStringLiteral("jet_xor"), valores)
-                                                        : Agrupa(valores, op);
+        const QString op = e.Op == TOperadorJet::Y ? QStringLiteral("&") : QStringLiteral("|");
+        const QString v = e.Op == TOperadorJet::OExclusivo ? Variadica(QStringLiteral("jet_xor"), valores)
+                                                           : Agrupa(valores, op);
         // What Condicion writes for a partial result that is a Yes/No or Long value.
         inicio = QStringLiteral("(%1 <> 0)").arg(v);
     }
-    if (e.sOp == QLatin1String("XOR")) {
+    if (e.Op == TOperadorJet::OExclusivo) {
         QString r = inicio;
         for (size_t i = size_t(desde) + 1; i < e.Hijos.size(); ++i)
             r = QStringLiteral("(%1 <> %2)").arg(r, Condicion(*e.Hijos[i]));
@@ -982,7 +976,7 @@ QString TEmisorSQLite::CondicionLogica(const TExpr& e)
     }
     // x = 'a' OR x = 'b' OR ... on one text column: an IN list (the same answer, NULLs
     // included, and one lookup instead of a condition per key).
-    if (e.sOp == QLatin1String("OR") && desde == 0 && e.Hijos.size() > 2) {
+    if (e.Op == TOperadorJet::O && desde == 0 && e.Hijos.size() > 2) {
         const QString lista = ListaIgualdades(e);
         if (!lista.isEmpty())
             return lista;
@@ -990,7 +984,7 @@ QString TEmisorSQLite::CondicionLogica(const TExpr& e)
     QStringList terminos{inicio};
     for (size_t i = size_t(desde) + 1; i < e.Hijos.size(); ++i)
         terminos << Condicion(*e.Hijos[i]);
-    const QString r = Agrupa(terminos, e.sOp);
+    const QString r = Agrupa(terminos, TextoOperador(e.Op));
     Limita(r);
     return r;
 }
@@ -1001,7 +995,7 @@ QString TEmisorSQLite::ListaIgualdades(const TExpr& e)
     const TExpr* columna = nullptr;
     QStringList valores;
     for (const auto& h : e.Hijos) {
-        if (h->Clase != TClaseExpr::Binario || h->sOp != QLatin1String("=") || h->Hijos.size() != 2)
+        if (h->Clase != TClaseExpr::Binario || h->Op != TOperadorJet::Igual || h->Hijos.size() != 2)
             return QString();
         const TExpr& x = *h->Hijos[0];
         const TExpr& v = *h->Hijos[1];

@@ -88,7 +88,7 @@ private:
         QString sIzquierda, sOp, sDerecha;
         QString sTodo;
     };
-    TPaso Paso(const QString& sOp, const QString& sA, TTipoJet ta, const TExpr& b, TTipoJet r);
+    TPaso Paso(TOperadorJet Op, const QString& sA, TTipoJet ta, const TExpr& b, TTipoJet r);
     static bool MismaPrecedencia(const QString& a, const QString& b);
     QString CondicionLogica(const TExpr& e);
     QString ListaIgualdades(const TExpr& e);

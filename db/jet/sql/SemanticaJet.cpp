@@ -11,6 +11,41 @@ bool mismoNombre(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// The arithmetic operator as TipoAritmetico names it.
+char claveAritmetica(TOperadorJet Op)
+{
+    switch (Op) {
+    case TOperadorJet::Mas:
+        return '+';
+    case TOperadorJet::Menos:
+        return '-';
+    case TOperadorJet::Por:
+        return '*';
+    case TOperadorJet::Divide:
+        return '/';
+    case TOperadorJet::DivideEntero:
+        return '\\';
+    case TOperadorJet::Modulo:
+        return '%';
+    case TOperadorJet::Potencia:
+        return '^';
+    case TOperadorJet::O:
+    case TOperadorJet::OExclusivo:
+    case TOperadorJet::Y:
+    case TOperadorJet::No:
+    case TOperadorJet::Igual:
+    case TOperadorJet::Distinto:
+    case TOperadorJet::Menor:
+    case TOperadorJet::Mayor:
+    case TOperadorJet::MenorIgual:
+    case TOperadorJet::MayorIgual:
+    case TOperadorJet::Concatena:
+        break;
+    }
+    Q_UNREACHABLE();
+    return '+';
+}
+
 } // namespace
 
 TSemanticaJet::TSemanticaJet(const QString& sTexto, ICatalogoJet& Catalogo)
@@ -421,7 +456,7 @@ void TSemanticaJet::AnalizaExpr(TExpr& e, TAmbito& a)
     case TClaseExpr::Unario: {
         hijos();
         const TExpr& h = *e.Hijos[0];
-        if (e.sOp == QLatin1String("NOT")) {
+        if (e.Op == TOperadorJet::No) {
             if (h.bCondicion) {
                 e.bCondicion = true;
                 e.Tipo = TTipoJet::Largo;
@@ -447,31 +482,30 @@ void TSemanticaJet::AnalizaExpr(TExpr& e, TAmbito& a)
         e.nCondicionDesde = -1;
         for (size_t i = 1; i < e.Hijos.size(); ++i) {
             const TExpr& y = *e.Hijos[i];
-            const QString op = e.Ops.value(qsizetype(i) - 1, e.sOp);
+            const TOperadorJet op = e.OpPaso(i);
             TTipoJet t;
             bool c = false;
-            if (op == QLatin1String("AND") || op == QLatin1String("OR") || op == QLatin1String("XOR")) {
+            if (EsLogico(op)) {
                 if (cx || y.bCondicion || tx == TTipoJet::Nulo || y.Tipo == TTipoJet::Nulo) {
                     c = true;
                     t = TTipoJet::Largo;
                 } else
                     t = tx == TTipoJet::Booleano && y.Tipo == TTipoJet::Booleano ? TTipoJet::Booleano
                                                                                  : TTipoJet::Largo;
-            } else if (op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") ||
-                       op == QLatin1String(">") || op == QLatin1String("<=") || op == QLatin1String(">=")) {
+            } else if (EsComparacion(op)) {
                 // Comparisons never chain: the left operand is Hijos[0] itself.
                 ExigeComparables(*e.Hijos[0], y, e.nPos);
                 c = true;
                 t = TTipoJet::Largo;
-            } else if (op == QLatin1String("&")) {
+            } else if (op == TOperadorJet::Concatena) {
                 t = tx == TTipoJet::Memo || y.Tipo == TTipoJet::Memo ? TTipoJet::Memo : TTipoJet::Texto;
             } else {
                 const TTipoJet ta = cx ? TTipoJet::Largo : tx;
                 const TTipoJet tb = y.bCondicion ? TTipoJet::Largo : y.Tipo;
-                if (op == QLatin1String("+") && EsTextoJet(ta) && EsTextoJet(tb))
+                if (op == TOperadorJet::Mas && EsTextoJet(ta) && EsTextoJet(tb))
                     t = ta == TTipoJet::Memo || tb == TTipoJet::Memo ? TTipoJet::Memo : TTipoJet::Texto;
                 else
-                    t = TipoAritmetico(ta, tb, op == QLatin1String("MOD") ? '%' : op.at(0).toLatin1());
+                    t = TipoAritmetico(ta, tb, claveAritmetica(op));
             }
             e.Parciales.push_back(t);
             if (c && e.nCondicionDesde < 0)
@@ -701,12 +735,12 @@ QString TSemanticaJet::Firma(const TExpr& e)
         return e.sNombre.toUpper() + QLatin1Char('(') + (e.bEstrella ? QStringLiteral("*") : firmas(0)) +
                QLatin1Char(')');
     case TClaseExpr::Unario:
-        return e.sOp + QLatin1Char('(') + Firma(*e.Hijos[0]) + QLatin1Char(')');
+        return TextoOperador(e.Op) + QLatin1Char('(') + Firma(*e.Hijos[0]) + QLatin1Char(')');
     case TClaseExpr::Binario: {
         // Written as the nested pairs the chain stands for: ((a+b)+c).
         QString f = QString(qsizetype(e.Hijos.size()) - 1, QLatin1Char('(')) + Firma(*e.Hijos[0]);
         for (size_t i = 1; i < e.Hijos.size(); ++i)
-            f += e.Ops.value(qsizetype(i) - 1, e.sOp) + Firma(*e.Hijos[i]) + QLatin1Char(')');
+            f += TextoOperador(e.OpPaso(i)) + Firma(*e.Hijos[i]) + QLatin1Char(')');
         return f;
     }
     case TClaseExpr::Entre:

@@ -1,5 +1,6 @@
 #include "app/DataModule.h"
 
+#include "questionnaire/TablaPEPs.h"
 #include "report/RepGeneral.h"
 #include "reportengine/ExportaPDF.h"
 #include "reportengine/Reporte.h"
@@ -7,15 +8,7 @@
 
 TdmMain::TdmMain(QObject* parent) : QObject(parent)
 {
-    using T = TTablaMemoria::TTipoCampo;
-    vtPEPs = new TTablaMemoria(
-        {
-            {QStringLiteral("IdPEP"), T::AutoIncremento, 0},
-            {QStringLiteral("ClaveCliente"), T::Texto, 20},
-            {QStringLiteral("Nombre"), T::Texto, 100},
-            {QStringLiteral("EsPEP"), T::Booleano, 0},
-        },
-        this);
+    vtPEPs = new TTablaMemoria(CamposTablaPEPs(), this);
     vtPEPs->setObjectName(QStringLiteral("vtPEPs"));
     vtPEPs->Abre();
     objTextoRico = CreaObjTextoRico();

@@ -3,7 +3,6 @@
 #include "app/DataModule.h"
 #include "app/ExportaDetalle.h"
 #include "app/Figura.h"
-#include "common/ArchivosHost.h"
 #include "common/CasillaDatos.h"
 #include "common/IIDialogos.h"
 #include "common/Mensajero.h"
@@ -11,15 +10,13 @@
 #include "common/TablaMemoria.h"
 #include "common/Texto.h"
 #include "common/Utilerias.h"
-#include "data/ColectorConxs.h"
-#include "db/componentes/ConexionBD.h"
-#include "questionnaire/RepCuestQRTZ2019.h"
+#include "questionnaire/Preparacion.h"
+#include "report/IIManejadorReportes.h"
 #include "reportengine/Reporte.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QFileInfo>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,6 +47,8 @@ const QString kLoginCaja =
     QStringLiteral("La contraseña es incorrecta o, el usuario no  tiene permisos de administrador.");
 const QString kLoginLinea =
     QStringLiteral("La contraseña es incorrecta o, el usuario no tiene permisos de administrador.");
+const QString kSinCarpetaTavoro =
+    QStringLiteral("Error: Este programa debe encontrarse en la carpeta del Tavoro.");
 
 const char16_t* const kParrafosIndicaciones[] = {
     u"Para responder correctamente el cuestionario, es muy importante que por favor siga estas indicaciones:",
@@ -463,7 +462,7 @@ void TfrmPrincipal::CreaControles()
 
 void TfrmPrincipal::FormCreate()
 {
-    _MensajeroForm = CreaMensajero(CreaUtilerias());
+    _MensajeroForm = CreaMensajero(CreaUtilerias(), RelojMensajero);
     _MensajeroForm->SettxLabel(txMensajes);
     InicializaPantalla();
 }
@@ -733,6 +732,7 @@ void TfrmPrincipal::DBCheckBoxClick()
 }
 
 std::function<QString()> TfrmPrincipal::CarpetaPrograma = [] { return CreaUtilerias()->DameDirProg(); };
+std::shared_ptr<IReloj> TfrmPrincipal::RelojMensajero;
 
 bool TfrmPrincipal::FaltaUsuario()
 {
@@ -745,37 +745,31 @@ bool TfrmPrincipal::FaltaUsuario()
 
 bool TfrmPrincipal::ConectaBD(TConexionBD*& Conexion)
 {
-    const QString sRuta =
-        ArchivosHost::ResuelveRuta(CarpetaPrograma(), QStringLiteral("DataBase\\Tavoro.mdb"));
-    if (!QFileInfo(sRuta).isFile()) {
-        Dialogos().MuestraMensaje(
-            QStringLiteral("Error: Este programa debe encontrarse en la carpeta del Tavoro."));
-        return false;
-    }
-    _MensajeroForm->MsjTxEspera(QStringLiteral("Conectando con la BD..."), false);
-    ColectorConexiones->CreaBDPrinc(sRuta, QString(), false);
-    if (!ColectorConexiones->Conecta(kNomBDPrincipal))
-        return false;
-    if (!ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conexion))
-        return false;
-    // Loading the host's tables and long statements serve the window's events meanwhile
-    // (repaints, moves, a close request); once the user has chosen to cancel, the statement under
-    // way stops too, and the step ends at its next progress message.
-    Conexion->SetAviso([this] {
-        QCoreApplication::processEvents();
-        return !F_bCancelar;
-    });
-    return Conexion->Conectado();
+    const auto Falla = Preparacion::ConectaBD(CarpetaPrograma(), enlacesPreparacion(), Conexion);
+    if (Falla == Preparacion::TFalla::SinBaseDatos)
+        Dialogos().MuestraMensaje(kSinCarpetaTavoro);
+    return Falla == Preparacion::TFalla::Ninguna;
 }
 
 bool TfrmPrincipal::DameNumEmpresa(int& nNumEmp)
 {
-    const QString sRuta = ArchivosHost::ResuelveRuta(CarpetaPrograma(), QStringLiteral("Tavoro.INI"));
-    if (!QFileInfo(sRuta).isFile())
-        return false;
-    nNumEmp =
-        ArchivosHost::LeeEnteroIni(sRuta, QStringLiteral("Control"), QStringLiteral("EmpresaActiva"), 0);
-    return nNumEmp > 0;
+    return Preparacion::DameNumEmpresa(CarpetaPrograma(), nNumEmp);
+}
+
+Preparacion::TEnlaces TfrmPrincipal::enlacesPreparacion()
+{
+    Preparacion::TEnlaces Enlaces;
+    Enlaces.AlConectar = [this] {
+        _MensajeroForm->MsjTxEspera(QStringLiteral("Conectando con la BD..."), false);
+    };
+    // Loading the host's tables and long statements serve the window's events meanwhile
+    // (repaints, moves, a close request); once the user has chosen to cancel, the statement under
+    // way stops too, and the step ends at its next progress message.
+    Enlaces.Aviso = [this] {
+        QCoreApplication::processEvents();
+        return !F_bCancelar;
+    };
+    return Enlaces;
 }
 
 void TfrmPrincipal::bnDetectaPEPsClick()
@@ -798,25 +792,33 @@ TfrmPrincipal::PreparaCuestionario(bool bCursorNormal, const std::function<void(
             PonCursorNormal();
         Dialogos().MuestraMensaje(sTexto);
     };
-    TConexionBD* Conexion = nullptr;
-    if (!ConectaBD(Conexion))
-        return nullptr;
-    int nNumEmp = 0;
-    if (!DameNumEmpresa(nNumEmp)) {
+    TReporte* Reporte = F_dmMain.repGeneral.get();
+    const auto r = Preparacion::PreparaCuestionario(
+        CarpetaPrograma(), edUsuario->text(), edPassw->text(),
+        [Reporte](const QString& sNomRep) { return CreaManejadorReportes(Reporte, sNomRep); },
+        std::make_shared<TMensajeroPaso>(_MensajeroForm, [this] { return F_bCancelar; }),
+        enlacesPreparacion());
+    using Preparacion::TFalla;
+    switch (r.Falla) {
+    case TFalla::Ninguna:
+        return r.Cuestionario;
+    case TFalla::SinBaseDatos:
+        Dialogos().MuestraMensaje(kSinCarpetaTavoro);
+        break;
+    case TFalla::SinConexion:
+        // The error handler has shown why.
+        break;
+    case TFalla::SinNumEmpresa:
         muestra(QStringLiteral("No se pudo extraer el Número de la Empresa predeterminada."));
-        return nullptr;
-    }
-    const auto Mensajero = std::make_shared<TMensajeroPaso>(_MensajeroForm, [this] { return F_bCancelar; });
-    auto Cuestionario = CreaRepCuestZIDU2019(Conexion, F_dmMain.repGeneral.get(), Mensajero, 0.0, nNumEmp);
-    if (Cuestionario->UsuariosConectados()) {
+        break;
+    case TFalla::UsuarioConectado:
         muestra(QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
-        return nullptr;
-    }
-    if (!Cuestionario->ValidaAcceso(edUsuario->text(), edPassw->text(), true)) {
+        break;
+    case TFalla::AccesoRechazado:
         AlRechazarAcceso();
-        return nullptr;
+        break;
     }
-    return Cuestionario;
+    return nullptr;
 }
 
 void TfrmPrincipal::ProcesaDetectaPEPs()

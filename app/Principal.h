@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/IIMensajero.h"
+#include "questionnaire/Preparacion.h"
 
 #include <QWidget>
 
@@ -14,6 +15,7 @@ class QPushButton;
 class TCasillaDatos;
 class TConexionBD;
 class IRepCuestionarioQRTZ;
+class IReloj;
 class TdmMain;
 class TFigura;
 class TRejillaDatos;
@@ -55,6 +57,9 @@ public:
     // Folder of the program, with its trailing separator: where the host files are looked for.
     // Tests point it at a sample host folder.
     static std::function<QString()> CarpetaPrograma;
+    // Clock of the window's status messenger (pauses, the clearing countdown, the flash of a
+    // field); null: real time. Tests move it themselves.
+    static std::shared_ptr<IReloj> RelojMensajero;
 
     // The two steps behind the buttons.
     void bnDetectaPEPsClick();
@@ -113,6 +118,8 @@ private:
     void grdPEPsColExit(int nColumna);
     void DBCheckBoxClick();
 
+    // What the window adds to the setup sequence: the progress line and event serving.
+    Preparacion::TEnlaces enlacesPreparacion();
     std::shared_ptr<IRepCuestionarioQRTZ> PreparaCuestionario(bool bCursorNormal,
                                                               const std::function<void()>& AlRechazarAcceso);
     void ProcesaDetectaPEPs();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/IILogErrores.h"
+#include "common/IILogErrores.h"
 
 // Base interface of the program's reference-counted service objects; adds nothing to ILogErrores.
 class IInterfacedPadre : public ILogErrores

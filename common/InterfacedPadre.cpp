@@ -1,7 +1,6 @@
 #include "common/InterfacedPadre.h"
 
-TInterfacedPadre::TInterfacedPadre(std::shared_ptr<ILogErrores> LogErrores)
-    : F_Errores(std::move(LogErrores))
+TInterfacedPadre::TInterfacedPadre(std::shared_ptr<ILogErrores> LogErrores) : F_Errores(std::move(LogErrores))
 {
 }
 

@@ -13,8 +13,7 @@ public:
 
     void MuestraError(const QString& sClaveErr, const QString& sNomClase,
                       const QString& sMsjAdicional) override;
-    QString DameErrorMsj(const QString& sClaveErr, const QString& sMsjAdicional,
-                         bool bIncluyeClave) override;
+    QString DameErrorMsj(const QString& sClaveErr, const QString& sMsjAdicional, bool bIncluyeClave) override;
 
 protected:
     std::shared_ptr<ILogErrores> F_Errores;

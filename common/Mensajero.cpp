@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QLabel>
-#include <QTimer>
 
 namespace {
 
@@ -25,23 +24,19 @@ void PonColorEtiqueta(QWidget* Etiqueta, const QColor& Color)
     Etiqueta->setPalette(p);
 }
 
-TMensajero::TMensajero(std::shared_ptr<IUtilerias> aUtilerias) : F_Utilerias(std::move(aUtilerias))
+TMensajero::TMensajero(std::shared_ptr<IUtilerias> aUtilerias, std::shared_ptr<IReloj> Reloj)
+    : F_Utilerias(std::move(aUtilerias)), F_Reloj(std::move(Reloj))
 {
-    F_CronAdvert = std::make_unique<QTimer>();
-    F_CronAdvert->setInterval(50);
-    F_CronAdvert->setTimerType(Qt::PreciseTimer);
-    QObject::connect(F_CronAdvert.get(), &QTimer::timeout, [this] { ParpadeaAdvertencia(); });
-
-    F_Cronometro = std::make_unique<QTimer>();
-    F_Cronometro->setInterval(3000);
-    F_Cronometro->setTimerType(Qt::PreciseTimer);
-    QObject::connect(F_Cronometro.get(), &QTimer::timeout, [this] { LimpiaMensaje(); });
+    if (!F_Reloj)
+        F_Reloj = CreaRelojSistema([Utilerias = F_Utilerias](int nMs) { Utilerias->HazPausa(nMs); });
+    F_CronAdvert = F_Reloj->CreaCuentaAtras(50, [this] { ParpadeaAdvertencia(); });
+    F_Cronometro = F_Reloj->CreaCuentaAtras(3000, [this] { LimpiaMensaje(); });
 }
 
 TMensajero::~TMensajero()
 {
-    F_Cronometro->stop();
-    F_CronAdvert->stop();
+    F_Cronometro->Detiene();
+    F_CronAdvert->Detiene();
 }
 
 void TMensajero::SettxLabel(QLabel* txLabel)
@@ -82,19 +77,19 @@ void TMensajero::MsjTxTemp(const QString& sTexto)
 {
     MsjEnTx(sTexto);
     // A countdown already running goes on: the line is cleared when it ends.
-    if (!F_Cronometro->isActive())
-        F_Cronometro->start();
+    if (!F_Cronometro->Activa())
+        F_Cronometro->Inicia();
 }
 
 void TMensajero::MsjTxEspera(const QString& sTexto, bool bTLargo)
 {
     MsjEnTx(sTexto);
-    F_Utilerias->HazPausa(bTLargo ? 1000 : 400);
+    F_Reloj->Pausa(bTLargo ? 1000 : 400);
 }
 
 void TMensajero::LimpiaMensaje()
 {
-    F_Cronometro->stop();
+    F_Cronometro->Detiene();
     if (F_txLabel)
         F_txLabel->clear();
 }
@@ -104,14 +99,14 @@ void TMensajero::CampoObligatorio(QLabel* txLabel, QWidget* edEdit)
     F_txAdv = txLabel;
     if (edEdit && edEdit->isEnabled())
         edEdit->setFocus();
-    F_CronAdvert->start();
+    F_CronAdvert->Inicia();
 }
 
 void TMensajero::ParpadeaAdvertencia()
 {
     // The pauses serve the event loop; keep this object alive should its owner let go of it.
     const auto yo = weak_from_this().lock();
-    F_CronAdvert->stop();
+    F_CronAdvert->Detiene();
     // Repairs a label whose earlier flash was cut short by this one.
     if (F_txAdvAnt)
         PonColorEtiqueta(F_txAdvAnt, F_cColorAnt);
@@ -123,7 +118,7 @@ void TMensajero::ParpadeaAdvertencia()
     for (int i = 1; i <= kPasosParpadeo; ++i) {
         if (F_txAdv)
             PonColorEtiqueta(F_txAdv, i % 2 == 0 ? kRojo : F_cColorAnt);
-        F_Utilerias->HazPausa(kMsPasoParpadeo);
+        F_Reloj->Pausa(kMsPasoParpadeo);
     }
     // Released during the flash: die from the event loop, not inside this timer's own signal.
     if (yo && yo.use_count() == 1)
@@ -131,7 +126,8 @@ void TMensajero::ParpadeaAdvertencia()
             QCoreApplication::instance(), [yo] {}, Qt::QueuedConnection);
 }
 
-std::shared_ptr<IMensajero> CreaMensajero(std::shared_ptr<IUtilerias> aUtilerias)
+std::shared_ptr<IMensajero> CreaMensajero(std::shared_ptr<IUtilerias> aUtilerias,
+                                          std::shared_ptr<IReloj> Reloj)
 {
-    return std::make_shared<TMensajero>(std::move(aUtilerias));
+    return std::make_shared<TMensajero>(std::move(aUtilerias), std::move(Reloj));
 }

@@ -3,20 +3,20 @@
 #include "common/IIMensajero.h"
 #include "common/IIUtilerias.h"
 #include "common/InterfacedPadre.h"
+#include "common/Reloj.h"
 
 #include <QColor>
 #include <QPointer>
 
 #include <memory>
 
-class QTimer;
-
 // Drives the one-line message area of a window: permanent, temporary (cleared by a 3-second
 // countdown) and waiting messages, and the red flash of a mandatory field's label.
 class TMensajero : public TInterfacedPadre, public IMensajero, public std::enable_shared_from_this<TMensajero>
 {
 public:
-    explicit TMensajero(std::shared_ptr<IUtilerias> aUtilerias);
+    // Without a clock the messenger lives in real time, pausing through the utilities.
+    explicit TMensajero(std::shared_ptr<IUtilerias> aUtilerias, std::shared_ptr<IReloj> Reloj = nullptr);
     ~TMensajero() override;
 
     void MsjEnTx(const QString& sTexto) override;
@@ -36,14 +36,16 @@ private:
     QPointer<QLabel> F_txAdv;
     QPointer<QLabel> F_txAdvAnt;
     QColor F_cColorAnt;
-    // Declared in this order so that the clearing timer is destroyed first.
-    std::unique_ptr<QTimer> F_CronAdvert;
-    std::unique_ptr<QTimer> F_Cronometro;
     bool F_bDefCAlerta = true;
     std::shared_ptr<IUtilerias> F_Utilerias;
+    // Declared before the countdowns, which it outlives; the clearing countdown is destroyed first.
+    std::shared_ptr<IReloj> F_Reloj;
+    std::unique_ptr<ICuentaAtras> F_CronAdvert;
+    std::unique_ptr<ICuentaAtras> F_Cronometro;
 };
 
-std::shared_ptr<IMensajero> CreaMensajero(std::shared_ptr<IUtilerias> aUtilerias);
+std::shared_ptr<IMensajero> CreaMensajero(std::shared_ptr<IUtilerias> aUtilerias,
+                                          std::shared_ptr<IReloj> Reloj = nullptr);
 
 // Font colour of a label (its palette's window text), the one colour the program changes.
 QColor ColorEtiqueta(const QWidget* Etiqueta);

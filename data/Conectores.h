@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/IILogErrores.h"
 #include "data/IIConector.h"
-#include "data/IILogErrores.h"
 #include "db/componentes/ConexionBD.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/IILogErrores.h"
+#include "common/IILogErrores.h"
 
 #include <QMap>
 #include <QString>

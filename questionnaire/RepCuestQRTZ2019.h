@@ -25,14 +25,3 @@ std::shared_ptr<IRepCuestionarioQRTZ> CreaRepCuestZIDU2019(TConexionBD* Conector
                                                            const TCreaManejador& CreaManejador,
                                                            std::shared_ptr<IMensajero> Mensajero,
                                                            double dTCambio, int nNumEmp);
-
-// Over the data module's report template: the handler fills its variables and opens its preview.
-// Defined here so that only the program that shows the report links the report library.
-inline std::shared_ptr<IRepCuestionarioQRTZ> CreaRepCuestZIDU2019(TConexionBD* Conector, TReporte* elReporte,
-                                                                  std::shared_ptr<IMensajero> Mensajero,
-                                                                  double dTCambio, int nNumEmp)
-{
-    return CreaRepCuestZIDU2019(
-        Conector, [elReporte](const QString& sNomRep) { return CreaManejadorReportes(elReporte, sNomRep); },
-        std::move(Mensajero), dTCambio, nNumEmp);
-}

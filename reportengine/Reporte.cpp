@@ -1,7 +1,6 @@
 #include "reportengine/Reporte.h"
 
 #include "common/IIDialogos.h"
-#include "reportengine/ExportaPDF.h"
 #include "reportengine/TextoRico.h"
 #include "reportengine/VistaPrevia.h"
 
@@ -278,13 +277,4 @@ bool TReporte::Imprime(QPrinter& Impresora, const TResaltado* Resaltado) const
         p.restore();
     }
     return p.end();
-}
-
-bool TReporte::ExportaPDF(const QString& sArchivo)
-{
-    if (F_Preparadas.empty() && !PreparaReporte(true))
-        return false;
-    if (F_ExportaPDF)
-        return F_ExportaPDF->Exporta(*this, sArchivo);
-    return TExportaPDF().Exporta(*this, sArchivo);
 }

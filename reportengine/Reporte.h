@@ -206,10 +206,6 @@ public:
     // document name.
     void ConfiguraImpresora(QPrinter& Impresora) const;
 
-    // Writes the prepared pages (preparing them first if there are none) to sArchivo with the
-    // settings of the PDF export beside the report, without any dialog.
-    bool ExportaPDF(const QString& sArchivo);
-
     // Called with the preview window once it is on screen (tests drive the modal window from here).
     std::function<void(TVistaPrevia&)> AlAbrirVistaPrevia;
     // Buttons of the program added to the preview, when set before it opens.

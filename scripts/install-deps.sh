@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang
+  build-essential cmake ninja-build pkg-config clang clang-format-14
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev libqpdf-dev libxlsxwriter-dev
   unixodbc-dev tdsodbc libsqliteodbc

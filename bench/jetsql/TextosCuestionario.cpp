@@ -3,6 +3,7 @@
 #include "common/DialogosGuion.h"
 #include "common/TablaMemoria.h"
 #include "questionnaire/RepCuestQRTZ2019.h"
+#include "questionnaire/TablaPEPs.h"
 #include "report/IIManejadorReportes.h"
 
 #include <memory>
@@ -33,13 +34,7 @@ public:
 
 std::vector<TTextoConsulta> TextosCuestionario(int nNumEmp, double dVersion, const QStringList& PEPs)
 {
-    using T = TTablaMemoria::TTipoCampo;
-    TTablaMemoria peps(QList<TTablaMemoria::TCampo>{
-        {QStringLiteral("IdPEP"), T::AutoIncremento, 0},
-        {QStringLiteral("ClaveCliente"), T::Texto, 20},
-        {QStringLiteral("Nombre"), T::Texto, 100},
-        {QStringLiteral("EsPEP"), T::Booleano, 0},
-    });
+    TTablaMemoria peps(CamposTablaPEPs());
     peps.Abre();
     for (const QString& p : PEPs) {
         peps.Agrega();

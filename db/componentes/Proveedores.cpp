@@ -1,8 +1,6 @@
 #include "db/componentes/ConexionBD.h"
 #include "db/componentes/ErrorBD.h"
-#ifdef QRTZ_PROVEEDOR_JET
 #include "db/jet/proveedor/ProveedorJet.h"
-#endif
 #include "db/odbc/ProveedorODBC.h"
 
 std::function<std::unique_ptr<IProveedorBD>(const TCadenaConexion&)> ProveedorSustituto;
@@ -14,10 +12,8 @@ std::unique_ptr<IProveedorBD> CreaProveedor(const TCadenaConexion& Cadena)
             return p;
     }
     const QString sProveedor = Cadena.Valor(QStringLiteral("Provider")).trimmed();
-#ifdef QRTZ_PROVEEDOR_JET
     if (sProveedor.compare(QLatin1String("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive) == 0)
         return std::make_unique<TProveedorJet>();
-#endif
     if (sProveedor.compare(QLatin1String("SQLOLEDB.1"), Qt::CaseInsensitive) == 0 ||
         sProveedor.compare(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive) == 0)
         return std::make_unique<TProveedorODBC>();

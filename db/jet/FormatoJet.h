@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
-// Layout of the Jet 3 (Access 97) and Jet 4 (Access 2000/2003) .mdb formats: the constants
-// the reader and the writer share. All integers in the file are little-endian. A "pg_row"
+// Layout of the Jet 3 (Access 97) and Jet 4 (Access 2000/2003) .mdb formats as the reader
+// uses it. The writer (tools/mdbgen) keeps its own copy of the layout on purpose: the files it
+// writes are read back by this reader and by independent ones, so a mistake in either copy
+// shows instead of being shared. All integers in the file are little-endian. A "pg_row"
 // pointer is one u32: (page << 8) | row.
 namespace jet {
 

@@ -34,9 +34,10 @@ private slots:
         QVERIFY(col->Conecta("BDPrincipal"));
         TConexionBD* comp = nullptr;
         QVERIFY(col->DameAccessConex("BDPrincipal", comp));
-        QCOMPARE(comp->CadenaConexion(), QString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=falso:/a/Tavoro.mdb;"
-                                                 "Persist Security Info=True;Mode=Share Deny None;"
-                                                 "Jet OLEDB:Database Password=plovik"));
+        QCOMPARE(comp->CadenaConexion(),
+                 QString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=falso:/a/Tavoro.mdb;"
+                         "Persist Security Info=True;Mode=Share Deny None;"
+                         "Jet OLEDB:Database Password=plovik"));
         QVERIFY(comp->Conectado());
     }
 
@@ -62,7 +63,8 @@ private slots:
 
     void dameConexDelTipoEquivocadoNoTocaLaSalida()
     {
-        QVERIFY(col->NuevaConexion("S", "sa", "", "Caja", "falso:srv", "", "", TTipoMotorBD::tmSQLServer, false));
+        QVERIFY(
+            col->NuevaConexion("S", "sa", "", "Caja", "falso:srv", "", "", TTipoMotorBD::tmSQLServer, false));
         auto* marcador = reinterpret_cast<TConexionBD*>(0x1234);
         TConexionBD* salida = marcador;
         QVERIFY(!col->DameAccessConex("S", salida));

@@ -34,9 +34,9 @@ private slots:
             << sql << QStringList{"sa", "", "Caja", "SERVIDOR", "SQLEXPRESS", ""} << true
             << "Provider=SQLOLEDB.1;Password=;Persist Security Info=True;User ID=sa;Initial Catalog=Caja;"
                "Data Source=SERVIDOR\\SQLEXPRESS";
-        QTest::newRow("sql solo puerto")
-            << sql << QStringList{"", "", "", "", "", "1433"} << true
-            << "Provider=SQLOLEDB.1;Password=;Persist Security Info=True;User ID=;Initial Catalog=;Data Source=,1433";
+        QTest::newRow("sql solo puerto") << sql << QStringList{"", "", "", "", "", "1433"} << true
+                                         << "Provider=SQLOLEDB.1;Password=;Persist Security Info=True;User "
+                                            "ID=;Initial Catalog=;Data Source=,1433";
         QTest::newRow("sql instancia en blanco, puerto en blanco")
             << sql << QStringList{"u", "p", "b", "S", "   ", "  "} << true
             << "Provider=SQLOLEDB.1;Password=p;Persist Security Info=True;User ID=u;Initial Catalog=b;"
@@ -51,7 +51,8 @@ private slots:
                "Persist Security Info=True;Mode=Share Deny None";
         QTest::newRow("access contrasena en blanco no se agrega")
             << acc << QStringList{"", "  ", "", "x.mdb", "", ""} << true
-            << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb;Persist Security Info=True;Mode=Share Deny None";
+            << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb;Persist Security Info=True;Mode=Share "
+               "Deny None";
         QTest::newRow("access contrasena con blancos")
             << acc << QStringList{"usuario", " pw ", "bd", "x.mdb", "inst", "99"} << true
             << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb;Persist Security Info=True;"
@@ -123,9 +124,10 @@ private slots:
         QTest::newRow("access") << int(TTipoMotorBD::tmAccess)
                                 << "Error #BD-101.TConectAccess: Llame a Soporte Técnico. EErrorJet - No se "
                                    "encuentra el archivo.";
-        QTest::newRow("sql server") << int(TTipoMotorBD::tmSQLServer)
-                                    << "Error #BD-101.TConectSQLServer: Llame a Soporte Técnico. EErrorJet - No "
-                                       "se encuentra el archivo.";
+        QTest::newRow("sql server")
+            << int(TTipoMotorBD::tmSQLServer)
+            << "Error #BD-101.TConectSQLServer: Llame a Soporte Técnico. EErrorJet - No "
+               "se encuentra el archivo.";
     }
     void aperturaFallidaMuestraUnaCaja()
     {
@@ -145,8 +147,9 @@ private slots:
         c.SetStrConexion("Provider=Otro.1;Data Source=x");
         c.SetConecta(true);
         QVERIFY(!c.GetConecta());
-        QCOMPARE(guion->Textos(), QStringList{"Error #BD-101.TConectAccess: Llame a Soporte Técnico. EErrorBD - No "
-                                              "se encuentra el proveedor especificado: Otro.1"});
+        QCOMPARE(guion->Textos(),
+                 QStringList{"Error #BD-101.TConectAccess: Llame a Soporte Técnico. EErrorBD - No "
+                             "se encuentra el proveedor especificado: Otro.1"});
     }
 
     void sqlServerInalcanzableFallaPronto()

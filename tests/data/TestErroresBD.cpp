@@ -37,15 +37,27 @@ private slots:
         QTest::addColumn<QString>("clase");
         QTest::addColumn<QString>("adicional");
         QTest::addColumn<QString>("esperado");
-        QTest::newRow("catalogo con clase") << "BD-101" << "TConectAccess" << ""
+        QTest::newRow("catalogo con clase") << "BD-101"
+                                            << "TConectAccess"
+                                            << ""
                                             << "Error #BD-101.TConectAccess: Llame a Soporte Técnico. ";
-        QTest::newRow("con error de la base")
-            << "BD-101" << "TRepCuestZIDU2019" << "EJet - No es una contraseña válida."
-            << "Error #BD-101.TRepCuestZIDU2019: Llame a Soporte Técnico. EJet - No es una contraseña válida.";
-        QTest::newRow("clase en blanco sin parte de clase")
-            << "BD-101" << "  \t " << "x" << "Error #BD-101: Llame a Soporte Técnico. x";
-        QTest::newRow("clave desconocida") << "ZZ-9" << "TClase" << "algo" << "Error #ZZ-9.TClase algo";
-        QTest::newRow("clave desconocida sin clase") << "ZZ-9" << "" << "" << "Error #ZZ-9 ";
+        QTest::newRow("con error de la base") << "BD-101"
+                                              << "TRepCuestZIDU2019"
+                                              << "EJet - No es una contraseña válida."
+                                              << "Error #BD-101.TRepCuestZIDU2019: Llame a Soporte Técnico. "
+                                                 "EJet - No es una contraseña válida.";
+        QTest::newRow("clase en blanco sin parte de clase") << "BD-101"
+                                                            << "  \t "
+                                                            << "x"
+                                                            << "Error #BD-101: Llame a Soporte Técnico. x";
+        QTest::newRow("clave desconocida") << "ZZ-9"
+                                           << "TClase"
+                                           << "algo"
+                                           << "Error #ZZ-9.TClase algo";
+        QTest::newRow("clave desconocida sin clase") << "ZZ-9"
+                                                     << ""
+                                                     << ""
+                                                     << "Error #ZZ-9 ";
     }
     void muestraError()
     {
@@ -73,12 +85,17 @@ private slots:
         QTest::addColumn<QString>("adicional");
         QTest::addColumn<bool>("incluye");
         QTest::addColumn<QString>("esperado");
-        QTest::newRow("catalogo, adicional vacio") << "BD-101" << "" << false << "Llame a Soporte Técnico. ";
-        QTest::newRow("catalogo con clave") << "BD-101" << "k - m" << true
-                                            << "Error #BD-101: Llame a Soporte Técnico. k - m";
-        QTest::newRow("desconocida con adicional") << "Q-1" << "solo esto" << false << "solo esto";
-        QTest::newRow("desconocida sin adicional") << "Q-1" << "" << true << "Error #Q-1: Error desconocido";
-        QTest::newRow("desconocida sin adicional ni clave") << "Q-1" << "" << false << "Error desconocido";
+        QTest::newRow("catalogo, adicional vacio") << "BD-101"
+                                                   << "" << false << "Llame a Soporte Técnico. ";
+        QTest::newRow("catalogo con clave")
+            << "BD-101"
+            << "k - m" << true << "Error #BD-101: Llame a Soporte Técnico. k - m";
+        QTest::newRow("desconocida con adicional") << "Q-1"
+                                                   << "solo esto" << false << "solo esto";
+        QTest::newRow("desconocida sin adicional") << "Q-1"
+                                                   << "" << true << "Error #Q-1: Error desconocido";
+        QTest::newRow("desconocida sin adicional ni clave") << "Q-1"
+                                                            << "" << false << "Error desconocido";
     }
     void dameErrorMsj()
     {

@@ -1,4 +1,5 @@
 #include "../questionnaire/FixturasHost.h"
+#include "RelojManual.h"
 #include "app/Arranque.h"
 #include "app/DataModule.h"
 #include "app/Principal.h"
@@ -77,6 +78,8 @@ class TestPasos : public QObject
     std::shared_ptr<TDialogosGuion> guion;
     std::unique_ptr<TdmMain> dm;
     std::unique_ptr<TfrmPrincipal> frm;
+    // The messenger's time: pauses pass at once, countdowns and flashes when the test moves it.
+    std::shared_ptr<TRelojManual> reloj;
 
     QString carpeta(const QString& s) const { return tmp.filePath(s) + "/"; }
 
@@ -136,7 +139,12 @@ private slots:
         QDir().mkpath(tmp.filePath("vacia"));
     }
     void cleanupTestCase() { InstalaDialogos(nullptr); }
-    void init() { guion->Cajas.clear(); }
+    void init()
+    {
+        guion->Cajas.clear();
+        reloj = std::make_shared<TRelojManual>();
+        TfrmPrincipal::RelojMensajero = reloj;
+    }
     void cleanup()
     {
         frm.reset();
@@ -144,6 +152,8 @@ private slots:
         ColectorConexiones.reset();
         guion->Respuestas.clear();
         guion->AlMostrar = nullptr;
+        TfrmPrincipal::RelojMensajero = nullptr;
+        reloj.reset();
     }
 
     void caminoFeliz()
@@ -221,8 +231,10 @@ private slots:
         QCOMPARE(dm->vtPEPs->NumRegistros(), 6);
     }
 
+    // The one case in real time: the messenger's own clock, whose pauses really wait.
     void reporteCancelado()
     {
+        TfrmPrincipal::RelojMensajero = nullptr;
         abreVentana(carpeta("v30"));
         escribeUsuario("ADMIN", "CLAVE1");
         pulsa(frm->bnDetectaPEPs);
@@ -243,8 +255,11 @@ private slots:
         QVERIFY(guion->Cajas.isEmpty());
         QCOMPARE(frm->txMensajes->text(), QString("Por favor, escriba su usuario (Administrador)."));
         QVERIFY(frm->edUsuario->hasFocus());
-        QTRY_VERIFY(colores.Vistos.count(QColor(Qt::red)) == 4);
-        QTRY_COMPARE(colorDe(frm->txUsuario), QColor(0x48, 0x48, 0x48));
+        QVERIFY(colores.Vistos.isEmpty()); // the flash starts from the event loop, 50 ms later
+        reloj->Avanza(50);
+        QCOMPARE(colores.Vistos.count(QColor(Qt::red)), 4);
+        QCOMPARE(colorDe(frm->txUsuario), QColor(0x48, 0x48, 0x48));
+        QCOMPARE(reloj->Pausas, QList<int>(9, 300));
         QCOMPARE(dm->vtPEPs->NumRegistros(), 0);
     }
 
@@ -312,7 +327,10 @@ private slots:
         pulsa(frm->bnDetectaPEPs);
         // The detection's temporary message clears the line when its countdown ends, whatever it
         // shows then; let it end first so the report's own last line stays.
-        QTRY_COMPARE_WITH_TIMEOUT(frm->txMensajes->text(), QString(), 4000);
+        reloj->Avanza(2999);
+        QCOMPARE(frm->txMensajes->text(), QString("La detección de PEPs ha finalizado."));
+        reloj->Avanza(1);
+        QCOMPARE(frm->txMensajes->text(), QString());
         guion->Cajas.clear();
         escribeUsuario("CAJERO", "CLAVE1"); // right password, not an administrator
         guion->Respuestas.enqueue(true);
@@ -321,7 +339,8 @@ private slots:
         pulsa(frm->bnGenReporte);
         QCOMPARE(guion->Textos(), (QStringList{TextoIndicaciones(), kLoginCaja}));
         QVERIFY(frm->edPassw->hasFocus());
-        QTRY_VERIFY(colores.Vistos.contains(QColor(Qt::red)));
+        reloj->Avanza(50);
+        QVERIFY(colores.Vistos.contains(QColor(Qt::red)));
         QVERIFY(!otros.Vistos.contains(QColor(Qt::red)));
         QTRY_COMPARE(frm->txMensajes->text(), kReporteMal);
     }

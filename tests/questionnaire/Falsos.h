@@ -4,6 +4,7 @@
 #include "common/InterfacedPadre.h"
 #include "common/TablaMemoria.h"
 #include "questionnaire/RepCuestQRTZ2019.h"
+#include "questionnaire/TablaPEPs.h"
 #include "report/IIManejadorReportes.h"
 
 #include <QList>
@@ -72,13 +73,7 @@ public:
 // The PEP review table with the layout of the data module's vtPEPs.
 inline std::unique_ptr<TTablaMemoria> CreaTablaPEPs()
 {
-    using T = TTablaMemoria::TTipoCampo;
-    return std::make_unique<TTablaMemoria>(QList<TTablaMemoria::TCampo>{
-        {QStringLiteral("IdPEP"), T::AutoIncremento, 0},
-        {QStringLiteral("ClaveCliente"), T::Texto, 20},
-        {QStringLiteral("Nombre"), T::Texto, 100},
-        {QStringLiteral("EsPEP"), T::Booleano, 0},
-    });
+    return std::make_unique<TTablaMemoria>(CamposTablaPEPs());
 }
 
 // Appends a row as the review list holds it; a null bEsPEP leaves the mark unset.

@@ -29,7 +29,8 @@ TResultadoBD respuesta(const QStringList& lineas, const QString& sCierre = "0")
 }
 
 const QString kDeteccion =
-    "SELECT DISTINCT tCliente.Nombre, tCliente.ApellidoPaterno,  tCliente.ApellidoMaterno, tCliente.ClaveCliente "
+    "SELECT DISTINCT tCliente.Nombre, tCliente.ApellidoPaterno,  tCliente.ApellidoMaterno, "
+    "tCliente.ClaveCliente "
     "FROM tRelevan, tCliente WHERE tRelevan.TipoRelev = 'I' AND tRelevan.Fecha >= #01/01/2018# AND "
     "tRelevan.Fecha <= #12/31/2018# AND tRelevan.Observaciones LIKE '%PEP%' AND tRelevan.NumEmp = 3 AND "
     "tCliente.ClaveCliente = tRelevan.ClaveCliente";

@@ -340,7 +340,7 @@ private slots:
         auto m = CreaManejadorReportes(repGeneral.get(), "Encuesta ZIDU 2019");
         llena(*m);
         const QString sPdf = F_Dir.filePath("tamanos.pdf");
-        QVERIFY(repGeneral->ExportaPDF(sPdf));
+        QVERIFY(repGeneral->PreparaReporte(true) && expPDF->Exporta(*repGeneral, sPdf));
         const QList<QList<qreal>> Paginas = tamanosTexto(sPdf);
         QCOMPARE(Paginas.size(), 11);
         for (int n = 0; n < 11; ++n) {

@@ -74,7 +74,8 @@ int main(int argc, char** argv)
             QTest::qWait(500);
             v.grab().save(sSalida + QStringLiteral("vista-previa.png"));
             for (int i : {0, 1, 6, 10})
-                dmMain.repGeneral->ImagenPagina(i).save(sSalida + QStringLiteral("reporte-pagina-%1.png").arg(i + 1));
+                dmMain.repGeneral->ImagenPagina(i).save(sSalida +
+                                                        QStringLiteral("reporte-pagina-%1.png").arg(i + 1));
             v.findChild<QAction*>(QStringLiteral("acCerrar"))->trigger();
         };
         frm.bnGenReporteClick();

@@ -162,7 +162,7 @@ int main(int argc, char** argv)
                 return true;
             };
             v.findChild<QAction*>(QStringLiteral("acImprimir"))->trigger();
-            dm.repGeneral->ExportaPDF(F_sSalida + QStringLiteral("10-exportado.pdf"));
+            dm.expPDF->Exporta(*dm.repGeneral, F_sSalida + QStringLiteral("10-exportado.pdf"));
             QPageSetupDialog Configura(&v.Impresora(), &v);
             Configura.show();
             pantalla(QStringLiteral("13-configurar-pagina"));

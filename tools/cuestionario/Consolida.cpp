@@ -8,7 +8,9 @@
 #include "db/componentes/ConexionBD.h"
 #include "questionnaire/ArchivosDetalle.h"
 #include "questionnaire/LibroDetalle.h"
+#include "questionnaire/Preparacion.h"
 #include "questionnaire/RepCuestQRTZ2019.h"
+#include "questionnaire/TablaPEPs.h"
 #include "report/IIManejadorReportes.h"
 #include "report/RepGeneral.h"
 #include "reportengine/ExportaPDF.h"
@@ -65,17 +67,6 @@ public:
     bool GetbDefColorAlerta() override { return true; }
 };
 
-std::unique_ptr<TTablaMemoria> creaTablaPEPs()
-{
-    using T = TTablaMemoria::TTipoCampo;
-    return std::make_unique<TTablaMemoria>(QList<TTablaMemoria::TCampo>{
-        {u"IdPEP"_s, T::AutoIncremento, 0},
-        {u"ClaveCliente"_s, T::Texto, 20},
-        {u"Nombre"_s, T::Texto, 100},
-        {u"EsPEP"_s, T::Booleano, 0},
-    });
-}
-
 // The database folders of the hosts: no output goes there.
 QStringList carpetasBD(const QStringList& Carpetas)
 {
@@ -106,44 +97,38 @@ bool correSucursal(TSucursalCuestionario& S, TCorridaJson& J, const QString& sUs
         sError = u"no existe la carpeta."_s;
         return false;
     }
-    const QString sRutaBD = ArchivosHost::ResuelveRuta(S.sCarpeta, u"DataBase/Tavoro.mdb"_s);
-    if (!QFileInfo(sRutaBD).isFile()) {
-        sError = u"la carpeta no es la del Tavoro (no tiene DataBase\\Tavoro.mdb)."_s;
-        return false;
-    }
     // Each branch on a registry of its own: the main connection is one per registry.
     ColectorConexiones = CreaColectorConxs();
-    TConexionBD* Conector = nullptr;
-    ColectorConexiones->CreaBDPrinc(QFileInfo(sRutaBD).absoluteFilePath(), QString(), false);
-    if (!ColectorConexiones->Conecta(kNomBDPrincipal) ||
-        !ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conector) || !Conector->Conectado()) {
-        sError = u"no se pudo abrir la base de datos %1."_s.arg(QDir::toNativeSeparators(sRutaBD));
-        return false;
-    }
-    const QString sRutaIni = ArchivosHost::ResuelveRuta(S.sCarpeta, u"Tavoro.INI"_s);
-    const int nNumEmp = QFileInfo(sRutaIni).isFile()
-                            ? ArchivosHost::LeeEnteroIni(sRutaIni, u"Control"_s, u"EmpresaActiva"_s, 0)
-                            : 0;
-    if (nNumEmp <= 0) {
-        sError = u"No se pudo extraer el Número de la Empresa predeterminada."_s;
-        return false;
-    }
-
     QElapsedTimer Reloj;
     Reloj.start();
     auto Manejador = std::make_shared<TManejadorRegistro>();
-    std::shared_ptr<IRepCuestionarioQRTZ> Cuestionario = CreaRepCuestZIDU2019(
-        Conector, [Manejador](const QString&) { return Manejador; }, std::make_shared<TMensajeroMudo>(), 0.0,
-        nNumEmp);
-    if (Cuestionario->UsuariosConectados()) {
+    const auto r = Preparacion::PreparaCuestionario(S.sCarpeta, sUsuario.toUpper(), sPassw.toUpper(),
+                                                    [Manejador](const QString&) { return Manejador; },
+                                                    std::make_shared<TMensajeroMudo>(), {});
+    using Preparacion::TFalla;
+    switch (r.Falla) {
+    case TFalla::Ninguna:
+        break;
+    case TFalla::SinBaseDatos:
+        sError = u"la carpeta no es la del Tavoro (no tiene DataBase\\Tavoro.mdb)."_s;
+        return false;
+    case TFalla::SinConexion:
+        sError = u"no se pudo abrir la base de datos %1."_s.arg(
+            QDir::toNativeSeparators(Preparacion::RutaBD(S.sCarpeta)));
+        return false;
+    case TFalla::SinNumEmpresa:
+        sError = u"No se pudo extraer el Número de la Empresa predeterminada."_s;
+        return false;
+    case TFalla::UsuarioConectado:
         sError = u"Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."_s;
         return false;
-    }
-    if (!Cuestionario->ValidaAcceso(sUsuario.toUpper(), sPassw.toUpper(), true)) {
+    case TFalla::AccesoRechazado:
         sError = u"La contraseña es incorrecta o, el usuario no tiene permisos de administrador."_s;
         return false;
     }
-    auto vtPEPs = creaTablaPEPs();
+    const auto& Cuestionario = r.Cuestionario;
+    TConexionBD* Conector = r.Conexion;
+    auto vtPEPs = std::make_unique<TTablaMemoria>(CamposTablaPEPs());
     if (!Cuestionario->DetectaPEPs(vtPEPs.get())) {
         sError = u"No fue posible detectar los PEPs. Llame a Soporte Técnico."_s;
         return false;

@@ -27,7 +27,8 @@
 #include "data/ColectorConxs.h"
 #include "db/componentes/ConexionBD.h"
 #include "questionnaire/ArchivosDetalle.h"
-#include "questionnaire/RepCuestQRTZ2019.h"
+#include "questionnaire/Preparacion.h"
+#include "questionnaire/TablaPEPs.h"
 #include "report/IIManejadorReportes.h"
 #include "report/RepGeneral.h"
 #include "reportengine/ExportaPDF.h"
@@ -258,22 +259,11 @@ QString leeOpciones(const QStringList& args, TOpciones& o)
     return QString();
 }
 
-std::unique_ptr<TTablaMemoria> creaTablaPEPs()
-{
-    using T = TTablaMemoria::TTipoCampo;
-    return std::make_unique<TTablaMemoria>(QList<TTablaMemoria::TCampo>{
-        {QStringLiteral("IdPEP"), T::AutoIncremento, 0},
-        {QStringLiteral("ClaveCliente"), T::Texto, 20},
-        {QStringLiteral("Nombre"), T::Texto, 100},
-        {QStringLiteral("EsPEP"), T::Booleano, 0},
-    });
-}
-
 int ejecuta(const TOpciones& o)
 {
     if (!QFileInfo(o.sCarpeta).isDir())
         return falla(QStringLiteral("Error: no existe la carpeta %1.").arg(o.sCarpeta));
-    const QString sRutaBD = ArchivosHost::ResuelveRuta(o.sCarpeta, QStringLiteral("DataBase/Tavoro.mdb"));
+    const QString sRutaBD = Preparacion::RutaBD(o.sCarpeta);
     if (!QFileInfo(sRutaBD).isFile())
         return falla(
             QStringLiteral("Error: la carpeta %1 no es la del Tavoro (no tiene DataBase\\Tavoro.mdb).")
@@ -288,20 +278,6 @@ int ejecuta(const TOpciones& o)
     // The window types both keys in upper case; so does the tool.
     const QString sUsuario = o.sUsuario.toUpper();
     const QString sPassw = o.sPassw.toUpper();
-
-    TConexionBD* Conector = nullptr;
-    ColectorConexiones->CreaBDPrinc(QFileInfo(sRutaBD).absoluteFilePath(), QString(), false);
-    if (!ColectorConexiones->Conecta(kNomBDPrincipal) ||
-        !ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conector) || !Conector->Conectado())
-        return falla(QStringLiteral("No se pudo abrir la base de datos %1.").arg(sRutaBD));
-
-    const QString sRutaIni = ArchivosHost::ResuelveRuta(o.sCarpeta, QStringLiteral("Tavoro.INI"));
-    const int nNumEmp = QFileInfo(sRutaIni).isFile()
-                            ? ArchivosHost::LeeEnteroIni(sRutaIni, QStringLiteral("Control"),
-                                                         QStringLiteral("EmpresaActiva"), 0)
-                            : 0;
-    if (nNumEmp <= 0)
-        return falla(QStringLiteral("No se pudo extraer el Número de la Empresa predeterminada."));
 
     // The report components, as the data module holds them, only when a PDF is wanted.
     std::unique_ptr<TObjTextoRico> objTextoRico;
@@ -321,30 +297,46 @@ int ejecuta(const TOpciones& o)
     Manejador->Corrida.sCarpeta = o.sCarpeta;
     QElapsedTimer Reloj;
     Reloj.start();
-    std::shared_ptr<IRepCuestionarioQRTZ> Cuestionario = CreaRepCuestZIDU2019(
-        Conector,
+
+    TSonda Sonda;
+    Preparacion::TEnlaces Enlaces;
+    if (o.bSondeo) {
+        Enlaces.Aviso = [] {
+            QCoreApplication::processEvents();
+            return true;
+        };
+        Enlaces.AlAdmitir = [&Sonda] { Sonda.Inicia(); };
+    }
+    const auto r = Preparacion::PreparaCuestionario(
+        o.sCarpeta, sUsuario, sPassw,
         [Manejador](const QString& sNombre) {
             Manejador->SetNombre(sNombre);
             return Manejador;
         },
-        std::make_shared<TMensajeroMudo>(o.bSondeo), 0.0, nNumEmp);
-
-    TSonda Sonda;
-    if (o.bSondeo) {
-        Conector->SetAviso([] {
-            QCoreApplication::processEvents();
-            return true;
-        });
-        Sonda.Inicia();
-    }
-
-    if (Cuestionario->UsuariosConectados())
+        std::make_shared<TMensajeroMudo>(o.bSondeo), Enlaces);
+    using Preparacion::TFalla;
+    switch (r.Falla) {
+    case TFalla::Ninguna:
+        break;
+    case TFalla::SinBaseDatos:
+        return falla(
+            QStringLiteral("Error: la carpeta %1 no es la del Tavoro (no tiene DataBase\\Tavoro.mdb).")
+                .arg(o.sCarpeta));
+    case TFalla::SinConexion:
+        return falla(
+            QStringLiteral("No se pudo abrir la base de datos %1.").arg(Preparacion::RutaBD(o.sCarpeta)));
+    case TFalla::SinNumEmpresa:
+        return falla(QStringLiteral("No se pudo extraer el Número de la Empresa predeterminada."));
+    case TFalla::UsuarioConectado:
         return falla(QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
-    if (!Cuestionario->ValidaAcceso(sUsuario, sPassw, true))
+    case TFalla::AccesoRechazado:
         return falla(
             QStringLiteral("La contraseña es incorrecta o, el usuario no tiene permisos de administrador."));
+    }
+    const auto& Cuestionario = r.Cuestionario;
+    TConexionBD* Conector = r.Conexion;
 
-    auto vtPEPs = creaTablaPEPs();
+    auto vtPEPs = std::make_unique<TTablaMemoria>(CamposTablaPEPs());
     if (!Cuestionario->DetectaPEPs(vtPEPs.get()))
         return falla(QStringLiteral("No fue posible detectar los PEPs. Llame a Soporte Técnico."));
     for (vtPEPs->Primero(); !vtPEPs->Fin() && !o.Salida.bJson; vtPEPs->Siguiente())

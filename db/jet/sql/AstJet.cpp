@@ -2,6 +2,73 @@
 
 #include "db/jet/sql/LexicoJet.h"
 
+QString TextoOperador(TOperadorJet Op)
+{
+    switch (Op) {
+    case TOperadorJet::O:
+        return QStringLiteral("OR");
+    case TOperadorJet::OExclusivo:
+        return QStringLiteral("XOR");
+    case TOperadorJet::Y:
+        return QStringLiteral("AND");
+    case TOperadorJet::No:
+        return QStringLiteral("NOT");
+    case TOperadorJet::Igual:
+        return QStringLiteral("=");
+    case TOperadorJet::Distinto:
+        return QStringLiteral("<>");
+    case TOperadorJet::Menor:
+        return QStringLiteral("<");
+    case TOperadorJet::Mayor:
+        return QStringLiteral(">");
+    case TOperadorJet::MenorIgual:
+        return QStringLiteral("<=");
+    case TOperadorJet::MayorIgual:
+        return QStringLiteral(">=");
+    case TOperadorJet::Concatena:
+        return QStringLiteral("&");
+    case TOperadorJet::Mas:
+        return QStringLiteral("+");
+    case TOperadorJet::Menos:
+        return QStringLiteral("-");
+    case TOperadorJet::Por:
+        return QStringLiteral("*");
+    case TOperadorJet::Divide:
+        return QStringLiteral("/");
+    case TOperadorJet::DivideEntero:
+        return QStringLiteral("\\");
+    case TOperadorJet::Modulo:
+        return QStringLiteral("MOD");
+    case TOperadorJet::Potencia:
+        return QStringLiteral("^");
+    }
+    Q_UNREACHABLE();
+    return QString();
+}
+
+bool ComparacionDeSimbolo(const QString& s, TOperadorJet& Op)
+{
+    for (TOperadorJet o : {TOperadorJet::Igual, TOperadorJet::Distinto, TOperadorJet::Menor,
+                           TOperadorJet::Mayor, TOperadorJet::MenorIgual, TOperadorJet::MayorIgual}) {
+        if (s == TextoOperador(o)) {
+            Op = o;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool EsComparacion(TOperadorJet Op)
+{
+    return Op == TOperadorJet::Igual || Op == TOperadorJet::Distinto || Op == TOperadorJet::Menor ||
+           Op == TOperadorJet::Mayor || Op == TOperadorJet::MenorIgual || Op == TOperadorJet::MayorIgual;
+}
+
+bool EsLogico(TOperadorJet Op)
+{
+    return Op == TOperadorJet::Y || Op == TOperadorJet::O || Op == TOperadorJet::OExclusivo;
+}
+
 QString NombreJet(const QString& sNombre)
 {
     bool simple = !sNombre.isEmpty() && (sNombre[0].isLetter() || sNombre[0] == QLatin1Char('_'));
@@ -16,40 +83,65 @@ QString NombreJet(const QString& sNombre)
 namespace {
 
 // Binding strength of an operator, higher binds tighter (VBA order).
+int precedencia(TOperadorJet Op)
+{
+    switch (Op) {
+    case TOperadorJet::O:
+        return 1;
+    case TOperadorJet::OExclusivo:
+        return 2;
+    case TOperadorJet::Y:
+        return 3;
+    case TOperadorJet::No:
+        return 4;
+    case TOperadorJet::Igual:
+    case TOperadorJet::Distinto:
+    case TOperadorJet::Menor:
+    case TOperadorJet::Mayor:
+    case TOperadorJet::MenorIgual:
+    case TOperadorJet::MayorIgual:
+        return 5;
+    case TOperadorJet::Concatena:
+        return 6;
+    case TOperadorJet::Mas:
+    case TOperadorJet::Menos:
+        return 7;
+    case TOperadorJet::Modulo:
+        return 8;
+    case TOperadorJet::DivideEntero:
+        return 9;
+    case TOperadorJet::Por:
+    case TOperadorJet::Divide:
+        return 10;
+    case TOperadorJet::Potencia:
+        return 12;
+    }
+    Q_UNREACHABLE();
+    return 100;
+}
+
 int precedencia(const TExpr& e)
 {
     switch (e.Clase) {
     case TClaseExpr::Binario:
-        if (e.sOp == QLatin1String("OR"))
-            return 1;
-        if (e.sOp == QLatin1String("XOR"))
-            return 2;
-        if (e.sOp == QLatin1String("AND"))
-            return 3;
-        if (e.sOp == QLatin1String("&"))
-            return 6;
-        if (e.sOp == QLatin1String("+") || e.sOp == QLatin1String("-"))
-            return 7;
-        if (e.sOp == QLatin1String("MOD"))
-            return 8;
-        if (e.sOp == QLatin1String("\\"))
-            return 9;
-        if (e.sOp == QLatin1String("*") || e.sOp == QLatin1String("/"))
-            return 10;
-        if (e.sOp == QLatin1String("^"))
-            return 12;
-        return 5; // comparisons
+        return precedencia(e.Op);
     case TClaseExpr::Unario:
-        return e.sOp == QLatin1String("NOT") ? 4 : 11;
+        return e.Op == TOperadorJet::No ? 4 : 11; // the minus sign binds tighter than * and /
     case TClaseExpr::Entre:
     case TClaseExpr::EnLista:
     case TClaseExpr::EnConsulta:
     case TClaseExpr::EsNulo:
     case TClaseExpr::Como:
         return 5;
-    default:
+    case TClaseExpr::Literal:
+    case TClaseExpr::Columna:
+    case TClaseExpr::Funcion:
+    case TClaseExpr::Existe:
+    case TClaseExpr::Subconsulta:
         return 100;
     }
+    Q_UNREACHABLE();
+    return 100;
 }
 
 QString hijo(const TExpr& e, int nMinimo)
@@ -99,17 +191,16 @@ QString TExpr::Texto() const
         s = sTabla.isEmpty() ? NombreJet(sNombre) : NombreJet(sTabla) + QLatin1Char('.') + NombreJet(sNombre);
         break;
     case TClaseExpr::Unario:
-        if (sOp == QLatin1String("NOT"))
+        if (Op == TOperadorJet::No)
             s = QStringLiteral("NOT ") + hijo(*Hijos[0], 5);
         else
-            s = sOp + hijo(*Hijos[0], 11);
+            s = TextoOperador(Op) + hijo(*Hijos[0], 11);
         break;
     case TClaseExpr::Binario: {
         const int p = precedencia(*this);
         s = hijo(*Hijos[0], p);
         for (size_t i = 1; i < Hijos.size(); ++i)
-            s += QLatin1Char(' ') + Ops.value(qsizetype(i) - 1, sOp) + QLatin1Char(' ') +
-                 hijo(*Hijos[i], p + 1);
+            s += QLatin1Char(' ') + TextoOperador(OpPaso(i)) + QLatin1Char(' ') + hijo(*Hijos[i], p + 1);
         break;
     }
     case TClaseExpr::Funcion: {

@@ -15,6 +15,7 @@
 
 struct TConsultaJet;
 struct TFuenteAnalizada;
+struct TFilaFuncionJet;
 
 enum class TClaseExpr
 {
@@ -31,6 +32,36 @@ enum class TClaseExpr
     EsNulo,      // x IS [NOT] NULL
     Como         // x [NOT] LIKE p
 };
+
+// Jet's operators. Menos is also the unary minus.
+enum class TOperadorJet : uint8_t
+{
+    O,            // OR
+    OExclusivo,   // XOR
+    Y,            // AND
+    No,           // NOT
+    Igual,        // =
+    Distinto,     // <>
+    Menor,        // <
+    Mayor,        // >
+    MenorIgual,   // <=
+    MayorIgual,   // >=
+    Concatena,    // &
+    Mas,          // +
+    Menos,        // -
+    Por,          // *
+    Divide,       // /
+    DivideEntero, // \ (integer division)
+    Modulo,       // MOD
+    Potencia      // ^
+};
+
+// As Jet writes it: "OR", "<>", "&", "\\", "MOD"...
+QString TextoOperador(TOperadorJet Op);
+// The comparison operator of a symbol ("=", "<>", "<", ">", "<=", ">="); false for any other.
+bool ComparacionDeSimbolo(const QString& s, TOperadorJet& Op);
+bool EsComparacion(TOperadorJet Op); // = <> < > <= >=
+bool EsLogico(TOperadorJet Op);      // AND OR XOR
 
 enum class TClaseLiteral
 {
@@ -60,31 +91,34 @@ struct TExpr
     QString sTabla;
     QString sNombre;
     bool bEstrella = false; // COUNT(*)
-    // Unario / Binario: operator in upper case ("-", "NOT", "+", "&", "=", "<>", "AND", "MOD"...)
-    QString sOp;
+    // Unario / Binario: the operator
+    TOperadorJet Op = TOperadorJet::Igual;
     // Binario: a chain of operators of one precedence written without parentheses (a + b - c)
     // is one node whose Hijos are its operands and Ops[i] the operator between Hijos[i] and
-    // Hijos[i + 1], applied from left to right; sOp is Ops[0].
-    QStringList Ops;
+    // Hijos[i + 1], applied from left to right; Op is Ops[0].
+    std::vector<TOperadorJet> Ops;
     bool bNegado = false; // NOT BETWEEN / NOT IN / NOT LIKE / IS NOT NULL
     std::vector<std::unique_ptr<TExpr>> Hijos;
     std::unique_ptr<TConsultaJet> Consulta; // EnConsulta, Existe, Subconsulta
 
     // Semantics
     TTipoJet Tipo = TTipoJet::Variante;
-    bool bCondicion = false;             // yields true/false/null (comparisons, LIKE, IS NULL, ...)
-    bool bTieneAgregado = false;         // an aggregate function at or below this node
-    bool bEsAgregado = false;            // this node is an aggregate function call
-    TFuenteAnalizada* pFuente = nullptr; // Columna: the source it names
-    int nColumna = -1;                   // Columna: column index in that source
-    int nSalto = 0;                      // Columna: 0 = this query, 1 = the enclosing one, ...
-    const TExpr* pAlias = nullptr;       // Columna naming an output alias of the same SELECT
+    bool bCondicion = false;                   // yields true/false/null (comparisons, LIKE, IS NULL, ...)
+    bool bTieneAgregado = false;               // an aggregate function at or below this node
+    bool bEsAgregado = false;                  // this node is an aggregate function call
+    TFuenteAnalizada* pFuente = nullptr;       // Columna: the source it names
+    int nColumna = -1;                         // Columna: column index in that source
+    int nSalto = 0;                            // Columna: 0 = this query, 1 = the enclosing one, ...
+    const TExpr* pAlias = nullptr;             // Columna naming an output alias of the same SELECT
+    const TFilaFuncionJet* pFuncion = nullptr; // Funcion: its row of the function table
     // Binario chain: type of the result after each operator (Parciales.back() is Tipo), and the
     // first operator from which the partial result is a condition (-1: none).
     std::vector<TTipoJet> Parciales;
     int nCondicionDesde = -1;
 
     QString Texto() const;
+    // Binario: the operator between Hijos[i - 1] and Hijos[i] (i >= 1).
+    TOperadorJet OpPaso(size_t i) const { return i - 1 < Ops.size() ? Ops[i - 1] : Op; }
 };
 
 struct TElementoSelect

@@ -30,12 +30,6 @@ QString claveTipo(TTipoJet t)
     return QStringLiteral("'%1'").arg(QLatin1Char(ClaveTipo(t)));
 }
 
-bool esOperadorComparacion(const QString& op)
-{
-    return op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") ||
-           op == QLatin1String(">") || op == QLatin1String("<=") || op == QLatin1String(">=");
-}
-
 } // namespace
 
 QString TEmisorSQLite::Identificador(const QString& s)
@@ -43,6 +37,12 @@ QString TEmisorSQLite::Identificador(const QString& s)
     QString r = s;
     r.replace(QLatin1String("\""), QLatin1String("\"\""));
     return QLatin1Char('"') + r + QLatin1Char('"');
+}
+
+QString TEmisorSQLite::DefinicionColumna(const QString& sNombre, TTipoJet Tipo)
+{
+    const QString sTipo = TipoDeclaradoSqlite(Tipo);
+    return Identificador(sNombre) + (sTipo.isEmpty() ? QString() : QLatin1Char(' ') + sTipo);
 }
 
 QString TEmisorSQLite::Cadena(const QString& s)
@@ -73,11 +73,8 @@ QString TTraduccionSql::Texto() const
     QString s;
     for (const auto& m : Materializaciones) {
         QStringList cols;
-        for (const auto& c : m.Columnas) {
-            const QString tipo = TipoDeclaradoSqlite(c.Tipo);
-            cols << TEmisorSQLite::Identificador(c.sSql) +
-                        (tipo.isEmpty() ? QString() : QLatin1Char(' ') + tipo);
-        }
+        for (const auto& c : m.Columnas)
+            cols << TEmisorSQLite::DefinicionColumna(c.sSql, c.Tipo);
         s += QStringLiteral("CREATE TEMP TABLE %1 (%2);\nINSERT INTO %1 %3;\n")
                  .arg(TEmisorSQLite::Identificador(m.sNombre), cols.join(QStringLiteral(", ")), m.sSelect);
     }
@@ -535,7 +532,7 @@ int TEmisorSQLite::RangoClave(const TExpr& e)
             return s.pFuente->Columnas[s.nColumna].Tipo == TTipoJet::Booleano ? 2 : 0;
         return 1;
     }
-    if (e.Clase == TClaseExpr::Funcion && e.sNombre.compare(QLatin1String("IIF"), Qt::CaseInsensitive) == 0)
+    if (e.Clase == TClaseExpr::Funcion && e.pFuncion->Funcion == TFuncionJet::IIf)
         return std::max(RangoClave(*e.Hijos[1]), RangoClave(*e.Hijos[2])) == 2 &&
                        std::min(RangoClave(*e.Hijos[1]), RangoClave(*e.Hijos[2])) == 2
                    ? 2
@@ -628,7 +625,7 @@ QString TEmisorSQLite::Valor(const TExpr& e)
         return Referencia(*e.pFuente, e.nColumna);
     case TClaseExpr::Unario: {
         const TExpr& h = *e.Hijos[0];
-        if (e.sOp == QLatin1String("NOT"))
+        if (e.Op == TOperadorJet::No)
             return QStringLiteral("(~%1)").arg(ValorComo(h, TTipoJet::Largo));
         const TTipoJet t = TipoValor(h);
         const QString v = EsTextoJet(t) ? ValorComo(h, TTipoJet::Doble) : Valor(h);
@@ -637,17 +634,17 @@ QString TEmisorSQLite::Valor(const TExpr& e)
                                              v);
     }
     case TClaseExpr::Binario: {
-        const QString& op = e.sOp;
-        if (op == QLatin1String("AND") || op == QLatin1String("OR") || op == QLatin1String("XOR")) {
+        const TOperadorJet op = e.Op;
+        if (EsLogico(op)) {
             // Not a condition: every partial result is a Yes/No or Long value (bitwise logic).
             QStringList terminos;
             for (const auto& h : e.Hijos)
                 terminos << ValorComo(*h, TTipoJet::Largo);
-            if (op == QLatin1String("XOR"))
+            if (op == TOperadorJet::OExclusivo)
                 return Variadica(QStringLiteral("jet_xor"), terminos);
-            return Agrupa(terminos, op == QLatin1String("AND") ? QStringLiteral("&") : QStringLiteral("|"));
+            return Agrupa(terminos, op == TOperadorJet::Y ? QStringLiteral("&") : QStringLiteral("|"));
         }
-        if (op == QLatin1String("&")) {
+        if (op == TOperadorJet::Concatena) {
             QStringList terminos;
             for (const auto& h : e.Hijos)
                 terminos << ValorComo(*h, TTipoJet::Texto);
@@ -689,7 +686,7 @@ QString TEmisorSQLite::Aritmetica(const TExpr& e)
         return s;
     };
     for (size_t i = 1; i < e.Hijos.size(); ++i) {
-        const QString op = e.Ops.value(qsizetype(i) - 1, e.sOp);
+        const TOperadorJet op = e.OpPaso(i);
         const TTipoJet r = i - 1 < e.Parciales.size() ? e.Parciales[i - 1] : e.Tipo;
         const TPaso p = Paso(op, marca, tipo, *e.Hijos[i], r);
         const bool suma = p.sOp == QLatin1String("+") || p.sOp == QLatin1String("-");
@@ -736,7 +733,7 @@ bool TEmisorSQLite::MismaPrecedencia(const QString& a, const QString& b)
     return grupo(a) != 0 && grupo(a) == grupo(b);
 }
 
-TEmisorSQLite::TPaso TEmisorSQLite::Paso(const QString& op, const QString& sA, TTipoJet ta, const TExpr& b,
+TEmisorSQLite::TPaso TEmisorSQLite::Paso(TOperadorJet op, const QString& sA, TTipoJet ta, const TExpr& b,
                                          TTipoJet r)
 {
     // One operator applied to a left operand already written (sA, of type ta) and an operand b.
@@ -759,51 +756,52 @@ TEmisorSQLite::TPaso TEmisorSQLite::Paso(const QString& op, const QString& sA, T
     };
     if (r == TTipoJet::Nulo)
         return llamada(QStringLiteral("NULL"));
-    if (op == QLatin1String("+") && EsTextoJet(r))
+    // SQLite writes + - * / as Jet does, and Mod as %.
+    const QString sOp = op == TOperadorJet::Modulo ? QStringLiteral("%") : TextoOperador(op);
+    if (op == TOperadorJet::Mas && EsTextoJet(r))
         return infijo(sA, QStringLiteral("||"), Valor(b));
     if (r == TTipoJet::Variante) {
-        if (op == QLatin1String("+"))
+        if (op == TOperadorJet::Mas)
             return llamada(QStringLiteral("jet_add(%1, %2)")
                                .arg(como(TTipoJet::Variante), ValorComo(b, TTipoJet::Variante)));
-        if (op == QLatin1String("/"))
+        if (op == TOperadorJet::Divide)
             return llamada(
                 QStringLiteral("jet_div(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
         // SQLite has no \ and no ^ operator: the Jet functions check their operands.
-        if (op == QLatin1String("\\"))
+        if (op == TOperadorJet::DivideEntero)
             return llamada(
                 QStringLiteral("jet_idiv(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
-        if (op == QLatin1String("^"))
+        if (op == TOperadorJet::Potencia)
             return llamada(
                 QStringLiteral("jet_pow(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
-        return infijo(como(TTipoJet::Variante), op == QLatin1String("MOD") ? QStringLiteral("%") : op,
-                      ValorComo(b, TTipoJet::Variante));
+        return infijo(como(TTipoJet::Variante), sOp, ValorComo(b, TTipoJet::Variante));
     }
-    if (op == QLatin1String("\\"))
+    if (op == TOperadorJet::DivideEntero)
         return llamada(
             QStringLiteral("jet_idiv(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
-    if (op == QLatin1String("MOD"))
+    if (op == TOperadorJet::Modulo)
         return llamada(
             QStringLiteral("jet_mod(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
-    if (op == QLatin1String("^"))
+    if (op == TOperadorJet::Potencia)
         return llamada(
             QStringLiteral("jet_pow(%1, %2)").arg(como(TTipoJet::Doble), ValorComo(b, TTipoJet::Doble)));
     if (r == TTipoJet::Moneda) {
-        if (op == QLatin1String("*")) {
+        if (op == TOperadorJet::Por) {
             if (ta == TTipoJet::Moneda && tb == TTipoJet::Moneda)
                 return llamada(QStringLiteral("jet_mulcur(%1, %2)").arg(sA, Valor(b)));
             // Currency times an integer: the scaled value times the integer.
-            return infijo(sA, op, Valor(b));
+            return infijo(sA, sOp, Valor(b));
         }
-        if (op == QLatin1String("/"))
+        if (op == TOperadorJet::Divide)
             return llamada(QStringLiteral("jet_divcur(%1, %2)").arg(sA, Valor(b)));
-        return infijo(como(TTipoJet::Moneda), op, ValorComo(b, TTipoJet::Moneda));
+        return infijo(como(TTipoJet::Moneda), sOp, ValorComo(b, TTipoJet::Moneda));
     }
     const TTipoJet operando = EsEnteroJet(r) ? TTipoJet::Largo : TTipoJet::Doble;
     const QString x = como(operando == TTipoJet::Largo && EsEnteroJet(ta) ? ta : operando);
     const QString y = ValorComo(b, operando == TTipoJet::Largo && EsEnteroJet(tb) ? tb : operando);
-    if (op == QLatin1String("/"))
+    if (op == TOperadorJet::Divide)
         return llamada(QStringLiteral("jet_div(%1, %2)").arg(x, y));
-    return infijo(x, op, y);
+    return infijo(x, sOp, y);
 }
 
 void TEmisorSQLite::Limita(const QString& sSql)
@@ -876,11 +874,10 @@ QString TEmisorSQLite::Condicion(const TExpr& e)
     case TClaseExpr::Unario:
         return QStringLiteral("(NOT %1)").arg(Condicion(*e.Hijos[0]));
     case TClaseExpr::Binario: {
-        const QString& op = e.sOp;
-        if (op == QLatin1String("AND") || op == QLatin1String("OR") || op == QLatin1String("XOR"))
+        if (EsLogico(e.Op))
             return CondicionLogica(e);
-        if (esOperadorComparacion(op))
-            return Comparacion(*e.Hijos[0], *e.Hijos[1], op);
+        if (EsComparacion(e.Op))
+            return Comparacion(*e.Hijos[0], *e.Hijos[1], TextoOperador(e.Op));
         break;
     }
     case TClaseExpr::Funcion:
@@ -964,13 +961,13 @@ QString TEmisorSQLite::CondicionLogica(const TExpr& e)
         QStringList valores;
         for (int i = 0; i <= desde; ++i)
             valores << ValorComo(*e.Hijos[size_t(i)], TTipoJet::Largo);
-        const QString op = e.sOp == QLatin1String("AND") ? QStringLiteral("&") : QStringLiteral("|");
-        const QString v = e.sOp == QLatin1String("XOR") ? Variadica(QStringLiteral("jet_xor"), valores)
-                                                        : Agrupa(valores, op);
+        const QString op = e.Op == TOperadorJet::Y ? QStringLiteral("&") : QStringLiteral("|");
+        const QString v = e.Op == TOperadorJet::OExclusivo ? Variadica(QStringLiteral("jet_xor"), valores)
+                                                           : Agrupa(valores, op);
         // What Condicion writes for a partial result that is a Yes/No or Long value.
         inicio = QStringLiteral("(%1 <> 0)").arg(v);
     }
-    if (e.sOp == QLatin1String("XOR")) {
+    if (e.Op == TOperadorJet::OExclusivo) {
         QString r = inicio;
         for (size_t i = size_t(desde) + 1; i < e.Hijos.size(); ++i)
             r = QStringLiteral("(%1 <> %2)").arg(r, Condicion(*e.Hijos[i]));
@@ -979,7 +976,7 @@ QString TEmisorSQLite::CondicionLogica(const TExpr& e)
     }
     // x = 'a' OR x = 'b' OR ... on one text column: an IN list (the same answer, NULLs
     // included, and one lookup instead of a condition per key).
-    if (e.sOp == QLatin1String("OR") && desde == 0 && e.Hijos.size() > 2) {
+    if (e.Op == TOperadorJet::O && desde == 0 && e.Hijos.size() > 2) {
         const QString lista = ListaIgualdades(e);
         if (!lista.isEmpty())
             return lista;
@@ -987,7 +984,7 @@ QString TEmisorSQLite::CondicionLogica(const TExpr& e)
     QStringList terminos{inicio};
     for (size_t i = size_t(desde) + 1; i < e.Hijos.size(); ++i)
         terminos << Condicion(*e.Hijos[i]);
-    const QString r = Agrupa(terminos, e.sOp);
+    const QString r = Agrupa(terminos, TextoOperador(e.Op));
     Limita(r);
     return r;
 }
@@ -998,7 +995,7 @@ QString TEmisorSQLite::ListaIgualdades(const TExpr& e)
     const TExpr* columna = nullptr;
     QStringList valores;
     for (const auto& h : e.Hijos) {
-        if (h->Clase != TClaseExpr::Binario || h->sOp != QLatin1String("=") || h->Hijos.size() != 2)
+        if (h->Clase != TClaseExpr::Binario || h->Op != TOperadorJet::Igual || h->Hijos.size() != 2)
             return QString();
         const TExpr& x = *h->Hijos[0];
         const TExpr& v = *h->Hijos[1];
@@ -1026,110 +1023,122 @@ QString TEmisorSQLite::Subconsulta(const TConsultaJet& q)
 
 QString TEmisorSQLite::Funcion(const TExpr& e)
 {
-    const QString f = e.sNombre.toUpper();
     const auto& h = e.Hijos;
     auto texto = [&](int i) { return ValorComo(*h[i], TTipoJet::Texto); };
     auto numero = [&](int i) { return ValorComo(*h[i], TTipoJet::Doble); };
     auto entero = [&](int i) { return ValorComo(*h[i], TTipoJet::Largo); };
     auto tipo = [&](int i) { return TipoValor(*h[i]); };
+    // jet_xxx(value, type key of the value)
+    auto conClave = [&](const char* sFuncion) {
+        return QStringLiteral("%1(%2, %3)").arg(QLatin1String(sFuncion), Valor(*h[0]), claveTipo(tipo(0)));
+    };
+    // jet_xxx(value as the result's type, type key of the result)
+    auto comoResultado = [&](const char* sFuncion) {
+        return QStringLiteral("%1(%2, %3)")
+            .arg(QLatin1String(sFuncion), ValorComo(*h[0], e.Tipo), claveTipo(e.Tipo));
+    };
 
-    if (e.bEsAgregado) {
-        struct TSinGrupo
+    // An aggregate's argument is written row by row: the group keys keep their own spelling there.
+    struct TSinGrupo
+    {
+        std::vector<TContexto>& c;
+        bool bActivo;
+        QStringList g;
+        TSinGrupo(std::vector<TContexto>& c, bool bActivo) : c(c), bActivo(bActivo && !c.empty())
         {
-            std::vector<TContexto>& c;
-            QStringList g;
-            explicit TSinGrupo(std::vector<TContexto>& c) : c(c)
-            {
-                if (!c.empty())
-                    std::swap(g, c.back().Grupo);
-            }
-            ~TSinGrupo()
-            {
-                if (!c.empty())
-                    std::swap(g, c.back().Grupo);
-            }
-        } sinGrupo(F_Contextos);
-        if (f == QLatin1String("COUNT")) {
-            if (e.bEstrella || (h[0]->Clase == TClaseExpr::Literal && h[0]->Literal != TClaseLiteral::Nulo))
-                return QStringLiteral("count(*)");
-            return QStringLiteral("count(%1)").arg(Valor(*h[0]));
+            if (this->bActivo)
+                std::swap(g, c.back().Grupo);
         }
-        QString arg;
-        if (f == QLatin1String("SUM"))
-            arg = ValorComo(*h[0], e.Tipo == TTipoJet::Largo ? tipo(0) : e.Tipo);
-        else if (f == QLatin1String("AVG"))
-            arg = e.Tipo == TTipoJet::Moneda ? Valor(*h[0]) : numero(0);
-        else
-            arg = ValorComo(*h[0], e.Tipo);
-        if (f == QLatin1String("SUM"))
-            return QStringLiteral("sum(%1)").arg(arg);
-        if (f == QLatin1String("AVG"))
-            return e.Tipo == TTipoJet::Moneda ? QStringLiteral("jet_ccur(avg(%1) / 10000.0, 'd')").arg(arg)
-                                              : QStringLiteral("avg(%1)").arg(arg);
-        if (f == QLatin1String("MIN") || f == QLatin1String("MAX"))
-            return QStringLiteral("%1(%2%3)")
-                .arg(f.toLower(), arg, EsTextoJet(e.Tipo) ? QStringLiteral(" COLLATE JET") : QString());
-        return QStringLiteral("jet_%1(%2)").arg(f.toLower(), arg); // FIRST, LAST
-    }
-    if (f == QLatin1String("IIF")) {
+        ~TSinGrupo()
+        {
+            if (bActivo)
+                std::swap(g, c.back().Grupo);
+        }
+    } sinGrupo(F_Contextos, e.bEsAgregado);
+    switch (e.pFuncion->Funcion) {
+    case TFuncionJet::Count:
+        if (e.bEstrella || (h[0]->Clase == TClaseExpr::Literal && h[0]->Literal != TClaseLiteral::Nulo))
+            return QStringLiteral("count(*)");
+        return QStringLiteral("count(%1)").arg(Valor(*h[0]));
+    case TFuncionJet::Sum:
+        return QStringLiteral("sum(%1)").arg(ValorComo(*h[0], e.Tipo == TTipoJet::Largo ? tipo(0) : e.Tipo));
+    case TFuncionJet::Avg:
+        if (e.Tipo == TTipoJet::Moneda)
+            return QStringLiteral("jet_ccur(avg(%1) / 10000.0, 'd')").arg(Valor(*h[0]));
+        return QStringLiteral("avg(%1)").arg(numero(0));
+    case TFuncionJet::Min:
+        return QStringLiteral("min(%1%2)")
+            .arg(ValorComo(*h[0], e.Tipo), EsTextoJet(e.Tipo) ? QStringLiteral(" COLLATE JET") : QString());
+    case TFuncionJet::Max:
+        return QStringLiteral("max(%1%2)")
+            .arg(ValorComo(*h[0], e.Tipo), EsTextoJet(e.Tipo) ? QStringLiteral(" COLLATE JET") : QString());
+    case TFuncionJet::First:
+        return QStringLiteral("jet_first(%1)").arg(ValorComo(*h[0], e.Tipo));
+    case TFuncionJet::Last:
+        return QStringLiteral("jet_last(%1)").arg(ValorComo(*h[0], e.Tipo));
+    case TFuncionJet::IIf:
         return QStringLiteral("(CASE WHEN %1 THEN %2 ELSE %3 END)")
             .arg(Condicion(*h[0]), ValorComo(*h[1], e.Tipo), ValorComo(*h[2], e.Tipo));
-    }
-    if (f == QLatin1String("NZ")) {
+    case TFuncionJet::IsNull:
+        // A condition: Valor writes it as -1 / 0.
+        return QStringLiteral("(-(%1))").arg(Condicion(e));
+    case TFuncionJet::Nz:
         if (h.size() == 2)
             return QStringLiteral("coalesce(%1, %2)").arg(ValorComo(*h[0], e.Tipo), ValorComo(*h[1], e.Tipo));
         return QStringLiteral("coalesce(%1, %2)")
             .arg(Valor(*h[0]), EsTextoJet(e.Tipo) || e.Tipo == TTipoJet::Variante ? QStringLiteral("''")
                                                                                   : QStringLiteral("0"));
-    }
-    if (f == QLatin1String("UCASE"))
+    case TFuncionJet::UCase:
         return QStringLiteral("jet_ucase(%1)").arg(texto(0));
-    if (f == QLatin1String("LCASE"))
+    case TFuncionJet::LCase:
         return QStringLiteral("jet_lcase(%1)").arg(texto(0));
-    if (f == QLatin1String("TRIM"))
+    case TFuncionJet::Trim:
         return QStringLiteral("trim(%1, ' ')").arg(texto(0));
-    if (f == QLatin1String("LTRIM"))
+    case TFuncionJet::LTrim:
         return QStringLiteral("ltrim(%1, ' ')").arg(texto(0));
-    if (f == QLatin1String("RTRIM"))
+    case TFuncionJet::RTrim:
         return QStringLiteral("rtrim(%1, ' ')").arg(texto(0));
-    if (f == QLatin1String("LEN"))
+    case TFuncionJet::Len:
         return QStringLiteral("length(%1)").arg(texto(0));
-    if (f == QLatin1String("LEFT"))
+    case TFuncionJet::Left:
         return QStringLiteral("jet_left(%1, %2)").arg(texto(0), entero(1));
-    if (f == QLatin1String("RIGHT"))
+    case TFuncionJet::Right:
         return QStringLiteral("jet_right(%1, %2)").arg(texto(0), entero(1));
-    if (f == QLatin1String("MID"))
+    case TFuncionJet::Mid:
         return h.size() == 3 ? QStringLiteral("jet_mid(%1, %2, %3)").arg(texto(0), entero(1), entero(2))
                              : QStringLiteral("jet_mid(%1, %2)").arg(texto(0), entero(1));
-    if (f == QLatin1String("STR"))
-        return QStringLiteral("jet_str(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
-    if (f == QLatin1String("CSTR"))
+    case TFuncionJet::Str:
+        return conClave("jet_str");
+    case TFuncionJet::CStr:
         return QStringLiteral("jet_cstr(%1, %2, 1)").arg(Valor(*h[0]), claveTipo(tipo(0)));
-    if (f == QLatin1String("VAL"))
+    case TFuncionJet::Val:
         return QStringLiteral("jet_val(%1)").arg(texto(0));
-    if (f == QLatin1String("ROUND"))
+    case TFuncionJet::Round:
         return QStringLiteral("jet_round(%1, %2, %3)")
             .arg(ValorComo(*h[0], e.Tipo), h.size() > 1 ? entero(1) : QStringLiteral("0"), claveTipo(e.Tipo));
-    if (f == QLatin1String("INT"))
-        return QStringLiteral("jet_int(%1, %2)").arg(ValorComo(*h[0], e.Tipo), claveTipo(e.Tipo));
-    if (f == QLatin1String("FIX"))
-        return QStringLiteral("jet_fix(%1, %2)").arg(ValorComo(*h[0], e.Tipo), claveTipo(e.Tipo));
-    if (f == QLatin1String("ABS"))
+    case TFuncionJet::Int:
+        return comoResultado("jet_int");
+    case TFuncionJet::Fix:
+        return comoResultado("jet_fix");
+    case TFuncionJet::Abs:
         return QStringLiteral("abs(%1)").arg(ValorComo(*h[0], e.Tipo));
-    if (f == QLatin1String("SGN"))
+    case TFuncionJet::Sgn:
         return QStringLiteral("sign(%1)").arg(EsTextoJet(tipo(0)) ? numero(0) : Valor(*h[0]));
-    if (f == QLatin1String("CCUR"))
-        return QStringLiteral("jet_ccur(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
-    if (f == QLatin1String("CDBL"))
-        return QStringLiteral("jet_cdbl(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
-    if (f == QLatin1String("CSNG"))
-        return QStringLiteral("jet_csng(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
-    if (f == QLatin1String("CLNG") || f == QLatin1String("CINT"))
-        return QStringLiteral("jet_clng(%1, %2)").arg(Valor(*h[0]), claveTipo(tipo(0)));
-    if (f == QLatin1String("CBOOL"))
+    case TFuncionJet::CCur:
+        return conClave("jet_ccur");
+    case TFuncionJet::CDbl:
+        return conClave("jet_cdbl");
+    case TFuncionJet::CSng:
+        return conClave("jet_csng");
+    case TFuncionJet::CLng:
+    case TFuncionJet::CInt:
+        return conClave("jet_clng");
+    case TFuncionJet::CBool:
         return QStringLiteral("(-(%1 <> 0))").arg(numero(0));
-    if (f == QLatin1String("INSTR"))
+    case TFuncionJet::InStr:
         return h.size() == 3 ? QStringLiteral("jet_instr(%1, %2, %3)").arg(entero(0), texto(1), texto(2))
                              : QStringLiteral("jet_instr(1, %1, %2)").arg(texto(0), texto(1));
-    return QStringLiteral("NULL");
+    }
+    Q_UNREACHABLE();
+    return QString();
 }

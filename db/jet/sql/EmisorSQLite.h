@@ -45,6 +45,8 @@ public:
 
     static QString Identificador(const QString& s); // "name" with " doubled
     static QString Cadena(const QString& s);        // 'text' with ' doubled
+    // A column of a CREATE TABLE: its name and the declared type that holds values of Tipo.
+    static QString DefinicionColumna(const QString& sNombre, TTipoJet Tipo);
 
 private:
     struct TTermino // a term of a row order
@@ -86,7 +88,7 @@ private:
         QString sIzquierda, sOp, sDerecha;
         QString sTodo;
     };
-    TPaso Paso(const QString& sOp, const QString& sA, TTipoJet ta, const TExpr& b, TTipoJet r);
+    TPaso Paso(TOperadorJet Op, const QString& sA, TTipoJet ta, const TExpr& b, TTipoJet r);
     static bool MismaPrecedencia(const QString& a, const QString& b);
     QString CondicionLogica(const TExpr& e);
     QString ListaIgualdades(const TExpr& e);

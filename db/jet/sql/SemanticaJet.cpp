@@ -11,6 +11,41 @@ bool mismoNombre(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// The arithmetic operator as TipoAritmetico names it.
+char claveAritmetica(TOperadorJet Op)
+{
+    switch (Op) {
+    case TOperadorJet::Mas:
+        return '+';
+    case TOperadorJet::Menos:
+        return '-';
+    case TOperadorJet::Por:
+        return '*';
+    case TOperadorJet::Divide:
+        return '/';
+    case TOperadorJet::DivideEntero:
+        return '\\';
+    case TOperadorJet::Modulo:
+        return '%';
+    case TOperadorJet::Potencia:
+        return '^';
+    case TOperadorJet::O:
+    case TOperadorJet::OExclusivo:
+    case TOperadorJet::Y:
+    case TOperadorJet::No:
+    case TOperadorJet::Igual:
+    case TOperadorJet::Distinto:
+    case TOperadorJet::Menor:
+    case TOperadorJet::Mayor:
+    case TOperadorJet::MenorIgual:
+    case TOperadorJet::MayorIgual:
+    case TOperadorJet::Concatena:
+        break;
+    }
+    Q_UNREACHABLE();
+    return '+';
+}
+
 } // namespace
 
 TSemanticaJet::TSemanticaJet(const QString& sTexto, ICatalogoJet& Catalogo)
@@ -20,11 +55,8 @@ TSemanticaJet::TSemanticaJet(const QString& sTexto, ICatalogoJet& Catalogo)
 
 bool TSemanticaJet::EsFuncionAgregada(const QString& sNombre)
 {
-    static const char* agregadas[] = {"COUNT", "SUM", "AVG", "MIN", "MAX", "FIRST", "LAST"};
-    for (const char* a : agregadas)
-        if (sNombre.compare(QLatin1String(a), Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
+    const TFilaFuncionJet* f = BuscaFuncionJet(sNombre);
+    return f && f->bAgregada;
 }
 
 QString TSemanticaJet::TextoDe(const TExpr& e) const
@@ -424,7 +456,7 @@ void TSemanticaJet::AnalizaExpr(TExpr& e, TAmbito& a)
     case TClaseExpr::Unario: {
         hijos();
         const TExpr& h = *e.Hijos[0];
-        if (e.sOp == QLatin1String("NOT")) {
+        if (e.Op == TOperadorJet::No) {
             if (h.bCondicion) {
                 e.bCondicion = true;
                 e.Tipo = TTipoJet::Largo;
@@ -450,31 +482,30 @@ void TSemanticaJet::AnalizaExpr(TExpr& e, TAmbito& a)
         e.nCondicionDesde = -1;
         for (size_t i = 1; i < e.Hijos.size(); ++i) {
             const TExpr& y = *e.Hijos[i];
-            const QString op = e.Ops.value(qsizetype(i) - 1, e.sOp);
+            const TOperadorJet op = e.OpPaso(i);
             TTipoJet t;
             bool c = false;
-            if (op == QLatin1String("AND") || op == QLatin1String("OR") || op == QLatin1String("XOR")) {
+            if (EsLogico(op)) {
                 if (cx || y.bCondicion || tx == TTipoJet::Nulo || y.Tipo == TTipoJet::Nulo) {
                     c = true;
                     t = TTipoJet::Largo;
                 } else
                     t = tx == TTipoJet::Booleano && y.Tipo == TTipoJet::Booleano ? TTipoJet::Booleano
                                                                                  : TTipoJet::Largo;
-            } else if (op == QLatin1String("=") || op == QLatin1String("<>") || op == QLatin1String("<") ||
-                       op == QLatin1String(">") || op == QLatin1String("<=") || op == QLatin1String(">=")) {
+            } else if (EsComparacion(op)) {
                 // Comparisons never chain: the left operand is Hijos[0] itself.
                 ExigeComparables(*e.Hijos[0], y, e.nPos);
                 c = true;
                 t = TTipoJet::Largo;
-            } else if (op == QLatin1String("&")) {
+            } else if (op == TOperadorJet::Concatena) {
                 t = tx == TTipoJet::Memo || y.Tipo == TTipoJet::Memo ? TTipoJet::Memo : TTipoJet::Texto;
             } else {
                 const TTipoJet ta = cx ? TTipoJet::Largo : tx;
                 const TTipoJet tb = y.bCondicion ? TTipoJet::Largo : y.Tipo;
-                if (op == QLatin1String("+") && EsTextoJet(ta) && EsTextoJet(tb))
+                if (op == TOperadorJet::Mas && EsTextoJet(ta) && EsTextoJet(tb))
                     t = ta == TTipoJet::Memo || tb == TTipoJet::Memo ? TTipoJet::Memo : TTipoJet::Texto;
                 else
-                    t = TipoAritmetico(ta, tb, op == QLatin1String("MOD") ? '%' : op.at(0).toLatin1());
+                    t = TipoAritmetico(ta, tb, claveAritmetica(op));
             }
             e.Parciales.push_back(t);
             if (c && e.nCondicionDesde < 0)
@@ -608,12 +639,7 @@ void TSemanticaJet::ResuelveColumna(TExpr& e, TAmbito& a)
 
 void TSemanticaJet::AnalizaFuncion(TExpr& e, TAmbito& a)
 {
-    const QString f = e.sNombre.toUpper();
     const int n = int(e.Hijos.size());
-    auto argumentos = [&](int nMin, int nMax) {
-        if (n < nMin || n > nMax || (e.bEstrella && f != QLatin1String("COUNT")))
-            throw TErrorJet::NumeroArgumentos(TextoDe(e), e.nPos);
-    };
     for (auto& h : e.Hijos) {
         AnalizaExpr(*h, a);
         if (h->bTieneAgregado)
@@ -622,108 +648,65 @@ void TSemanticaJet::AnalizaFuncion(TExpr& e, TAmbito& a)
         if (e.nProfundidad > MaxProfundidadJet)
             throw TErrorJet::ExpresionCompleja(e.nPos);
     }
-    auto tipo = [&](int i) { return e.Hijos[i]->bCondicion ? TTipoJet::Largo : e.Hijos[i]->Tipo; };
-    // Type of Round, Int, Fix, Abs: the argument's, numbers in text read as Double.
-    auto tipoNumerico = [&](int i) {
-        const TTipoJet t = tipo(i);
-        if (EsTextoJet(t))
-            return TTipoJet::Doble;
-        if (t == TTipoJet::Booleano)
-            return TTipoJet::Entero;
-        return t;
-    };
-
-    if (EsFuncionAgregada(f)) {
+    const TFilaFuncionJet* f = BuscaFuncionJet(e.sNombre);
+    if (e.bEstrella && !(f && f->bAgregada))
+        throw TErrorJet::NumeroArgumentos(TextoDe(e), e.nPos);
+    if (!f)
+        throw TErrorJet::FuncionNoDefinida(e.sNombre, e.nPos);
+    e.pFuncion = f;
+    if (f->bAgregada) {
         if (e.bTieneAgregado)
             throw TErrorJet::AgregadoEnExpresion(TextoDe(e), e.nPos);
         e.bEsAgregado = true;
         e.bTieneAgregado = true;
-        if (f == QLatin1String("COUNT")) {
-            if (!(e.bEstrella && n == 0))
-                argumentos(1, 1);
-            e.Tipo = TTipoJet::Largo;
-            return;
-        }
-        argumentos(1, 1);
-        const TTipoJet t = tipo(0);
-        if (f == QLatin1String("SUM")) {
-            if (EsEnteroJet(t))
-                e.Tipo = TTipoJet::Largo;
-            else if (t == TTipoJet::Moneda || t == TTipoJet::Variante)
-                e.Tipo = t;
-            else
-                e.Tipo = TTipoJet::Doble;
-        } else if (f == QLatin1String("AVG"))
-            e.Tipo = t == TTipoJet::Moneda ? TTipoJet::Moneda : TTipoJet::Doble;
-        else
-            e.Tipo = t;
-        return;
     }
-    if (e.bEstrella)
+    // COUNT(*) is the one call with a star and no argument.
+    const bool bCuentaFilas = f->Funcion == TFuncionJet::Count && e.bEstrella && n == 0;
+    if (!bCuentaFilas && (n < f->nMinArgs || n > f->nMaxArgs || e.bEstrella))
         throw TErrorJet::NumeroArgumentos(TextoDe(e), e.nPos);
 
-    if (f == QLatin1String("IIF")) {
-        argumentos(3, 3);
-        e.Tipo = TipoComun(tipo(1), tipo(2));
-    } else if (f == QLatin1String("ISNULL")) {
-        argumentos(1, 1);
+    auto tipo = [&](int i) { return e.Hijos[i]->bCondicion ? TTipoJet::Largo : e.Hijos[i]->Tipo; };
+    switch (f->Regla) {
+    case TReglaTipoJet::Fijo:
+        e.Tipo = f->TipoFijo;
+        return;
+    case TReglaTipoJet::Condicion:
         e.bCondicion = true;
         e.Tipo = TTipoJet::Largo;
-    } else if (f == QLatin1String("NZ")) {
-        argumentos(1, 2);
+        return;
+    case TReglaTipoJet::DelArgumento:
+        e.Tipo = tipo(0);
+        return;
+    case TReglaTipoJet::Suma: {
+        const TTipoJet t = tipo(0);
+        if (EsEnteroJet(t))
+            e.Tipo = TTipoJet::Largo;
+        else if (t == TTipoJet::Moneda || t == TTipoJet::Variante)
+            e.Tipo = t;
+        else
+            e.Tipo = TTipoJet::Doble;
+        return;
+    }
+    case TReglaTipoJet::Promedio:
+        e.Tipo = tipo(0) == TTipoJet::Moneda ? TTipoJet::Moneda : TTipoJet::Doble;
+        return;
+    case TReglaTipoJet::Ramas:
+        e.Tipo = TipoComun(tipo(1), tipo(2));
+        return;
+    case TReglaTipoJet::Nz:
         e.Tipo =
             n == 1 ? (tipo(0) == TTipoJet::Nulo ? TTipoJet::Texto : tipo(0)) : TipoComun(tipo(0), tipo(1));
-    } else if (f == QLatin1String("UCASE") || f == QLatin1String("LCASE") || f == QLatin1String("TRIM") ||
-               f == QLatin1String("LTRIM") || f == QLatin1String("RTRIM")) {
-        argumentos(1, 1);
+        return;
+    case TReglaTipoJet::TextoOMemo:
         e.Tipo = tipo(0) == TTipoJet::Memo ? TTipoJet::Memo : TTipoJet::Texto;
-    } else if (f == QLatin1String("LEN")) {
-        argumentos(1, 1);
-        e.Tipo = TTipoJet::Largo;
-    } else if (f == QLatin1String("LEFT") || f == QLatin1String("RIGHT")) {
-        argumentos(2, 2);
-        e.Tipo = TTipoJet::Texto;
-    } else if (f == QLatin1String("MID")) {
-        argumentos(2, 3);
-        e.Tipo = TTipoJet::Texto;
-    } else if (f == QLatin1String("STR") || f == QLatin1String("CSTR")) {
-        argumentos(1, 1);
-        e.Tipo = TTipoJet::Texto;
-    } else if (f == QLatin1String("VAL")) {
-        argumentos(1, 1);
-        e.Tipo = TTipoJet::Doble;
-    } else if (f == QLatin1String("ROUND")) {
-        argumentos(1, 2);
-        e.Tipo = tipoNumerico(0);
-    } else if (f == QLatin1String("INT") || f == QLatin1String("FIX") || f == QLatin1String("ABS")) {
-        argumentos(1, 1);
-        e.Tipo = tipoNumerico(0);
-    } else if (f == QLatin1String("SGN")) {
-        argumentos(1, 1);
-        e.Tipo = TTipoJet::Entero;
-    } else if (f == QLatin1String("CCUR")) {
-        argumentos(1, 1);
-        e.Tipo = TTipoJet::Moneda;
-    } else if (f == QLatin1String("CDBL")) {
-        argumentos(1, 1);
-        e.Tipo = TTipoJet::Doble;
-    } else if (f == QLatin1String("CSNG")) {
-        argumentos(1, 1);
-        e.Tipo = TTipoJet::Simple;
-    } else if (f == QLatin1String("CLNG")) {
-        argumentos(1, 1);
-        e.Tipo = TTipoJet::Largo;
-    } else if (f == QLatin1String("CINT")) {
-        argumentos(1, 1);
-        e.Tipo = TTipoJet::Entero;
-    } else if (f == QLatin1String("CBOOL")) {
-        argumentos(1, 1);
-        e.Tipo = TTipoJet::Booleano;
-    } else if (f == QLatin1String("INSTR")) {
-        argumentos(2, 3);
-        e.Tipo = TTipoJet::Largo;
-    } else
-        throw TErrorJet::FuncionNoDefinida(e.sNombre, e.nPos);
+        return;
+    case TReglaTipoJet::Numerico: {
+        // Round, Int, Fix, Abs: numbers in text are read as Double.
+        const TTipoJet t = tipo(0);
+        e.Tipo = EsTextoJet(t) ? TTipoJet::Doble : t == TTipoJet::Booleano ? TTipoJet::Entero : t;
+        return;
+    }
+    }
 }
 
 // ---------------------------------------------------------------- grouping
@@ -752,12 +735,12 @@ QString TSemanticaJet::Firma(const TExpr& e)
         return e.sNombre.toUpper() + QLatin1Char('(') + (e.bEstrella ? QStringLiteral("*") : firmas(0)) +
                QLatin1Char(')');
     case TClaseExpr::Unario:
-        return e.sOp + QLatin1Char('(') + Firma(*e.Hijos[0]) + QLatin1Char(')');
+        return TextoOperador(e.Op) + QLatin1Char('(') + Firma(*e.Hijos[0]) + QLatin1Char(')');
     case TClaseExpr::Binario: {
         // Written as the nested pairs the chain stands for: ((a+b)+c).
         QString f = QString(qsizetype(e.Hijos.size()) - 1, QLatin1Char('(')) + Firma(*e.Hijos[0]);
         for (size_t i = 1; i < e.Hijos.size(); ++i)
-            f += e.Ops.value(qsizetype(i) - 1, e.sOp) + Firma(*e.Hijos[i]) + QLatin1Char(')');
+            f += TextoOperador(e.OpPaso(i)) + Firma(*e.Hijos[i]) + QLatin1Char(')');
         return f;
     }
     case TClaseExpr::Entre:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/jet/sql/AstJet.h"
+#include "db/jet/sql/CatalogoFuncionesJet.h"
 
 #include <QStringList>
 

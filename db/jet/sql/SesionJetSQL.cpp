@@ -145,17 +145,48 @@ TSesionJetSQL::TSesionJetSQL(IOrigenTablasJet& Origen, QChar cSeparadorDecimal) 
     static const int sinEstadisticas = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     (void)sinEstadisticas;
     F_Catalogo.pSesion = this;
-    if (sqlite3_open_v2(":memory:", &F_pBd, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                        nullptr) != SQLITE_OK)
+    sqlite3* pBd = nullptr;
+    const int rc = sqlite3_open_v2(":memory:", &pBd,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    // SQLite hands out a handle also when opening fails; it is closed either way.
+    F_Bd.reset(pBd);
+    if (rc != SQLITE_OK)
         throw TErrorJet(QStringLiteral("No se pudo crear la base de datos en memoria."));
-    RegistraFuncionesJet(F_pBd, cSeparadorDecimal);
+    RegistraFuncionesJet(F_Bd.get(), cSeparadorDecimal);
     EjecutaSql(QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA temp_store=MEMORY; "
                               "PRAGMA cache_size=-262144;"));
 }
 
-TSesionJetSQL::~TSesionJetSQL()
+TSesionJetSQL::~TSesionJetSQL() = default;
+
+void TSesionJetSQL::TCierraBd::operator()(sqlite3* pBd) const
 {
-    sqlite3_close_v2(F_pBd);
+    sqlite3_close_v2(pBd);
+}
+
+void TSesionJetSQL::TFinalizaSentencia::operator()(sqlite3_stmt* pSentencia) const
+{
+    sqlite3_finalize(pSentencia);
+}
+
+TSesionJetSQL::TSentenciaSqlite TSesionJetSQL::PreparaSql(const QByteArray& sSql)
+{
+    sqlite3_stmt* p = nullptr;
+    const int rc = sqlite3_prepare_v2(F_Bd.get(), sSql.constData(), int(sSql.size()), &p, nullptr);
+    TSentenciaSqlite Sentencia(p);
+    if (rc != SQLITE_OK)
+        ErrorSqlite(sqlite3_errcode(F_Bd.get()));
+    return Sentencia;
+}
+
+void TSesionJetSQL::BorraTabla(const QString& sEsquema, const QString& sTabla)
+{
+    sqlite3_exec(F_Bd.get(),
+                 QStringLiteral("DROP TABLE IF EXISTS %1.%2")
+                     .arg(sEsquema, TEmisorSQLite::Identificador(sTabla))
+                     .toUtf8()
+                     .constData(),
+                 nullptr, nullptr, nullptr);
 }
 
 void TSesionJetSQL::SetAviso(std::function<bool()> Aviso)
@@ -163,7 +194,7 @@ void TSesionJetSQL::SetAviso(std::function<bool()> Aviso)
     F_Aviso = std::move(Aviso);
     F_RelojAviso.start();
     sqlite3_progress_handler(
-        F_pBd, F_Aviso ? PasosEntreAvisos : 0,
+        F_Bd.get(), F_Aviso ? PasosEntreAvisos : 0,
         [](void* p) { return static_cast<TSesionJetSQL*>(p)->Avisa() ? 0 : 1; }, this);
 }
 
@@ -210,21 +241,21 @@ void TSesionJetSQL::SetMaterializa(bool b)
 void TSesionJetSQL::EjecutaSql(const QString& sSql)
 {
     char* error = nullptr;
-    const int rc = sqlite3_exec(F_pBd, sSql.toUtf8().constData(), nullptr, nullptr, &error);
+    const int rc = sqlite3_exec(F_Bd.get(), sSql.toUtf8().constData(), nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
         const QString m = QString::fromUtf8(error);
         sqlite3_free(error);
         SiCancelada();
         if (m.startsWith(QLatin1String(PrefijoErrorJet)))
             throw TErrorJet(m.mid(int(qstrlen(PrefijoErrorJet))));
-        throw TErrorJet::DeSqlite(sqlite3_extended_errcode(F_pBd), m);
+        throw TErrorJet::DeSqlite(sqlite3_extended_errcode(F_Bd.get()), m);
     }
 }
 
 void TSesionJetSQL::ErrorSqlite(int nCodigo)
 {
     SiCancelada();
-    const QString m = QString::fromUtf8(sqlite3_errmsg(F_pBd));
+    const QString m = QString::fromUtf8(sqlite3_errmsg(F_Bd.get()));
     if (m.startsWith(QLatin1String(PrefijoErrorJet)))
         throw TErrorJet(m.mid(int(qstrlen(PrefijoErrorJet))));
     throw TErrorJet::DeSqlite(nCodigo, m);
@@ -254,30 +285,24 @@ void TSesionJetSQL::CargaTabla(const QString& sNombre)
         throw TErrorJet::TablaNoEncontrada(sNombre, -1);
     QStringList cols, marcas;
     for (const auto& c : esquema.Columnas) {
-        const QString tipo = TipoDeclaradoSqlite(c.Tipo);
-        cols << TEmisorSQLite::Identificador(c.sNombre) +
-                    (tipo.isEmpty() ? QString() : QLatin1Char(' ') + tipo);
+        cols << TEmisorSQLite::DefinicionColumna(c.sNombre, c.Tipo);
         marcas << QStringLiteral("?");
     }
     const QString tabla = TEmisorSQLite::Identificador(esquema.sNombre);
     EjecutaSql(QStringLiteral("DROP TABLE IF EXISTS %1; CREATE TABLE %1 (%2);")
                    .arg(tabla, cols.join(QStringLiteral(", "))));
-    sqlite3_stmt* insercion = nullptr;
-    const QByteArray sql =
-        QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tabla, marcas.join(QStringLiteral(", "))).toUtf8();
-    if (sqlite3_prepare_v2(F_pBd, sql.constData(), int(sql.size()), &insercion, nullptr) != SQLITE_OK)
-        ErrorSqlite(sqlite3_errcode(F_pBd));
+    TSentenciaSqlite insercion = PreparaSql(
+        QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tabla, marcas.join(QStringLiteral(", "))).toUtf8());
     EjecutaSql(QStringLiteral("BEGIN"));
     try {
-        TCargaTablaJet carga(insercion, esquema, this);
+        TCargaTablaJet carga(insercion.get(), esquema, this);
         F_Origen.LeeFilas(esquema, carga);
-        sqlite3_finalize(insercion);
+        insercion.reset();
         EjecutaSql(QStringLiteral("COMMIT"));
     } catch (...) {
-        sqlite3_finalize(insercion);
-        sqlite3_exec(F_pBd, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS %1").arg(tabla).toUtf8().constData(),
-                     nullptr, nullptr, nullptr);
+        insercion.reset();
+        sqlite3_exec(F_Bd.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        BorraTabla(QStringLiteral("main"), esquema.sNombre);
         throw;
     }
     F_Cargadas.insert(clave, true);
@@ -295,19 +320,9 @@ QStringList TSesionJetSQL::TablasCargadas() const
 void TSesionJetSQL::OlvidaTablas()
 {
     for (auto it = F_Materializadas.constBegin(); it != F_Materializadas.constEnd(); ++it)
-        sqlite3_exec(F_pBd,
-                     QStringLiteral("DROP TABLE IF EXISTS temp.%1")
-                         .arg(TEmisorSQLite::Identificador(it.key()))
-                         .toUtf8()
-                         .constData(),
-                     nullptr, nullptr, nullptr);
+        BorraTabla(QStringLiteral("temp"), it.key());
     for (auto it = F_Cargadas.constBegin(); it != F_Cargadas.constEnd(); ++it)
-        sqlite3_exec(F_pBd,
-                     QStringLiteral("DROP TABLE IF EXISTS main.%1")
-                         .arg(TEmisorSQLite::Identificador(F_Esquemas.value(it.key()).sNombre))
-                         .toUtf8()
-                         .constData(),
-                     nullptr, nullptr, nullptr);
+        BorraTabla(QStringLiteral("main"), F_Esquemas.value(it.key()).sNombre);
     F_Materializadas.clear();
     F_FilasMaterializadas.clear();
     F_Cargadas.clear();
@@ -355,10 +370,8 @@ void TSesionJetSQL::CreaMaterializacion(const TMaterializacionSql& m)
         return;
     }
     QStringList cols;
-    for (const auto& c : m.Columnas) {
-        const QString tipo = TipoDeclaradoSqlite(c.Tipo);
-        cols << TEmisorSQLite::Identificador(c.sSql) + (tipo.isEmpty() ? QString() : QLatin1Char(' ') + tipo);
-    }
+    for (const auto& c : m.Columnas)
+        cols << TEmisorSQLite::DefinicionColumna(c.sSql, c.Tipo);
     const QString nombre = TEmisorSQLite::Identificador(m.sNombre);
     EjecutaSql(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(nombre, cols.join(QStringLiteral(", "))));
     try {
@@ -366,12 +379,11 @@ void TSesionJetSQL::CreaMaterializacion(const TMaterializacionSql& m)
         t.start();
         const QString insercion = QStringLiteral("INSERT INTO %1 %2").arg(nombre, m.sSelect);
         EjecutaSql(insercion);
-        F_FilasMaterializadas.insert(m.sNombre, sqlite3_changes64(F_pBd));
+        F_FilasMaterializadas.insert(m.sNombre, sqlite3_changes64(F_Bd.get()));
         if (F_Traza)
             F_Traza(insercion, t.elapsed());
     } catch (...) {
-        sqlite3_exec(F_pBd, QStringLiteral("DROP TABLE IF EXISTS temp.%1").arg(nombre).toUtf8().constData(),
-                     nullptr, nullptr, nullptr);
+        BorraTabla(QStringLiteral("temp"), m.sNombre);
         throw;
     }
     F_Materializadas.insert(m.sNombre, ++F_nUso);
@@ -388,18 +400,30 @@ TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
         CargaTabla(t);
     for (const auto& m : c.Traduccion.Materializaciones)
         CreaMaterializacion(m);
-    // Keep the derived tables bounded: drop the least recently used ones this statement does not use.
+    DesalojaMaterializadas(c.Traduccion);
+
+    QElapsedTimer reloj;
+    reloj.start();
+    const TSentenciaSqlite sentencia = PreparaSql(c.Traduccion.sSql.toUtf8());
+    TResultadoBD r = LeeFilas(sentencia.get(), c.Traduccion.Columnas);
+    if (F_Traza)
+        F_Traza(c.Traduccion.sSql, reloj.elapsed());
+    return r;
+}
+
+void TSesionJetSQL::DesalojaMaterializadas(const TTraduccionSql& Traduccion)
+{
     for (;;) {
         int64_t filas = 0;
         for (auto it = F_FilasMaterializadas.constBegin(); it != F_FilasMaterializadas.constEnd(); ++it)
             filas += it.value();
         if (F_Materializadas.size() <= MaxMaterializadas && filas <= MaxFilasMaterializadas)
-            break;
+            return;
         QString viejo;
         int64_t uso = 0;
         for (auto it = F_Materializadas.constBegin(); it != F_Materializadas.constEnd(); ++it) {
             bool enUso = false;
-            for (const auto& m : c.Traduccion.Materializaciones)
+            for (const auto& m : Traduccion.Materializaciones)
                 enUso = enUso || m.sNombre == it.key();
             if (!enUso && (viejo.isEmpty() || it.value() < uso)) {
                 viejo = it.key();
@@ -407,25 +431,16 @@ TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
             }
         }
         if (viejo.isEmpty())
-            break;
-        sqlite3_exec(F_pBd,
-                     QStringLiteral("DROP TABLE IF EXISTS temp.%1")
-                         .arg(TEmisorSQLite::Identificador(viejo))
-                         .toUtf8()
-                         .constData(),
-                     nullptr, nullptr, nullptr);
+            return;
+        BorraTabla(QStringLiteral("temp"), viejo);
         F_Materializadas.remove(viejo);
         F_FilasMaterializadas.remove(viejo);
     }
+}
 
-    QElapsedTimer reloj;
-    reloj.start();
-    const QByteArray sql = c.Traduccion.sSql.toUtf8();
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(F_pBd, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK)
-        ErrorSqlite(sqlite3_errcode(F_pBd));
+TResultadoBD TSesionJetSQL::LeeFilas(sqlite3_stmt* st, const std::vector<TColumnaSalida>& columnas)
+{
     TResultadoBD r;
-    const auto& columnas = c.Traduccion.Columnas;
     for (const auto& col : columnas)
         r.Columnas << col.sNombre;
     const int n = int(columnas.size());
@@ -433,10 +448,8 @@ TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE)
             break;
-        if (rc != SQLITE_ROW) {
-            sqlite3_finalize(st);
+        if (rc != SQLITE_ROW)
             ErrorSqlite(rc);
-        }
         std::vector<TValorBD> fila;
         fila.reserve(size_t(n));
         for (int i = 0; i < n; ++i) {
@@ -497,9 +510,6 @@ TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
         }
         r.Filas.push_back(std::move(fila));
     }
-    sqlite3_finalize(st);
-    if (F_Traza)
-        F_Traza(c.Traduccion.sSql, reloj.elapsed());
     return r;
 }
 

@@ -88,10 +88,22 @@ public:
     // Throws TErrorJet while the hook runs: the session is in the middle of a statement.
     void RevisaOcupada() const;
 
-    sqlite3* Bd() const { return F_pBd; }
+    sqlite3* Bd() const { return F_Bd.get(); }
 
 private:
     friend class TCargaTablaJet;
+    // Owning handles: the connection closes and a statement is finalized on every way out.
+    struct TCierraBd
+    {
+        void operator()(sqlite3* pBd) const;
+    };
+    struct TFinalizaSentencia
+    {
+        void operator()(sqlite3_stmt* pSentencia) const;
+    };
+    using TBdSqlite = std::unique_ptr<sqlite3, TCierraBd>;
+    using TSentenciaSqlite = std::unique_ptr<sqlite3_stmt, TFinalizaSentencia>;
+
     struct TCatalogo : ICatalogoJet
     {
         TSesionJetSQL* pSesion;
@@ -107,6 +119,14 @@ private:
     const TCacheada& Prepara(const QString& sJet);
     void CargaTabla(const QString& sNombre);
     void CreaMaterializacion(const TMaterializacionSql& m);
+    // Drops the least recently used derived tables that Traduccion does not need, while the
+    // kept ones are more than MaxMaterializadas tables or MaxFilasMaterializadas rows.
+    void DesalojaMaterializadas(const TTraduccionSql& Traduccion);
+    // Drops a table, ignoring errors (cleaning up after a failure or evicting).
+    void BorraTabla(const QString& sEsquema, const QString& sTabla);
+    TSentenciaSqlite PreparaSql(const QByteArray& sSql);
+    // Every row of a prepared statement, typed by the result columns.
+    TResultadoBD LeeFilas(sqlite3_stmt* pSentencia, const std::vector<TColumnaSalida>& Columnas);
     void EjecutaSql(const QString& sSql);
     [[noreturn]] void ErrorSqlite(int nCodigo);
     // Calls the hook when its interval has passed; false when it asked to stop.
@@ -114,7 +134,7 @@ private:
     void SiCancelada();
 
     IOrigenTablasJet& F_Origen;
-    sqlite3* F_pBd = nullptr;
+    TBdSqlite F_Bd;
     TCatalogo F_Catalogo;
     bool F_bMaterializa = true;
     QHash<QString, TEsquemaTablaJet> F_Esquemas;   // lower-case name -> definition

@@ -358,26 +358,38 @@ std::unique_ptr<TExpr> TSintaxisJet::ExpresionDeClausula(bool bLista, const char
 namespace {
 
 // Operators that chain into one node share a level; comparisons (0) never chain.
-int nivelCadena(const QString& sOp)
+int nivelCadena(TOperadorJet Op)
 {
-    if (sOp == QLatin1String("OR"))
+    switch (Op) {
+    case TOperadorJet::O:
         return 1;
-    if (sOp == QLatin1String("XOR"))
+    case TOperadorJet::OExclusivo:
         return 2;
-    if (sOp == QLatin1String("AND"))
+    case TOperadorJet::Y:
         return 3;
-    if (sOp == QLatin1String("&"))
+    case TOperadorJet::Concatena:
         return 4;
-    if (sOp == QLatin1String("+") || sOp == QLatin1String("-"))
+    case TOperadorJet::Mas:
+    case TOperadorJet::Menos:
         return 5;
-    if (sOp == QLatin1String("MOD"))
+    case TOperadorJet::Modulo:
         return 6;
-    if (sOp == QLatin1String("\\"))
+    case TOperadorJet::DivideEntero:
         return 7;
-    if (sOp == QLatin1String("*") || sOp == QLatin1String("/"))
+    case TOperadorJet::Por:
+    case TOperadorJet::Divide:
         return 8;
-    if (sOp == QLatin1String("^"))
+    case TOperadorJet::Potencia:
         return 9;
+    case TOperadorJet::No:
+    case TOperadorJet::Igual:
+    case TOperadorJet::Distinto:
+    case TOperadorJet::Menor:
+    case TOperadorJet::Mayor:
+    case TOperadorJet::MenorIgual:
+    case TOperadorJet::MayorIgual:
+        return 0;
+    }
     return 0;
 }
 
@@ -446,15 +458,15 @@ void TSintaxisJet::Mide(TConsultaJet& q)
         DemasiadoProfundo(q.nPos);
 }
 
-std::unique_ptr<TExpr> TSintaxisJet::Binario(const QString& sOp, std::unique_ptr<TExpr> a,
+std::unique_ptr<TExpr> TSintaxisJet::Binario(TOperadorJet Op, std::unique_ptr<TExpr> a,
                                              std::unique_ptr<TExpr> b)
 {
     // a op b op c is one node with three operands: later stages loop over a chain instead of
     // recursing once per operator.
-    const int nivel = nivelCadena(sOp);
-    if (nivel && a->Clase == TClaseExpr::Binario && !a->bParentesis && !a->Ops.isEmpty() &&
+    const int nivel = nivelCadena(Op);
+    if (nivel && a->Clase == TClaseExpr::Binario && !a->bParentesis && !a->Ops.empty() &&
         nivelCadena(a->Ops[0]) == nivel) {
-        a->Ops << sOp;
+        a->Ops.push_back(Op);
         a->nFin = b->nFin;
         a->nProfundidad = std::max(a->nProfundidad, b->nProfundidad + 1);
         if (a->nProfundidad > MaxProfundidadJet)
@@ -464,8 +476,8 @@ std::unique_ptr<TExpr> TSintaxisJet::Binario(const QString& sOp, std::unique_ptr
     }
     auto e = std::make_unique<TExpr>();
     e->Clase = TClaseExpr::Binario;
-    e->sOp = sOp;
-    e->Ops << sOp;
+    e->Op = Op;
+    e->Ops.push_back(Op);
     e->nPos = a->nPos;
     e->nFin = b->nFin;
     e->Hijos.push_back(std::move(a));
@@ -480,7 +492,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Or()
     auto e = Xor();
     while (EsPalabra(0, "OR")) {
         Toma();
-        e = Binario(QStringLiteral("OR"), std::move(e), Xor());
+        e = Binario(TOperadorJet::O, std::move(e), Xor());
     }
     return e;
 }
@@ -490,7 +502,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Xor()
     auto e = And();
     while (EsPalabra(0, "XOR")) {
         Toma();
-        e = Binario(QStringLiteral("XOR"), std::move(e), And());
+        e = Binario(TOperadorJet::OExclusivo, std::move(e), And());
     }
     return e;
 }
@@ -500,7 +512,7 @@ std::unique_ptr<TExpr> TSintaxisJet::And()
     auto e = Not();
     while (EsPalabra(0, "AND")) {
         Toma();
-        e = Binario(QStringLiteral("AND"), std::move(e), Not());
+        e = Binario(TOperadorJet::Y, std::move(e), Not());
     }
     return e;
 }
@@ -512,7 +524,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Not()
         const TNivel nivel(*this, t.nPos);
         auto e = std::make_unique<TExpr>();
         e->Clase = TClaseExpr::Unario;
-        e->sOp = QStringLiteral("NOT");
+        e->Op = TOperadorJet::No;
         e->nPos = t.nPos;
         e->Hijos.push_back(Not());
         e->nFin = e->Hijos[0]->nFin;
@@ -527,11 +539,9 @@ std::unique_ptr<TExpr> TSintaxisJet::Comparacion()
     auto e = Concatenacion();
     for (;;) {
         const TToken& t = Ver(0);
-        if (t.Clase == TClaseToken::Simbolo &&
-            (t.sTexto == QLatin1String("=") || t.sTexto == QLatin1String("<>") ||
-             t.sTexto == QLatin1String("<") || t.sTexto == QLatin1String(">") ||
-             t.sTexto == QLatin1String("<=") || t.sTexto == QLatin1String(">="))) {
-            const QString op = Toma().sTexto;
+        TOperadorJet op = TOperadorJet::Igual;
+        if (t.Clase == TClaseToken::Simbolo && ComparacionDeSimbolo(t.sTexto, op)) {
+            Toma();
             e = Binario(op, std::move(e), Concatenacion());
             continue;
         }
@@ -636,7 +646,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Concatenacion()
     auto e = Suma();
     while (EsSimbolo(0, "&")) {
         Toma();
-        e = Binario(QStringLiteral("&"), std::move(e), Suma());
+        e = Binario(TOperadorJet::Concatena, std::move(e), Suma());
     }
     return e;
 }
@@ -645,7 +655,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Suma()
 {
     auto e = Modulo();
     while (EsSimbolo(0, "+") || EsSimbolo(0, "-")) {
-        const QString op = Toma().sTexto;
+        const TOperadorJet op = Toma().sTexto == QLatin1String("+") ? TOperadorJet::Mas : TOperadorJet::Menos;
         e = Binario(op, std::move(e), Modulo());
     }
     return e;
@@ -656,7 +666,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Modulo()
     auto e = DivisionEntera();
     while (EsPalabra(0, "MOD")) {
         Toma();
-        e = Binario(QStringLiteral("MOD"), std::move(e), DivisionEntera());
+        e = Binario(TOperadorJet::Modulo, std::move(e), DivisionEntera());
     }
     return e;
 }
@@ -666,7 +676,7 @@ std::unique_ptr<TExpr> TSintaxisJet::DivisionEntera()
     auto e = Producto();
     while (EsSimbolo(0, "\\")) {
         Toma();
-        e = Binario(QStringLiteral("\\"), std::move(e), Producto());
+        e = Binario(TOperadorJet::DivideEntero, std::move(e), Producto());
     }
     return e;
 }
@@ -675,7 +685,8 @@ std::unique_ptr<TExpr> TSintaxisJet::Producto()
 {
     auto e = Unario();
     while (EsSimbolo(0, "*") || EsSimbolo(0, "/")) {
-        const QString op = Toma().sTexto;
+        const TOperadorJet op =
+            Toma().sTexto == QLatin1String("*") ? TOperadorJet::Por : TOperadorJet::Divide;
         e = Binario(op, std::move(e), Unario());
     }
     return e;
@@ -702,7 +713,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Unario()
         }
         auto e = std::make_unique<TExpr>();
         e->Clase = TClaseExpr::Unario;
-        e->sOp = QStringLiteral("-");
+        e->Op = TOperadorJet::Menos;
         e->nPos = t.nPos;
         e->nFin = hijo->nFin;
         e->Hijos.push_back(std::move(hijo));
@@ -717,7 +728,7 @@ std::unique_ptr<TExpr> TSintaxisJet::Potencia()
     auto e = Primario();
     while (EsSimbolo(0, "^")) {
         Toma();
-        e = Binario(QStringLiteral("^"), std::move(e), Primario());
+        e = Binario(TOperadorJet::Potencia, std::move(e), Primario());
     }
     return e;
 }

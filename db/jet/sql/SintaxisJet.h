@@ -53,7 +53,7 @@ private:
     std::unique_ptr<TExpr> Primario();
     std::unique_ptr<TConsultaJet> SubconsultaEntreParentesis();
 
-    std::unique_ptr<TExpr> Binario(const QString& sOp, std::unique_ptr<TExpr> a, std::unique_ptr<TExpr> b);
+    std::unique_ptr<TExpr> Binario(TOperadorJet Op, std::unique_ptr<TExpr> a, std::unique_ptr<TExpr> b);
     // Sets the depth of a new node from its children; too deep is an error.
     void Mide(TExpr& e);
     void Mide(TFuenteFrom& f);

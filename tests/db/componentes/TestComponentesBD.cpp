@@ -50,7 +50,8 @@ private slots:
         QTest::newRow("doble entero") << TValorBD::Doble(30) << "30";
         QTest::newRow("moneda") << TValorBD::Moneda(12345000) << "1234.5";
         QTest::newRow("moneda negativa") << TValorBD::Moneda(-2500) << "-0.25";
-        QTest::newRow("moneda exacta") << TValorBD::Moneda(922337203685477LL * 10000 + 5807) << "922337203685477.5807";
+        QTest::newRow("moneda exacta")
+            << TValorBD::Moneda(922337203685477LL * 10000 + 5807) << "922337203685477.5807";
         QTest::newRow("booleano") << TValorBD::Booleano(true) << "True";
         QTest::newRow("fecha") << TValorBD::Fecha(43465.0) << "12/31/2018";
         QTest::newRow("fecha y hora") << TValorBD::Fecha(43465.625) << "12/31/2018 15:00:00";
@@ -76,8 +77,9 @@ private slots:
 
     void cadenaDeConexion()
     {
-        const TCadenaConexion c("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\a b\\x.mdb;"
-                                "Persist Security Info=True;Mode=Share Deny None;Jet OLEDB:Database Password= pw ");
+        const TCadenaConexion c(
+            "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\a b\\x.mdb;"
+            "Persist Security Info=True;Mode=Share Deny None;Jet OLEDB:Database Password= pw ");
         QCOMPARE(c.Valor("provider"), QString("Microsoft.Jet.OLEDB.4.0"));
         QCOMPARE(c.Valor("DATA SOURCE"), QString("C:\\a b\\x.mdb"));
         QCOMPARE(c.Valor("Jet OLEDB:Database Password"), QString(" pw "));

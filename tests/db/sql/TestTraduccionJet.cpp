@@ -1,6 +1,7 @@
 // Text-level checks of the Jet SQL layer: how the parser prints tricky input back as Jet SQL,
 // and the SQLite text the emitter writes for the constructs where Jet and SQLite differ.
 
+#include "db/jet/sql/CatalogoFuncionesJet.h"
 #include "db/jet/sql/EmisorSQLite.h"
 #include "db/jet/sql/ErrorJet.h"
 #include "db/jet/sql/FuncionesJet.h"
@@ -367,6 +368,69 @@ private slots:
         QVERIFY(hilo->wait(120000));
         delete hilo;
         QCOMPARE(obtenido, esperado);
+    }
+
+    // Every function of the table runs, over a Long and over a Currency argument: its emitted
+    // text calls the function of our own that its row names, and SQLite knows that function.
+    void cadaFuncionCorre_data()
+    {
+        QTest::addColumn<QString>("jet");
+        QTest::addColumn<QString>("runtime");
+        for (const TFilaFuncionJet& f : FuncionesJet()) {
+            for (const char* sColumna : {"Id", "Monto"}) {
+                QStringList args;
+                for (int i = 0; i < f.nMaxArgs; ++i)
+                    args << QLatin1String(sColumna);
+                QTest::addRow("%s-%s", f.sNombre, sColumna)
+                    << QStringLiteral("SELECT %1(%2) FROM t").arg(QLatin1String(f.sNombre), args.join(", "))
+                    << QString::fromLatin1(f.sRuntime);
+            }
+        }
+    }
+    void cadaFuncionCorre()
+    {
+        QFETCH(QString, jet);
+        QFETCH(QString, runtime);
+        TOrigenFijo origen;
+        TSesionJetSQL sesion(origen);
+        const QString sql = sesion.Traduce(jet);
+        try {
+            sesion.Consulta(jet);
+        } catch (const TErrorJet& e) {
+            QFAIL(qPrintable(e.Mensaje() + QLatin1String(" / ") + e.Detalle() + QLatin1String(" / ") + sql));
+        }
+        // Avg calls CCur's conversion over Currency only.
+        if (!runtime.isEmpty() && !(jet.startsWith(QLatin1String("SELECT AVG(Id")) && runtime == "jet_ccur"))
+            QVERIFY2(sql.contains(runtime + QLatin1Char('(')), qPrintable(sql));
+    }
+
+    // Each session converts numbers to text with its own decimal separator, whichever of two
+    // sessions with different separators opened last.
+    void separadorPorSesion_data()
+    {
+        QTest::addColumn<bool>("bComaPrimero");
+        QTest::newRow("coma primero") << true;
+        QTest::newRow("punto primero") << false;
+    }
+    void separadorPorSesion()
+    {
+        QFETCH(bool, bComaPrimero);
+        TOrigenFijo origenComa, origenPunto;
+        std::unique_ptr<TSesionJetSQL> coma, punto;
+        if (bComaPrimero) {
+            coma = std::make_unique<TSesionJetSQL>(origenComa, QLatin1Char(','));
+            punto = std::make_unique<TSesionJetSQL>(origenPunto, QLatin1Char('.'));
+        } else {
+            punto = std::make_unique<TSesionJetSQL>(origenPunto, QLatin1Char('.'));
+            coma = std::make_unique<TSesionJetSQL>(origenComa, QLatin1Char(','));
+        }
+        const QString jet = QStringLiteral("SELECT CSTR(D), D & '' FROM t WHERE Id = 1");
+        const TResultadoBD rComa = coma->Consulta(jet);
+        const TResultadoBD rPunto = punto->Consulta(jet);
+        QCOMPARE(rComa.Filas[0][0].TextoCrudo(), QString("0,5"));
+        QCOMPARE(rComa.Filas[0][1].TextoCrudo(), QString("0,5"));
+        QCOMPARE(rPunto.Filas[0][0].TextoCrudo(), QString("0.5"));
+        QCOMPARE(rPunto.Filas[0][1].TextoCrudo(), QString("0.5"));
     }
 
     // The engine's own text never reaches the user: it stays for developers.

@@ -1,0 +1,68 @@
+#include "questionnaire/Preparacion.h"
+
+#include "common/ArchivosHost.h"
+#include "data/ColectorConxs.h"
+#include "db/componentes/ConexionBD.h"
+#include "questionnaire/RepCuestQRTZ2019.h"
+
+#include <QFileInfo>
+
+namespace Preparacion {
+
+QString RutaBD(const QString& sCarpeta)
+{
+    return ArchivosHost::ResuelveRuta(sCarpeta, QStringLiteral("DataBase/Tavoro.mdb"));
+}
+
+TFalla ConectaBD(const QString& sCarpeta, const TEnlaces& Enlaces, TConexionBD*& Conexion)
+{
+    const QString sRuta = RutaBD(sCarpeta);
+    if (!QFileInfo(sRuta).isFile())
+        return TFalla::SinBaseDatos;
+    if (Enlaces.AlConectar)
+        Enlaces.AlConectar();
+    ColectorConexiones->CreaBDPrinc(QFileInfo(sRuta).absoluteFilePath(), QString(), false);
+    if (!ColectorConexiones->Conecta(kNomBDPrincipal) ||
+        !ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conexion))
+        return TFalla::SinConexion;
+    if (Enlaces.Aviso)
+        Conexion->SetAviso(Enlaces.Aviso);
+    return Conexion->Conectado() ? TFalla::Ninguna : TFalla::SinConexion;
+}
+
+bool DameNumEmpresa(const QString& sCarpeta, int& nNumEmp)
+{
+    const QString sRuta = ArchivosHost::ResuelveRuta(sCarpeta, QStringLiteral("Tavoro.INI"));
+    if (!QFileInfo(sRuta).isFile())
+        return false;
+    nNumEmp =
+        ArchivosHost::LeeEnteroIni(sRuta, QStringLiteral("Control"), QStringLiteral("EmpresaActiva"), 0);
+    return nNumEmp > 0;
+}
+
+TResultado PreparaCuestionario(const QString& sCarpeta, const QString& sUsuario, const QString& sPassw,
+                               const TCreaManejador& CreaManejador, std::shared_ptr<IMensajero> Mensajero,
+                               const TEnlaces& Enlaces)
+{
+    TResultado r;
+    r.Falla = ConectaBD(sCarpeta, Enlaces, r.Conexion);
+    if (r.Falla != TFalla::Ninguna)
+        return r;
+    int nNumEmp = 0;
+    if (!DameNumEmpresa(sCarpeta, nNumEmp)) {
+        r.Falla = TFalla::SinNumEmpresa;
+        return r;
+    }
+    auto Cuestionario = CreaRepCuestZIDU2019(r.Conexion, CreaManejador, std::move(Mensajero), 0.0, nNumEmp);
+    if (Enlaces.AlAdmitir)
+        Enlaces.AlAdmitir();
+    if (Cuestionario->UsuariosConectados())
+        r.Falla = TFalla::UsuarioConectado;
+    else if (!Cuestionario->ValidaAcceso(sUsuario, sPassw, true))
+        r.Falla = TFalla::AccesoRechazado;
+    else
+        r.Cuestionario = std::move(Cuestionario);
+    return r;
+}
+
+} // namespace Preparacion

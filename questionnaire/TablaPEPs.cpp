@@ -1,0 +1,12 @@
+#include "questionnaire/TablaPEPs.h"
+
+QList<TTablaMemoria::TCampo> CamposTablaPEPs()
+{
+    using T = TTablaMemoria::TTipoCampo;
+    return {
+        {QStringLiteral("IdPEP"), T::AutoIncremento, 0},
+        {QStringLiteral("ClaveCliente"), T::Texto, 20},
+        {QStringLiteral("Nombre"), T::Texto, 100},
+        {QStringLiteral("EsPEP"), T::Booleano, 0},
+    };
+}

@@ -1,4 +1,5 @@
 #include "../questionnaire/FixturasHost.h"
+#include "RelojManual.h"
 #include "app/DataModule.h"
 #include "app/Principal.h"
 #include "common/DialogosGuion.h"
@@ -49,8 +50,14 @@ private slots:
         guion = std::make_shared<TDialogosGuion>();
         InstalaDialogos(guion);
         QVERIFY(FixturasHost::EscribePrincipal(tmp.filePath("host"), 30));
+        // The messenger's pauses and flashes on a clock the test moves: no real waiting.
+        TfrmPrincipal::RelojMensajero = std::make_shared<TRelojManual>();
     }
-    void cleanupTestCase() { InstalaDialogos(nullptr); }
+    void cleanupTestCase()
+    {
+        InstalaDialogos(nullptr);
+        TfrmPrincipal::RelojMensajero = nullptr;
+    }
 
     void exporta_data()
     {

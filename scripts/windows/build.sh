@@ -20,9 +20,13 @@ bash scripts/windows/install-deps.sh
 bash scripts/windows/deps.sh all
 
 echo "build-win: programa ($(date -u +%H:%M:%S))"
+# The compiler cache keeps the objects of earlier builds, of this folder or of another copy of the
+# project (paths are taken relative to the project's root).
+export CCACHE_BASEDIR="$raiz"
 # pkg-config sees only the Windows libraries; rcc must not compress with zstd, which this Qt lacks.
 PKG_CONFIG_LIBDIR="$libs/lib/pkgconfig" PKG_CONFIG_PATH="" \
   cmake -S . -B "$obra" -G Ninja \
+  -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
   -DCMAKE_TOOLCHAIN_FILE="$raiz/scripts/windows/mingw-w64.cmake" \
   -DQRTZ_WIN_PREFIXES="$libs;$qt" -DCMAKE_PREFIX_PATH="$qt" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \

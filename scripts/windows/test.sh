@@ -69,6 +69,10 @@ if [ $# -eq 0 ]; then
     inicio=$(date +%s)
     bash scripts/windows/compara-linux.sh || estado=1
     echo "test-win: comparación con Linux en $(($(date +%s) - inicio)) s"
+    # The window as a user goes through it: login, detection, ticks, preview and PDF export.
+    inicio=$(date +%s)
+    bash scripts/windows/ventana.sh "$obra/capturas" || estado=1
+    echo "test-win: recorrido de la ventana en $(($(date +%s) - inicio)) s (capturas en $obra/capturas)"
   else
     echo "test-win: sin build/ de Linux (bash scripts/build.sh), no se compara con Linux"
   fi

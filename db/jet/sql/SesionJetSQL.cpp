@@ -7,8 +7,11 @@
 
 #include <sqlite3.h>
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QThread>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -21,6 +24,8 @@ constexpr int64_t MaxFilasMaterializadas = 6000000;
 constexpr int MaxTraducciones = 512;
 // Virtual machine steps between two looks at the clock of the progress hook, and rows loaded.
 constexpr int PasosEntreAvisos = 2000;
+// Stack of the worker thread that runs statements: as much as the programs' main thread has.
+constexpr uint PilaHiloTrabajo = 8 * 1024 * 1024;
 constexpr int64_t FilasEntreAvisos = 256;
 
 } // namespace
@@ -200,6 +205,12 @@ void TSesionJetSQL::SetAviso(std::function<bool()> Aviso)
 
 bool TSesionJetSQL::Avisa()
 {
+    if (F_bEnHilo) {
+        if (!F_bParar.load(std::memory_order_relaxed))
+            return true;
+        F_bCancelada = true;
+        return false;
+    }
     if (!F_Aviso || F_bEnAviso || F_RelojAviso.elapsed() < IntervaloAvisoMs)
         return true;
     // Called from inside SQLite: nothing may escape, and the hook may not run statements.
@@ -214,6 +225,51 @@ bool TSesionJetSQL::Avisa()
     F_RelojAviso.start();
     F_bCancelada = F_bCancelada || !seguir;
     return seguir;
+}
+
+void TSesionJetSQL::Trabaja(const std::function<void()>& Trabajo)
+{
+    if (!F_Aviso || F_bEnHilo) {
+        Trabajo();
+        return;
+    }
+    std::exception_ptr error;
+    const std::unique_ptr<QThread> hilo(QThread::create([&Trabajo, &error] {
+        try {
+            Trabajo();
+        } catch (...) {
+            error = std::current_exception();
+        }
+    }));
+    hilo->setStackSize(PilaHiloTrabajo);
+    // The hook is called whenever its interval has passed since its last call: before the work
+    // starts too, so that a stop asked for then keeps the work from starting at all.
+    const auto aviso = [this] {
+        bool seguir = false;
+        try {
+            seguir = F_Aviso();
+        } catch (...) {
+            seguir = false;
+        }
+        F_RelojAviso.start();
+        if (!seguir)
+            F_bParar = true;
+    };
+    const auto espera = [this] { return std::max<qint64>(0, IntervaloAvisoMs - F_RelojAviso.elapsed()); };
+    F_bParar = false;
+    F_bEnHilo = true;
+    // While the hook serves the window's events, statements asked for there are refused.
+    F_bEnAviso = true;
+    if (espera() == 0)
+        aviso();
+    hilo->start();
+    while (!hilo->wait(QDeadlineTimer(espera())))
+        if (espera() == 0)
+            aviso();
+    F_bEnHilo = false;
+    F_bEnAviso = false;
+    if (error)
+        std::rethrow_exception(error);
 }
 
 // A statement the hook interrupted fails as cancelled, not as an engine error.
@@ -396,18 +452,21 @@ TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
     if (sJet.trimmed().isEmpty())
         throw TErrorJet::TextoVacio();
     const TCacheada c = Prepara(sJet);
-    for (const QString& t : c.Tablas)
-        CargaTabla(t);
-    for (const auto& m : c.Traduccion.Materializaciones)
-        CreaMaterializacion(m);
-    DesalojaMaterializadas(c.Traduccion);
+    TResultadoBD r;
+    Trabaja([this, &c, &r] {
+        for (const QString& t : c.Tablas)
+            CargaTabla(t);
+        for (const auto& m : c.Traduccion.Materializaciones)
+            CreaMaterializacion(m);
+        DesalojaMaterializadas(c.Traduccion);
 
-    QElapsedTimer reloj;
-    reloj.start();
-    const TSentenciaSqlite sentencia = PreparaSql(c.Traduccion.sSql.toUtf8());
-    TResultadoBD r = LeeFilas(sentencia.get(), c.Traduccion.Columnas);
-    if (F_Traza)
-        F_Traza(c.Traduccion.sSql, reloj.elapsed());
+        QElapsedTimer reloj;
+        reloj.start();
+        const TSentenciaSqlite sentencia = PreparaSql(c.Traduccion.sSql.toUtf8());
+        r = LeeFilas(sentencia.get(), c.Traduccion.Columnas);
+        if (F_Traza)
+            F_Traza(c.Traduccion.sSql, reloj.elapsed());
+    });
     return r;
 }
 

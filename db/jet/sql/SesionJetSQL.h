@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -129,8 +130,15 @@ private:
     TResultadoBD LeeFilas(sqlite3_stmt* pSentencia, const std::vector<TColumnaSalida>& Columnas);
     void EjecutaSql(const QString& sSql);
     [[noreturn]] void ErrorSqlite(int nCodigo);
-    // Calls the hook when its interval has passed; false when it asked to stop.
+    // Calls the hook when its interval has passed; false when it asked to stop. On the worker
+    // thread of Trabaja it only reads the stop request.
     bool Avisa();
+    // Runs the long part of a statement (loading tables, running SQLite). With a hook it runs
+    // on a worker thread while this thread calls the hook every IntervaloAvisoMs, so that a
+    // window serves its events even while SQLite sorts inside one step; a false from the hook
+    // stops the work at its next progress check. Without a hook it runs here. The worker's
+    // exceptions are thrown here.
+    void Trabaja(const std::function<void()>& Trabajo);
     void SiCancelada();
 
     IOrigenTablasJet& F_Origen;
@@ -148,4 +156,6 @@ private:
     QElapsedTimer F_RelojAviso;
     bool F_bEnAviso = false;   // the hook is running: statements are refused
     bool F_bCancelada = false; // the hook asked to stop the running statement
+    bool F_bEnHilo = false;    // Trabaja's worker thread runs the work
+    std::atomic<bool> F_bParar{false}; // the hook asked the worker thread to stop
 };

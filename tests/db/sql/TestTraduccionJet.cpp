@@ -1,6 +1,7 @@
 // Text-level checks of the Jet SQL layer: how the parser prints tricky input back as Jet SQL,
 // and the SQLite text the emitter writes for the constructs where Jet and SQLite differ.
 
+#include "db/componentes/ErrorBD.h"
 #include "db/jet/sql/CatalogoFuncionesJet.h"
 #include "db/jet/sql/EmisorSQLite.h"
 #include "db/jet/sql/ErrorJet.h"
@@ -9,6 +10,7 @@
 #include "db/jet/sql/SesionJetSQL.h"
 #include "db/jet/sql/SintaxisJet.h"
 
+#include <QSemaphore>
 #include <QTest>
 #include <QThread>
 
@@ -49,6 +51,31 @@ public:
             Carga.Entero(i % 2 ? -1 : 0);
             Carga.Doble(i / 2.0);
             Carga.Nulo();
+            Carga.FinFila();
+        }
+    }
+
+private:
+    TCatalogoFijo F_Catalogo;
+};
+
+// Table t whose reading stops halfway, as one long step of the engine does, until it is told to
+// go on (or 10 s pass); then it gives 300 rows.
+class TOrigenDetenido : public IOrigenTablasJet
+{
+public:
+    QSemaphore Sigue;
+    bool bSiguio = false; // told to go on, not timed out
+
+    bool BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema) override
+    {
+        return F_Catalogo.BuscaTabla(sNombre, Esquema);
+    }
+    void LeeFilas(const TEsquemaTablaJet&, TCargaTablaJet& Carga) override
+    {
+        bSiguio = Sigue.tryAcquire(1, 10000);
+        for (int i = 1; i <= 300; ++i) {
+            Carga.Entero(i);
             Carga.FinFila();
         }
     }
@@ -431,6 +458,47 @@ private slots:
         QCOMPARE(rComa.Filas[0][1].TextoCrudo(), QString("0,5"));
         QCOMPARE(rPunto.Filas[0][0].TextoCrudo(), QString("0.5"));
         QCOMPARE(rPunto.Filas[0][1].TextoCrudo(), QString("0.5"));
+    }
+
+    // A window keeps being served while the engine is inside one long step: the hook is called
+    // on the thread that asked for the statement while the work goes on elsewhere, and a stop
+    // asked for there stops the work.
+    void avisoDuranteUnPasoLargo_data()
+    {
+        QTest::addColumn<bool>("detener");
+        QTest::newRow("sigue") << false;
+        QTest::newRow("detenida") << true;
+    }
+    void avisoDuranteUnPasoLargo()
+    {
+        QFETCH(bool, detener);
+        TOrigenDetenido origen;
+        TSesionJetSQL sesion(origen);
+        QThread* const hilo = QThread::currentThread();
+        int avisos = 0;
+        bool otroHilo = false;
+        sesion.SetAviso([&] {
+            otroHilo = otroHilo || QThread::currentThread() != hilo;
+            if (++avisos == 3)
+                origen.Sigue.release();
+            return !(detener && avisos >= 3);
+        });
+        try {
+            const TResultadoBD r = sesion.Consulta(QStringLiteral("SELECT COUNT(*) FROM t"));
+            QVERIFY2(!detener, "la carga no se detuvo");
+            QCOMPARE(r.Filas.at(0).at(0), TValorBD::Entero(300));
+        } catch (const TErrorBD& e) {
+            QVERIFY2(detener, qPrintable(e.Mensaje()));
+            QCOMPARE(e.Clase(), ClaseErrorCancelado);
+        }
+        QVERIFY2(origen.bSiguio, "el aviso no se llamó mientras la carga estaba detenida");
+        QVERIFY(!otroHilo);
+        QVERIFY(avisos >= 3);
+        // Afterwards the session answers as before (a stopped load is read again whole).
+        sesion.SetAviso({});
+        origen.Sigue.release();
+        QCOMPARE(sesion.Consulta(QStringLiteral("SELECT COUNT(*) FROM t")).Filas.at(0).at(0),
+                 TValorBD::Entero(300));
     }
 
     // The engine's own text never reaches the user: it stays for developers.

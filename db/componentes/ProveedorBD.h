@@ -58,9 +58,9 @@ public:
     // Long work of the session (loading a table, a long statement) calls Aviso now and then,
     // about every IntervaloAvisoMs, on the thread that asked for the statement, so that a window
     // can serve its events meanwhile (the work itself may run on another thread, so that not
-    // even one long step of the engine holds the window). Aviso returning false stops the statement: it fails with
-    // TErrorBD of kind ClaseErrorCancelado. While Aviso runs, the session refuses statements
-    // (they fail with TErrorBD). Sessions without long work never call it.
+    // even one long step of the engine holds the window). Aviso returning false stops the statement: it fails
+    // with TErrorBD of kind ClaseErrorCancelado. While Aviso runs, the session refuses statements (they fail
+    // with TErrorBD). Sessions without long work never call it.
     virtual void SetAviso(std::function<bool()> Aviso) { (void)Aviso; }
 };
 

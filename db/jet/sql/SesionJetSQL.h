@@ -154,8 +154,8 @@ private:
     std::function<void(const QString&, qint64)> F_Traza;
     std::function<bool()> F_Aviso;
     QElapsedTimer F_RelojAviso;
-    bool F_bEnAviso = false;   // the hook is running: statements are refused
-    bool F_bCancelada = false; // the hook asked to stop the running statement
-    bool F_bEnHilo = false;    // Trabaja's worker thread runs the work
+    bool F_bEnAviso = false;           // the hook is running: statements are refused
+    bool F_bCancelada = false;         // the hook asked to stop the running statement
+    bool F_bEnHilo = false;            // Trabaja's worker thread runs the work
     std::atomic<bool> F_bParar{false}; // the hook asked the worker thread to stop
 };

@@ -115,19 +115,34 @@ void fnMulCur(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_int64(ctx, int64_t(q));
 }
 
-void fnIDiv(sqlite3_context* ctx, int, sqlite3_value** argv)
+// Operands of \ and MOD: both are rounded to Long first, and outside its range is an overflow.
+// False when the result is already given (Null or the error).
+bool operandosLargos(sqlite3_context* ctx, sqlite3_value** argv, int64_t& x, int64_t& y)
 {
     double a, b;
     if (!operandos(ctx, argv, a, b))
-        return;
-    // Both operands are rounded to Long first: outside its range is an overflow.
+        return false;
     a = redondeaPar(a);
     b = redondeaPar(b);
-    if (!enRangoLargo(a) || !enRangoLargo(b))
-        return resultadoError(ctx, TErrorJet::Desbordamiento());
-    if (b == 0)
-        return resultadoError(ctx, TErrorJet::DivisionPorCero());
-    const int64_t q = int64_t(a) / int64_t(b);
+    if (!enRangoLargo(a) || !enRangoLargo(b)) {
+        resultadoError(ctx, TErrorJet::Desbordamiento());
+        return false;
+    }
+    if (b == 0) {
+        resultadoError(ctx, TErrorJet::DivisionPorCero());
+        return false;
+    }
+    x = int64_t(a);
+    y = int64_t(b);
+    return true;
+}
+
+void fnIDiv(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    int64_t x, y;
+    if (!operandosLargos(ctx, argv, x, y))
+        return;
+    const int64_t q = x / y;
     if (q > INT32_MAX) // -2147483648 \ -1
         return resultadoError(ctx, TErrorJet::Desbordamiento());
     sqlite3_result_int64(ctx, q);
@@ -135,18 +150,9 @@ void fnIDiv(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 void fnMod(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    double a, b;
-    if (!operandos(ctx, argv, a, b))
-        return;
-    // Both operands are rounded to Long first: outside its range is an overflow.
-    a = redondeaPar(a);
-    b = redondeaPar(b);
-    if (!enRangoLargo(a) || !enRangoLargo(b))
-        return resultadoError(ctx, TErrorJet::Desbordamiento());
-    const int64_t x = int64_t(a), y = int64_t(b);
-    if (y == 0)
-        return resultadoError(ctx, TErrorJet::DivisionPorCero());
-    sqlite3_result_int64(ctx, x % y);
+    int64_t x, y;
+    if (operandosLargos(ctx, argv, x, y))
+        sqlite3_result_int64(ctx, x % y);
 }
 
 void fnPow(sqlite3_context* ctx, int, sqlite3_value** argv)

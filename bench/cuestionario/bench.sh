@@ -8,7 +8,9 @@
 # time (user + system) of the tool against that of mdb-export dumping tMovtos, tProces and
 # tCliente as text, and their ratio; wall time; peak memory; and the longest stall of the event
 # loop while the answers are computed (the tool's --sondeo: a timer that records the largest
-# gap between its ticks). Medians of R runs. With --tiempos, the slowest report variables too.
+# gap between its ticks). Medians of R runs. Then one run of the window on a virtual screen
+# (bench/ventana: its longest stall and how long a close request waits). With --tiempos, the
+# slowest report variables too.
 #
 #   bash bench/cuestionario/bench.sh [BUILD_DIR] [--repeticiones R] [--tiempos] [sucursal|muestra ...]
 #
@@ -34,9 +36,10 @@ command -v mdb-export >/dev/null || { echo "falta mdb-export (mdbtools)"; exit 1
 
 if [ -z "${BENCH_SIN_COMPILAR:-}" ]; then
   cmake -S . -B "$BUILD" -G Ninja >/dev/null
-  cmake --build "$BUILD" --target cuestionario mdbgen >/dev/null
+  cmake --build "$BUILD" --target cuestionario mdbgen benchventana >/dev/null
 fi
 HERR="$BUILD/tools/cuestionario/cuestionario"
+VENTANA="$BUILD/bench/ventana/benchventana"
 MDBGEN="$BUILD/tools/mdbgen/mdbgen"
 
 opciones() {
@@ -92,6 +95,12 @@ for F in "${FORMAS[@]}"; do
     "$(awk "BEGIN {print $CH / $CE}")"
   printf '   reloj %.2f s, memoria máxima %d MB, pausa más larga del ciclo de eventos %s ms\n' "$PM" \
     "$((MM / 1024))" "${PAUSA:-?}"
+  # The window itself, on a virtual screen: the same report from the press of "Generar reporte"
+  # to the preview (its messages keep their pauses), the longest stall of its event loop and how
+  # long a close request waits for its question.
+  if command -v xvfb-run >/dev/null && [ -x "$VENTANA" ]; then
+    echo "   ventana: $(xvfb-run -a -s '-screen 0 1280x1024x24' "$VENTANA" "$CARPETA" 2>/dev/null | tail -1)"
+  fi
   if [ "$TIEMPOS" = 1 ]; then
     echo "   variables más lentas (ms):"
     "$HERR" "$CARPETA" --usuario ADMIN --password ADMIN --tiempos 2>&1 >/dev/null | grep ' ms$' |

@@ -1,0 +1,131 @@
+// Benchmark of the window (not a test): on a Tavoro folder, logs in as ADMIN, detects the PEPs
+// and generates the report as a user does, and meanwhile measures how the window answers:
+//   - the longest stall of the event loop from the press of "Generar reporte" to the preview (a
+//     10 ms timer records the largest gap between its ticks);
+//   - how long a close request, sent one second into the report, waits for its question ("No"
+//     lets the report go on);
+//   - the time from the press to the preview.
+// Meant for a virtual screen:
+//
+//   xvfb-run -a benchventana CARPETA_TAVORO
+
+#include "app/Arranque.h"
+#include "app/DataModule.h"
+#include "app/Principal.h"
+#include "common/DialogosWidgets.h"
+#include "data/ColectorConxs.h"
+#include "reportengine/Fuentes.h"
+#include "reportengine/Reporte.h"
+#include "reportengine/VistaPrevia.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextStream>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <functional>
+
+namespace {
+
+// Answers the next modal box with the button whose text is sBoton; Visto is called when it shows.
+void alAbrirCaja(const QString& sBoton, std::function<void()> Visto = {})
+{
+    auto* t = new QTimer;
+    t->setInterval(1);
+    QObject::connect(t, &QTimer::timeout, [t, sBoton, Visto] {
+        auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!caja || !caja->isVisible())
+            return;
+        t->stop();
+        t->deleteLater();
+        if (Visto)
+            Visto();
+        for (QAbstractButton* b : caja->buttons())
+            if (b->text() == sBoton) {
+                b->click();
+                return;
+            }
+        caja->reject();
+    });
+    t->start();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TAplicacion app(argc, argv);
+    QTextStream out(stdout);
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        QTextStream(stderr) << "Uso: benchventana CARPETA_TAVORO" << Qt::endl;
+        return 2;
+    }
+    const QString sCarpeta = QDir(args[1]).absolutePath() + QLatin1Char('/');
+    InstalaTraduccionesQt();
+    RegistraFuentes();
+    QApplication::setQuitOnLastWindowClosed(false);
+    ColectorConexiones = CreaColectorConxs();
+    InstalaDialogos(std::make_shared<TDialogosWidgets>(kTituloPrograma));
+    TfrmPrincipal::CarpetaPrograma = [sCarpeta] { return sCarpeta; };
+    const QString sSi = QString::fromUtf8("&Sí");
+    int nRc = 0;
+    {
+        TdmMain dm;
+        TfrmPrincipal frm(dm);
+        alAbrirCaja(sSi); // the instructions at start
+        frm.show();
+        if (!QTest::qWaitForWindowExposed(&frm))
+            QTextStream(stderr) << "La ventana no llegó a mostrarse." << Qt::endl;
+        QTest::qWait(300);
+        QTest::keyClicks(frm.edUsuario, QStringLiteral("ADMIN"));
+        QTest::keyClicks(frm.edPassw, QStringLiteral("ADMIN"));
+        frm.bnDetectaPEPs->click();
+        QTest::qWait(300);
+
+        QElapsedTimer reloj, tic;
+        qint64 msPausa = 0, msCierre = -1, msReporte = -1;
+        QTimer sonda;
+        sonda.setInterval(10);
+        QObject::connect(&sonda, &QTimer::timeout, [&] { msPausa = std::max(msPausa, tic.restart()); });
+        dm.repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
+            msReporte = reloj.elapsed();
+            sonda.stop();
+            v.findChild<QAction*>(QStringLiteral("acCerrar"))->trigger();
+        };
+        // One second into the report, a close request; its question answered "No".
+        QTimer::singleShot(1000, [&] {
+            if (msReporte >= 0)
+                return;
+            QElapsedTimer espera;
+            espera.start();
+            alAbrirCaja(QStringLiteral("&No"), [&msCierre, espera] { msCierre = espera.elapsed(); });
+            QCoreApplication::postEvent(frm.windowHandle(), new QCloseEvent);
+        });
+        alAbrirCaja(sSi); // the report's instructions
+        reloj.start();
+        tic.start();
+        sonda.start();
+        frm.bnGenReporte->click();
+        sonda.stop();
+        if (msReporte < 0) {
+            out << "el reporte no llegó a la vista previa: " << frm.txMensajes->text() << Qt::endl;
+            nRc = 1;
+        } else {
+            out << "reporte hasta la vista previa " << msReporte << " ms, pausa más larga " << msPausa
+                << " ms, cierre contestado en "
+                << (msCierre < 0 ? QStringLiteral("-") : QString::number(msCierre)) << " ms" << Qt::endl;
+        }
+    }
+    ColectorConexiones.reset();
+    InstalaDialogos(nullptr);
+    return nRc;
+}

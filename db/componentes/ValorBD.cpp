@@ -10,6 +10,14 @@
 
 namespace {
 
+// Jet's dates run from 1 January 100 to 31 December 9999, day numbers -657434 to 2958465 (the
+// fraction being the time of day). Only arithmetic makes a day number outside them, and that has
+// no date to show.
+bool esDiaJet(double d)
+{
+    return d > -657435.0 && d < 2958466.0;
+}
+
 QDateTime fechaDeDiaJet(double d)
 {
     // Jet day numbers count from 1899-12-30; before that day the fraction keeps its sign
@@ -122,6 +130,8 @@ QString TValorBD::AsString() const
     case TTipo::Moneda:
         return TextoDeMoneda(F_nEntero);
     case TTipo::Fecha: {
+        if (!esDiaJet(F_dDoble))
+            return TextoDeDoble(F_dDoble);
         const QDateTime f = fechaDeDiaJet(F_dDoble);
         if (f.time() == QTime(0, 0))
             return f.toString(QStringLiteral("MM/dd/yyyy"));

@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <limits>
+
 Q_DECLARE_METATYPE(TValorBD)
 
 namespace {
@@ -55,6 +57,13 @@ private slots:
         QTest::newRow("booleano") << TValorBD::Booleano(true) << "True";
         QTest::newRow("fecha") << TValorBD::Fecha(43465.0) << "12/31/2018";
         QTest::newRow("fecha y hora") << TValorBD::Fecha(43465.625) << "12/31/2018 15:00:00";
+        QTest::newRow("primer dia de Jet") << TValorBD::Fecha(-657434.5) << "01/01/0100 12:00:00";
+        QTest::newRow("ultimo dia de Jet") << TValorBD::Fecha(2958465.0) << "12/31/9999";
+        // Date arithmetic can leave the range of dates: the day number is shown.
+        QTest::newRow("antes del anio 100") << TValorBD::Fecha(-657441.0) << "-657441";
+        QTest::newRow("fuera de todo calendario")
+            << TValorBD::Fecha(-2.2147483229292147e21) << "-2.21474832292921E+21";
+        QTest::newRow("infinita") << TValorBD::Fecha(std::numeric_limits<double>::infinity()) << "Inf";
         QTest::newRow("texto vacio no es nulo") << TValorBD::Texto("") << "";
     }
     void textoDeValores()

@@ -234,12 +234,14 @@ void TSesionJetSQL::Trabaja(const std::function<void()>& Trabajo)
         return;
     }
     std::exception_ptr error;
-    const std::unique_ptr<QThread> hilo(QThread::create([&Trabajo, &error] {
+    bool hecho = false;
+    const std::unique_ptr<QThread> hilo(QThread::create([&Trabajo, &error, &hecho] {
         try {
             Trabajo();
         } catch (...) {
             error = std::current_exception();
         }
+        hecho = true;
     }));
     hilo->setStackSize(PilaHiloTrabajo);
     // The hook is called whenever its interval has passed since its last call: before the work
@@ -268,6 +270,11 @@ void TSesionJetSQL::Trabaja(const std::function<void()>& Trabajo)
             aviso();
     F_bEnHilo = false;
     F_bEnAviso = false;
+    if (!hecho) {
+        // The system gave no thread: the work runs here, as without a hook.
+        Trabajo();
+        return;
+    }
     if (error)
         std::rethrow_exception(error);
 }

@@ -17,48 +17,18 @@
 #include "reportengine/Fuentes.h"
 #include "reportengine/Reporte.h"
 #include "reportengine/VistaPrevia.h"
+#include "tools/capturas/CajaModal.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTextStream>
 #include <QTimer>
 #include <QtTest/QTest>
-
-#include <functional>
-
-namespace {
-
-// Answers the next modal box with the button whose text is sBoton; Visto is called when it shows.
-void alAbrirCaja(const QString& sBoton, std::function<void()> Visto = {})
-{
-    auto* t = new QTimer;
-    t->setInterval(1);
-    QObject::connect(t, &QTimer::timeout, [t, sBoton, Visto] {
-        auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!caja || !caja->isVisible())
-            return;
-        t->stop();
-        t->deleteLater();
-        if (Visto)
-            Visto();
-        for (QAbstractButton* b : caja->buttons())
-            if (b->text() == sBoton) {
-                b->click();
-                return;
-            }
-        caja->reject();
-    });
-    t->start();
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -81,7 +51,7 @@ int main(int argc, char** argv)
     {
         TdmMain dm;
         TfrmPrincipal frm(dm);
-        alAbrirCaja(sSi); // the instructions at start
+        ContestaCaja(sSi, {}, 1); // the instructions at start
         frm.show();
         if (!QTest::qWaitForWindowExposed(&frm))
             QTextStream(stderr) << "La ventana no llegó a mostrarse." << Qt::endl;
@@ -107,10 +77,11 @@ int main(int argc, char** argv)
                 return;
             QElapsedTimer espera;
             espera.start();
-            alAbrirCaja(QStringLiteral("&No"), [&msCierre, espera] { msCierre = espera.elapsed(); });
+            ContestaCaja(
+                QStringLiteral("&No"), [&msCierre, espera] { msCierre = espera.elapsed(); }, 1);
             QCoreApplication::postEvent(frm.windowHandle(), new QCloseEvent);
         });
-        alAbrirCaja(sSi); // the report's instructions
+        ContestaCaja(sSi, {}, 1); // the report's instructions
         reloj.start();
         tic.start();
         sonda.start();

@@ -15,6 +15,7 @@
 #include "reportengine/Fuentes.h"
 #include "reportengine/Reporte.h"
 #include "reportengine/VistaPrevia.h"
+#include "tools/capturas/CajaModal.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -45,24 +46,10 @@ void pantalla(const QString& sNombre)
 // Answers the next modal box with the button whose text is sBoton, after taking its picture.
 void alAbrirCaja(const QString& sNombre, const QString& sBoton)
 {
-    auto* t = new QTimer;
-    t->setInterval(20);
-    QObject::connect(t, &QTimer::timeout, [t, sNombre, sBoton] {
-        auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!caja || !caja->isVisible())
-            return;
-        t->stop();
-        t->deleteLater();
+    ContestaCaja(sBoton, [sNombre] {
         if (!sNombre.isEmpty())
             pantalla(sNombre);
-        for (QAbstractButton* b : caja->buttons())
-            if (b->text() == sBoton) {
-                b->click();
-                return;
-            }
-        caja->reject();
     });
-    t->start();
 }
 
 } // namespace

@@ -264,19 +264,26 @@ void TSesionJetSQL::Trabaja(const std::function<void()>& Trabajo)
     F_bEnAviso = true;
     if (espera() == 0)
         aviso();
-    hilo->start();
+    if (!F_bParar)
+        hilo->start();
     while (!hilo->wait(QDeadlineTimer(espera())))
         if (espera() == 0)
             aviso();
     F_bEnHilo = false;
     F_bEnAviso = false;
-    if (!hecho) {
+    if (!hecho && !F_bParar) {
         // The system gave no thread: the work runs here, as without a hook.
         Trabajo();
         return;
     }
     if (error)
         std::rethrow_exception(error);
+    // A stop asked for while the work was finishing still cancels the statement: the user who
+    // confirmed the cancellation must not get a result as if nothing had been asked.
+    if (F_bParar) {
+        F_bCancelada = true;
+        SiCancelada();
+    }
 }
 
 // A statement the hook interrupted fails as cancelled, not as an engine error.

@@ -65,6 +65,7 @@ class TOrigenDetenido : public IOrigenTablasJet
 {
 public:
     QSemaphore Sigue;
+    QSemaphore Leida;     // released once all rows are handed over
     bool bSiguio = false; // told to go on, not timed out
 
     bool BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema) override
@@ -78,6 +79,7 @@ public:
             Carga.Entero(i);
             Carga.FinFila();
         }
+        Leida.release();
     }
 
 private:
@@ -462,16 +464,20 @@ private slots:
 
     // A window keeps being served while the engine is inside one long step: the hook is called
     // on the thread that asked for the statement while the work goes on elsewhere, and a stop
-    // asked for there stops the work.
+    // asked for there stops the work, even when the work has got past its last check for it.
     void avisoDuranteUnPasoLargo_data()
     {
         QTest::addColumn<bool>("detener");
-        QTest::newRow("sigue") << false;
-        QTest::newRow("detenida") << true;
+        QTest::addColumn<bool>("trasLeer");
+        QTest::newRow("sigue") << false << false;
+        QTest::newRow("detenida") << true << false;
+        QTest::newRow("detenida tras leer") << true << true;
     }
     void avisoDuranteUnPasoLargo()
     {
         QFETCH(bool, detener);
+        QFETCH(bool, trasLeer);
+        bool leida = !trasLeer;
         TOrigenDetenido origen;
         TSesionJetSQL sesion(origen);
         QThread* const hilo = QThread::currentThread();
@@ -479,8 +485,11 @@ private slots:
         bool otroHilo = false;
         sesion.SetAviso([&] {
             otroHilo = otroHilo || QThread::currentThread() != hilo;
-            if (++avisos == 3)
+            if (++avisos == 3) {
                 origen.Sigue.release();
+                if (trasLeer)
+                    leida = origen.Leida.tryAcquire(1, 10000);
+            }
             return !(detener && avisos >= 3);
         });
         try {
@@ -494,6 +503,7 @@ private slots:
         QVERIFY2(origen.bSiguio, "el aviso no se llamó mientras la carga estaba detenida");
         QVERIFY(!otroHilo);
         QVERIFY(avisos >= 3);
+        QVERIFY2(leida, "la carga no terminó");
         // Afterwards the session answers as before (a stopped load is read again whole).
         sesion.SetAviso({});
         origen.Sigue.release();

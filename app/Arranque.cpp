@@ -38,24 +38,28 @@ bool InstalaTraduccionesQt()
     return false;
 }
 
-int EjecutaPrograma(int argc, char** argv)
+TServiciosPrograma::TServiciosPrograma(std::shared_ptr<IDialogos> Dialogos)
 {
-    TAplicacion app(argc, argv);
     // Numbers are read and written with a decimal point whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     InstalaTraduccionesQt();
     ColectorConexiones = CreaColectorConxs();
-    InstalaDialogos(std::make_shared<TDialogosWidgets>(kTituloPrograma));
+    InstalaDialogos(Dialogos ? std::move(Dialogos) : std::make_shared<TDialogosWidgets>(kTituloPrograma));
     RegistraFuentes();
+}
 
-    int nResultado = 0;
-    {
-        TdmMain dmMain;
-        TfrmPrincipal frmPrincipal(dmMain);
-        frmPrincipal.show();
-        nResultado = app.exec();
-    }
+TServiciosPrograma::~TServiciosPrograma()
+{
     ColectorConexiones.reset();
     InstalaDialogos(nullptr);
-    return nResultado;
+}
+
+int EjecutaPrograma(int argc, char** argv)
+{
+    TAplicacion app(argc, argv);
+    const TServiciosPrograma servicios;
+    TdmMain dmMain;
+    TfrmPrincipal frmPrincipal(dmMain);
+    frmPrincipal.show();
+    return app.exec();
 }

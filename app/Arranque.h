@@ -1,6 +1,10 @@
 #pragma once
 
+#include "common/IIDialogos.h"
+
 #include <QApplication>
+
+#include <memory>
 
 // The application object: an exception that escapes an event handler is shown in the error
 // box of the dialog service and the program goes on.
@@ -15,6 +19,19 @@ public:
 // Loads Qt's Spanish texts for its own dialogs and buttons (the catalogue built into the
 // program, else the system's); false when neither is there.
 bool InstalaTraduccionesQt();
+
+// The program's services, for as long as this object lives: numbers with a decimal point
+// whatever the user's locale, Qt's Spanish texts, the report fonts, the connection registry and
+// the dialog service (the program's message boxes unless another is given). The program and the
+// tools that drive its window start the same way.
+class TServiciosPrograma
+{
+public:
+    explicit TServiciosPrograma(std::shared_ptr<IDialogos> Dialogos = nullptr);
+    ~TServiciosPrograma();
+    TServiciosPrograma(const TServiciosPrograma&) = delete;
+    TServiciosPrograma& operator=(const TServiciosPrograma&) = delete;
+};
 
 // Runs the program: application object, connection registry, data module, main window,
 // event loop.

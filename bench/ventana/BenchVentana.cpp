@@ -12,9 +12,6 @@
 #include "app/Arranque.h"
 #include "app/DataModule.h"
 #include "app/Principal.h"
-#include "common/DialogosWidgets.h"
-#include "data/ColectorConxs.h"
-#include "reportengine/Fuentes.h"
 #include "reportengine/Reporte.h"
 #include "reportengine/VistaPrevia.h"
 #include "tools/capturas/CajaModal.h"
@@ -40,11 +37,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString sCarpeta = QDir(args[1]).absolutePath() + QLatin1Char('/');
-    InstalaTraduccionesQt();
-    RegistraFuentes();
+    const TServiciosPrograma servicios;
     QApplication::setQuitOnLastWindowClosed(false);
-    ColectorConexiones = CreaColectorConxs();
-    InstalaDialogos(std::make_shared<TDialogosWidgets>(kTituloPrograma));
     TfrmPrincipal::CarpetaPrograma = [sCarpeta] { return sCarpeta; };
     const QString sSi = QString::fromUtf8("&Sí");
     int nRc = 0;
@@ -96,7 +90,5 @@ int main(int argc, char** argv)
                 << (msCierre < 0 ? QStringLiteral("-") : QString::number(msCierre)) << " ms" << Qt::endl;
         }
     }
-    ColectorConexiones.reset();
-    InstalaDialogos(nullptr);
     return nRc;
 }

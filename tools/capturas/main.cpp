@@ -8,8 +8,6 @@
 #include "app/DataModule.h"
 #include "app/Principal.h"
 #include "common/DialogosGuion.h"
-#include "data/ColectorConxs.h"
-#include "reportengine/Fuentes.h"
 #include "reportengine/Reporte.h"
 #include "reportengine/VistaPrevia.h"
 
@@ -41,11 +39,9 @@ int main(int argc, char** argv)
     }
     QDir().mkpath(sSalida);
 
-    RegistraFuentes();
-    ColectorConexiones = CreaColectorConxs();
     auto guion = std::make_shared<TDialogosGuion>();
     guion->Respuestas << true << true; // instructions at start-up and before the report
-    InstalaDialogos(guion);
+    const TServiciosPrograma servicios(guion);
     TfrmPrincipal::CarpetaPrograma = [sCarpeta] { return sCarpeta; };
 
     int nError = 0;
@@ -86,7 +82,5 @@ int main(int argc, char** argv)
         if (dmMain.repGeneral->PaginasPreparadas() != 11)
             nError = 1;
     }
-    ColectorConexiones.reset();
-    InstalaDialogos(nullptr);
     return nError;
 }

@@ -8,11 +8,8 @@
 #include "app/Arranque.h"
 #include "app/DataModule.h"
 #include "app/Principal.h"
-#include "common/DialogosWidgets.h"
 #include "common/RejillaDatos.h"
-#include "data/ColectorConxs.h"
 #include "reportengine/ExportaPDF.h"
-#include "reportengine/Fuentes.h"
 #include "reportengine/Reporte.h"
 #include "reportengine/VistaPrevia.h"
 #include "tools/capturas/CajaModal.h"
@@ -66,11 +63,8 @@ int main(int argc, char** argv)
     const QString sCarpeta = QDir(args[1]).absolutePath() + QLatin1Char('/');
     F_sSalida = QDir(args[2]).absolutePath() + QLatin1Char('/');
     QDir().mkpath(F_sSalida);
-    InstalaTraduccionesQt();
-    RegistraFuentes();
+    const TServiciosPrograma servicios;
     QApplication::setQuitOnLastWindowClosed(false);
-    ColectorConexiones = CreaColectorConxs();
-    InstalaDialogos(std::make_shared<TDialogosWidgets>(kTituloPrograma));
     TfrmPrincipal::CarpetaPrograma = [sCarpeta] { return sCarpeta; };
     const QString sSi = QString::fromUtf8("&Sí");
 
@@ -181,7 +175,5 @@ int main(int argc, char** argv)
         frm.MuestraIgnorar(true);
         pantalla(QStringLiteral("04-aviso-sin-peps"));
     }
-    ColectorConexiones.reset();
-    InstalaDialogos(nullptr);
     return 0;
 }

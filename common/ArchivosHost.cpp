@@ -1,10 +1,12 @@
 #include "common/ArchivosHost.h"
 
 #include "common/CodigoAnsi.h"
+#include "common/Plataforma.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -63,32 +65,135 @@ QString rutaReal(const QString& sRuta)
     }
 }
 
-QStringList& protegidos()
+struct TProtegido
 {
-    static QStringList Lista;
+    QString sRuta;                          // absolute, as registered
+    Plataforma::TIdentidadArchivo Original; // the file it was when registered
+};
+
+struct TRegistro
+{
+    QMutex Candado;
+    QList<TProtegido> Archivos;
+    QList<TProtegido> Carpetas;
+};
+
+TRegistro& registro()
+{
+    static TRegistro r;
+    return r;
+}
+
+void agrega(QList<TProtegido>& Lista, const QString& sRuta)
+{
+    const QString sAbsoluta = QDir::cleanPath(QFileInfo(sRuta).absoluteFilePath());
+    const Plataforma::TIdentidadArchivo Id = Plataforma::IdentidadArchivo(sAbsoluta);
+    QMutexLocker Candado(&registro().Candado);
+    for (const TProtegido& p : Lista)
+        if (p.sRuta == sAbsoluta)
+            return;
+    Lista.append({sAbsoluta, Id});
+}
+
+QList<TProtegido> copia(const QList<TProtegido>& Lista)
+{
+    QMutexLocker Candado(&registro().Candado);
     return Lista;
+}
+
+// Whether Id is that of a protected entry, as it is now or as it was when registered (the host
+// may have replaced the file since).
+bool mismaIdentidad(const Plataforma::TIdentidadArchivo& Id, const QList<TProtegido>& Lista)
+{
+    if (!Id.bValida)
+        return false;
+    for (const TProtegido& p : Lista)
+        if (Id == p.Original || Id == Plataforma::IdentidadArchivo(p.sRuta))
+            return true;
+    return false;
+}
+
+bool dentroDeTexto(const QString& sRuta, const QString& sCarpeta)
+{
+    QString c = sCarpeta;
+    if (!c.endsWith(QLatin1Char('/')))
+        c += QLatin1Char('/');
+    return sRuta.compare(sCarpeta, Qt::CaseInsensitive) == 0 || sRuta.startsWith(c, Qt::CaseInsensitive);
+}
+
+// The folders from sCarpeta up to the root: as written, and with links resolved.
+QStringList ascendientes(const QString& sCarpeta)
+{
+    QStringList l;
+    const auto sube = [&l](QString s) {
+        for (int n = 0; n < 4096; ++n) {
+            l << s;
+            const QString sPadre = QFileInfo(s).absolutePath();
+            if (sPadre == s || sPadre.isEmpty())
+                break;
+            s = sPadre;
+        }
+    };
+    const QString sAbsoluta = QDir::cleanPath(QFileInfo(sCarpeta).absoluteFilePath());
+    sube(sAbsoluta);
+    const QString sReal = rutaReal(sAbsoluta);
+    if (sReal != sAbsoluta)
+        sube(sReal);
+    return l;
 }
 
 } // namespace
 
 void ProtegeArchivo(const QString& sRuta)
 {
-    const QString sAbsoluta = QFileInfo(sRuta).absoluteFilePath();
-    if (!protegidos().contains(sAbsoluta))
-        protegidos().append(sAbsoluta);
+    agrega(registro().Archivos, sRuta);
+}
+
+void ProtegeCarpeta(const QString& sRuta)
+{
+    agrega(registro().Carpetas, sRuta);
+    // A folder reached through a link is protected where it really is, too.
+    const QString sReal = QFileInfo(sRuta).canonicalFilePath();
+    if (!sReal.isEmpty())
+        agrega(registro().Carpetas, sReal);
+}
+
+TDestino RevisaCarpeta(const QString& sCarpeta)
+{
+    if (sCarpeta.trimmed().isEmpty())
+        return TDestino::Permitido;
+    const QList<TProtegido> Carpetas = copia(registro().Carpetas);
+    if (Carpetas.isEmpty())
+        return TDestino::Permitido;
+    for (const QString& s : ascendientes(sCarpeta))
+        if (mismaIdentidad(Plataforma::IdentidadArchivo(s), Carpetas))
+            return TDestino::CarpetaBD;
+    const QString sAbsoluta = QDir::cleanPath(QFileInfo(sCarpeta).absoluteFilePath());
+    const QString sReal = rutaReal(sAbsoluta);
+    for (const TProtegido& p : Carpetas)
+        if (dentroDeTexto(sReal, rutaReal(p.sRuta)) || dentroDeTexto(sAbsoluta, p.sRuta))
+            return TDestino::CarpetaBD;
+    return TDestino::Permitido;
+}
+
+TDestino RevisaDestino(const QString& sRuta)
+{
+    if (sRuta.trimmed().isEmpty())
+        return TDestino::Permitido;
+    const QList<TProtegido> Archivos = copia(registro().Archivos);
+    if (mismaIdentidad(Plataforma::IdentidadArchivo(sRuta), Archivos))
+        return TDestino::ArchivoHost;
+    // Resolved now, not when registered: the file may have been replaced or linked since.
+    const QString sDestino = rutaReal(sRuta);
+    for (const TProtegido& p : Archivos)
+        if (rutaReal(p.sRuta).compare(sDestino, Qt::CaseInsensitive) == 0)
+            return TDestino::ArchivoHost;
+    return RevisaCarpeta(QFileInfo(QDir::cleanPath(QFileInfo(sRuta).absoluteFilePath())).absolutePath());
 }
 
 bool EsArchivoProtegido(const QString& sRuta)
 {
-    if (sRuta.trimmed().isEmpty())
-        return false;
-    // Resolved now, not when registered: the file may have been replaced or linked since.
-    const QString sDestino = rutaReal(sRuta);
-    for (const QString& sProtegido : protegidos()) {
-        if (rutaReal(sProtegido).compare(sDestino, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    return RevisaDestino(sRuta) == TDestino::ArchivoHost;
 }
 
 QString ResuelveRuta(const QString& sCarpeta, const QString& sRelativa)

@@ -18,12 +18,29 @@ QString ResuelveRuta(const QString& sCarpeta, const QString& sRelativa);
 int LeeEnteroIni(const QString& sArchivo, const QString& sSeccion, const QString& sClave, int nDefecto);
 
 // Host files this process has read (the database, the settings file) are never to be written
-// by it: the readers register each one here and every routine that writes a file the user
-// names asks EsArchivoProtegido first.
+// by it, nor anything inside the host's database folder: the readers register each one here,
+// and every file the program writes is checked against them first (common/Salidas.h). Safe to
+// call from any thread.
 void ProtegeArchivo(const QString& sRuta);
-// Whether writing sRuta would write a protected file: links are followed, and names are
-// compared without regard to letter case (as Windows resolves them, and as this program finds
-// the host's files), so "DATABASE/TAVORO.MDB" or a link to the database counts as the database.
+void ProtegeCarpeta(const QString& sRuta);
+
+// What writing a file at a path would reach.
+enum class TDestino
+{
+    Permitido,
+    ArchivoHost, // a protected file
+    CarpetaBD    // a place inside a protected folder
+};
+// For a file to be written at sRuta: the file it names (links followed) is compared by identity
+// with the protected files (a hard link, a second mount of their folder, a drive letter mapped
+// to it are all the same file), and by name without regard to letter case (as Windows resolves
+// names and this program finds the host's files); then its folder as for RevisaCarpeta.
+TDestino RevisaDestino(const QString& sRuta);
+// For a folder to write into: whether it is, or lies inside, a protected folder, compared by
+// identity along the folders that lead to it (as written and with links resolved) and by name
+// without regard to letter case.
+TDestino RevisaCarpeta(const QString& sCarpeta);
+// RevisaDestino(sRuta) == TDestino::ArchivoHost.
 bool EsArchivoProtegido(const QString& sRuta);
 
 // Whether two paths name one existing file, links followed (on Windows, letter case ignored).

@@ -51,6 +51,79 @@ void ConsolaUtf8();
 // inode's). Invalid when the file cannot be reached.
 QDateTime HoraDeCambio(const QString& sRuta);
 
+// Identity of a file or folder: its volume and its number there (device and inode; on Windows
+// the volume serial number and the file index). Two names with one identity are one file,
+// whatever links, mounts, drive letters or spellings lead to it.
+struct TIdentidadArchivo
+{
+    quint64 nVolumen = 0;
+    quint64 nArchivo = 0;
+    bool bValida = false;
+
+    friend bool operator==(const TIdentidadArchivo& a, const TIdentidadArchivo& b)
+    {
+        return a.bValida && b.bValida && a.nVolumen == b.nVolumen && a.nArchivo == b.nArchivo;
+    }
+};
+// The identity of what sRuta names, links followed; invalid when it cannot be reached. Read
+// without opening the contents and sharing everything, so the host is never in the way.
+TIdentidadArchivo IdentidadArchivo(const QString& sRuta);
+
+// A file created anew for writing: the name must not exist (not even as a link, which is never
+// followed), so nothing that was there before is ever opened. Writes go straight to the system;
+// errors are the system's codes (errno; GetLastError on Windows), worded by TextoError.
+class TArchivoNuevo
+{
+public:
+    TArchivoNuevo() = default;
+    ~TArchivoNuevo(); // closes a file still open, without checking
+    TArchivoNuevo(const TArchivoNuevo&) = delete;
+    TArchivoNuevo& operator=(const TArchivoNuevo&) = delete;
+
+    bool Crea(const QString& sRuta);
+    bool Escribe(const char* pDatos, qint64 nBytes);
+    // Puts the contents on the disk and closes; false when either failed.
+    bool Cierra();
+    bool Abierto() const { return F_nManejador != -1; }
+    int Error() const { return F_nError; }
+
+private:
+    qintptr F_nManejador = -1;
+    int F_nError = 0;
+};
+
+// Creates the folder sRuta, which must not exist yet; bPrivada: only this user may enter it
+// where the system allows. False and the system's code in nError otherwise.
+bool CreaCarpetaNueva(const QString& sRuta, bool bPrivada, int& nError);
+// Renames sDe to sA in one step, replacing what sA names: a file, or a link (the link itself,
+// never what it points to). False and the system's code in nError.
+bool Renombra(const QString& sDe, const QString& sA, int& nError);
+// Removes the file or link sRuta (never what a link points to).
+bool Borra(const QString& sRuta);
+// The code of the last failed system call of this thread (errno; GetLastError on Windows).
+int UltimoError();
+// The reason of a system error code, in Spanish and in lower case ("no queda espacio en el disco").
+QString TextoError(int nError);
+
+// While it lives, what libraries write to the standard error stream is discarded (the
+// program words its own messages). Process-wide.
+class TSilencioErrores
+{
+public:
+    TSilencioErrores();
+    ~TSilencioErrores();
+    TSilencioErrores(const TSilencioErrores&) = delete;
+    TSilencioErrores& operator=(const TSilencioErrores&) = delete;
+
+private:
+    int F_nCopia = -1;
+};
+
+// Whether an argument's bytes, as the system passed them, are a name this program can use:
+// its text turned back into bytes gives the same bytes (on Linux, names are bytes and Qt reads
+// them as UTF-8; Windows passes text). The bytes shown escaped ("lat\xE9n") otherwise.
+bool NombreRepresentable(const QByteArray& Bytes, QString& sEscapado);
+
 // Processor time used by the process so far, in milliseconds, and its peak memory in MB.
 qint64 MsProcesador();
 long MemoriaPicoMB();

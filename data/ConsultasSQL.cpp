@@ -39,6 +39,26 @@ bool TConsultasSQL::PideConsulta(const QString& sConsulta, TConsultaBD& qQuery)
     return false;
 }
 
+bool TConsultasSQL::RecorreConsulta(const QString& sConsulta, TConsultaBD& qQuery,
+                                    const std::function<bool(const TConsultaBD&)>& Fila)
+{
+    qQuery.Cierra();
+    qQuery.LimpiaSQL();
+    bool bCompleta = true;
+    QString sAdicional;
+    if (EjecutaProtegido(
+            [&] {
+                qQuery.AgregaSQL(sConsulta);
+                qQuery.Recorre([&](const TConsultaBD& q) { return bCompleta = Fila(q); });
+            },
+            sAdicional))
+        return bCompleta;
+    qQuery.Cierra();
+    if (!sAdicional.startsWith(ClaseErrorCancelado + QStringLiteral(" - ")))
+        MuestraError(QStringLiteral("BD-101"), NombreClaseDe(*this), sAdicional);
+    return false;
+}
+
 bool TConsultasSQL::EjecutaConsulta(const QString& sConsulta, TConsultaBD& qQuery)
 {
     qQuery.Cierra();

@@ -25,6 +25,12 @@ public:
     void InicializaTabla(const QString& sNomTabla) override;
     void RespaldaBD(const QString& sRutaOrigen, const QString& sRutaDestino) override;
 
+    // PideConsulta for rows that are not kept: each row of sConsulta is handed to Fila as the
+    // current row of qQuery (TConsultaBD::Recorre); Fila returning false stops the reading and
+    // gives false. A database error is shown as PideConsulta shows it; then false.
+    bool RecorreConsulta(const QString& sConsulta, TConsultaBD& qQuery,
+                         const std::function<bool(const TConsultaBD&)>& Fila);
+
     // Clock of the backup names; tests replace it.
     static std::function<QDateTime()> Reloj;
 

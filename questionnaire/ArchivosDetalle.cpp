@@ -1,46 +1,16 @@
 #include "questionnaire/ArchivosDetalle.h"
 
-#include "common/ArchivosHost.h"
+#include "common/Salidas.h"
+#include "questionnaire/LibroDetalle.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
 namespace ArchivosDetalle {
-
-namespace {
-
-// The path sRuta names once its links are followed, also when its last components do not
-// exist yet.
-QString rutaReal(const QString& sRuta)
-{
-    QFileInfo f(QDir::cleanPath(QFileInfo(sRuta).absoluteFilePath()));
-    QStringList Resto;
-    while (!f.exists() && !f.isSymLink()) {
-        const QString sPadre = f.path();
-        if (sPadre == f.filePath())
-            break;
-        Resto.prepend(f.fileName());
-        f = QFileInfo(sPadre);
-    }
-    QString s = f.exists() ? f.canonicalFilePath() : f.absoluteFilePath();
-    for (const QString& c : Resto)
-        s += QLatin1Char('/') + c;
-    return QDir::cleanPath(s);
-}
-
-bool dentroDe(const QString& sRuta, const QString& sCarpeta)
-{
-    // The host's Windows machines resolve names without regard to letter case.
-    const QString r = sRuta.toLower();
-    const QString c = sCarpeta.toLower();
-    return r == c || r.startsWith(c.endsWith(QLatin1Char('/')) ? c : c + QLatin1Char('/'));
-}
-
-} // namespace
 
 QString Campo(const QVariant& v, QChar cSeparador)
 {
@@ -56,6 +26,11 @@ QString Campo(const QVariant& v, QChar cSeparador)
         if (cSeparador == QLatin1Char(';'))
             s.replace(QLatin1Char('.'), QLatin1Char(','));
         return s;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return v.toString(); // a number, negative ones included, stays a number
     case QMetaType::QDateTime: {
         const QDateTime f = v.toDateTime();
         return f.toString(f.time() == QTime(0, 0) ? u"dd/MM/yyyy"_s : u"dd/MM/yyyy HH:mm:ss"_s);
@@ -64,6 +39,10 @@ QString Campo(const QVariant& v, QChar cSeparador)
         s = v.toString();
         break;
     }
+    s.replace(QChar(0), QChar(0xFFFD));
+    if (!s.isEmpty() && (s[0] == QLatin1Char('=') || s[0] == QLatin1Char('+') || s[0] == QLatin1Char('-') ||
+                         s[0] == QLatin1Char('@') || s[0] == QLatin1Char('\t') || s[0] == QLatin1Char('\r')))
+        s.prepend(QLatin1Char('\''));
     if (s.contains(cSeparador) || s.contains(QLatin1Char('"')) || s.contains(QLatin1Char('\n')) ||
         s.contains(QLatin1Char('\r'))) {
         s.replace(u"\""_s, u"\"\""_s);
@@ -72,24 +51,43 @@ QString Campo(const QVariant& v, QChar cSeparador)
     return s;
 }
 
-QByteArray Texto(const QStringList& Encabezado, const QList<QVariantList>& Filas, QChar cSeparador)
+QByteArray Linea(const QVariantList& Valores, QChar cSeparador)
 {
     QString s;
-    const auto linea = [&](const QVariantList& Valores) {
-        for (int i = 0; i < Valores.size(); ++i) {
-            if (i > 0)
-                s += cSeparador;
-            s += Campo(Valores[i], cSeparador);
-        }
-        s += u"\r\n"_s;
-    };
-    QVariantList e;
-    for (const QString& c : Encabezado)
-        e << c;
-    linea(e);
+    for (int i = 0; i < Valores.size(); ++i) {
+        if (i > 0)
+            s += cSeparador;
+        s += Campo(Valores[i], cSeparador);
+    }
+    s += u"\r\n"_s;
+    return s.toUtf8();
+}
+
+namespace {
+
+const QByteArray kMarcaUtf8("\xEF\xBB\xBF");
+
+QVariantList variantes(const QStringList& l)
+{
+    QVariantList v;
+    for (const QString& s : l)
+        v << s;
+    return v;
+}
+
+} // namespace
+
+QByteArray Encabezado(const QStringList& Columnas, QChar cSeparador)
+{
+    return kMarcaUtf8 + Linea(variantes(Columnas), cSeparador);
+}
+
+QByteArray Texto(const QStringList& Columnas, const QList<QVariantList>& Filas, QChar cSeparador)
+{
+    QByteArray b = Encabezado(Columnas, cSeparador);
     for (const QVariantList& f : Filas)
-        linea(f);
-    return QByteArray("\xEF\xBB\xBF") + s.toUtf8();
+        b += Linea(f, cSeparador);
+    return b;
 }
 
 QList<QStringList> Lee(const QByteArray& Datos, QChar cSeparador)
@@ -132,66 +130,180 @@ QList<QStringList> Lee(const QByteArray& Datos, QChar cSeparador)
     return Filas;
 }
 
-bool CarpetaPermitida(const QString& sCarpeta, const QStringList& Prohibidas, QString& sError)
+bool EsArchivoDelConjunto(const QString& sNombre)
 {
-    const QString sReal = rutaReal(sCarpeta);
-    for (const QString& p : Prohibidas) {
-        if (dentroDe(sReal, rutaReal(p))) {
-            sError =
-                u"No se pueden escribir archivos en %1: es la carpeta de la base de datos del Tavoro, que "
-                u"este programa nunca modifica. Elija otra carpeta."_s.arg(
-                    QDir::toNativeSeparators(sCarpeta));
-            return false;
-        }
-    }
-    if (QFileInfo(sCarpeta).exists() && !QFileInfo(sCarpeta).isDir()) {
-        sError = u"%1 no es una carpeta."_s.arg(QDir::toNativeSeparators(sCarpeta));
-        return false;
-    }
-    return true;
+    static const QRegularExpression reDetalle(u"^preg_\\d\\d(_\\d+)?\\.csv$"_s,
+                                              QRegularExpression::CaseInsensitiveOption);
+    return reDetalle.match(sNombre).hasMatch() || sNombre.compare(kIndice, Qt::CaseInsensitive) == 0 ||
+           sNombre.compare(TLibroDetalle::kArchivo, Qt::CaseInsensitive) == 0 ||
+           sNombre.compare(kSucursales, Qt::CaseInsensitive) == 0;
 }
 
-QList<TArchivo> ArchivosDeDetalle(const QList<TDetalle>& Detalles, const QList<TTablaDetalle>& Tablas,
-                                  const QMap<QString, QString>& Figuras, QChar cSeparador)
+QStringList Existentes(const QString& sCarpeta)
 {
-    QList<TArchivo> Archivos;
-    QList<QVariantList> Indice;
-    for (int i = 0; i < Detalles.size() && i < Tablas.size(); ++i) {
-        const TDetalle& d = Detalles[i];
-        const QString sArchivo = ArchivoDetalle(d);
-        Archivos.append({sArchivo, Texto(Tablas[i].Columnas, Tablas[i].Filas, cSeparador)});
-        QString sFigura = Figuras.value(d.sVariable);
-        sFigura.replace(u"\r\n"_s, u" | "_s);
-        Indice.append({qint64(d.nPregunta), d.sVariable, d.sDescripcion, sFigura,
-                       qint64(Tablas[i].Filas.size()), sArchivo});
-    }
-    Archivos.append({kIndice, Texto({u"Pregunta"_s, u"Variable"_s, u"Descripcion"_s, u"Respuesta"_s,
-                                     u"Filas"_s, u"Archivo"_s},
-                                    Indice, cSeparador)});
-    return Archivos;
-}
-
-bool Escribe(const QString& sCarpeta, const QList<TArchivo>& Archivos, QString& sError)
-{
-    if (!QDir().mkpath(sCarpeta)) {
-        sError = u"No se pudo crear la carpeta %1."_s.arg(QDir::toNativeSeparators(sCarpeta));
-        return false;
-    }
-    for (const TArchivo& a : Archivos) {
-        const QString sRuta = QDir(sCarpeta).filePath(a.sNombre);
-        if (ArchivosHost::EsArchivoProtegido(sRuta)) {
-            sError =
-                u"No se puede escribir %1: es un archivo del Tavoro, que este programa nunca modifica."_s.arg(
-                    QDir::toNativeSeparators(sRuta));
-            return false;
-        }
-        QSaveFile f(sRuta);
-        if (!f.open(QIODevice::WriteOnly) || f.write(a.Datos) != a.Datos.size() || !f.commit()) {
-            sError = u"No se pudo escribir el archivo %1."_s.arg(QDir::toNativeSeparators(sRuta));
-            return false;
-        }
-    }
-    return true;
+    QStringList l;
+    for (const QString& s : QDir(sCarpeta).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name))
+        if (EsArchivoDelConjunto(s))
+            l << s;
+    return l;
 }
 
 } // namespace ArchivosDetalle
+
+TEscritorDetalle::TEscritorDetalle(QChar cSeparador) : F_cSeparador(cSeparador) {}
+
+TEscritorDetalle::~TEscritorDetalle() = default;
+
+bool TEscritorDetalle::Inicia(const QString& sCarpeta, const QList<TDetalle>& Detalles,
+                              const QStringList& ColumnasPrevias, TGrupoSalidas& Grupo, QString& sError)
+{
+    TCarpetaSalida Carpeta(sCarpeta);
+    if (!Carpeta.Prepara(Grupo, sError))
+        return false;
+    F_sCarpeta = Carpeta.Carpeta();
+    F_sTrabajo = Carpeta.Trabajo();
+    F_pGrupo = &Grupo;
+    F_Detalles = Detalles;
+    F_Reemplazados = ArchivosDetalle::Existentes(F_sCarpeta);
+    if (TLibroDetalle::Disponible()) {
+        F_Libro = std::make_unique<TLibroDetalle>();
+        const QString sLibro = QDir(F_sTrabajo).filePath(TLibroDetalle::kArchivo);
+        if (!F_Libro->Abre(
+                sLibro, F_sTrabajo,
+                {u"Pregunta"_s, u"Variable"_s, u"Descripcion"_s, u"Respuesta"_s, u"Filas"_s, u"Hoja"_s},
+                sError)) {
+            sError = u"No se pudo escribir el archivo %1."_s.arg(
+                QDir::toNativeSeparators(Carpeta.Ruta(TLibroDetalle::kArchivo)));
+            return false;
+        }
+    }
+    for (const TDetalle& d : Detalles) {
+        const QString sArchivo = ArchivoDetalle(d);
+        const QStringList Columnas = ColumnasPrevias + ColumnasDetalle(d.Clase);
+        TArchivoSalida& a = Grupo.Archivo(Carpeta.Ruta(sArchivo), F_sTrabajo);
+        if (!a.Abre() || !a.Escribe(ArchivosDetalle::Encabezado(Columnas, F_cSeparador))) {
+            sError = a.Error();
+            return false;
+        }
+        F_Csv << &a;
+        F_Filas << 0;
+        F_Archivos << sArchivo;
+        F_Hojas << (F_Libro ? F_Libro->Hoja(QFileInfo(sArchivo).completeBaseName(), Columnas) : -1);
+        if (F_Libro && F_Hojas.last() < 0) {
+            sError = u"No se pudo escribir el archivo %1."_s.arg(
+                QDir::toNativeSeparators(Carpeta.Ruta(TLibroDetalle::kArchivo)));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TEscritorDetalle::Fila(int nDetalle, const QVariantList& Valores)
+{
+    if (nDetalle < 0 || nDetalle >= F_Csv.size() || !F_sError.isEmpty())
+        return false;
+    if (!F_Csv[nDetalle]->Escribe(ArchivosDetalle::Linea(Valores, F_cSeparador))) {
+        F_sError = F_Csv[nDetalle]->Error();
+        return false;
+    }
+    if (F_Libro && !F_Libro->Fila(F_Hojas[nDetalle], Valores)) {
+        F_sError = u"No se pudo escribir el archivo %1."_s.arg(
+            QDir::toNativeSeparators(QDir(F_sCarpeta).filePath(TLibroDetalle::kArchivo)));
+        return false;
+    }
+    ++F_Filas[nDetalle];
+    return true;
+}
+
+bool TEscritorDetalle::Agrega(const QString& sNombre, const QByteArray& Datos)
+{
+    if (!F_pGrupo || !F_sError.isEmpty())
+        return false;
+    TArchivoSalida& a = F_pGrupo->Archivo(QDir(F_sCarpeta).filePath(sNombre), F_sTrabajo);
+    if (!a.Abre() || !a.Escribe(Datos) || !a.Cierra()) {
+        F_sError = a.Error();
+        return false;
+    }
+    F_Archivos << sNombre;
+    return true;
+}
+
+bool TEscritorDetalle::Termina(const QMap<QString, QString>& Figuras, QString& sError)
+{
+    if (!F_pGrupo || !F_sError.isEmpty()) {
+        sError = F_sError;
+        return false;
+    }
+    QList<QVariantList> Indice;
+    for (int i = 0; i < F_Detalles.size(); ++i) {
+        const TDetalle& d = F_Detalles[i];
+        QString sFigura = Figuras.value(d.sVariable);
+        sFigura.replace(u"\r\n"_s, u" | "_s);
+        Indice.append({qint64(d.nPregunta), d.sVariable, d.sDescripcion, sFigura, F_Filas[i], F_Archivos[i]});
+        if (!F_Csv[i]->Cierra()) {
+            sError = F_Csv[i]->Error();
+            return false;
+        }
+    }
+    if (!Agrega(ArchivosDetalle::kIndice,
+                ArchivosDetalle::Texto({u"Pregunta"_s, u"Variable"_s, u"Descripcion"_s, u"Respuesta"_s,
+                                        u"Filas"_s, u"Archivo"_s},
+                                       Indice, F_cSeparador))) {
+        sError = F_sError;
+        return false;
+    }
+    if (F_Libro) {
+        for (QVariantList f : Indice) {
+            f[5] = QFileInfo(f[5].toString()).completeBaseName();
+            if (!F_Libro->Fila(0, f)) {
+                sError = u"No se pudo escribir el archivo %1."_s.arg(
+                    QDir::toNativeSeparators(QDir(F_sCarpeta).filePath(TLibroDetalle::kArchivo)));
+                return false;
+            }
+        }
+        const QString sLibro = QDir(F_sTrabajo).filePath(TLibroDetalle::kArchivo);
+        if (!F_Libro->Cierra(sError)) {
+            sError =
+                sError.replace(QDir::toNativeSeparators(sLibro),
+                               QDir::toNativeSeparators(QDir(F_sCarpeta).filePath(TLibroDetalle::kArchivo)));
+            return false;
+        }
+        F_Libro.reset();
+        F_pGrupo->AgregaHecho(sLibro, QDir(F_sCarpeta).filePath(TLibroDetalle::kArchivo));
+        F_Archivos << TLibroDetalle::kArchivo;
+    }
+    // The files of an earlier set that this one does not write again go when it is placed.
+    for (const QString& s : F_Reemplazados)
+        if (!F_Archivos.contains(s, Qt::CaseInsensitive))
+            F_pGrupo->Retira(QDir(F_sCarpeta).filePath(s));
+    return true;
+}
+
+TLecturaDetalle EscribeDetalle(TRepCuestQRTZBasic& Q, TConexionBD* Conector,
+                               const QMap<QString, QString>& Figuras, const QString& sCarpeta,
+                               TEscritorDetalle& Escritor, TGrupoSalidas& Grupo, QString& sError,
+                               const std::function<bool(int, int)>& Avance)
+{
+    QList<TDetalle> Detalles;
+    if (!DameDetalles(Q, Detalles, sError) || !Escritor.Inicia(sCarpeta, Detalles, {}, Grupo, sError))
+        return TLecturaDetalle::Fallida;
+    bool bEscrito = true;
+    const TLecturaDetalle r = RecorreDetalles(
+        Q, Conector, Detalles,
+        [&](int d, const QVariantList& Valores) { return bEscrito = Escritor.Fila(d, Valores); }, Avance);
+    if (!bEscrito) {
+        sError = Escritor.Error();
+        return TLecturaDetalle::Fallida;
+    }
+    if (r == TLecturaDetalle::Detenida) {
+        sError.clear();
+        return r;
+    }
+    if (r == TLecturaDetalle::Fallida) {
+        sError = u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s;
+        return r;
+    }
+    if (!Escritor.Termina(Figuras, sError))
+        return TLecturaDetalle::Fallida;
+    return TLecturaDetalle::Completa;
+}

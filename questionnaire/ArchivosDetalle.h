@@ -10,42 +10,99 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
+
 // The files of the details: one CSV per answer and an index, in UTF-8 with a byte-order mark
 // (spreadsheets then read the accents right) and CR LF line ends. With ';' between fields
 // numbers carry a decimal comma, as Spanish-locale spreadsheets read them; with ',' a point.
+// A text that a spreadsheet would take for a formula (it begins with '=', '+', '-', '@', a tab
+// or a carriage return) is written after an apostrophe, so that it shows as the text it is; a
+// NUL inside a text, which no spreadsheet keeps, becomes U+FFFD.
 namespace ArchivosDetalle {
 
 inline const QString kIndice = QStringLiteral("indice.csv");
+inline const QString kSucursales = QStringLiteral("sucursales.csv"); // a consolidation's branch table
 
 // One field: dates dd/MM/yyyy (with HH:mm:ss when they have a time), Booleans SI/NO, numbers
-// without exponent; quoted when it holds the separator, a quote or a line break.
+// without exponent, texts made safe as above; quoted when it holds the separator, a quote or a
+// line break.
 QString Campo(const QVariant& v, QChar cSeparador);
 // A whole file: header row, then the rows.
 QByteArray Texto(const QStringList& Encabezado, const QList<QVariantList>& Filas, QChar cSeparador);
 // Reads a file written by Texto back into rows of texts (quotes removed); for tests and tools.
 QList<QStringList> Lee(const QByteArray& Datos, QChar cSeparador);
 
-// Whether files may be written into sCarpeta: false (and the message for the user) when it is,
-// or lies inside, one of the folders given (the hosts' database folders), whatever the letter
-// case or the links that lead there.
-bool CarpetaPermitida(const QString& sCarpeta, const QStringList& Prohibidas, QString& sError);
+// One line of a file, CR LF ended.
+QByteArray Linea(const QVariantList& Valores, QChar cSeparador);
+// The beginning of a file: the byte-order mark and the header line.
+QByteArray Encabezado(const QStringList& Columnas, QChar cSeparador);
 
-// One file to write: its name inside the folder and its contents.
-struct TArchivo
-{
-    QString sNombre;
-    QByteArray Datos;
-};
-
-// The detail files of one report: a file per detail and the index, which lists per answer its
-// question, variable, description, the answer as the report shows it (Figuras, by variable;
-// lines joined by " | "), the number of rows and the file. Tablas may carry columns before
-// those of their class (the branch of a consolidated report).
-QList<TArchivo> ArchivosDeDetalle(const QList<TDetalle>& Detalles, const QList<TTablaDetalle>& Tablas,
-                                  const QMap<QString, QString>& Figuras, QChar cSeparador);
-
-// Creates sCarpeta when missing and writes the files, each whole or not at all; false and the
-// message for the user on the first failure.
-bool Escribe(const QString& sCarpeta, const QList<TArchivo>& Archivos, QString& sError);
+// Whether a file of that name belongs to a detail set (a detail, the index, the workbook, the
+// branch table): a new set replaces all of them.
+bool EsArchivoDelConjunto(const QString& sNombre);
+// The files of a detail set that stand in sCarpeta.
+QStringList Existentes(const QString& sCarpeta);
 
 } // namespace ArchivosDetalle
+
+class TArchivoSalida;
+class TGrupoSalidas;
+class TLibroDetalle;
+
+// Writes the detail files of one report as the rows come, without keeping them: a CSV file per
+// detail, the index and, when this build has it, the workbook. The set is written in a work
+// folder inside the chosen folder and put in place, with the run's other outputs, by the group
+// it was started in; the files of an earlier set in that folder go then.
+class TEscritorDetalle
+{
+public:
+    explicit TEscritorDetalle(QChar cSeparador = QLatin1Char(';'));
+    ~TEscritorDetalle();
+    TEscritorDetalle(const TEscritorDetalle&) = delete;
+    TEscritorDetalle& operator=(const TEscritorDetalle&) = delete;
+
+    // Checks and prepares sCarpeta and starts a file per detail; ColumnasPrevias go before the
+    // columns of each detail's class (the branch of a consolidated report). False and sError.
+    bool Inicia(const QString& sCarpeta, const QList<TDetalle>& Detalles, const QStringList& ColumnasPrevias,
+                TGrupoSalidas& Grupo, QString& sError);
+    // A row of detail nDetalle (the previous columns first).
+    bool Fila(int nDetalle, const QVariantList& Valores);
+    // Another whole file of the set.
+    bool Agrega(const QString& sNombre, const QByteArray& Datos);
+    // Writes the index (Figuras: the answers as the report shows them, by variable; lines
+    // joined by " | ") and closes the workbook. The set then waits in the group.
+    bool Termina(const QMap<QString, QString>& Figuras, QString& sError);
+
+    const QString& Error() const { return F_sError; }
+    // The names of the files of the set, and of those of an earlier set it replaces.
+    QStringList Archivos() const { return F_Archivos; }
+    QStringList Reemplazados() const { return F_Reemplazados; }
+    const QString& Carpeta() const { return F_sCarpeta; }
+
+private:
+    QChar F_cSeparador;
+    QString F_sCarpeta;
+    QString F_sTrabajo;
+    TGrupoSalidas* F_pGrupo = nullptr;
+    QList<TDetalle> F_Detalles;
+    QList<TArchivoSalida*> F_Csv;
+    QList<qint64> F_Filas;
+    QList<int> F_Hojas;
+    std::unique_ptr<TLibroDetalle> F_Libro;
+    QStringList F_Archivos;
+    QStringList F_Reemplazados;
+    QString F_sError;
+};
+
+class TConexionBD;
+class TRepCuestQRTZBasic;
+
+// The detail set of the questionnaire Q has just run (its connection, its ticks) written into
+// sCarpeta through Escritor, inside Grupo: the statements, their rows as they are read, and the
+// index (Figuras: the answers as the report shows them). Avance as in RecorreDetalles. Unless
+// it is Completa, sError says why for the user (empty when stopped); a failed statement has
+// been shown as a database error too.
+TLecturaDetalle EscribeDetalle(TRepCuestQRTZBasic& Q, TConexionBD* Conector,
+                               const QMap<QString, QString>& Figuras, const QString& sCarpeta,
+                               TEscritorDetalle& Escritor, TGrupoSalidas& Grupo, QString& sError,
+                               const std::function<bool(int, int)>& Avance = {});

@@ -122,11 +122,9 @@ QVariant variante(const TValorBD& v)
     case TValorBD::TTipo::Moneda:
         return double(v.EnteroCrudo()) / 10000.0;
     case TValorBD::TTipo::Fecha: {
-        // Day number since 12/30/1899; before it the day counts back while the time runs forward.
-        const double d = v.DobleCrudo();
-        const double dDias = std::trunc(d);
-        const qint64 nMs = std::llround(std::fabs(d - dDias) * 86400000.0);
-        return QDateTime(QDate(1899, 12, 30).addDays(qint64(dDias)), QTime(0, 0)).addMSecs(nMs);
+        // A day number outside the calendar stays a number rather than a wrong date.
+        const auto f = v.FechaHora();
+        return f ? QVariant(*f) : QVariant(v.DobleCrudo());
     }
     case TValorBD::TTipo::Texto:
         return v.TextoCrudo();
@@ -142,52 +140,59 @@ bool marcado(const TValorBD& v)
     return !v.EsNulo() && v.AsInteger() != 0;
 }
 
-// Reads every row of sConsulta; false when it failed (already shown).
-bool leeFilas(TRepCuestQRTZBasic& Q, TConsultaBD& q, const QString& sConsulta,
-              const std::function<void(const TConsultaBD&)>& Fila)
+// What the details show of a client, read once per report through the client views of the
+// questionnaire; a client missing from a view lacks that view's column (null).
+struct TCliente
 {
-    if (!Q.PideConsulta(sConsulta, q))
-        return false;
-    for (q.Primero(); !q.Fin(); q.Siguiente())
-        Fila(q);
-    q.Cierra();
-    return true;
-}
+    QVariant Nombre, Persona, Nacionalidad, PEP, Actividad, Estado, NivelRiesgo;
 
-using TCatalogo = QHash<QString, QVariantMap>;
+    // The member that holds a column of the details; null for a column clients do not have.
+    static QVariant TCliente::*Miembro(const QString& sColumna)
+    {
+        static const QHash<QString, QVariant TCliente::*> Miembros{
+            {u"Nombre"_s, &TCliente::Nombre},
+            {u"Persona"_s, &TCliente::Persona},
+            {u"Nacionalidad"_s, &TCliente::Nacionalidad},
+            {u"PEP"_s, &TCliente::PEP},
+            {u"Actividad"_s, &TCliente::Actividad},
+            {u"Estado"_s, &TCliente::Estado},
+            {u"NivelRiesgo"_s, &TCliente::NivelRiesgo}};
+        return Miembros.value(sColumna, nullptr);
+    }
+};
+using TCatalogo = QHash<QString, TCliente>;
 
-// The client data of the details, one entry per client key of the company, read through the
-// client views of the questionnaire; a client missing from a view lacks that view's column.
 bool leeCatalogo(TRepCuestQRTZBasic& Q, TConsultaBD& q, TCatalogo& Catalogo)
 {
     const auto texto = [](const TConsultaBD& c, const char* s) {
         return c.Campo(QLatin1String(s)).AsString();
     };
-    if (!leeFilas(Q, q,
-                  u"SELECT AuxCvC, Cliente, EsPF, EsExtrj, EsPEP FROM ("_s + Q.DameConsultaClientes() +
-                      u") "_s,
-                  [&](const TConsultaBD& c) {
-                      QVariantMap& m = Catalogo[texto(c, "AuxCvC")];
-                      if (!m.isEmpty())
-                          return;
-                      m[u"Nombre"_s] = texto(c, "Cliente");
-                      m[u"Persona"_s] = marcado(c.Campo(u"EsPF"_s)) ? u"FISICA"_s : u"MORAL"_s;
-                      m[u"Nacionalidad"_s] = marcado(c.Campo(u"EsExtrj"_s)) ? u"EXTRANJERA"_s : u"NACIONAL"_s;
-                      m[u"PEP"_s] = marcado(c.Campo(u"EsPEP"_s));
-                  }))
+    if (!Q.RecorreConsulta(
+            u"SELECT AuxCvC, Cliente, EsPF, EsExtrj, EsPEP FROM ("_s + Q.DameConsultaClientes() + u") "_s, q,
+            [&](const TConsultaBD& c) {
+                TCliente& m = Catalogo[texto(c, "AuxCvC")];
+                if (m.Nombre.isValid())
+                    return true;
+                m.Nombre = texto(c, "Cliente");
+                m.Persona = marcado(c.Campo(u"EsPF"_s)) ? u"FISICA"_s : u"MORAL"_s;
+                m.Nacionalidad = marcado(c.Campo(u"EsExtrj"_s)) ? u"EXTRANJERA"_s : u"NACIONAL"_s;
+                m.PEP = marcado(c.Campo(u"EsPEP"_s));
+                return true;
+            }))
         return false;
-    const auto columna = [&](const QString& sVista, const char* sColumna, const QString& sNombre) {
-        return leeFilas(Q, q,
-                        u"SELECT AuxCvC, "_s + QLatin1String(sColumna) + u" FROM ("_s + sVista + u") "_s,
-                        [&](const TConsultaBD& c) {
-                            QVariantMap& m = Catalogo[texto(c, "AuxCvC")];
-                            if (!m.contains(sNombre))
-                                m[sNombre] = texto(c, sColumna);
-                        });
+    const auto columna = [&](const QString& sVista, const char* sColumna, QVariant TCliente::*Miembro) {
+        return Q.RecorreConsulta(u"SELECT AuxCvC, "_s + QLatin1String(sColumna) + u" FROM ("_s + sVista +
+                                     u") "_s,
+                                 q, [&](const TConsultaBD& c) {
+                                     QVariant& v = Catalogo[texto(c, "AuxCvC")].*Miembro;
+                                     if (!v.isValid())
+                                         v = texto(c, sColumna);
+                                     return true;
+                                 });
     };
-    return columna(Q.DameClientesConActividad(), "Actividad", u"Actividad"_s) &&
-           columna(Q.DameClientesConEntidad(), "Estado", u"Estado"_s) &&
-           columna(Q.DameClientesConRiesgo(), "Riesgo", u"NivelRiesgo"_s);
+    return columna(Q.DameClientesConActividad(), "Actividad", &TCliente::Actividad) &&
+           columna(Q.DameClientesConEntidad(), "Estado", &TCliente::Estado) &&
+           columna(Q.DameClientesConRiesgo(), "Riesgo", &TCliente::NivelRiesgo);
 }
 
 } // namespace
@@ -336,35 +341,88 @@ bool DameDetalles(TRepCuestQRTZBasic& Q, QList<TDetalle>& Detalles, QString& sEr
     return true;
 }
 
+TLecturaDetalle RecorreDetalles(TRepCuestQRTZBasic& Q, TConexionBD* Conector, const QList<TDetalle>& Detalles,
+                                const std::function<bool(int, const QVariantList&)>& Fila,
+                                const std::function<bool(int, int)>& Avance)
+{
+    TConsultaBD q(Conector);
+    TCatalogo Catalogo;
+    bool bDetenida = false;
+    const auto falla = [&] { return bDetenida ? TLecturaDetalle::Detenida : TLecturaDetalle::Fallida; };
+    if (!leeCatalogo(Q, q, Catalogo))
+        return TLecturaDetalle::Fallida;
+    QList<bool> Hechos(Detalles.size(), false);
+    int nHechos = 0;
+    for (int i = 0; i < Detalles.size(); ++i) {
+        if (Hechos[i])
+            continue;
+        // The details that share this statement (44 to 46) get its rows from one run.
+        QList<int> Grupo;
+        for (int k = i; k < Detalles.size(); ++k)
+            if (!Hechos[k] && Detalles[k].sConsulta == Detalles[i].sConsulta &&
+                Detalles[k].Clase == Detalles[i].Clase) {
+                Grupo << k;
+                Hechos[k] = true;
+            }
+        const QStringList Columnas = ColumnasDetalle(Detalles[i].Clase);
+        const int nClave = int(Columnas.indexOf(u"Clave"_s));
+        // Where each column comes from: the statement's own column, else the client's data.
+        struct TOrigen
+        {
+            int nPropia;
+            QVariant TCliente::*pMiembro;
+        };
+        QList<TOrigen> Origen;
+        const QStringList* pPropias = nullptr;
+        static const TCliente SinDatos;
+        QVariantList Valores;
+        const bool bLeida = Q.RecorreConsulta(Detalles[i].sConsulta, q, [&](const TConsultaBD& c) {
+            if (pPropias != &c.Columnas()) {
+                pPropias = &c.Columnas();
+                Origen.clear();
+                for (const QString& sColumna : Columnas) {
+                    int n = -1;
+                    for (int k = 0; k < pPropias->size() && n < 0; ++k)
+                        if (pPropias->at(k).compare(sColumna, Qt::CaseInsensitive) == 0)
+                            n = k;
+                    Origen.append({n, TCliente::Miembro(sColumna)});
+                }
+            }
+            const auto it = nClave >= 0 && Origen[nClave].nPropia >= 0
+                                ? Catalogo.constFind(c.Valor(Origen[nClave].nPropia).AsString())
+                                : Catalogo.cend();
+            const TCliente& Cliente = it == Catalogo.cend() ? SinDatos : it.value();
+            Valores.clear();
+            for (const TOrigen& o : Origen)
+                Valores << (o.nPropia >= 0 ? variante(c.Valor(o.nPropia))
+                            : o.pMiembro   ? Cliente.*(o.pMiembro)
+                                           : QVariant());
+            for (int d : Grupo)
+                if (!Fila(d, Valores)) {
+                    bDetenida = true;
+                    return false;
+                }
+            return true;
+        });
+        if (!bLeida)
+            return falla();
+        nHechos += int(Grupo.size());
+        if (Avance && !Avance(nHechos, int(Detalles.size())))
+            return TLecturaDetalle::Detenida;
+    }
+    return TLecturaDetalle::Completa;
+}
+
 bool LeeDetalles(TRepCuestQRTZBasic& Q, TConexionBD* Conector, const QList<TDetalle>& Detalles,
                  QList<TTablaDetalle>& Tablas)
 {
     Tablas.clear();
-    TConsultaBD q(Conector);
-    TCatalogo Catalogo;
-    if (!leeCatalogo(Q, q, Catalogo))
-        return false;
-    for (const TDetalle& d : Detalles) {
-        TTablaDetalle t;
-        t.Columnas = ColumnasDetalle(d.Clase);
-        bool bOk = leeFilas(Q, q, d.sConsulta, [&](const TConsultaBD& c) {
-            const QStringList& Propias = c.Columnas();
-            const QString sClave = c.Campo(u"Clave"_s).AsString();
-            const QVariantMap Cliente = Catalogo.value(sClave);
-            QVariantList Fila;
-            for (const QString& sColumna : t.Columnas) {
-                if (Propias.contains(sColumna, Qt::CaseInsensitive))
-                    Fila << variante(c.Campo(sColumna));
-                else
-                    Fila << Cliente.value(sColumna);
-            }
-            t.Filas << Fila;
-        });
-        if (!bOk)
-            return false;
-        Tablas << t;
-    }
-    return true;
+    for (const TDetalle& d : Detalles)
+        Tablas.append({ColumnasDetalle(d.Clase), {}});
+    return RecorreDetalles(Q, Conector, Detalles, [&](int d, const QVariantList& Valores) {
+               Tablas[d].Filas << Valores;
+               return true;
+           }) == TLecturaDetalle::Completa;
 }
 
 QStringList MasFrecuentes(const QStringList& Valores, int nTop)

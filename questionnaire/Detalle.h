@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 class TConexionBD;
 class TConsultasSQL;
 class TRepCuestQRTZBasic;
@@ -68,10 +70,23 @@ QString ArchivoDetalle(const TDetalle& Detalle);
 // longer the one the details are derived from.
 bool DameDetalles(TRepCuestQRTZBasic& Q, QList<TDetalle>& Detalles, QString& sError);
 
-// Runs the statements on the host database of Q and reads their rows, completing each client
-// row with the client's data (name, kind of person, nationality, activity, state, risk level,
-// PEP mark) and each operation or alert with its client's name. A failing statement has been
-// shown as a database error ("BD-101"); then false.
+enum class TLecturaDetalle
+{
+    Completa,
+    Fallida, // a statement failed; shown as a database error ("BD-101"), unless cancelled
+    Detenida // Fila or Avance asked to stop
+};
+
+// Runs the statements on the host database of Q and hands each row to Fila(nDetalle, Valores),
+// as it is read and without keeping it: the values in the order of ColumnasDetalle of the
+// detail's class, each client row completed with the client's data (name, kind of person,
+// nationality, activity, state, risk level, PEP mark) and each operation or alert with its
+// client's name. A statement that several details share runs once and gives its rows to each.
+// Avance(nHechos, nTotal) after each statement. Fila or Avance returning false stops the reading.
+TLecturaDetalle RecorreDetalles(TRepCuestQRTZBasic& Q, TConexionBD* Conector, const QList<TDetalle>& Detalles,
+                                const std::function<bool(int, const QVariantList&)>& Fila,
+                                const std::function<bool(int, int)>& Avance = {});
+// The same rows kept in tables, one per detail; false when the reading did not complete.
 bool LeeDetalles(TRepCuestQRTZBasic& Q, TConexionBD* Conector, const QList<TDetalle>& Detalles,
                  QList<TTablaDetalle>& Tablas);
 

@@ -14,8 +14,17 @@ QString RutaBD(const QString& sCarpeta)
     return ArchivosHost::ResuelveRuta(sCarpeta, QStringLiteral("DataBase/Tavoro.mdb"));
 }
 
+void ProtegeHost(const QString& sCarpeta)
+{
+    const QString sRuta = RutaBD(sCarpeta);
+    ArchivosHost::ProtegeArchivo(sRuta);
+    ArchivosHost::ProtegeCarpeta(QFileInfo(sRuta).absolutePath());
+    ArchivosHost::ProtegeArchivo(ArchivosHost::ResuelveRuta(sCarpeta, QStringLiteral("Tavoro.INI")));
+}
+
 TFalla ConectaBD(const QString& sCarpeta, const TEnlaces& Enlaces, TConexionBD*& Conexion)
 {
+    ProtegeHost(sCarpeta);
     const QString sRuta = RutaBD(sCarpeta);
     if (!QFileInfo(sRuta).isFile())
         return TFalla::SinBaseDatos;

@@ -41,6 +41,10 @@ struct TEnlaces
 
 // DataBase/Tavoro.mdb of the folder, found whatever the letter case of each part.
 QString RutaBD(const QString& sCarpeta);
+// Registers the folder's database, settings file and database folder as the host's files, which
+// nothing this program writes may reach (ArchivosHost::ProtegeArchivo). ConectaBD does it; the
+// callers that check their outputs before connecting do it first.
+void ProtegeHost(const QString& sCarpeta);
 // Registers the folder's database as the main connection, opens it and hands out its component.
 TFalla ConectaBD(const QString& sCarpeta, const TEnlaces& Enlaces, TConexionBD*& Conexion);
 // Active company number of the folder's Tavoro.INI; false unless it is above 0.

@@ -2,13 +2,14 @@
 
 #include "common/ArchivosHost.h"
 #include "common/IIDialogos.h"
+#include "common/Salidas.h"
 #include "reportengine/Reporte.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -17,27 +18,17 @@
 #include <QPdfWriter>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <memory>
+#include <stdexcept>
 
 namespace {
-
-// A file name as qpdf opens it: on Windows it takes UTF-8 and converts to the wide name itself
-// (the 8-bit code page would lose any character outside it); elsewhere the file system's encoding.
-QByteArray local(const QString& s)
-{
-#ifdef Q_OS_WIN
-    return QDir::toNativeSeparators(s).toUtf8();
-#else
-    return QFile::encodeName(s);
-#endif
-}
 
 bool dialogoOpciones(const TExportaPDF& e, QWidget* Padre)
 {
@@ -96,35 +87,79 @@ QString dialogoGuardar(const QString& sPropuesto, QWidget* Padre)
 
 bool TExportaPDF::Exporta(const TReporte& Reporte, const QString& sArchivo, QWidget* Padre) const
 {
+    QString sError;
+    if (Exporta(Reporte, sArchivo, Padre, sError))
+        return true;
+    if (!sError.isEmpty())
+        Dialogos().MuestraMensaje(sError);
+    return false;
+}
+
+bool TExportaPDF::Exporta(const TReporte& Reporte, const QString& sArchivo, QWidget* Padre,
+                          QString& sError) const
+{
+    sError.clear();
     // The host's database and settings file are never written, whatever name reaches here: the
     // save dialog does not confirm overwrites and the command-line tool takes any path.
-    if (ArchivosHost::EsArchivoProtegido(sArchivo)) {
-        Dialogos().MuestraMensaje(
-            QStringLiteral(
-                "No se puede exportar el reporte a %1: es un archivo del Tavoro (su base de datos o su "
-                "archivo de configuración), que este programa nunca modifica. Elija otro nombre de "
-                "archivo.")
-                .arg(QDir::toNativeSeparators(sArchivo)));
+    if (ArchivosHost::RevisaDestino(sArchivo) == ArchivosHost::TDestino::ArchivoHost) {
+        sError = QStringLiteral(
+                     "No se puede exportar el reporte a %1: es un archivo del Tavoro (su base de datos o su "
+                     "archivo de configuración), que este programa nunca modifica. Elija otro nombre de "
+                     "archivo.")
+                     .arg(QDir::toNativeSeparators(sArchivo));
         return false;
     }
-    const int nPaginas = Reporte.PaginasPreparadas();
-    if (nPaginas == 0)
+    if (Reporte.PaginasPreparadas() == 0) {
+        sError = QStringLiteral("El reporte no tiene páginas que exportar.");
         return false;
+    }
     if (bPreguntaSobreescribir && QFileInfo::exists(sArchivo) &&
         !Dialogos().PreguntaAdvertencia(QStringLiteral("El archivo %1 ya existe. ¿Desea reemplazarlo?")
                                             .arg(QDir::toNativeSeparators(sArchivo))))
         return false;
-
-    // Qt writes to a work file; qpdf then writes the target, so a failed export never leaves
-    // a half-written file in place of an earlier one.
-    QTemporaryDir Temporal;
-    if (!Temporal.isValid()) {
-        Dialogos().MuestraMensaje(
-            QStringLiteral("No fue posible crear el archivo temporal de la exportación."));
+    TArchivoSalida Salida(sArchivo);
+    if (!Salida.Abre()) {
+        sError = Salida.Error();
         return false;
     }
-    const QString sTemporal = Temporal.filePath(QStringLiteral("reporte.pdf"));
+    if (!Escribe(Reporte, Salida, Padre, sError))
+        return false;
+    if (!Salida.Coloca()) {
+        sError = Salida.Error();
+        return false;
+    }
+    return true;
+}
 
+namespace {
+
+// qpdf's output, handed to the file being written; a failed write stops qpdf.
+class TTuberiaSalida : public Pipeline
+{
+public:
+    explicit TTuberiaSalida(TArchivoSalida& Salida) : Pipeline("salida", nullptr), F_Salida(Salida) {}
+    void write(unsigned char const* pDatos, size_t nBytes) override
+    {
+        if (!F_Salida.Escribe(QByteArrayView(reinterpret_cast<const char*>(pDatos), qsizetype(nBytes))))
+            throw std::runtime_error("escritura");
+    }
+    void finish() override {}
+
+private:
+    TArchivoSalida& F_Salida;
+};
+
+} // namespace
+
+bool TExportaPDF::Escribe(const TReporte& Reporte, TArchivoSalida& Salida, QWidget* Padre,
+                          QString& sError) const
+{
+    sError.clear();
+    const int nPaginas = Reporte.PaginasPreparadas();
+    if (nPaginas == 0) {
+        sError = QStringLiteral("El reporte no tiene páginas que exportar.");
+        return false;
+    }
     std::unique_ptr<QProgressDialog> Progreso;
     if (bMuestraProgreso && Padre) {
         Progreso = std::make_unique<QProgressDialog>(QStringLiteral("Exportando a PDF..."),
@@ -135,8 +170,13 @@ bool TExportaPDF::Exporta(const TReporte& Reporte, const QString& sArchivo, QWid
         Progreso->setMinimumDuration(0);
         Progreso->setValue(0);
     }
+    // Qt writes the pages into memory (eleven pages are small); qpdf adds what Qt cannot and
+    // writes the finished document into Salida.
+    QByteArray Paginas;
     {
-        QPdfWriter Pdf(sTemporal);
+        QBuffer Memoria(&Paginas);
+        Memoria.open(QIODevice::WriteOnly);
+        QPdfWriter Pdf(&Memoria);
         Pdf.setResolution(96);
         Pdf.setTitle(sTitulo);
         Pdf.setCreator(QStringLiteral("CuestionarioQRTZ"));
@@ -144,7 +184,8 @@ bool TExportaPDF::Exporta(const TReporte& Reporte, const QString& sArchivo, QWid
         Pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter p;
         if (!p.begin(&Pdf)) {
-            Dialogos().MuestraMensaje(QStringLiteral("No fue posible escribir el archivo PDF."));
+            sError = QStringLiteral("No fue posible escribir el archivo PDF %1.")
+                         .arg(QDir::toNativeSeparators(Salida.Destino()));
             return false;
         }
         for (int i = 0; i < nPaginas; ++i) {
@@ -166,24 +207,10 @@ bool TExportaPDF::Exporta(const TReporte& Reporte, const QString& sArchivo, QWid
         }
         p.end();
     }
-    if (!postProcesa(sTemporal, sArchivo)) {
-        Dialogos().MuestraMensaje(QStringLiteral("No fue posible escribir el archivo PDF %1.")
-                                      .arg(QDir::toNativeSeparators(sArchivo)));
-        return false;
-    }
-    return true;
-}
-
-bool TExportaPDF::postProcesa(const QString& sEntrada, const QString& sSalida) const
-{
     try {
         QPDF Pdf;
         Pdf.setSuppressWarnings(true);
-        // qpdf keeps the file names it is given for its messages and for opening the output
-        // later: the byte arrays must live as long as the objects that use them.
-        const QByteArray Entrada = local(sEntrada);
-        const QByteArray Salida = local(sSalida);
-        Pdf.processFile(Entrada.constData());
+        Pdf.processMemoryFile("reporte.pdf", Paginas.constData(), size_t(Paginas.size()));
         QPDFObjectHandle Final = Pdf.getTrailer();
         QPDFObjectHandle Info = Final.getKey("/Info");
         if (!Info.isDictionary()) {
@@ -213,7 +240,9 @@ bool TExportaPDF::postProcesa(const QString& sEntrada, const QString& sSalida) c
         if (!Preferencias.getKeys().empty())
             Pdf.getRoot().replaceKey("/ViewerPreferences", Preferencias);
 
-        QPDFWriter Escritor(Pdf, Salida.constData());
+        TTuberiaSalida Tuberia(Salida);
+        QPDFWriter Escritor(Pdf);
+        Escritor.setOutputPipeline(&Tuberia);
         Escritor.setPreserveEncryption(false);
         Escritor.setCompressStreams(bComprimido);
         Escritor.setStreamDataMode(bComprimido ? qpdf_s_compress : qpdf_s_uncompress);
@@ -223,10 +252,17 @@ bool TExportaPDF::postProcesa(const QString& sEntrada, const QString& sSalida) c
                 bPermiteCopiar, bPermiteModificar, bPermiteAnotar, bPermiteAnotar, bPermiteModificar,
                 bPermiteImprimir ? qpdf_r3p_full : qpdf_r3p_none, true);
         Escritor.write();
-        return true;
     } catch (const std::exception&) {
+        sError = Salida.Error().isEmpty() ? QStringLiteral("No fue posible escribir el archivo PDF %1.")
+                                                .arg(QDir::toNativeSeparators(Salida.Destino()))
+                                          : Salida.Error();
         return false;
     }
+    if (!Salida.Error().isEmpty()) {
+        sError = Salida.Error();
+        return false;
+    }
+    return true;
 }
 
 bool TExportaPDF::ExportaInteractivo(const TReporte& Reporte, QWidget* Padre)

@@ -5,6 +5,7 @@
 #include <functional>
 
 class QWidget;
+class TArchivoSalida;
 class TReporte;
 
 // PDF export beside a report: its settings, the options dialog, the save dialog and the writer.
@@ -24,7 +25,7 @@ public:
     QString sClavePropietario; // no passwords: no encryption
     QString sClaveUsuario;
     bool bComprimido = true;
-    bool bCacheTemporal = true; // pages go to a temporary file first, then to the target
+    bool bCacheTemporal = true; // the pages are made apart and reach the target only whole
     bool bMuestraProgreso = true;
     bool bPreguntaSobreescribir = false;
     bool bSoloDatos = false;         // shown only: the engine always writes the whole page
@@ -46,12 +47,16 @@ public:
     // Empty means the real file dialog.
     std::function<QString(const QString& sPropuesto, QWidget*)> DialogoGuardar;
 
-    // Writes the prepared pages of Reporte to sArchivo; a progress window when asked for and
-    // Padre is given. A failure is told to the user; returns false.
+    // Writes the prepared pages of Reporte to sArchivo through the program's one write path
+    // (common/Salidas.h): the host's files and database folder are refused, and a failure leaves
+    // an earlier file of that name as it was. A progress window when asked for and Padre is
+    // given. A failure is told to the user; returns false.
     bool Exporta(const TReporte& Reporte, const QString& sArchivo, QWidget* Padre = nullptr) const;
+    // The same, telling nobody: false and the message in sError (empty when the user cancelled).
+    bool Exporta(const TReporte& Reporte, const QString& sArchivo, QWidget* Padre, QString& sError) const;
+    // Writes the document into Salida, opened and not yet closed (a file of a set that is put in
+    // place with the others); false and the message in sError (empty when the user cancelled).
+    bool Escribe(const TReporte& Reporte, TArchivoSalida& Salida, QWidget* Padre, QString& sError) const;
     // The quick export of the preview: options dialog, save dialog, then Exporta.
     bool ExportaInteractivo(const TReporte& Reporte, QWidget* Padre);
-
-private:
-    bool postProcesa(const QString& sEntrada, const QString& sSalida) const;
 };

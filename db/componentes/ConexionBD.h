@@ -41,6 +41,7 @@ public:
     // The hook the open session, and every session opened later, calls during long work
     // (ISesionBD::SetAviso); an empty function removes it.
     void SetAviso(std::function<bool()> Aviso);
+    const std::function<bool()>& Aviso() const { return F_Aviso; }
 
 private:
     QString F_sCadena;

@@ -26,6 +26,27 @@ void TConsultaBD::Abre()
     F_bActiva = true;
 }
 
+void TConsultaBD::Recorre(const std::function<bool(const TConsultaBD&)>& Fila)
+{
+    Cierra();
+    if (!F_Conexion)
+        throw TErrorBD(kClase, QStringLiteral("Falta la conexión de la consulta."));
+    try {
+        F_Conexion->Sesion().ConsultaPorPartes(F_sSQL, [this, &Fila](const TResultadoBD& Parte) {
+            F_Resultado = Parte;
+            F_bActiva = true;
+            for (F_nFila = 0; F_nFila < int(F_Resultado.Filas.size()); ++F_nFila)
+                if (!Fila(*this))
+                    return false;
+            return true;
+        });
+    } catch (...) {
+        Cierra();
+        throw;
+    }
+    Cierra();
+}
+
 void TConsultaBD::Ejecuta()
 {
     Cierra();
@@ -102,4 +123,17 @@ TValorBD TConsultaBD::Campo(const QString& sNombre) const
         throw TErrorBD(kClase, QStringLiteral("BOF o EOF es True, o el registro actual se eliminó. "
                                               "La operación solicitada requiere un registro actual."));
     return F_Resultado.Filas[F_nFila][col];
+}
+
+TValorBD TConsultaBD::Valor(int nColumna) const
+{
+    exigeActiva();
+    if (nColumna < 0 || nColumna >= F_Resultado.Columnas.size())
+        throw TErrorBD(kClase, QStringLiteral("No se encontró el elemento en la colección que corresponde "
+                                              "al nombre o al ordinal solicitado: %1")
+                                   .arg(nColumna));
+    if (F_nFila >= int(F_Resultado.Filas.size()))
+        throw TErrorBD(kClase, QStringLiteral("BOF o EOF es True, o el registro actual se eliminó. "
+                                              "La operación solicitada requiere un registro actual."));
+    return F_Resultado.Filas[F_nFila][nColumna];
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class TConexionBD;
 
 // Query object: bound to a connection component, holds a command text, opens a result with
@@ -20,7 +22,11 @@ public:
     void AgregaSQL(const QString& sTexto); // appends one line of command text
     const QString& SQL() const { return F_sSQL; }
 
-    void Abre();    // runs the text and opens its rows, first row current
+    void Abre(); // runs the text and opens its rows, first row current
+    // Runs the text and makes each row current in turn, calling Fila with the open query; rows
+    // are read a part at a time and not kept (ISesionBD::ConsultaPorPartes). Fila returning false
+    // stops the reading; the query is closed at the end.
+    void Recorre(const std::function<bool(const TConsultaBD&)>& Fila);
     void Ejecuta(); // runs the text as a statement
     void Cierra();  // discards the open result
     bool Activa() const { return F_bActiva; }
@@ -35,6 +41,8 @@ public:
     // or when there is no current row.
     TValorBD Campo(const QString& sNombre) const;
     const QStringList& Columnas() const;
+    // Column nColumna (in Columnas() order) of the current row; throws TErrorBD like Campo.
+    TValorBD Valor(int nColumna) const;
 
 private:
     void exigeActiva() const;

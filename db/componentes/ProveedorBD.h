@@ -46,6 +46,15 @@ public:
     virtual ~ISesionBD() = default;
     virtual TResultadoBD Consulta(const QString& sSQL) = 0; // statement that returns rows
     virtual void Ejecuta(const QString& sSQL) = 0;          // statement that returns none
+    // The rows of a statement handed over a part at a time, so that no more than a part is held:
+    // Recibe gets each part (the columns always set) and returns false to stop reading. While it
+    // runs, the session refuses other statements. Sessions that read everything at once give
+    // one part.
+    virtual void ConsultaPorPartes(const QString& sSQL,
+                                   const std::function<bool(const TResultadoBD&)>& Recibe)
+    {
+        Recibe(Consulta(sSQL));
+    }
 
     // A step of work (one press of a button) must read one and the same database. From
     // IniciaPaso to TerminaPaso, a session that would have to read its data anew because the

@@ -116,6 +116,13 @@ TValorBD TValorBD::Binario(const QByteArray& b)
     return v;
 }
 
+std::optional<QDateTime> TValorBD::FechaHora() const
+{
+    if (F_Tipo != TTipo::Fecha || !esDiaJet(F_dDoble))
+        return std::nullopt;
+    return fechaDeDiaJet(F_dDoble);
+}
+
 QString TValorBD::AsString() const
 {
     switch (F_Tipo) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 
 #include <cstdint>
+#include <optional>
 
 // A nullable, typed value read from a database column, with the conversions readers use.
 class TValorBD
@@ -43,6 +45,10 @@ public:
     int64_t AsInteger() const;
     double AsFloat() const;
     bool AsBoolean() const;
+
+    // The date and time of a Fecha value; nothing when the day number lies outside Jet's
+    // calendar (years 100 to 9999) or the value is no date.
+    std::optional<QDateTime> FechaHora() const;
 
     // Raw payloads
     bool Bool() const { return F_nEntero != 0; }

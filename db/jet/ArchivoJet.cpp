@@ -32,8 +32,10 @@ std::shared_ptr<TArchivoJet> TArchivoJet::DeArchivo(const QString& sRuta)
         throw TErrorFormato(QStringLiteral("No se encontró el archivo de base de datos \"%1\".").arg(sRuta));
     if (Info.isDir())
         throw TErrorFormato(kMsjNoEsAccess);
-    // A database being read is never to be overwritten by this program's own output.
+    // A database being read is never to be overwritten by this program's own output, nor is
+    // anything written beside it.
     ArchivosHost::ProtegeArchivo(sRuta);
+    ArchivosHost::ProtegeCarpeta(Info.absolutePath());
     // Read-only, unbuffered and shared with everyone: nothing is locked or created beside the file.
     p->F_pArchivo = std::make_unique<QFile>(sRuta);
     if (!Plataforma::AbreSoloLectura(*p->F_pArchivo))

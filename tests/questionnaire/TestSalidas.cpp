@@ -81,7 +81,7 @@ private slots:
     // The same details as one workbook: an index sheet and a sheet per answer with its rows.
     void libro()
     {
-        if (!LibroDetalle::Disponible())
+        if (!TLibroDetalle::Disponible())
             QSKIP("programa construido sin libxlsxwriter");
         if (QStandardPaths::findExecutable("unzip").isEmpty())
             QSKIP("falta unzip para leer el libro");

@@ -1,13 +1,12 @@
 #include "tools/cuestionario/Consolida.h"
 
-#include "common/ArchivosHost.h"
 #include "common/IIMensajero.h"
 #include "common/InterfacedPadre.h"
+#include "common/Salidas.h"
 #include "common/TablaMemoria.h"
 #include "data/ColectorConxs.h"
 #include "db/componentes/ConexionBD.h"
 #include "questionnaire/ArchivosDetalle.h"
-#include "questionnaire/LibroDetalle.h"
 #include "questionnaire/Preparacion.h"
 #include "questionnaire/RepCuestQRTZ2019.h"
 #include "questionnaire/TablaPEPs.h"
@@ -22,7 +21,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -66,15 +64,6 @@ public:
     void SetbDefColorAlerta(bool) override {}
     bool GetbDefColorAlerta() override { return true; }
 };
-
-// The database folders of the hosts: no output goes there.
-QStringList carpetasBD(const QStringList& Carpetas)
-{
-    QStringList l;
-    for (const QString& c : Carpetas)
-        l << QFileInfo(ArchivosHost::ResuelveRuta(c, u"DataBase/Tavoro.mdb"_s)).absolutePath();
-    return l;
-}
 
 bool leeDetalles(IRepCuestionarioQRTZ& Cuestionario, TConexionBD* Conector, QList<TDetalle>& Detalles,
                  QList<TTablaDetalle>& Tablas, QString& sError)
@@ -166,8 +155,8 @@ bool correSucursal(TSucursalCuestionario& S, TCorridaJson& J, const QString& sUs
 }
 
 // The consolidated report: the template filled with the combined answers, the per-branch page
-// added at its end.
-bool escribePDF(const TConsolidado& C, const QString& sPDF)
+// added at its end, written into Pdf (open).
+bool escribePDF(const TConsolidado& C, TArchivoSalida& Pdf, QString& sError)
 {
     RegistraFuentes();
     const auto objTextoRico = CreaObjTextoRico();
@@ -182,7 +171,11 @@ bool escribePDF(const TConsolidado& C, const QString& sPDF)
     p.Pie.Area.sHtml = u"<p class=\"pie\">Anexo: cifras por sucursal</p>"_s;
     Rep->Paginas().push_back(std::move(p));
     Rep->SetFileName(u"Encuesta ZIDU 2019"_s);
-    return Rep->PreparaReporte(true) && expPDF->Exporta(*Rep, QFileInfo(sPDF).absoluteFilePath());
+    if (!Rep->PreparaReporte(true)) {
+        sError = u"No fue posible preparar el reporte. Llame a Soporte Técnico."_s;
+        return false;
+    }
+    return expPDF->Escribe(*Rep, Pdf, nullptr, sError);
 }
 
 } // namespace
@@ -192,25 +185,55 @@ QByteArray CsvTablaSucursales(const TConsolidado& C, QChar cSeparador)
     return ArchivosDetalle::Texto(C.Columnas, C.Filas, cSeparador);
 }
 
-bool EscribeDetalleDeCorrida(IRepCuestionarioQRTZ& Cuestionario, TConexionBD* Conector,
-                             const TVariables& Variables, const QString& sCarpetaHost,
-                             const TOpcionesSalida& Salida, QString& sError)
+QString LineaHerramienta(QString s)
 {
-    if (!ArchivosDetalle::CarpetaPermitida(Salida.sDetalle, carpetasBD({sCarpetaHost}), sError))
+    s.replace(u"\\"_s, u"\\\\"_s);
+    s.replace(u"\n"_s, u"\\n"_s);
+    s.replace(u"\r"_s, u"\\r"_s);
+    s.replace(u"\t"_s, u"\\t"_s);
+    return s;
+}
+
+void ConfirmaPDF(const QString& sArchivo)
+{
+    QTextStream(stderr) << u"Se escribió el archivo PDF %1."_s.arg(
+                               QDir::toNativeSeparators(QFileInfo(sArchivo).absoluteFilePath()))
+                        << Qt::endl;
+}
+
+void ConfirmaTabla(const QString& sArchivo)
+{
+    QTextStream(stderr) << u"Se escribió la tabla por sucursal %1."_s.arg(
+                               QDir::toNativeSeparators(QFileInfo(sArchivo).absoluteFilePath()))
+                        << Qt::endl;
+}
+
+void ConfirmaDetalle(const TEscritorDetalle& Detalle)
+{
+    QTextStream e(stderr);
+    e << u"Se escribió el detalle en la carpeta %1: %2."_s.arg(QDir::toNativeSeparators(Detalle.Carpeta()),
+                                                               Detalle.Archivos().join(u", "_s))
+      << Qt::endl;
+    if (!Detalle.Reemplazados().isEmpty())
+        e << u"Se reemplazaron los archivos de detalle que ya había en esa carpeta (%1)."_s.arg(
+                 Detalle.Reemplazados().join(u", "_s))
+          << Qt::endl;
+}
+
+bool EscribeDetalleDeCorrida(IRepCuestionarioQRTZ& Cuestionario, TConexionBD* Conector,
+                             const TVariables& Variables, const QString& sCarpeta, TEscritorDetalle& Detalle,
+                             TGrupoSalidas& Grupo, QString& sError)
+{
+    auto* Q = dynamic_cast<TRepCuestQRTZBasic*>(&Cuestionario);
+    if (!Q) {
+        sError = u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s;
         return false;
-    QList<TDetalle> Detalles;
-    QList<TTablaDetalle> Tablas;
-    if (!leeDetalles(Cuestionario, Conector, Detalles, Tablas, sError))
-        return false;
+    }
     QMap<QString, QString> Figuras;
     for (const auto& [sVariable, sValor] : Variables)
         Figuras[sVariable] = sValor;
-    return ArchivosDetalle::Escribe(
-               Salida.sDetalle,
-               ArchivosDetalle::ArchivosDeDetalle(Detalles, Tablas, Figuras, Salida.cSeparador), sError) &&
-           (!LibroDetalle::Disponible() ||
-            LibroDetalle::Escribe(QDir(Salida.sDetalle).filePath(LibroDetalle::kArchivo), Detalles, Tablas,
-                                  Figuras, sError));
+    return EscribeDetalle(*Q, Conector, Figuras, sCarpeta, Detalle, Grupo, sError) ==
+           TLecturaDetalle::Completa;
 }
 
 int ConsolidaCarpetas(const QStringList& Carpetas, const QString& sUsuario, const QString& sPassw,
@@ -245,12 +268,12 @@ int ConsolidaCarpetas(const QStringList& Carpetas, const QString& sUsuario, cons
     }
     // Outputs are checked before any branch runs, and written only after every branch succeeded.
     QString sError;
-    const QStringList Prohibidas = carpetasBD(Carpetas);
-    if (!Salida.sDetalle.isEmpty() && !ArchivosDetalle::CarpetaPermitida(Salida.sDetalle, Prohibidas, sError))
+    for (const QString& c : Carpetas)
+        Preparacion::ProtegeHost(c);
+    if (!Salida.sDetalle.isEmpty() && !(sError = Salidas::MotivoRechazoCarpeta(Salida.sDetalle)).isEmpty())
         return falla(sError);
     for (const QString& sArchivo : {sPDF, Salida.sTabla})
-        if (!sArchivo.isEmpty() &&
-            !ArchivosDetalle::CarpetaPermitida(QFileInfo(sArchivo).absolutePath(), Prohibidas, sError))
+        if (!sArchivo.isEmpty() && !(sError = Salidas::MotivoRechazo(sArchivo)).isEmpty())
             return falla(sError);
 
     QList<TSucursalCuestionario> Sucursales;
@@ -270,38 +293,51 @@ int ConsolidaCarpetas(const QStringList& Carpetas, const QString& sUsuario, cons
     }
     const TConsolidado C = ConsolidaSucursales(Sucursales);
 
+    // The outputs are written whole beside their places and put there together, or none is.
+    TGrupoSalidas Grupo;
+    if (!sPDF.isEmpty()) {
+        TArchivoSalida& Pdf = Grupo.Archivo(sPDF);
+        if (!Pdf.Abre() || !escribePDF(C, Pdf, sError))
+            return falla(Pdf.Error().isEmpty() ? sError : Pdf.Error());
+    }
+    if (!Salida.sTabla.isEmpty()) {
+        TArchivoSalida& Tabla = Grupo.Archivo(Salida.sTabla);
+        if (!Tabla.Abre() || !Tabla.Escribe(CsvTablaSucursales(C, Salida.cSeparador)) || !Tabla.Cierra())
+            return falla(Tabla.Error());
+    }
+    TEscritorDetalle Detalle(Salida.cSeparador);
     if (!Salida.sDetalle.isEmpty()) {
         QMap<QString, QString> Figuras;
         for (const auto& [sVariable, sValor] : C.Variables)
             Figuras[sVariable] = sValor;
-        QList<ArchivosDetalle::TArchivo> Archivos =
-            ArchivosDetalle::ArchivosDeDetalle(C.Detalles, C.Tablas, Figuras, Salida.cSeparador);
-        Archivos.append({u"sucursales.csv"_s, CsvTablaSucursales(C, Salida.cSeparador)});
-        if (!ArchivosDetalle::Escribe(Salida.sDetalle, Archivos, sError) ||
-            (LibroDetalle::Disponible() &&
-             !LibroDetalle::Escribe(QDir(Salida.sDetalle).filePath(LibroDetalle::kArchivo), C.Detalles,
-                                    C.Tablas, Figuras, sError)))
+        if (!Detalle.Inicia(Salida.sDetalle, C.Detalles, {u"Sucursal"_s}, Grupo, sError))
             return falla(sError);
+        for (int d = 0; d < C.Tablas.size(); ++d)
+            for (const QVariantList& f : C.Tablas[d].Filas)
+                if (!Detalle.Fila(d, f))
+                    return falla(Detalle.Error());
+        if (!Detalle.Agrega(ArchivosDetalle::kSucursales, CsvTablaSucursales(C, Salida.cSeparador)) ||
+            !Detalle.Termina(Figuras, sError))
+            return falla(Detalle.Error().isEmpty() ? sError : Detalle.Error());
     }
-    if (!Salida.sTabla.isEmpty()) {
-        QSaveFile f(Salida.sTabla);
-        const QByteArray b = CsvTablaSucursales(C, Salida.cSeparador);
-        if (ArchivosHost::EsArchivoProtegido(Salida.sTabla) || !f.open(QIODevice::WriteOnly) ||
-            f.write(b) != b.size() || !f.commit())
-            return falla(
-                u"No se pudo escribir el archivo %1."_s.arg(QDir::toNativeSeparators(Salida.sTabla)));
-    }
-    if (!sPDF.isEmpty() && !escribePDF(C, sPDF))
-        return falla(u"No fue posible escribir el archivo PDF %1."_s.arg(sPDF));
+    if (!Grupo.Coloca())
+        return falla(Grupo.Error());
+    if (!sPDF.isEmpty())
+        ConfirmaPDF(sPDF);
+    if (!Salida.sTabla.isEmpty())
+        ConfirmaTabla(Salida.sTabla);
+    if (!Salida.sDetalle.isEmpty())
+        ConfirmaDetalle(Detalle);
 
     if (Salida.bJson) {
         salida() << QString::fromUtf8(TextoJson(ObjetoConsolidado(Corridas, C)));
     } else {
         for (int i = 0; i < Corridas.size(); ++i)
             for (const TPEPCandidato& p : Corridas[i].PEPs)
-                salida() << "PEP\t" << (i + 1) << ':' << p.sClave << '\t' << p.sNombre << '\n';
+                salida() << "PEP\t" << (i + 1) << ':' << LineaHerramienta(p.sClave) << '\t'
+                         << LineaHerramienta(p.sNombre) << '\n';
         for (const auto& [sVariable, sValor] : C.Variables)
-            salida() << sVariable << '\t' << QString(sValor).replace(u"\r\n"_s, u"\\r\\n"_s) << '\n';
+            salida() << sVariable << '\t' << LineaHerramienta(sValor) << '\n';
     }
     salida().flush();
     return 0;

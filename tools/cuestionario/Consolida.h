@@ -8,6 +8,8 @@
 
 class IRepCuestionarioQRTZ;
 class TConexionBD;
+class TEscritorDetalle;
+class TGrupoSalidas;
 
 // Outputs of the tool beyond the answers on standard output.
 struct TOpcionesSalida
@@ -18,12 +20,20 @@ struct TOpcionesSalida
     QString sTabla;     // consolidation: CSV file of the per-branch table; empty: none
 };
 
+// A value on a line of the tool's output: backslash, line feed, carriage return and tab are
+// written \\, \n, \r and \t, so that a line is always one variable.
+QString LineaHerramienta(QString s);
+// The confirmations of written outputs, on standard error.
+void ConfirmaPDF(const QString& sArchivo);
+void ConfirmaDetalle(const TEscritorDetalle& Detalle);
+void ConfirmaTabla(const QString& sArchivo);
+
 // After a run of one host folder: writes the detail files of the questionnaire just run
-// (its ticks, its connection) into Salida.sDetalle. False and the message for the user when
-// they cannot be read or written; nothing is written into the host's database folder.
+// (its ticks, its connection) into sCarpeta through Detalle, as part of Grupo. False and the
+// message for the user when they cannot be read or written.
 bool EscribeDetalleDeCorrida(IRepCuestionarioQRTZ& Cuestionario, TConexionBD* Conector,
-                             const TVariables& Variables, const QString& sCarpetaHost,
-                             const TOpcionesSalida& Salida, QString& sError);
+                             const TVariables& Variables, const QString& sCarpeta, TEscritorDetalle& Detalle,
+                             TGrupoSalidas& Grupo, QString& sError);
 
 // cuestionario --consolidar: runs every branch folder (login, open sessions, detection, the
 // ticks "n:CLAVE" or "CARPETA:CLAVE" of Marcas, all answers and their details), and only when

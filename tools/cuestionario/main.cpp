@@ -23,6 +23,7 @@
 #include "common/IIMensajero.h"
 #include "common/InterfacedPadre.h"
 #include "common/Plataforma.h"
+#include "common/Salidas.h"
 #include "common/TablaMemoria.h"
 #include "data/ColectorConxs.h"
 #include "db/componentes/ConexionBD.h"
@@ -39,6 +40,7 @@
 #include "tools/cuestionario/SalidaJson.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -69,10 +71,11 @@ int falla(const QString& sMensaje)
     return 1;
 }
 
-QString enUnaLinea(QString s)
+// A value on one line of its own: backslash, line feed, carriage return and tab are written
+// \\, \n, \r and \t, so no text of the database can start a line or split a field.
+QString enUnaLinea(const QString& s)
 {
-    s.replace(QLatin1String("\r\n"), QLatin1String("\\r\\n"));
-    return s;
+    return LineaHerramienta(s);
 }
 
 // Writes each variable as the questionnaire sets it; the preview is not shown. With a report,
@@ -80,15 +83,14 @@ QString enUnaLinea(QString s)
 class TManejadorConsola : public IManejadorReportes
 {
 public:
-    TManejadorConsola(bool bTiempos, std::shared_ptr<IManejadorReportes> Real, TReporte* Reporte,
-                      const QString& sArchivoPDF)
-        : F_bTiempos(bTiempos), F_Real(std::move(Real)), F_Reporte(Reporte), F_sArchivoPDF(sArchivoPDF)
+    TManejadorConsola(bool bTiempos, std::shared_ptr<IManejadorReportes> Real, TReporte* Reporte)
+        : F_bTiempos(bTiempos), F_Real(std::move(Real)), F_Reporte(Reporte)
     {
         F_Reloj.start();
     }
 
     void SetNombre(const QString& sNombre) { F_sNombre = sNombre; }
-    bool ExportoPDF() const { return F_bExportoPDF; }
+    bool Preparado() const { return F_bPreparado; }
 
     void AgregaDatoReporte(const QString& sCategoria, const QString& sVariable, const QString& sDato) override
     {
@@ -103,13 +105,13 @@ public:
         if (F_Real)
             F_Real->AgregaDatoReporte(sCategoria, sVariable, sDato);
     }
+    // The pages are prepared here; the PDF is written with the run's other outputs.
     void MuestraReporte() override
     {
         if (!F_Reporte)
             return;
         F_Reporte->SetFileName(F_sNombre);
-        F_bExportoPDF =
-            F_Reporte->PreparaReporte(true) && F_Reporte->GetExportaPDF()->Exporta(*F_Reporte, F_sArchivoPDF);
+        F_bPreparado = F_Reporte->PreparaReporte(true);
     }
 
     bool bJson = false;   // the answers are kept for the JSON document instead of printed
@@ -119,9 +121,8 @@ private:
     bool F_bTiempos;
     std::shared_ptr<IManejadorReportes> F_Real;
     TReporte* F_Reporte;
-    QString F_sArchivoPDF;
     QString F_sNombre;
-    bool F_bExportoPDF = false;
+    bool F_bPreparado = false;
     QElapsedTimer F_Reloj;
 };
 
@@ -262,17 +263,22 @@ QString leeOpciones(const QStringList& args, TOpciones& o)
 int ejecuta(const TOpciones& o)
 {
     if (!QFileInfo(o.sCarpeta).isDir())
-        return falla(QStringLiteral("Error: no existe la carpeta %1.").arg(o.sCarpeta));
+        return falla(
+            QStringLiteral("Error: no existe la carpeta %1.").arg(QDir::toNativeSeparators(o.sCarpeta)));
     const QString sRutaBD = Preparacion::RutaBD(o.sCarpeta);
     if (!QFileInfo(sRutaBD).isFile())
         return falla(
             QStringLiteral("Error: la carpeta %1 no es la del Tavoro (no tiene DataBase\\Tavoro.mdb).")
-                .arg(o.sCarpeta));
+                .arg(QDir::toNativeSeparators(o.sCarpeta)));
 
-    // The detail folder is checked before anything runs: never the host's database folder.
+    // The outputs are checked before anything runs: never a file of the host nor its database
+    // folder, whatever the name, link or mount that leads there.
+    Preparacion::ProtegeHost(o.sCarpeta);
     QString sError;
+    if (!o.sPDF.isEmpty() && !(sError = Salidas::MotivoRechazo(o.sPDF)).isEmpty())
+        return falla(sError);
     if (!o.Salida.sDetalle.isEmpty() &&
-        !ArchivosDetalle::CarpetaPermitida(o.Salida.sDetalle, {QFileInfo(sRutaBD).absolutePath()}, sError))
+        !(sError = Salidas::MotivoRechazoCarpeta(o.Salida.sDetalle)).isEmpty())
         return falla(sError);
 
     // The window types both keys in upper case; so does the tool.
@@ -291,8 +297,7 @@ int ejecuta(const TOpciones& o)
         repGeneral = CreaRepGeneral(objTextoRico.get(), expPDF.get());
         Real = CreaManejadorReportes(repGeneral.get(), QString());
     }
-    auto Manejador = std::make_shared<TManejadorConsola>(o.bTiempos, Real, repGeneral.get(),
-                                                         QFileInfo(o.sPDF).absoluteFilePath());
+    auto Manejador = std::make_shared<TManejadorConsola>(o.bTiempos, Real, repGeneral.get());
     Manejador->bJson = o.Salida.bJson;
     Manejador->Corrida.sCarpeta = o.sCarpeta;
     QElapsedTimer Reloj;
@@ -340,8 +345,8 @@ int ejecuta(const TOpciones& o)
     if (!Cuestionario->DetectaPEPs(vtPEPs.get()))
         return falla(QStringLiteral("No fue posible detectar los PEPs. Llame a Soporte Técnico."));
     for (vtPEPs->Primero(); !vtPEPs->Fin() && !o.Salida.bJson; vtPEPs->Siguiente())
-        salida() << "PEP\t" << vtPEPs->ValorTextoOriginal(QStringLiteral("ClaveCliente")) << '\t'
-                 << vtPEPs->ValorTexto(QStringLiteral("Nombre")) << '\n';
+        salida() << "PEP\t" << enUnaLinea(vtPEPs->ValorTextoOriginal(QStringLiteral("ClaveCliente"))) << '\t'
+                 << enUnaLinea(vtPEPs->ValorTexto(QStringLiteral("Nombre"))) << '\n';
 
     for (const QString& sClave : o.PEPs) {
         bool bEncontrada = false;
@@ -359,12 +364,27 @@ int ejecuta(const TOpciones& o)
 
     if (!Cuestionario->GeneraReporte(vtPEPs.get()))
         return falla(QStringLiteral("No fue posible generar el reporte. Llame a Soporte Técnico."));
-    if (!o.sPDF.isEmpty() && !Manejador->ExportoPDF())
-        return falla(QStringLiteral("No fue posible escribir el archivo PDF %1.").arg(o.sPDF));
+
+    // The outputs are written whole beside their places and put there together, or none is.
+    TGrupoSalidas Grupo;
+    if (!o.sPDF.isEmpty()) {
+        if (!Manejador->Preparado())
+            return falla(QStringLiteral("No fue posible preparar el reporte. Llame a Soporte Técnico."));
+        TArchivoSalida& Pdf = Grupo.Archivo(o.sPDF);
+        if (!Pdf.Abre() || !repGeneral->GetExportaPDF()->Escribe(*repGeneral, Pdf, nullptr, sError))
+            return falla(Pdf.Error().isEmpty() ? sError : Pdf.Error());
+    }
+    TEscritorDetalle Detalle(o.Salida.cSeparador);
     if (!o.Salida.sDetalle.isEmpty() &&
-        !EscribeDetalleDeCorrida(*Cuestionario, Conector, Manejador->Corrida.Variables, o.sCarpeta, o.Salida,
-                                 sError))
+        !EscribeDetalleDeCorrida(*Cuestionario, Conector, Manejador->Corrida.Variables, o.Salida.sDetalle,
+                                 Detalle, Grupo, sError))
         return falla(sError);
+    if (!Grupo.Coloca())
+        return falla(Grupo.Error());
+    if (!o.sPDF.isEmpty())
+        ConfirmaPDF(o.sPDF);
+    if (!o.Salida.sDetalle.isEmpty())
+        ConfirmaDetalle(Detalle);
     if (o.Salida.bJson) {
         for (vtPEPs->Primero(); !vtPEPs->Fin(); vtPEPs->Siguiente())
             Manejador->Corrida.PEPs.append({vtPEPs->ValorTextoOriginal(QStringLiteral("ClaveCliente")),
@@ -405,6 +425,19 @@ int main(int argc, char** argv)
 #endif
     std::unique_ptr<QCoreApplication> app =
         bPDF ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    // A name whose bytes are not text (Latin-1 on a UTF-8 system) would reach the files under
+    // another name: it is refused, shown as its bytes.
+    for (int i = 1; i < argc; ++i) {
+        QString sEscapado;
+        if (!Plataforma::NombreRepresentable(QByteArray(argv[i]), sEscapado)) {
+            errores() << QStringLiteral(
+                             "El argumento \"%1\" no es un nombre que este programa pueda usar: no está "
+                             "escrito en UTF-8. Cambie el nombre de la carpeta o del archivo.")
+                             .arg(sEscapado)
+                      << Qt::endl;
+            return 2;
+        }
+    }
     TOpciones o;
     const QString sError = leeOpciones(QCoreApplication::arguments(), o);
     if (!sError.isEmpty()) {

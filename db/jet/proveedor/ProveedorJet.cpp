@@ -156,6 +156,18 @@ public:
         }
     }
 
+    void ConsultaPorPartes(const QString& sSQL,
+                           const std::function<bool(const TResultadoBD&)>& Recibe) override
+    {
+        try {
+            F_Sesion.RevisaOcupada();
+            AlDia();
+            F_Sesion.ConsultaPorPartes(sSQL, Recibe);
+        } catch (const TErrorJet& e) {
+            fallaJet(e);
+        }
+    }
+
     void Ejecuta(const QString& sSQL) override
     {
         try {

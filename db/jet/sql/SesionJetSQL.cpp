@@ -9,6 +9,7 @@
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QThread>
 
 #include <algorithm>
@@ -297,7 +298,7 @@ void TSesionJetSQL::SiCancelada()
 
 void TSesionJetSQL::RevisaOcupada() const
 {
-    if (F_bEnAviso)
+    if (F_bEnAviso || F_bEnPartes)
         throw TErrorJet(QStringLiteral("La base de datos está ocupada con otro proceso; intente de nuevo al "
                                        "terminar."));
 }
@@ -459,6 +460,15 @@ void TSesionJetSQL::CreaMaterializacion(const TMaterializacionSql& m)
     F_Materializadas.insert(m.sNombre, ++F_nUso);
 }
 
+void TSesionJetSQL::PreparaDatos(const TCacheada& c)
+{
+    for (const QString& t : c.Tablas)
+        CargaTabla(t);
+    for (const auto& m : c.Traduccion.Materializaciones)
+        CreaMaterializacion(m);
+    DesalojaMaterializadas(c.Traduccion);
+}
+
 TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
 {
     RevisaOcupada();
@@ -468,20 +478,39 @@ TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
     const TCacheada c = Prepara(sJet);
     TResultadoBD r;
     Trabaja([this, &c, &r] {
-        for (const QString& t : c.Tablas)
-            CargaTabla(t);
-        for (const auto& m : c.Traduccion.Materializaciones)
-            CreaMaterializacion(m);
-        DesalojaMaterializadas(c.Traduccion);
-
+        PreparaDatos(c);
         QElapsedTimer reloj;
         reloj.start();
         const TSentenciaSqlite sentencia = PreparaSql(c.Traduccion.sSql.toUtf8());
-        r = LeeFilas(sentencia.get(), c.Traduccion.Columnas);
+        LeeFilas(sentencia.get(), c.Traduccion.Columnas, r);
         if (F_Traza)
             F_Traza(c.Traduccion.sSql, reloj.elapsed());
     });
     return r;
+}
+
+void TSesionJetSQL::ConsultaPorPartes(const QString& sJet,
+                                      const std::function<bool(const TResultadoBD&)>& Recibe)
+{
+    RevisaOcupada();
+    F_bCancelada = false;
+    if (sJet.trimmed().isEmpty())
+        throw TErrorJet::TextoVacio();
+    const TCacheada c = Prepara(sJet);
+    TSentenciaSqlite sentencia;
+    Trabaja([this, &c, &sentencia] {
+        PreparaDatos(c);
+        sentencia = PreparaSql(c.Traduccion.sSql.toUtf8());
+    });
+    // Between the parts the statement stays open: nothing may load or drop a table under it.
+    F_bEnPartes = true;
+    const auto libera = qScopeGuard([this] { F_bEnPartes = false; });
+    for (bool fin = false; !fin;) {
+        TResultadoBD parte;
+        Trabaja([&] { fin = LeeFilas(sentencia.get(), c.Traduccion.Columnas, parte, FilasPorParte); });
+        if (!Recibe(parte))
+            return;
+    }
 }
 
 void TSesionJetSQL::DesalojaMaterializadas(const TTraduccionSql& Traduccion)
@@ -511,16 +540,17 @@ void TSesionJetSQL::DesalojaMaterializadas(const TTraduccionSql& Traduccion)
     }
 }
 
-TResultadoBD TSesionJetSQL::LeeFilas(sqlite3_stmt* st, const std::vector<TColumnaSalida>& columnas)
+bool TSesionJetSQL::LeeFilas(sqlite3_stmt* st, const std::vector<TColumnaSalida>& columnas, TResultadoBD& r,
+                             int64_t nMaximo)
 {
-    TResultadoBD r;
+    r.Columnas.clear();
     for (const auto& col : columnas)
         r.Columnas << col.sNombre;
     const int n = int(columnas.size());
-    for (;;) {
+    for (int64_t nLeidas = 0; nMaximo == 0 || nLeidas < nMaximo; ++nLeidas) {
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE)
-            break;
+            return true;
         if (rc != SQLITE_ROW)
             ErrorSqlite(rc);
         std::vector<TValorBD> fila;
@@ -583,7 +613,7 @@ TResultadoBD TSesionJetSQL::LeeFilas(sqlite3_stmt* st, const std::vector<TColumn
         }
         r.Filas.push_back(std::move(fila));
     }
-    return r;
+    return false;
 }
 
 void TSesionJetSQL::Ejecuta(const QString& sJet)

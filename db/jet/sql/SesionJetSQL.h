@@ -70,6 +70,11 @@ public:
     TSesionJetSQL& operator=(const TSesionJetSQL&) = delete;
 
     TResultadoBD Consulta(const QString& sJet);
+    // The rows of sJet a part of at most FilasPorParte rows at a time (ISesionBD::ConsultaPorPartes);
+    // Recibe runs on the calling thread, between the parts, and the session refuses statements
+    // meanwhile.
+    void ConsultaPorPartes(const QString& sJet, const std::function<bool(const TResultadoBD&)>& Recibe);
+    static constexpr int FilasPorParte = 4096;
     // A statement run for its effect: SELECT runs and its rows are dropped; anything that
     // would write is refused (the database is read-only).
     void Ejecuta(const QString& sJet);
@@ -126,8 +131,12 @@ private:
     // Drops a table, ignoring errors (cleaning up after a failure or evicting).
     void BorraTabla(const QString& sEsquema, const QString& sTabla);
     TSentenciaSqlite PreparaSql(const QByteArray& sSql);
-    // Every row of a prepared statement, typed by the result columns.
-    TResultadoBD LeeFilas(sqlite3_stmt* pSentencia, const std::vector<TColumnaSalida>& Columnas);
+    // The next rows of a prepared statement, at most nMaximo (every row when 0), typed by the
+    // result columns, into r; true once the statement has no more rows.
+    bool LeeFilas(sqlite3_stmt* pSentencia, const std::vector<TColumnaSalida>& Columnas, TResultadoBD& r,
+                  int64_t nMaximo = 0);
+    // Loads the tables the statement needs and its derived tables.
+    void PreparaDatos(const TCacheada& c);
     void EjecutaSql(const QString& sSql);
     [[noreturn]] void ErrorSqlite(int nCodigo);
     // Calls the hook when its interval has passed; false when it asked to stop. On the worker
@@ -155,6 +164,7 @@ private:
     std::function<bool()> F_Aviso;
     QElapsedTimer F_RelojAviso;
     bool F_bEnAviso = false;           // the hook is running: statements are refused
+    bool F_bEnPartes = false;          // ConsultaPorPartes hands out rows: statements are refused
     bool F_bCancelada = false;         // the hook asked to stop the running statement
     bool F_bEnHilo = false;            // Trabaja's worker thread runs the work
     std::atomic<bool> F_bParar{false}; // the hook asked the worker thread to stop

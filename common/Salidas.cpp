@@ -122,7 +122,7 @@ bool TArchivoSalida::vacia()
     if (F_Bufer.isEmpty())
         return true;
     const bool bBien = F_Archivo.Escribe(F_Bufer.constData(), F_Bufer.size());
-    F_Bufer.clear();
+    F_Bufer.resize(0); // the capacity stays for the next rows
     if (!bBien)
         F_sError = Salidas::MensajeFalla(F_sDestino, F_Archivo.Error());
     return bBien;
@@ -260,9 +260,15 @@ bool TGrupoSalidas::Coloca()
         sAnterior.clear();
         if (!existe(sDestino))
             return true;
+        const QFileInfo Info(sDestino);
+        if (Info.isDir() && !Info.isSymLink()) {
+            F_sError = u"No se pudo escribir el archivo %1: es una carpeta."_s.arg(nativa(sDestino));
+            return false;
+        }
         int nError = 0;
         for (int i = 0; i < kIntentos; ++i) {
-            const QString s = nombreTemporal(QFileInfo(sDestino).absolutePath(), QFileInfo(sDestino).fileName());
+            const QString s =
+                nombreTemporal(QFileInfo(sDestino).absolutePath(), QFileInfo(sDestino).fileName());
             if (existe(s))
                 continue;
             if (Plataforma::Renombra(sDestino, s, nError)) {
@@ -383,7 +389,8 @@ bool TCarpetaSalida::Prepara(TGrupoSalidas& Grupo, QString& sError)
         if (!existe(s))
             break;
     }
-    sError = u"No se pudo escribir en la carpeta %1: %2."_s.arg(nativa(F_sCarpeta), Plataforma::TextoError(nError));
+    sError = u"No se pudo escribir en la carpeta %1: %2."_s.arg(nativa(F_sCarpeta),
+                                                                Plataforma::TextoError(nError));
     Grupo.Descarta();
     return false;
 }

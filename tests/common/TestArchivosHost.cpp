@@ -1,4 +1,5 @@
 #include "EnlacesPrueba.h"
+#include "MontajePrueba.h"
 #include "common/ArchivosHost.h"
 
 #include <QDir>
@@ -161,6 +162,46 @@ private slots:
                                    0); // missing: protected too
         QCOMPARE(ArchivosHost::EsArchivoProtegido(destino.isEmpty() ? destino : d.filePath(destino)),
                  protegido);
+    }
+
+    // Writing into the host's database folder, or anything inside it, is refused whatever leads
+    // there: its own name in any letter case, a link, a second mount of it, a subfolder; its
+    // parent (the program's folder) and other folders are not.
+    void carpetaProtegida_data()
+    {
+        QTest::addColumn<QString>("carpeta");
+        QTest::addColumn<bool>("protegida");
+        QTest::newRow("la carpeta") << "Host/DataBase" << true;
+        QTest::newRow("otras mayusculas") << "HOST/DATABASE" << true;
+        QTest::newRow("una subcarpeta que falta") << "Host/DataBase/nueva/otra" << true;
+        QTest::newRow("con puntos") << "Host/otra/../DataBase" << true;
+        QTest::newRow("enlace a la carpeta") << "enlace/detalle" << true;
+        QTest::newRow("segundo montaje") << "montaje" << true;
+        QTest::newRow("subcarpeta del segundo montaje") << "montaje/sub" << true;
+        QTest::newRow("la carpeta del programa") << "Host" << false;
+        QTest::newRow("otra carpeta") << "Otra/DataBase" << false;
+    }
+    void carpetaProtegida()
+    {
+        QFETCH(QString, carpeta);
+        QFETCH(bool, protegida);
+        QTemporaryDir d;
+        QDir(d.path()).mkpath("Host/DataBase/sub");
+        QDir(d.path()).mkpath("Otra/DataBase");
+        TMontajePrueba Montaje;
+        if (carpeta.startsWith("enlace")) {
+            QRTZ_REQUIERE_ENLACES();
+            QVERIFY(QFile::link(d.filePath("Host/DataBase"), d.filePath("enlace")));
+        }
+        if (carpeta.startsWith("montaje") &&
+            !Montaje.MontaEnlace(d.filePath("Host/DataBase"), d.filePath("montaje")))
+            QSKIP("el sistema no permite montar carpetas aquí");
+        ArchivosHost::ProtegeCarpeta(d.filePath("Host/DataBase"));
+        QCOMPARE(ArchivosHost::RevisaCarpeta(d.filePath(carpeta)) == ArchivosHost::TDestino::CarpetaBD,
+                 protegida);
+        QCOMPARE(ArchivosHost::RevisaDestino(d.filePath(carpeta + "/r.pdf")) ==
+                     ArchivosHost::TDestino::CarpetaBD,
+                 protegida);
     }
 };
 

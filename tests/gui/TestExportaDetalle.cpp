@@ -13,8 +13,10 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -63,20 +65,32 @@ private slots:
     {
         QTest::addColumn<QString>("destino"); // empty: the user cancels the folder dialog
         QTest::addColumn<QString>("mensaje");
+        QTest::addColumn<int>("anteriores");  // -1: no earlier set there; 0/1: "No"/"Sí" to replacing it
+        QTest::addColumn<bool>("interrumpe"); // "Cancelar" in the progress window at once
         QTest::newRow("carpeta nueva") << "exportado/detalle"
-                                       << "Se escribió el detalle de 29 respuestas";
+                                       << "Se escribió el detalle de 29 respuestas" << -1 << false;
         QTest::newRow("cancelada") << ""
-                                   << "";
+                                   << "" << -1 << false;
         QTest::newRow("carpeta de la base") << "host/DataBase"
-                                            << "es la carpeta de la base de datos del Tavoro";
+                                            << "es la carpeta de la base de datos del Tavoro" << -1 << false;
         QTest::newRow("dentro de la base, otras mayusculas")
             << "host/DATABASE/detalle"
-            << "es la carpeta de la base de datos del Tavoro";
+            << "es la carpeta de la base de datos del Tavoro" << -1 << false;
+        QTest::newRow("reemplaza el detalle anterior")
+            << "anterior_si"
+            << "Se escribió el detalle de 29 respuestas" << 1 << false;
+        QTest::newRow("conserva el detalle anterior") << "anterior_no"
+                                                      << "" << 0 << false;
+        QTest::newRow("cancelada durante la escritura")
+            << "interrumpida/detalle"
+            << "Se canceló la exportación del detalle" << -1 << true;
     }
     void exporta()
     {
         QFETCH(QString, destino);
         QFETCH(QString, mensaje);
+        QFETCH(int, anteriores);
+        QFETCH(bool, interrumpe);
         const QString sHost = tmp.filePath("host") + "/";
         const auto antes = huella(sHost);
         TfrmPrincipal::CarpetaPrograma = [sHost] { return sHost; };
@@ -99,14 +113,43 @@ private slots:
         guion->Cajas.clear();
 
         const QString sDestino = destino.isEmpty() ? QString() : tmp.filePath(destino);
+        // An earlier set in the folder, with a file this one does not write again, and a file of
+        // the user's that no set ever touches.
+        QMap<QString, QByteArray> Anteriores;
+        if (anteriores >= 0) {
+            QDir().mkpath(sDestino);
+            Anteriores = {{"indice.csv", "indice anterior"},
+                          {"preg_99.csv", "de otra version"},
+                          {"notas.txt", "del usuario"}};
+            for (auto it = Anteriores.cbegin(); it != Anteriores.cend(); ++it) {
+                QFile f(sDestino + '/' + it.key());
+                QVERIFY(f.open(QIODevice::WriteOnly) && f.write(it.value()) > 0);
+            }
+        }
         bool bHabiaBoton = false;
+        bool bHabiaProgreso = false;
         dm->repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
             auto* a = v.findChild<QAction*>("acExportaDetalle");
             auto* b = v.findChild<QToolButton*>("bnExportaDetalle");
             bHabiaBoton = a && b && b->isVisible() && b->text() == "Exportar detalle…";
             guion->Carpetas.enqueue(sDestino);
+            if (anteriores >= 0)
+                guion->Respuestas.enqueue(anteriores == 1);
+            // The progress window answers while the rows are written; "Cancelar" stops them.
+            QTimer Vigia;
+            QObject::connect(&Vigia, &QTimer::timeout, [&] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* p = qobject_cast<QProgressDialog*>(w);
+                        p && p->objectName() == "dlgProgresoDetalle") {
+                        bHabiaProgreso = true;
+                        if (interrumpe)
+                            p->cancel();
+                    }
+            });
+            Vigia.start(0);
             if (a)
                 a->trigger();
+            Vigia.stop();
             v.findChild<QAction*>("acCerrar")->trigger();
         };
         guion->Respuestas.enqueue(true);
@@ -114,15 +157,41 @@ private slots:
         QTRY_VERIFY(frm->bnGenReporte->isEnabled());
         QVERIFY(bHabiaBoton);
         QCOMPARE(frm->txMensajes->text(), QString("El reporte se generó correctamente."));
-        // The instruction question, the folder dialog and the outcome (none when cancelled).
-        QCOMPARE(guion->Cajas.size(), mensaje.isEmpty() ? 2 : 3);
+        // The instruction question, the folder dialog, the question about an earlier set and the
+        // outcome (none when the user cancelled or kept the earlier set).
+        const int nPregunta = anteriores >= 0 ? 1 : 0;
+        QCOMPARE(guion->Cajas.size(), (mensaje.isEmpty() ? 2 : 3) + nPregunta);
         QCOMPARE(guion->Cajas[1].Tipo, TDialogosGuion::TTipo::Carpeta);
         QCOMPARE(guion->Cajas[1].sTexto, QString("Exportar detalle: elija la carpeta de los archivos"));
+        if (nPregunta)
+            QCOMPARE(guion->Cajas[2].sTexto,
+                     QString("Ya existen archivos de detalle en esa carpeta. ¿Desea reemplazarlos?"));
         if (!mensaje.isEmpty())
-            QVERIFY2(guion->Cajas[2].sTexto.contains(mensaje), qPrintable(guion->Cajas[2].sTexto));
+            QVERIFY2(guion->Cajas[2 + nPregunta].sTexto.contains(mensaje),
+                     qPrintable(guion->Cajas[2 + nPregunta].sTexto));
 
         const bool bEscrito = mensaje.startsWith("Se escribió");
-        QCOMPARE(QFileInfo::exists(sDestino + "/indice.csv"), bEscrito);
+        QCOMPARE(bHabiaProgreso, bEscrito || interrumpe);
+        if (!bEscrito && anteriores >= 0) {
+            // Kept: the earlier set as it was.
+            QCOMPARE(QDir(sDestino).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     QStringList(Anteriores.keys()));
+            for (auto it = Anteriores.cbegin(); it != Anteriores.cend(); ++it) {
+                QFile f(sDestino + '/' + it.key());
+                QVERIFY(f.open(QIODevice::ReadOnly));
+                QCOMPARE(f.readAll(), it.value());
+            }
+        } else if (!bEscrito && !sDestino.isEmpty()) {
+            // Nothing of the export is left, not even the folder it created.
+            QVERIFY(!QFileInfo::exists(sDestino + "/indice.csv"));
+            QVERIFY(!QFileInfo::exists(sDestino) || sDestino.contains("host"));
+        }
+        if (bEscrito && anteriores >= 0) {
+            QVERIFY(!QFileInfo::exists(sDestino + "/preg_99.csv"));
+            QFile f(sDestino + "/notas.txt");
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), QByteArray("del usuario"));
+        }
         if (bEscrito) {
             // The rows of this run: C01 ticked is the one PEP client.
             QFile f(sDestino + "/preg_37.csv");

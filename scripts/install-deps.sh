@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang clang-format-14
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsqlite3-dev libqpdf-dev libxlsxwriter-dev
+  libsqlite3-dev libqpdf-dev zlib1g-dev
   unixodbc-dev tdsodbc libsqliteodbc
   fonts-liberation fonts-crosextra-carlito fonts-wine
   qt6-translations-l10n

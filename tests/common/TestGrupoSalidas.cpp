@@ -69,7 +69,8 @@ private slots:
             QCOMPARE(lee(d.filePath("enlace.pdf")), QByteArray("pdf"));
             QCOMPARE(lee(sFuera), QByteArray("respaldo"));
         }
-        QCOMPARE(QDir(d.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).filter(".tmp"), QStringList());
+        QCOMPARE(QDir(d.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).filter(".tmp"),
+                 QStringList());
     }
 
     // A set is placed whole: earlier files of its names are replaced, earlier files of the set

@@ -6,7 +6,15 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRegularExpression>
+#include <QThread>
+#include <QWaitCondition>
+
+#include <atomic>
+#include <deque>
+#include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -150,9 +158,55 @@ QStringList Existentes(const QString& sCarpeta)
 
 } // namespace ArchivosDetalle
 
+// The writing thread and the batches of rows it takes.
+struct TEscritorDetalle::THilo
+{
+    using TLote = std::vector<std::pair<int, QVariantList>>;
+    static constexpr size_t kFilasPorLote = 512;
+    static constexpr size_t kLotesEnEspera = 8;
+
+    QMutex Candado;
+    QWaitCondition HayLote;
+    QWaitCondition HayLugar;
+    std::deque<TLote> Cola;
+    TLote Actual;
+    bool bFin = false;
+    std::atomic<bool> bFallo{false};
+    std::unique_ptr<QThread> Hilo;
+};
+
 TEscritorDetalle::TEscritorDetalle(QChar cSeparador) : F_cSeparador(cSeparador) {}
 
-TEscritorDetalle::~TEscritorDetalle() = default;
+TEscritorDetalle::~TEscritorDetalle()
+{
+    Detiene();
+}
+
+void TEscritorDetalle::Detiene()
+{
+    esperaFilas(true);
+}
+
+bool TEscritorDetalle::esperaFilas(bool bDescarta)
+{
+    if (!F_Hilo)
+        return F_sError.isEmpty();
+    THilo& h = *F_Hilo;
+    {
+        QMutexLocker Candado(&h.Candado);
+        if (bDescarta)
+            h.Cola.clear();
+        else if (!h.Actual.empty())
+            h.Cola.push_back(std::move(h.Actual));
+        h.Actual.clear();
+        h.bFin = true;
+        h.HayLote.wakeAll();
+    }
+    if (h.Hilo)
+        h.Hilo->wait();
+    F_Hilo.reset();
+    return F_sError.isEmpty();
+}
 
 bool TEscritorDetalle::Inicia(const QString& sCarpeta, const QList<TDetalle>& Detalles,
                               const QStringList& ColumnasPrevias, TGrupoSalidas& Grupo, QString& sError)
@@ -188,14 +242,72 @@ bool TEscritorDetalle::Inicia(const QString& sCarpeta, const QList<TDetalle>& De
             return false;
         }
     }
+    F_Hilo = std::make_unique<THilo>();
+    THilo* h = F_Hilo.get();
+    h->Hilo.reset(QThread::create([this, h] {
+        for (;;) {
+            THilo::TLote Lote;
+            {
+                QMutexLocker Candado(&h->Candado);
+                while (h->Cola.empty() && !h->bFin)
+                    h->HayLote.wait(&h->Candado);
+                if (h->Cola.empty())
+                    return;
+                Lote = std::move(h->Cola.front());
+                h->Cola.pop_front();
+                h->HayLugar.wakeOne();
+            }
+            for (const auto& [nDetalle, Valores] : Lote)
+                if (!escribeFila(nDetalle, Valores)) {
+                    QMutexLocker Candado(&h->Candado);
+                    h->bFallo = true;
+                    h->Cola.clear();
+                    h->HayLugar.wakeAll();
+                    return;
+                }
+        }
+    }));
+    h->Hilo->start();
+    // Where the system gives no thread, the rows are written as they come.
+    if (!h->Hilo->isRunning() && !h->Hilo->isFinished())
+        F_Hilo.reset();
     return true;
 }
 
 bool TEscritorDetalle::Fila(int nDetalle, const QVariantList& Valores)
 {
-    if (nDetalle < 0 || nDetalle >= F_Csv.size() || !F_sError.isEmpty())
+    if (nDetalle < 0 || nDetalle >= F_Csv.size())
         return false;
-    if (!F_Csv[nDetalle]->Escribe(ArchivosDetalle::Linea(Valores, F_cSeparador))) {
+    if (!F_Hilo)
+        return escribeFila(nDetalle, Valores);
+    THilo& h = *F_Hilo;
+    if (h.bFallo) {
+        esperaFilas(true);
+        return false;
+    }
+    h.Actual.emplace_back(nDetalle, Valores);
+    if (h.Actual.size() < THilo::kFilasPorLote)
+        return true;
+    QMutexLocker Candado(&h.Candado);
+    while (h.Cola.size() >= THilo::kLotesEnEspera && !h.bFallo)
+        h.HayLugar.wait(&h.Candado);
+    h.Cola.push_back(std::move(h.Actual));
+    h.Actual.clear();
+    h.HayLote.wakeOne();
+    return true;
+}
+
+bool TEscritorDetalle::escribeFila(int nDetalle, const QVariantList& Valores)
+{
+    if (!F_sError.isEmpty())
+        return false;
+    // Details that share a statement get the very same row (the same list): its line is made
+    // once. The list kept here holds that row's data, so no other row can be taken for it.
+    if (Valores.constData() != F_UltimaFila.constData() || F_UltimaFila.isEmpty()) {
+        F_UltimaFila = Valores;
+        F_UltimaLinea = ArchivosDetalle::Linea(Valores, F_cSeparador);
+    }
+    if (!F_Csv[nDetalle]->Escribe(F_UltimaLinea)) {
         F_sError = F_Csv[nDetalle]->Error();
         return false;
     }
@@ -210,7 +322,7 @@ bool TEscritorDetalle::Fila(int nDetalle, const QVariantList& Valores)
 
 bool TEscritorDetalle::Agrega(const QString& sNombre, const QByteArray& Datos)
 {
-    if (!F_pGrupo || !F_sError.isEmpty())
+    if (!esperaFilas(false) || !F_pGrupo)
         return false;
     TArchivoSalida& a = F_pGrupo->Archivo(QDir(F_sCarpeta).filePath(sNombre), F_sTrabajo);
     if (!a.Abre() || !a.Escribe(Datos) || !a.Cierra()) {
@@ -223,7 +335,7 @@ bool TEscritorDetalle::Agrega(const QString& sNombre, const QByteArray& Datos)
 
 bool TEscritorDetalle::Termina(const QMap<QString, QString>& Figuras, QString& sError)
 {
-    if (!F_pGrupo || !F_sError.isEmpty()) {
+    if (!esperaFilas(false) || !F_pGrupo) {
         sError = F_sError;
         return false;
     }
@@ -284,12 +396,11 @@ TLecturaDetalle EscribeDetalle(TRepCuestQRTZBasic& Q, TConexionBD* Conector,
         sError = Escritor.Error();
         return TLecturaDetalle::Fallida;
     }
-    if (r == TLecturaDetalle::Detenida) {
-        sError.clear();
-        return r;
-    }
-    if (r == TLecturaDetalle::Fallida) {
-        sError = u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s;
+    if (r != TLecturaDetalle::Completa) {
+        Escritor.Detiene();
+        sError = r == TLecturaDetalle::Detenida
+                     ? QString()
+                     : u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s;
         return r;
     }
     if (!Escritor.Termina(Figuras, sError))

@@ -50,9 +50,11 @@ class TGrupoSalidas;
 class TLibroDetalle;
 
 // Writes the detail files of one report as the rows come, without keeping them: a CSV file per
-// detail, the index and, when this build has it, the workbook. The set is written in a work
-// folder inside the chosen folder and put in place, with the run's other outputs, by the group
-// it was started in; the files of an earlier set in that folder go then.
+// detail, the index and the workbook. The set is written in a work folder inside the chosen
+// folder and put in place, with the run's other outputs, by the group it was started in; the
+// files of an earlier set in that folder go then. The rows are turned into text and compressed
+// on a thread of their own while the caller reads the next ones; at most a few thousand rows
+// wait between the two.
 class TEscritorDetalle
 {
 public:
@@ -65,8 +67,10 @@ public:
     // columns of each detail's class (the branch of a consolidated report). False and sError.
     bool Inicia(const QString& sCarpeta, const QList<TDetalle>& Detalles, const QStringList& ColumnasPrevias,
                 TGrupoSalidas& Grupo, QString& sError);
-    // A row of detail nDetalle (the previous columns first).
+    // A row of detail nDetalle (the previous columns first). False once a write failed.
     bool Fila(int nDetalle, const QVariantList& Valores);
+    // Stops the writing of rows (those still waiting are dropped); before the set is discarded.
+    void Detiene();
     // Another whole file of the set.
     bool Agrega(const QString& sNombre, const QByteArray& Datos);
     // Writes the index (Figuras: the answers as the report shows them, by variable; lines
@@ -80,6 +84,11 @@ public:
     const QString& Carpeta() const { return F_sCarpeta; }
 
 private:
+    struct THilo;
+    bool escribeFila(int nDetalle, const QVariantList& Valores);
+    // Waits for the rows handed over to be written; false when a write failed.
+    bool esperaFilas(bool bDescarta);
+
     QChar F_cSeparador;
     QString F_sCarpeta;
     QString F_sTrabajo;
@@ -92,6 +101,9 @@ private:
     QStringList F_Archivos;
     QStringList F_Reemplazados;
     QString F_sError;
+    std::unique_ptr<THilo> F_Hilo;
+    QVariantList F_UltimaFila; // the last row written, and its line
+    QByteArray F_UltimaLinea;
 };
 
 class TConexionBD;

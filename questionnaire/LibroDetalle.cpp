@@ -366,6 +366,11 @@ struct TLibroDetalle::TDatos
     QString sTemporal;
     std::vector<THoja> Hojas;
     QString sError;
+    // The last data row made, at its row number: sheets that share a statement get the same
+    // rows at the same numbers, made once.
+    QVariantList UltimaFila;
+    qint64 nUltimaFila = 0;
+    QByteArray UltimoXml;
 
     bool fallo(const THoja& h)
     {
@@ -377,7 +382,13 @@ struct TLibroDetalle::TDatos
 
     bool fila(THoja& h, qint64 nFila, const QVariantList& Valores, bool bEncabezado)
     {
+        if (!bEncabezado && nFila == nUltimaFila && Valores.constData() == UltimaFila.constData() &&
+            !UltimaFila.isEmpty()) {
+            h.Flujo->Bufer().append(UltimoXml);
+            return h.Flujo->Vacia() || fallo(h);
+        }
         QByteArray& b = h.Flujo->Bufer();
+        const qsizetype nInicio = b.size();
         b.append("<row r=\"");
         entero(b, nFila);
         b.append("\">");
@@ -433,6 +444,11 @@ struct TLibroDetalle::TDatos
             }
         }
         b.append("</row>");
+        if (!bEncabezado) {
+            UltimaFila = Valores;
+            nUltimaFila = nFila;
+            UltimoXml = b.mid(nInicio);
+        }
         return h.Flujo->Vacia() || fallo(h);
     }
 

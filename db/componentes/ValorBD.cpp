@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QTimeZone>
 
 #include <cmath>
 #include <cstdio>
@@ -21,12 +22,13 @@ bool esDiaJet(double d)
 QDateTime fechaDeDiaJet(double d)
 {
     // Jet day numbers count from 1899-12-30; before that day the fraction keeps its sign
-    // apart from the day, so the time of day is |fraction|.
+    // apart from the day, so the time of day is |fraction|. A Jet date has no time zone: it is
+    // read as UTC, which has no daylight-saving gaps (and asks the system nothing per value).
     const double dias = std::trunc(d);
     const double fraccion = std::fabs(d - dias);
     const QDate base(1899, 12, 30);
     qint64 ms = std::llround(fraccion * 86400000.0);
-    return QDateTime(base.addDays(qint64(dias)), QTime(0, 0)).addMSecs(ms);
+    return QDateTime(base.addDays(qint64(dias)), QTime(0, 0), QTimeZone::utc()).addMSecs(ms);
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 # time (user + system) of the tool against that of mdb-export dumping tMovtos, tProces and
 # tCliente as text, and their ratio; wall time; peak memory; and the longest stall of the event
 # loop while the answers are computed (the tool's --sondeo: a timer that records the largest
-# gap between its ticks). Medians of R runs. Then one run of the window on a virtual screen
+# gap between its ticks); then the same run writing the detail files (--detalle), against it. Medians of R runs. Then one run of the window on a virtual screen
 # (bench/ventana: its longest stall and how long a close request waits). With --tiempos, the
 # slowest report variables too.
 #
@@ -95,6 +95,15 @@ for F in "${FORMAS[@]}"; do
     "$(awk "BEGIN {print $CH / $CE}")"
   printf '   reloj %.2f s, memoria máxima %d MB, pausa más larga del ciclo de eventos %s ms\n' "$PM" \
     "$((MM / 1024))" "${PAUSA:-?}"
+  # The detail files of every answer (CSV and workbook) written beside the same run: time and peak
+  # memory against the report alone (one run; the files go to a folder removed afterwards).
+  DETALLE=$(mktemp -d)
+  read -r c p m < <(mide "$HERR" "$CARPETA" --usuario ADMIN --password ADMIN --detalle "$DETALLE/d") ||
+    { echo "falló cuestionario --detalle en $F"; exit 1; }
+  printf '   con --detalle: reloj %.2f s (%.2f veces), memoria máxima %d MB (%.2f veces), %s\n' "$p" \
+    "$(awk "BEGIN {print $p / $PM}")" "$((m / 1024))" "$(awk "BEGIN {print $m / $MM}")" \
+    "$(du -sh "$DETALLE/d" | cut -f1)"
+  rm -rf "$DETALLE"
   # The window itself, on a virtual screen: the same report from the press of "Generar reporte"
   # to the preview (its messages keep their pauses), the longest stall of its event loop and how
   # long a close request waits for its question.

@@ -9,9 +9,10 @@
 // Reads Tavoro.INI and DataBase/Tavoro.mdb of the folder (only reads them), checks that nobody
 // works in Tavoro and that the key is an administrator's, lists the detected PEP candidates as
 // "PEP<TAB>clave<TAB>nombre", ticks the keys given with --pep and prints every report variable
-// as "nombre<TAB>valor" in the order the questionnaire sets them (a line break inside a value
-// is written \r\n). --pdf also fills the questionnaire report and writes it as a PDF file
-// without showing it. --tiempos writes the milliseconds each variable took to standard error.
+// as "nombre<TAB>valor" in the order the questionnaire sets them (backslash, line feed, carriage
+// return and tab inside a name or value are written \\, \n, \r and \t). --pdf also fills the
+// questionnaire report and writes it as a PDF file without showing it. The outputs are written
+// together once all of them are whole, each confirmed on standard error. --tiempos writes the milliseconds each variable took to standard error.
 // --sondeo serves the event loop as the window does (between questions and from inside long
 // database work) and writes to standard error the longest gap between the ticks of a 10 ms
 // timer, from the login to the last answer: how long a window would have stopped answering.

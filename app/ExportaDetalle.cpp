@@ -45,7 +45,7 @@ void ExportaDetalle(IRepCuestionarioQRTZ& Cuestionario, const TReporte& Reporte,
             u"Ya existen archivos de detalle en esa carpeta. ¿Desea reemplazarlos?"_s))
         return;
 
-    auto* Q = dynamic_cast<TRepCuestQRTZBasic*>(&Cuestionario);
+    auto* Q = dynamic_cast<TRepCuestZIDU2019*>(&Cuestionario);
     TConexionBD* Conector = nullptr;
     if (!Q || !ColectorConexiones || !ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conector)) {
         Dialogos().MuestraMensaje(
@@ -53,13 +53,8 @@ void ExportaDetalle(IRepCuestionarioQRTZ& Cuestionario, const TReporte& Reporte,
         return;
     }
     // The answers as the report shows them, for the index.
-    QList<TDetalle> Detalles;
+    const QList<TDetalle> Detalles = DameDetalles(*Q);
     QString sError;
-    if (!DameDetalles(*Q, Detalles, sError)) {
-        Dialogos().MuestraMensaje(
-            u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s);
-        return;
-    }
     QMap<QString, QString> Figuras;
     for (const TDetalle& d : Detalles)
         Figuras[d.sVariable] = Reporte.Variables().Lee(d.sVariable);

@@ -2,6 +2,7 @@
 
 #include "common/Salidas.h"
 #include "questionnaire/LibroDetalle.h"
+#include "questionnaire/RepCuestQRTZ2019.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -380,13 +381,13 @@ bool TEscritorDetalle::Termina(const QMap<QString, QString>& Figuras, QString& s
     return true;
 }
 
-TLecturaDetalle EscribeDetalle(TRepCuestQRTZBasic& Q, TConexionBD* Conector,
+TLecturaDetalle EscribeDetalle(TRepCuestZIDU2019& Q, TConexionBD* Conector,
                                const QMap<QString, QString>& Figuras, const QString& sCarpeta,
                                TEscritorDetalle& Escritor, TGrupoSalidas& Grupo, QString& sError,
                                const std::function<bool(int, int)>& Avance)
 {
-    QList<TDetalle> Detalles;
-    if (!DameDetalles(Q, Detalles, sError) || !Escritor.Inicia(sCarpeta, Detalles, {}, Grupo, sError))
+    const QList<TDetalle> Detalles = DameDetalles(Q);
+    if (!Escritor.Inicia(sCarpeta, Detalles, {}, Grupo, sError))
         return TLecturaDetalle::Fallida;
     bool bEscrito = true;
     const TLecturaDetalle r = RecorreDetalles(

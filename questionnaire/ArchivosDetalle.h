@@ -107,14 +107,14 @@ private:
 };
 
 class TConexionBD;
-class TRepCuestQRTZBasic;
+class TRepCuestZIDU2019;
 
 // The detail set of the questionnaire Q has just run (its connection, its ticks) written into
 // sCarpeta through Escritor, inside Grupo: the statements, their rows as they are read, and the
 // index (Figuras: the answers as the report shows them). Avance as in RecorreDetalles. Unless
 // it is Completa, sError says why for the user (empty when stopped); a failed statement has
 // been shown as a database error too.
-TLecturaDetalle EscribeDetalle(TRepCuestQRTZBasic& Q, TConexionBD* Conector,
+TLecturaDetalle EscribeDetalle(TRepCuestZIDU2019& Q, TConexionBD* Conector,
                                const QMap<QString, QString>& Figuras, const QString& sCarpeta,
                                TEscritorDetalle& Escritor, TGrupoSalidas& Grupo, QString& sError,
                                const std::function<bool(int, int)>& Avance = {});

@@ -1,7 +1,8 @@
 #include "questionnaire/Detalle.h"
 
 #include "db/componentes/ConsultaBD.h"
-#include "questionnaire/RepCuestQRTZBasic.h"
+#include "questionnaire/CatalogoPreguntas.h"
+#include "questionnaire/RepCuestQRTZ2019.h"
 
 #include <QDateTime>
 #include <QMap>
@@ -13,100 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The period of the 2019 questionnaire and the start of the history its top-ten lists read:
-// the same texts its answer map hands to the builders.
-const QString kFIni = u"01/01/2018"_s;
-const QString kFFin = u"12/31/2018"_s;
-const QString kInicioHistoria = u"01/01/1999"_s;
-
-// Replaces sDe, which must stand exactly nVeces in sTexto, by sA. The details change only the
-// select lists of the answers' own texts; a builder whose text changed is noticed here
-// instead of giving rows that no longer match the figure.
-bool cambia(QString& sTexto, const QString& sDe, const QString& sA, int nVeces, QString& sError)
-{
-    if (sTexto.count(sDe) != nVeces) {
-        sError = u"El texto de la consulta cambió; no se encontró: "_s + sDe;
-        return false;
-    }
-    sTexto.replace(sDe, sA);
-    return true;
-}
-
-// The rows an answer of a client count counts: the per-client grouping of the answer with the
-// client key in place of its constant 0, and the folio and date of each public-general row.
-bool conteoClientes(TRepCuestQRTZBasic& Q, std::uint8_t nCategoria, std::uint8_t nNacionalidad, bool bSinPEP,
-                    QString& sConsulta, QString& sError)
-{
-    QString s = Q.AgrupaPorCliente(Q.UneOpsConActividad(Q.FiltraPorFechas(kFIni, kFFin)));
-    if (!cambia(s, u"SELECT 0 AS Aux, "_s, u"SELECT tXCSinPG.CvCAux AS Aux, NULL AS Folio, NULL AS Fecha, "_s,
-                1, sError) ||
-        !cambia(s, u"SELECT tXCPG.CvCAux AS Aux, EsPF, "_s,
-                u"SELECT tXCPG.CvCAux AS Aux, tXCPG.Folio AS Folio, tXCPG.Fecha AS Fecha, EsPF, "_s, 1,
-                sError))
-        return false;
-    sConsulta = u"SELECT Aux AS Clave, Folio, Fecha FROM ("_s +
-                Q.FiltraPorCategoria(s, nCategoria, nNacionalidad, bSinPEP) + u") "_s;
-    return true;
-}
-
-// Grouped operations of the period with a currency listed in tDivisas, as the per-currency
-// totals add them up, under the conditions the answer's one-row builder puts on the totals.
-bool operaciones(TRepCuestQRTZBasic& Q, std::uint8_t nDivisa, std::uint8_t nPagare, std::uint8_t nTipo,
-                 QString& sConsulta, QString& sError)
-{
-    const QString sCabeza =
-        u"SELECT Ops.Tipo, Ops.nDiv, tDivisas.Simbolo, tDivisas.Pagare, SUM( AuxCant ) AS "
-        u"Cantidad, SUM( auxImporte ) AS Importe, count(*) AS NumOps FROM ( "_s;
-    const QString sGrupo = u"GROUP BY Ops.NDiv,  tDivisas.Simbolo, Ops.Tipo , tDivisas.Pagare "_s;
-    const QString sTotales = Q.DameTotalesPorDivisa(kFIni, kFFin);
-    if (!sTotales.startsWith(sCabeza) || !sTotales.endsWith(sGrupo)) {
-        sError = u"El texto de los totales por divisa cambió."_s;
-        return false;
-    }
-    QString sWhere;
-    Q.AgregaFiltroTipo(sWhere, nTipo);
-    Q.AgregaFiltroDivisa(sWhere, nDivisa);
-    Q.AgregaFiltroPagare(sWhere, nPagare);
-    sConsulta =
-        u"SELECT * FROM (SELECT Ops.Tipo AS Tipo, Ops.Folio AS Folio, Ops.Fecha AS Fecha, tDivisas.Simbolo "
-        u"AS Simbolo, Ops.NDiv AS NumeroDivisa, tDivisas.Pagare AS Pagare, Ops.Cot AS Cotizacion, "
-        u"Ops.AuxCant AS Cantidad, Ops.AuxImporte AS Importe, Ops.CvCAux AS Clave FROM ( "_s +
-        sTotales.mid(sCabeza.size(), sTotales.size() - sCabeza.size() - sGrupo.size()) + u" )"_s + sWhere;
-    return true;
-}
-
-// Alert records with their kind, dates and client; internal messages have neither client nor
-// report.
-bool alertas(QString s, bool bConMensajes, QString& sConsulta, QString& sError)
-{
-    if (!cambia(s, u"SELECT NoRelevan FROM tRelevan WHERE"_s,
-                u"SELECT 'tRelevan' AS Origen, NoRelevan AS Numero, Fecha, TipoRelev, Reportada, FecReporte, "
-                u"ClaveCliente AS Clave FROM tRelevan WHERE"_s,
-                2, sError))
-        return false;
-    if (bConMensajes &&
-        !cambia(
-            s, u" SELECT tMsgInterno.Numero  FROM tMsgInterno  WHERE"_s,
-            u" SELECT 'tMsgInterno' AS Origen, tMsgInterno.Numero AS Numero, tMsgInterno.Fecha AS Fecha, 'M' "
-            u"AS TipoRelev, NULL AS Reportada, NULL AS FecReporte, NULL AS Clave FROM tMsgInterno  WHERE"_s,
-            1, sError))
-        return false;
-    sConsulta = s;
-    return true;
-}
-
-// The distinct (client, value) pairs a top-ten answer counts, taken from the answer's text.
-bool lista(const QString& sTop, const QString& sInterna, const QString& sColumna, const QString& sCondicion,
-           QString& sConsulta, QString& sError)
-{
-    if (!sTop.contains(sInterna)) {
-        sError = u"El texto de la lista de los diez más frecuentes cambió."_s;
-        return false;
-    }
-    sConsulta = u"SELECT AuxCvC AS Clave, "_s + sColumna + u" FROM ("_s + sInterna + u") "_s + sCondicion;
-    return true;
-}
 
 QVariant variante(const TValorBD& v)
 {
@@ -227,118 +134,24 @@ QString ArchivoDetalle(const TDetalle& Detalle)
     return s + u".csv"_s;
 }
 
-bool DameDetalles(TRepCuestQRTZBasic& Q, QList<TDetalle>& Detalles, QString& sError)
+QList<TDetalle> DameDetalles(TRepCuestZIDU2019& Q)
 {
-    Detalles.clear();
-    const auto agrega = [&](int nPregunta, int nInciso, const QString& sDescripcion, TClaseDetalle Clase,
-                            TMedidaDetalle Medida, const QString& sConsulta, const QString& sColumna = {}) {
+    QList<TDetalle> Detalles;
+    for (const TPreguntaCatalogo& p : CatalogoPreguntas()) {
+        if (!p.ConDetalle())
+            continue;
         TDetalle d;
-        d.nPregunta = nPregunta;
-        d.nInciso = nInciso;
-        d.sVariable = nInciso > 0 ? u"preg_%1_%2"_s.arg(nPregunta).arg(nInciso) : u"preg_%1"_s.arg(nPregunta);
-        d.sDescripcion = sDescripcion;
-        d.Clase = Clase;
-        d.Medida = Medida;
-        d.sConsulta = sConsulta;
-        d.sColumnaLista = sColumna;
+        d.sVariable = p.Variable();
+        d.nPregunta = p.nPregunta;
+        d.nInciso = p.nInciso;
+        d.sDescripcion = p.sDescripcion;
+        d.Clase = p.Clase;
+        d.Medida = p.Medida;
+        d.sColumnaLista = p.sColumnaLista;
+        d.sConsulta = Q.DameConsultaDetalle(p);
         Detalles.append(d);
-    };
-    QString s;
-
-    // 9 and 10: the clients of each activity or state with operations since 1999.
-    const QString sHistoria = Q.FiltraPorFechas(kInicioHistoria, kFFin);
-    if (!lista(Q.DameTopActividades(sHistoria, 10),
-               u" SELECT DISTINCT AuxCvC, Actividad FROM ( "_s + Q.UneOpsConActividad(sHistoria) +
-                   u" ) WHERE AuxCvC <> ''  "_s,
-               u"Actividad"_s, u"WHERE Actividad <> 'NO APLICA' "_s, s, sError))
-        return false;
-    agrega(9, 0, u"Actividades con más clientes (desde 1999)"_s, TClaseDetalle::Clientes,
-           TMedidaDetalle::Lista, s, u"Actividad"_s);
-    if (!lista(Q.DameTopEstados(sHistoria, 10),
-               u" SELECT DISTINCT AuxCvC, Estado FROM ( "_s + Q.UneOpsConEntidad(sHistoria) +
-                   u" ) WHERE AuxCvC <> ''  "_s,
-               u"Estado"_s, QString(), s, sError))
-        return false;
-    agrega(10, 0, u"Estados con más clientes (desde 1999)"_s, TClaseDetalle::Clientes, TMedidaDetalle::Lista,
-           s, u"Estado"_s);
-
-    if (!alertas(Q.DameAlertasRegistradas(kFIni, kFFin), true, s, sError))
-        return false;
-    agrega(22, 0, u"Alertas registradas"_s, TClaseDetalle::Alertas, TMedidaDetalle::Conteo, s);
-    if (!alertas(Q.DameAlertasReportadas(kFIni, kFFin), false, s, sError))
-        return false;
-    agrega(23, 0, u"Alertas marcadas para reportar"_s, TClaseDetalle::Alertas, TMedidaDetalle::Conteo, s);
-
-    struct TConteo
-    {
-        int nPregunta;
-        std::uint8_t nCategoria, nNacionalidad;
-        bool bSinPEP;
-        const char16_t* sDescripcion;
-    };
-    const TConteo Conteos[] = {
-        {30, 11, 0, false, u"Usuarios que son ITF (SI/NO)"},
-        {31, 11, 0, false, u"Usuarios que son ITF"},
-        {32, 1, 1, false, u"Personas físicas nacionales"},
-        {33, 2, 1, false, u"Personas morales nacionales"},
-        {34, 1, 2, false, u"Personas físicas extranjeras"},
-        {35, 2, 2, false, u"Personas morales extranjeras"},
-        {36, 9, 0, false, u"Fideicomisos"},
-        {37, 7, 0, false, u"Usuarios PEP"},
-        {39, 10, 0, true, u"Operaciones de público en general (sin identificación)"},
-    };
-    for (const TConteo& c : Conteos) {
-        if (c.nPregunta == 39) {
-            // 38 comes before 39: high-risk clients, the risk grouping with the client key.
-            QString r = Q.AgrupaPorClienteRiesgo(Q.UneOpsConRiesgo(Q.FiltraPorFechas(kFIni, kFFin)));
-            if (!cambia(r, u"SELECT Riesgo FROM ("_s,
-                        u"SELECT tXCSinPG.CvCAux AS Clave, Riesgo AS NivelRiesgo, "
-                        u"Riesgo FROM ("_s,
-                        1, sError))
-                return false;
-            agrega(38, 0, u"Clientes de alto riesgo"_s, TClaseDetalle::Clientes, TMedidaDetalle::Conteo,
-                   u"SELECT Clave, NivelRiesgo FROM ("_s + Q.FiltraPorRiesgo(r, 2) + u") "_s);
-        }
-        if (!conteoClientes(Q, c.nCategoria, c.nNacionalidad, c.bSinPEP, s, sError))
-            return false;
-        agrega(c.nPregunta, 0, QString::fromUtf16(c.sDescripcion), TClaseDetalle::Clientes,
-               c.nPregunta == 30 ? TMedidaDetalle::SiNo : TMedidaDetalle::Conteo, s);
     }
-
-    // 42 purchases, 43 sales: the sub-items' currency and cash conditions.
-    struct TInciso
-    {
-        std::uint8_t nDivisa, nPagare;
-        TMedidaDetalle Medida;
-        const char16_t* sDescripcion;
-    };
-    const TInciso Incisos[] = {
-        {0, 0, TMedidaDetalle::Conteo, u"número de operaciones"},
-        {0, 0, TMedidaDetalle::SumaImporte, u"monto en moneda nacional"},
-        {2, 2, TMedidaDetalle::Conteo, u"número de operaciones en dólares (efectivo)"},
-        {2, 2, TMedidaDetalle::SumaCantidad, u"dólares (efectivo)"},
-        {3, 2, TMedidaDetalle::Conteo, u"número de operaciones en euros (efectivo)"},
-        {3, 2, TMedidaDetalle::SumaCantidad, u"euros (efectivo)"},
-    };
-    for (int n : {42, 43}) {
-        for (int m = 1; m <= 6; ++m) {
-            const TInciso& i = Incisos[m - 1];
-            if (!operaciones(Q, i.nDivisa, i.nPagare, n == 42 ? 0 : 1, s, sError))
-                return false;
-            agrega(n, m, (n == 42 ? u"Compras: "_s : u"Ventas: "_s) + QString::fromUtf16(i.sDescripcion),
-                   TClaseDetalle::Operaciones, i.Medida, s);
-        }
-    }
-
-    if (!operaciones(Q, 0, 0, 2, s, sError))
-        return false;
-    agrega(44, 0, u"Operaciones y monto del estado de la sucursal"_s, TClaseDetalle::Operaciones,
-           TMedidaDetalle::Resumen, s);
-    agrega(45, 0, u"Operaciones y monto del estado de la sucursal"_s, TClaseDetalle::Operaciones,
-           TMedidaDetalle::Resumen, s);
-    agrega(46, 0, u"Operaciones y monto de la sucursal"_s, TClaseDetalle::Operaciones,
-           TMedidaDetalle::Resumen, s);
-    return true;
+    return Detalles;
 }
 
 TLecturaDetalle RecorreDetalles(TRepCuestQRTZBasic& Q, TConexionBD* Conector, const QList<TDetalle>& Detalles,

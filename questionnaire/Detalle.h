@@ -11,6 +11,7 @@
 class TConexionBD;
 class TConsultasSQL;
 class TRepCuestQRTZBasic;
+class TRepCuestZIDU2019;
 
 // The rows behind every figure the database gives: for each such answer, one statement built
 // from the same text builders as the answer's own query, listing what the answer counts or
@@ -64,11 +65,9 @@ QStringList ColumnasDetalle(TClaseDetalle Clase);
 // File name of a detail: "preg_09.csv", "preg_42_2.csv".
 QString ArchivoDetalle(const TDetalle& Detalle);
 
-// The statements of the 2019 questionnaire's computed answers (9, 10, 22, 23, 30 to 39, the
-// sub-items of 42 and 43, 44 to 46), in the order the report sets them, built with the
-// builders of Q and the PEP ticks Q holds now. False (and sError) when a builder's text is no
-// longer the one the details are derived from.
-bool DameDetalles(TRepCuestQRTZBasic& Q, QList<TDetalle>& Detalles, QString& sError);
+// The statements of the 2019 questionnaire's computed answers, in the order the report sets
+// them (the question catalogue's), built with the builders of Q and the PEP ticks Q holds now.
+QList<TDetalle> DameDetalles(TRepCuestZIDU2019& Q);
 
 enum class TLecturaDetalle
 {

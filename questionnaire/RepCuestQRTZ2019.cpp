@@ -29,95 +29,95 @@ void TRepCuestZIDU2019::LeeVersionSistema()
     F_qConsultaGen->Cierra();
 }
 
-QString TRepCuestZIDU2019::conteoClientes(std::uint8_t nCategoria, std::uint8_t nNacionalidad, bool bSinPEP)
+QString TRepCuestZIDU2019::respuesta(const TPreguntaCatalogo* p)
 {
-    return DameConteo(
-        FiltraPorCategoria(AgrupaPorCliente(UneOpsConActividad(FiltraPorFechas(F_sFIni, F_sFFin))),
-                           nCategoria, nNacionalidad, bSinPEP));
+    if (!p)
+        return kRespuestaError; // outside the questionnaire
+    const QString sPeriodo = FiltraPorFechas(F_sFIni, F_sFFin);
+    // 42 purchases, 43 sales; 44 to 46 all operations.
+    const std::uint8_t nTipo = p->nPregunta == 42 ? 0 : p->nPregunta == 43 ? 1 : 2;
+    using C = TConstructorPregunta;
+    switch (p->Constructor) {
+    case C::AMano:
+        return QString();
+    case C::TopActividades:
+        return DameConsultaConDefault(DameTopActividades(FiltraPorFechas(kInicioHistoria, F_sFFin), 10),
+                                      kSinTop);
+    case C::TopEstados:
+        return DameConsultaConDefault(DameTopEstados(FiltraPorFechas(kInicioHistoria, F_sFFin), 10), kSinTop);
+    case C::AlertasRegistradas:
+        return DameConteo(DameAlertasRegistradas(F_sFIni, F_sFFin));
+    case C::AlertasReportadas:
+        return DameConteo(DameAlertasReportadas(F_sFIni, F_sFFin));
+    case C::ConteoClientes:
+        // 30: the driver turns the count into NO / SI.
+        return DameConteo(FiltraPorCategoria(AgrupaPorCliente(UneOpsConActividad(sPeriodo)), p->nCodigo1,
+                                             p->nCodigo2, p->bSinPEP));
+    case C::ConteoRiesgo:
+        return DameConteo(FiltraPorRiesgo(AgrupaPorClienteRiesgo(UneOpsConRiesgo(sPeriodo)), p->nCodigo1));
+    case C::Operaciones: {
+        const QString s = p->Medida == TMedidaDetalle::SumaImporte
+                              ? DameSumaImporte(F_sFIni, F_sFFin, p->nCodigo1, p->nCodigo2, nTipo)
+                          : p->Medida == TMedidaDetalle::SumaCantidad
+                              ? DameSumaCantidad(F_sFIni, F_sFFin, p->nCodigo1, p->nCodigo2, nTipo)
+                              : DameSumaOperaciones(F_sFIni, F_sFFin, p->nCodigo1, p->nCodigo2, nTipo);
+        return DameConsultaConDefault(s, u"0"_s);
+    }
+    case C::ResumenEstado:
+        return DameConsultaConDefault(DameResumenEstado(F_sFIni, F_sFFin, 0, 0, nTipo), u"0"_s);
+    case C::ResumenSucursal:
+        return DameConsultaConDefault(DameResumenSucursal(F_sFIni, F_sFFin, 0, 0, nTipo), u"0"_s);
+    }
+    return kRespuestaError;
 }
 
 QString TRepCuestZIDU2019::DameRespuesta(int nPregunta)
 {
-    switch (nPregunta) {
-    case 9:
-        return DameConsultaConDefault(DameTopActividades(FiltraPorFechas(kInicioHistoria, F_sFFin), 10),
-                                      kSinTop);
-    case 10:
-        return DameConsultaConDefault(DameTopEstados(FiltraPorFechas(kInicioHistoria, F_sFFin), 10), kSinTop);
-    case 22:
-        return DameConteo(DameAlertasRegistradas(F_sFIni, F_sFFin));
-    case 23:
-        return DameConteo(DameAlertasReportadas(F_sFIni, F_sFFin));
-    case 30: // the driver turns the count into NO / SI
-    case 31:
-        return conteoClientes(11, 0, false);
-    case 32:
-        return conteoClientes(1, 1, false);
-    case 33:
-        return conteoClientes(2, 1, false);
-    case 34:
-        return conteoClientes(1, 2, false);
-    case 35:
-        return conteoClientes(2, 2, false);
-    case 36:
-        return conteoClientes(9, 0, false);
-    case 37:
-        return conteoClientes(7, 0, false);
-    case 38:
-        return DameConteo(
-            FiltraPorRiesgo(AgrupaPorClienteRiesgo(UneOpsConRiesgo(FiltraPorFechas(F_sFIni, F_sFFin))), 2));
-    case 39:
-        return conteoClientes(10, 0, true);
-    case 44:
-    case 45:
-        return DameConsultaConDefault(DameResumenEstado(F_sFIni, F_sFFin, 0, 0, 2), u"0"_s);
-    case 46:
-        return DameConsultaConDefault(DameResumenSucursal(F_sFIni, F_sFFin, 0, 0, 2), u"0"_s);
-    default:
-        break;
-    }
-    // Answered by hand.
-    if ((nPregunta >= 1 && nPregunta <= 8) || (nPregunta >= 11 && nPregunta <= 21) ||
-        (nPregunta >= 24 && nPregunta <= 29) || nPregunta == 40 || nPregunta == 41 || nPregunta == 47)
-        return QString();
-    // 42 and 43 are answered by sub-item; anything else is outside the map.
-    return kRespuestaError;
+    // 42 and 43 are answered by sub-item.
+    return respuesta(BuscaPregunta(nPregunta));
 }
 
 QString TRepCuestZIDU2019::DameRespuestaInciso(int nPregunta, int nInciso)
 {
-    std::uint8_t nTipo;
-    if (nPregunta == 42)
-        nTipo = 0; // purchases
-    else if (nPregunta == 43)
-        nTipo = 1; // sales
-    else
+    if (nInciso < 1)
         return kRespuestaError;
+    return respuesta(BuscaPregunta(nPregunta, nInciso));
+}
 
-    QString s;
-    switch (nInciso) {
-    case 1:
-        s = DameSumaOperaciones(F_sFIni, F_sFFin, 0, 0, nTipo);
-        break;
-    case 2:
-        s = DameSumaImporte(F_sFIni, F_sFFin, 0, 0, nTipo);
-        break;
-    case 3:
-        s = DameSumaOperaciones(F_sFIni, F_sFFin, 2, 2, nTipo);
-        break;
-    case 4:
-        s = DameSumaCantidad(F_sFIni, F_sFFin, 2, 2, nTipo);
-        break;
-    case 5:
-        s = DameSumaOperaciones(F_sFIni, F_sFFin, 3, 2, nTipo);
-        break;
-    case 6:
-        s = DameSumaCantidad(F_sFIni, F_sFFin, 3, 2, nTipo);
-        break;
-    default:
-        return kRespuestaError;
+QString TRepCuestZIDU2019::DameConsultaDetalle(const TPreguntaCatalogo& p)
+{
+    const QString sPeriodo = FiltraPorFechas(F_sFIni, F_sFFin);
+    const std::uint8_t nTipo = p.nPregunta == 42 ? 0 : p.nPregunta == 43 ? 1 : 2;
+    using C = TConstructorPregunta;
+    switch (p.Constructor) {
+    case C::AMano:
+        return QString();
+    case C::TopActividades:
+        return u"SELECT AuxCvC AS Clave, Actividad FROM ("_s +
+               DameClientesPorActividad(FiltraPorFechas(kInicioHistoria, F_sFFin)) +
+               u") WHERE Actividad <> 'NO APLICA' "_s;
+    case C::TopEstados:
+        return u"SELECT AuxCvC AS Clave, Estado FROM ("_s +
+               DameClientesPorEstado(FiltraPorFechas(kInicioHistoria, F_sFFin)) + u") "_s;
+    case C::AlertasRegistradas:
+        return DameAlertasRegistradas(F_sFIni, F_sFFin, true);
+    case C::AlertasReportadas:
+        return DameAlertasReportadas(F_sFIni, F_sFFin, true);
+    case C::ConteoClientes:
+        return u"SELECT Aux AS Clave, Folio, Fecha FROM ("_s +
+               FiltraPorCategoria(AgrupaPorCliente(UneOpsConActividad(sPeriodo), true), p.nCodigo1,
+                                  p.nCodigo2, p.bSinPEP) +
+               u") "_s;
+    case C::ConteoRiesgo:
+        return u"SELECT Clave, NivelRiesgo FROM ("_s +
+               FiltraPorRiesgo(AgrupaPorClienteRiesgo(UneOpsConRiesgo(sPeriodo), true), p.nCodigo1) + u") "_s;
+    case C::Operaciones:
+        return DameOperacionesDivisa(F_sFIni, F_sFFin, p.nCodigo1, p.nCodigo2, nTipo);
+    case C::ResumenEstado:
+    case C::ResumenSucursal:
+        return DameOperacionesDivisa(F_sFIni, F_sFFin, 0, 0, nTipo);
     }
-    return DameConsultaConDefault(s, u"0"_s);
+    return QString();
 }
 
 std::shared_ptr<IRepCuestionarioQRTZ> CreaRepCuestZIDU2019(TConexionBD* Conector,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "questionnaire/CatalogoPreguntas.h"
 #include "questionnaire/RepCuestQRTZBasic.h"
 #include "report/IIManejadorReportes.h"
 
@@ -13,12 +14,16 @@ public:
 
     QString DameRespuesta(int nPregunta) override;
     QString DameRespuestaInciso(int nPregunta, int nInciso) override;
+    // The statement of the rows behind an answer (its detail), built by the answer's own builders
+    // with the select list of the rows; empty for an answer given by hand.
+    QString DameConsultaDetalle(const TPreguntaCatalogo& Pregunta);
 
 protected:
     void LeeVersionSistema();
 
 private:
-    QString conteoClientes(std::uint8_t nCategoria, std::uint8_t nNacionalidad, bool bSinPEP);
+    // The answer of a row of the question catalogue.
+    QString respuesta(const TPreguntaCatalogo* Pregunta);
 };
 
 std::shared_ptr<IRepCuestionarioQRTZ> CreaRepCuestZIDU2019(TConexionBD* Conector,

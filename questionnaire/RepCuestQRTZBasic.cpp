@@ -101,23 +101,28 @@ QString TRepCuestQRTZBasic::DameClientesConRiesgo()
            u"ON tXClientes.ClaveRiesgo = tNivRiesgo.ClaveNivel "_s;
 }
 
-QString TRepCuestQRTZBasic::AgrupaPorCliente(QString sConsulta)
+QString TRepCuestQRTZBasic::AgrupaPorCliente(QString sConsulta, bool bConClave)
 {
     const QString F = ConFideicomisos() ? u"EsFide, "_s : QString();
     // Ordinary clients once each; the public-general client once per operation.
-    return u"SELECT 0 AS Aux, EsPF, EsPM, EsPubGen, EsExtrj, EsCC, EsEF, EsCB, EsB, EsPEP, "_s + F +
-           u" EsITF "_s + u"FROM ("_s + sConsulta + u") AS tXCSinPG "_s + u"WHERE EsPubGen = 0 "_s +
+    return (bConClave ? u"SELECT tXCSinPG.CvCAux AS Aux, NULL AS Folio, NULL AS Fecha, "_s
+                      : u"SELECT 0 AS Aux, "_s) +
+           u"EsPF, EsPM, EsPubGen, EsExtrj, EsCC, EsEF, EsCB, EsB, EsPEP, "_s + F + u" EsITF "_s +
+           u"FROM ("_s + sConsulta + u") AS tXCSinPG "_s + u"WHERE EsPubGen = 0 "_s +
            u"GROUP BY tXCSinPG.CvCAux, EsPF, EsPM, EsPubGen, "_s +
            u"EsExtrj, EsCC, EsEF, EsCB, EsB, EsPEP, "_s + F + u" EsITF "_s + u"UNION ALL "_s +
-           u"SELECT tXCPG.CvCAux AS Aux, EsPF, EsPM,"_s + u" EsPubGen, "_s +
-           u"EsExtrj, EsCC, EsEF, EsCB, EsB, EsPEP, "_s + F + u" EsITF "_s + u"FROM ("_s + sConsulta +
-           u") AS tXCPG "_s + u"WHERE EsPubGen <> 0 "_s;
+           u"SELECT tXCPG.CvCAux AS Aux, "_s +
+           (bConClave ? u"tXCPG.Folio AS Folio, tXCPG.Fecha AS Fecha, "_s : QString()) + u"EsPF, EsPM,"_s +
+           u" EsPubGen, "_s + u"EsExtrj, EsCC, EsEF, EsCB, EsB, EsPEP, "_s + F + u" EsITF "_s + u"FROM ("_s +
+           sConsulta + u") AS tXCPG "_s + u"WHERE EsPubGen <> 0 "_s;
 }
 
-QString TRepCuestQRTZBasic::AgrupaPorClienteRiesgo(QString sConsulta)
+QString TRepCuestQRTZBasic::AgrupaPorClienteRiesgo(QString sConsulta, bool bConClave)
 {
-    return u"SELECT Riesgo FROM ("_s + sConsulta + u") AS tXCSinPG "_s + u"WHERE EsPubGen = 0 "_s +
-           u"GROUP BY tXCSinPG.CvCAux"_s + u", Riesgo "_s;
+    return (bConClave ? u"SELECT tXCSinPG.CvCAux AS Clave, Riesgo AS NivelRiesgo, Riesgo FROM ("_s
+                      : u"SELECT Riesgo FROM ("_s) +
+           sConsulta + u") AS tXCSinPG "_s + u"WHERE EsPubGen = 0 "_s + u"GROUP BY tXCSinPG.CvCAux"_s +
+           u", Riesgo "_s;
 }
 
 QString TRepCuestQRTZBasic::FiltraPorRiesgo(QString sConsulta, std::uint8_t nRiesgo)
@@ -253,13 +258,32 @@ QString TRepCuestQRTZBasic::UneOpsConRiesgo(QString sConsulta)
            u") AS tXCte "_s + u"WHERE tXOps.CvCAux = tXCte.AuxCvC "_s;
 }
 
+QString TRepCuestQRTZBasic::uneOpsConDivisas(const QString& sFIni, const QString& sFFin)
+{
+    return FiltraPorFechas(sFIni, sFFin) + u" ) AS Ops "_s + u"INNER JOIN tDivisas "_s +
+           u"ON Ops.nDiv = tDivisas.NumeroDivisa "_s;
+}
+
 QString TRepCuestQRTZBasic::DameTotalesPorDivisa(QString sFIni, QString sFFin)
 {
     return u"SELECT Ops.Tipo, Ops.nDiv, tDivisas.Simbolo, tDivisas.Pagare, SUM( AuxCant ) AS Cantidad, SUM( "
            "auxImporte ) AS Importe, count(*) AS NumOps FROM ( "_s +
-           FiltraPorFechas(sFIni, sFFin) + u" ) AS Ops "_s + u"INNER JOIN tDivisas "_s +
-           u"ON Ops.nDiv = tDivisas.NumeroDivisa "_s +
+           uneOpsConDivisas(sFIni, sFFin) +
            u"GROUP BY Ops.NDiv,  tDivisas.Simbolo, Ops.Tipo , tDivisas.Pagare "_s;
+}
+
+QString TRepCuestQRTZBasic::DameOperacionesDivisa(QString sFIni, QString sFFin, std::uint8_t nDivisa,
+                                                  std::uint8_t nPagare, std::uint8_t nTipo)
+{
+    QString sWhere;
+    AgregaFiltroTipo(sWhere, nTipo);
+    AgregaFiltroDivisa(sWhere, nDivisa);
+    AgregaFiltroPagare(sWhere, nPagare);
+    return u"SELECT * FROM (SELECT Ops.Tipo AS Tipo, Ops.Folio AS Folio, Ops.Fecha AS Fecha, "
+           u"tDivisas.Simbolo "
+           u"AS Simbolo, Ops.NDiv AS NumeroDivisa, tDivisas.Pagare AS Pagare, Ops.Cot AS Cotizacion, "
+           u"Ops.AuxCant AS Cantidad, Ops.AuxImporte AS Importe, Ops.CvCAux AS Clave FROM ( "_s +
+           uneOpsConDivisas(sFIni, sFFin) + u" )"_s + sWhere;
 }
 
 void TRepCuestQRTZBasic::AgregaCondicion(QString& sWhere, QString sCondicion)
@@ -365,53 +389,67 @@ QString TRepCuestQRTZBasic::DameEstadoEmpresa()
 
 namespace {
 
-const QString kCabezaRelevan = u"SELECT NoRelevan FROM tRelevan WHERE tRelevan.Fecha >= #"_s;
 const QString kMedioRelevan = u" And tRelevan.Fecha <= #"_s;
+
+// The select list of the alert records: the record's number, or with bDetalle the record itself.
+QString cabezaRelevan(bool bDetalle)
+{
+    return bDetalle ? u"SELECT 'tRelevan' AS Origen, NoRelevan AS Numero, Fecha, TipoRelev, Reportada, "
+                      u"FecReporte, "
+                      u"ClaveCliente AS Clave FROM tRelevan WHERE tRelevan.Fecha >= #"_s
+                    : u"SELECT NoRelevan FROM tRelevan WHERE tRelevan.Fecha >= #"_s;
+}
 
 } // namespace
 
-QString TRepCuestQRTZBasic::DameInusuales(QString sFIni, QString sFFin)
+QString TRepCuestQRTZBasic::DameInusuales(QString sFIni, QString sFFin, bool bDetalle)
 {
-    return kCabezaRelevan + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s +
+    return cabezaRelevan(bDetalle) + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s +
            u" And tRelevan.TipoRelev = 'I' "_s + u" And tRelevan.EliminXAnt = False"_s;
 }
 
-QString TRepCuestQRTZBasic::DameInusualesReportadas(QString sFIni, QString sFFin)
+QString TRepCuestQRTZBasic::DameInusualesReportadas(QString sFIni, QString sFFin, bool bDetalle)
 {
-    return kCabezaRelevan + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s +
+    return cabezaRelevan(bDetalle) + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s +
            u" And tRelevan.TipoRelev = 'I' "_s + u" And tRelevan.EliminXAnt = False "_s +
            u" And tRelevan.Reportada = True "_s + u" And tRelevan.FecReporte > 0 "_s;
 }
 
-QString TRepCuestQRTZBasic::DamePreocupantes(QString sFIni, QString sFFin)
+QString TRepCuestQRTZBasic::DamePreocupantes(QString sFIni, QString sFFin, bool bDetalle)
 {
-    return kCabezaRelevan + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s +
+    return cabezaRelevan(bDetalle) + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s +
            u" And tRelevan.TipoRelev = 'P' "_s + u" And tRelevan.EliminXAnt = False"_s;
 }
 
-QString TRepCuestQRTZBasic::DamePreocupantesReportadas(QString sFIni, QString sFFin)
+QString TRepCuestQRTZBasic::DamePreocupantesReportadas(QString sFIni, QString sFFin, bool bDetalle)
 {
-    return kCabezaRelevan + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s +
+    return cabezaRelevan(bDetalle) + sFIni + u"# "_s + kMedioRelevan + sFFin + u"# "_s +
            u" And tRelevan.TipoRelev = 'P' "_s + u" And tRelevan.EliminXAnt = False "_s +
            u" And tRelevan.Reportada = True "_s + u" And tRelevan.FecReporte > 0 "_s;
 }
 
-QString TRepCuestQRTZBasic::DameMensajesInternos(QString sFIni, QString sFFin)
+QString TRepCuestQRTZBasic::DameMensajesInternos(QString sFIni, QString sFFin, bool bDetalle)
 {
-    return u" SELECT tMsgInterno.Numero  FROM tMsgInterno  WHERE tMsgInterno.Fecha >= #"_s + sFIni + u"# "_s +
-           u" AND tMsgInterno.Fecha <= #"_s + sFFin + u"# "_s;
+    return (bDetalle
+                ? u" SELECT 'tMsgInterno' AS Origen, tMsgInterno.Numero AS Numero, tMsgInterno.Fecha AS "
+                  u"Fecha, "
+                  u"'M' AS TipoRelev, NULL AS Reportada, NULL AS FecReporte, NULL AS Clave FROM tMsgInterno  "
+                  u"WHERE tMsgInterno.Fecha >= #"_s
+                : u" SELECT tMsgInterno.Numero  FROM tMsgInterno  WHERE tMsgInterno.Fecha >= #"_s) +
+           sFIni + u"# "_s + u" AND tMsgInterno.Fecha <= #"_s + sFFin + u"# "_s;
 }
 
-QString TRepCuestQRTZBasic::DameAlertasRegistradas(QString sFIni, QString sFFin)
+QString TRepCuestQRTZBasic::DameAlertasRegistradas(QString sFIni, QString sFFin, bool bDetalle)
 {
-    return u"SELECT * FROM ( "_s + DameInusuales(sFIni, sFFin) + u" UNION ALL "_s +
-           DamePreocupantes(sFIni, sFFin) + u" UNION ALL "_s + DameMensajesInternos(sFIni, sFFin) + u" ) "_s;
+    return u"SELECT * FROM ( "_s + DameInusuales(sFIni, sFFin, bDetalle) + u" UNION ALL "_s +
+           DamePreocupantes(sFIni, sFFin, bDetalle) + u" UNION ALL "_s +
+           DameMensajesInternos(sFIni, sFFin, bDetalle) + u" ) "_s;
 }
 
-QString TRepCuestQRTZBasic::DameAlertasReportadas(QString sFIni, QString sFFin)
+QString TRepCuestQRTZBasic::DameAlertasReportadas(QString sFIni, QString sFFin, bool bDetalle)
 {
-    return u"SELECT * FROM ( "_s + DameInusualesReportadas(sFIni, sFFin) + u" UNION ALL "_s +
-           DamePreocupantesReportadas(sFIni, sFFin) + u" ) "_s;
+    return u"SELECT * FROM ( "_s + DameInusualesReportadas(sFIni, sFFin, bDetalle) + u" UNION ALL "_s +
+           DamePreocupantesReportadas(sFIni, sFFin, bDetalle) + u" ) "_s;
 }
 
 namespace {
@@ -423,11 +461,22 @@ QString textoTop(std::int8_t nTop)
 
 } // namespace
 
+QString TRepCuestQRTZBasic::DameClientesPorActividad(QString sConsulta)
+{
+    return u" SELECT DISTINCT AuxCvC, Actividad FROM ( "_s + UneOpsConActividad(sConsulta) +
+           u" ) WHERE AuxCvC <> ''  "_s;
+}
+
+QString TRepCuestQRTZBasic::DameClientesPorEstado(QString sConsulta)
+{
+    return u" SELECT DISTINCT AuxCvC, Estado FROM ( "_s + UneOpsConEntidad(sConsulta) +
+           u" ) WHERE AuxCvC <> ''  "_s;
+}
+
 QString TRepCuestQRTZBasic::DameTopActividades(QString sConsulta, std::int8_t nTop)
 {
     const QString N = textoTop(nTop);
-    const QString sInterna = u" SELECT DISTINCT AuxCvC, Actividad FROM ( "_s + UneOpsConActividad(sConsulta) +
-                             u" ) WHERE AuxCvC <> ''  "_s;
+    const QString sInterna = DameClientesPorActividad(sConsulta);
     return u" SELECT TOP "_s + N + u" UCASE(Actividades ) AS XResul FROM ( "_s + u" SELECT TOP "_s + N +
            u" UCASE(Actividad) "_s + u"AS Actividades "_s + u"FROM ("_s + sInterna + u") "_s +
            u"WHERE Actividad <> 'NO APLICA' "_s + u"GROUP BY Actividad "_s +
@@ -437,8 +486,7 @@ QString TRepCuestQRTZBasic::DameTopActividades(QString sConsulta, std::int8_t nT
 QString TRepCuestQRTZBasic::DameTopEstados(QString sConsulta, std::int8_t nTop)
 {
     const QString N = textoTop(nTop);
-    const QString sInterna = u" SELECT DISTINCT AuxCvC, Estado FROM ( "_s + UneOpsConEntidad(sConsulta) +
-                             u" ) WHERE AuxCvC <> ''  "_s;
+    const QString sInterna = DameClientesPorEstado(sConsulta);
     return u" SELECT TOP "_s + N + u" UCASE(Estados) AS XResul FROM ( "_s + u" SELECT TOP "_s + N +
            u" UCASE(Estado) "_s + u"AS Estados "_s + u"FROM ("_s + sInterna + u") "_s +
            u"GROUP BY Estado "_s + u"ORDER BY COUNT(Estado) DESC "_s + u" ) "_s;

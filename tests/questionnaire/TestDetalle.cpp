@@ -46,11 +46,9 @@ TResultado corre(const QString& sCarpeta, int nMarcas)
             peps->SetValor("EsPEP", true);
             peps->Publica();
         }
-        QString sError;
-        r.bOk = c->GeneraReporte(peps.get()) && DameDetalles(*c, r.Detalles, sError) &&
-                LeeDetalles(*c, Conector, r.Detalles, r.Tablas);
-        if (!sError.isEmpty())
-            qWarning("%s", qPrintable(sError));
+        r.bOk = c->GeneraReporte(peps.get());
+        r.Detalles = DameDetalles(*c);
+        r.bOk = r.bOk && LeeDetalles(*c, Conector, r.Detalles, r.Tablas);
     }
     ColectorConexiones.reset();
     return r;

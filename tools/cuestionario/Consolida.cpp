@@ -68,9 +68,10 @@ public:
 bool leeDetalles(IRepCuestionarioQRTZ& Cuestionario, TConexionBD* Conector, QList<TDetalle>& Detalles,
                  QList<TTablaDetalle>& Tablas, QString& sError)
 {
-    auto* Q = dynamic_cast<TRepCuestQRTZBasic*>(&Cuestionario);
-    if (!Q || !DameDetalles(*Q, Detalles, sError))
+    auto* Q = dynamic_cast<TRepCuestZIDU2019*>(&Cuestionario);
+    if (!Q)
         return false;
+    Detalles = DameDetalles(*Q);
     if (!LeeDetalles(*Q, Conector, Detalles, Tablas)) {
         sError = u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s;
         return false;
@@ -224,7 +225,7 @@ bool EscribeDetalleDeCorrida(IRepCuestionarioQRTZ& Cuestionario, TConexionBD* Co
                              const TVariables& Variables, const QString& sCarpeta, TEscritorDetalle& Detalle,
                              TGrupoSalidas& Grupo, QString& sError)
 {
-    auto* Q = dynamic_cast<TRepCuestQRTZBasic*>(&Cuestionario);
+    auto* Q = dynamic_cast<TRepCuestZIDU2019*>(&Cuestionario);
     if (!Q) {
         sError = u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s;
         return false;

@@ -12,7 +12,8 @@
 // as "nombre<TAB>valor" in the order the questionnaire sets them (backslash, line feed, carriage
 // return and tab inside a name or value are written \\, \n, \r and \t). --pdf also fills the
 // questionnaire report and writes it as a PDF file without showing it. The outputs are written
-// together once all of them are whole, each confirmed on standard error. --tiempos writes the milliseconds each variable took to standard error.
+// together once all of them are whole, each confirmed on standard error. --tiempos writes the milliseconds
+// each variable took to standard error.
 // --sondeo serves the event loop as the window does (between questions and from inside long
 // database work) and writes to standard error the longest gap between the ticks of a 10 ms
 // timer, from the login to the last answer: how long a window would have stopped answering.

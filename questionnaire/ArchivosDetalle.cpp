@@ -186,6 +186,9 @@ TEscritorDetalle::~TEscritorDetalle()
 void TEscritorDetalle::Detiene()
 {
     esperaFilas(true);
+    // Its work files closed and gone, so that the set's work folder can go too (Windows keeps
+    // an open file).
+    F_Libro.reset();
 }
 
 bool TEscritorDetalle::esperaFilas(bool bDescarta)
@@ -387,14 +390,17 @@ TLecturaDetalle EscribeDetalle(TRepCuestZIDU2019& Q, TConexionBD* Conector,
                                const std::function<bool(int, int)>& Avance)
 {
     const QList<TDetalle> Detalles = DameDetalles(Q);
-    if (!Escritor.Inicia(sCarpeta, Detalles, {}, Grupo, sError))
+    if (!Escritor.Inicia(sCarpeta, Detalles, {}, Grupo, sError)) {
+        Escritor.Detiene();
         return TLecturaDetalle::Fallida;
+    }
     bool bEscrito = true;
     const TLecturaDetalle r = RecorreDetalles(
         Q, Conector, Detalles,
         [&](int d, const QVariantList& Valores) { return bEscrito = Escritor.Fila(d, Valores); }, Avance);
     if (!bEscrito) {
         sError = Escritor.Error();
+        Escritor.Detiene();
         return TLecturaDetalle::Fallida;
     }
     if (r != TLecturaDetalle::Completa) {
@@ -404,7 +410,9 @@ TLecturaDetalle EscribeDetalle(TRepCuestZIDU2019& Q, TConexionBD* Conector,
                      : u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s;
         return r;
     }
-    if (!Escritor.Termina(Figuras, sError))
+    if (!Escritor.Termina(Figuras, sError)) {
+        Escritor.Detiene();
         return TLecturaDetalle::Fallida;
+    }
     return TLecturaDetalle::Completa;
 }

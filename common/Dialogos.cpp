@@ -32,6 +32,8 @@ std::shared_ptr<IDialogos>& servicio()
     return actual;
 }
 
+thread_local std::shared_ptr<IDialogos> DialogosDelHilo;
+
 } // namespace
 
 void InstalaDialogos(std::shared_ptr<IDialogos> Dialogos)
@@ -39,7 +41,12 @@ void InstalaDialogos(std::shared_ptr<IDialogos> Dialogos)
     servicio() = Dialogos ? std::move(Dialogos) : std::make_shared<TDialogosConsola>();
 }
 
+void InstalaDialogosHilo(std::shared_ptr<IDialogos> Dialogos)
+{
+    DialogosDelHilo = std::move(Dialogos);
+}
+
 IDialogos& Dialogos()
 {
-    return *servicio();
+    return DialogosDelHilo ? *DialogosDelHilo : *servicio();
 }

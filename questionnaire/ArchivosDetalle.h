@@ -82,6 +82,7 @@ public:
     QStringList Archivos() const { return F_Archivos; }
     QStringList Reemplazados() const { return F_Reemplazados; }
     const QString& Carpeta() const { return F_sCarpeta; }
+    QChar Separador() const { return F_cSeparador; }
 
 private:
     struct THilo;

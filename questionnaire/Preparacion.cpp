@@ -30,9 +30,11 @@ TFalla ConectaBD(const QString& sCarpeta, const TEnlaces& Enlaces, TConexionBD*&
         return TFalla::SinBaseDatos;
     if (Enlaces.AlConectar)
         Enlaces.AlConectar();
-    ColectorConexiones->CreaBDPrinc(QFileInfo(sRuta).absoluteFilePath(), QString(), false);
-    if (!ColectorConexiones->Conecta(kNomBDPrincipal) ||
-        !ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conexion))
+    IColectorConxs* Registro = Enlaces.Registro ? Enlaces.Registro : ColectorConexiones.get();
+    if (!Registro)
+        return TFalla::SinConexion;
+    Registro->CreaBDPrinc(QFileInfo(sRuta).absoluteFilePath(), QString(), false);
+    if (!Registro->Conecta(kNomBDPrincipal) || !Registro->DameAccessConex(kNomBDPrincipal, Conexion))
         return TFalla::SinConexion;
     if (Enlaces.Aviso)
         Conexion->SetAviso(Enlaces.Aviso);
@@ -62,7 +64,8 @@ TResultado PreparaCuestionario(const QString& sCarpeta, const QString& sUsuario,
         r.Falla = TFalla::SinNumEmpresa;
         return r;
     }
-    auto Cuestionario = CreaRepCuestZIDU2019(r.Conexion, CreaManejador, std::move(Mensajero), 0.0, nNumEmp);
+    auto Cuestionario =
+        std::make_shared<TRepCuestZIDU2019>(r.Conexion, CreaManejador, std::move(Mensajero), 0.0, nNumEmp);
     if (Enlaces.AlAdmitir)
         Enlaces.AlAdmitir();
     if (Cuestionario->UsuariosConectados())

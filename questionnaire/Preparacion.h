@@ -1,12 +1,13 @@
 #pragma once
 
-#include "questionnaire/RepCuestionarioQRTZ.h"
+#include "questionnaire/RepCuestQRTZ2019.h"
 
 #include <QString>
 
 #include <functional>
 #include <memory>
 
+class IColectorConxs;
 class IMensajero;
 class TConexionBD;
 
@@ -37,6 +38,9 @@ struct TEnlaces
     std::function<bool()> Aviso;
     // The questionnaire exists; the admission checks come next.
     std::function<void()> AlAdmitir;
+    // The registry the main connection goes into; empty: the process-wide one
+    // (ColectorConexiones). Branches run side by side each have one of their own.
+    IColectorConxs* Registro = nullptr;
 };
 
 // DataBase/Tavoro.mdb of the folder, found whatever the letter case of each part.
@@ -55,7 +59,7 @@ struct TResultado
     TFalla Falla = TFalla::Ninguna;
     TConexionBD* Conexion = nullptr;
     // Only when nothing failed.
-    std::shared_ptr<IRepCuestionarioQRTZ> Cuestionario;
+    std::shared_ptr<TRepCuestZIDU2019> Cuestionario;
 };
 
 // The whole sequence; the keys go as given (the window and the tool type them in upper case).

@@ -62,8 +62,15 @@ QString hojaEnMilesimas(const QString& sHoja)
 void margenesDeMilesimas(QTextDocument& Doc)
 {
     QTextCursor c(&Doc);
+    // One edit: the text is laid out again once, not after every block (a table's cells are
+    // blocks, and each change would lay out the whole table again).
+    c.beginEditBlock();
+    const auto fin = qScopeGuard([&c] { c.endEditBlock(); });
     for (QTextBlock b = Doc.begin(); b.isValid(); b = b.next()) {
         QTextBlockFormat f = b.blockFormat();
+        if (f.topMargin() == 0 && f.bottomMargin() == 0 && f.leftMargin() == 0 && f.rightMargin() == 0 &&
+            f.textIndent() == 0)
+            continue;
         f.setTopMargin(f.topMargin() / nMilesimas);
         f.setBottomMargin(f.bottomMargin() / nMilesimas);
         f.setLeftMargin(f.leftMargin() / nMilesimas);

@@ -1,23 +1,21 @@
 #pragma once
 
-#include "questionnaire/Consolidacion.h"
-
 #include <QChar>
 #include <QString>
 #include <QStringList>
 
-class IRepCuestionarioQRTZ;
-class TConexionBD;
 class TEscritorDetalle;
 class TGrupoSalidas;
+class TSucursal;
 
 // Outputs of the tool beyond the answers on standard output.
 struct TOpcionesSalida
 {
     QString sDetalle; // folder of the detail files; empty: none
     QChar cSeparador = QLatin1Char(';');
-    bool bJson = false; // one JSON document on standard output instead of lines
-    QString sTabla;     // consolidation: CSV file of the per-branch table; empty: none
+    bool bJson = false;              // one JSON document on standard output instead of lines
+    QString sTabla;                  // consolidation: CSV file of the per-branch table; empty: none
+    bool bDistintasEmpresas = false; // consolidation: branches of different companies are consolidated
 };
 
 // A value on a line of the tool's output: backslash, line feed, carriage return and tab are
@@ -28,21 +26,16 @@ void ConfirmaPDF(const QString& sArchivo);
 void ConfirmaDetalle(const TEscritorDetalle& Detalle);
 void ConfirmaTabla(const QString& sArchivo);
 
-// After a run of one host folder: writes the detail files of the questionnaire just run
-// (its ticks, its connection) into sCarpeta through Detalle, as part of Grupo. False and the
+// After a run of one host folder: writes the detail files of the questionnaire just run (its
+// ticks, its connection) into sCarpeta through Detalle, as part of Grupo. False and the
 // message for the user when they cannot be read or written.
-bool EscribeDetalleDeCorrida(IRepCuestionarioQRTZ& Cuestionario, TConexionBD* Conector,
-                             const TVariables& Variables, const QString& sCarpeta, TEscritorDetalle& Detalle,
+bool EscribeDetalleDeCorrida(TSucursal& Sucursal, const QString& sCarpeta, TEscritorDetalle& Detalle,
                              TGrupoSalidas& Grupo, QString& sError);
 
-// cuestionario --consolidar: runs every branch folder (login, open sessions, detection, the
-// ticks "n:CLAVE" or "CARPETA:CLAVE" of Marcas, all answers and their details), and only when
-// every branch succeeded combines them and writes the outputs asked for: the answers on
-// standard output, the PDF with the per-branch page at its end, the detail files with the
-// per-branch table ("sucursales.csv") and the table's own CSV. Returns the exit code; a
-// failing branch is named in the message and nothing is written.
+// cuestionario --consolidar: runs every branch folder side by side (TConsolidacion), and only
+// when every branch succeeded and they belong together combines them and writes the outputs
+// asked for: the answers on standard output, the PDF with its annex, the detail files with the
+// per-branch table ("sucursales.csv") and the table's own CSV. Returns the exit code; a failing
+// branch is named in the message and nothing is written.
 int ConsolidaCarpetas(const QStringList& Carpetas, const QString& sUsuario, const QString& sPassw,
                       const QStringList& Marcas, const QString& sPDF, const TOpcionesSalida& Salida);
-
-// The per-branch table as a CSV file's contents.
-QByteArray CsvTablaSucursales(const TConsolidado& C, QChar cSeparador);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "questionnaire/Consolidacion.h"
+#include "corrida/Consolidacion.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -10,13 +10,6 @@
 // The answers of a run as one JSON document, for scripts and for comparing runs: the keys are
 // fixed and objects list theirs in alphabetical order, so two runs differ only where their
 // answers (or timings) do.
-
-struct TPEPCandidato
-{
-    QString sClave;
-    QString sNombre;
-    bool bMarcado = false;
-};
 
 struct TCorridaJson
 {

@@ -21,17 +21,13 @@
 // with ';' between fields, or ',' with --coma) and an index. --json prints the answers, the PEP
 // candidates and the timings as one JSON document instead of lines. --consolidar runs several
 // branch folders and combines their answers into one report (Consolida.h).
-#include "common/ArchivosHost.h"
 #include "common/IIMensajero.h"
 #include "common/InterfacedPadre.h"
 #include "common/Plataforma.h"
 #include "common/Salidas.h"
-#include "common/TablaMemoria.h"
-#include "data/ColectorConxs.h"
-#include "db/componentes/ConexionBD.h"
+#include "corrida/Sucursal.h"
 #include "questionnaire/ArchivosDetalle.h"
 #include "questionnaire/Preparacion.h"
-#include "questionnaire/TablaPEPs.h"
 #include "report/IIManejadorReportes.h"
 #include "report/RepGeneral.h"
 #include "reportengine/ExportaPDF.h"
@@ -79,54 +75,6 @@ QString enUnaLinea(const QString& s)
 {
     return LineaHerramienta(s);
 }
-
-// Writes each variable as the questionnaire sets it; the preview is not shown. With a report,
-// the variables also fill it, and showing it writes it as a PDF file instead.
-class TManejadorConsola : public IManejadorReportes
-{
-public:
-    TManejadorConsola(bool bTiempos, std::shared_ptr<IManejadorReportes> Real, TReporte* Reporte)
-        : F_bTiempos(bTiempos), F_Real(std::move(Real)), F_Reporte(Reporte)
-    {
-        F_Reloj.start();
-    }
-
-    void SetNombre(const QString& sNombre) { F_sNombre = sNombre; }
-    bool Preparado() const { return F_bPreparado; }
-
-    void AgregaDatoReporte(const QString& sCategoria, const QString& sVariable, const QString& sDato) override
-    {
-        const double dMs = F_Reloj.nsecsElapsed() / 1000000.0;
-        Corrida.Variables.append({sVariable, sDato});
-        Corrida.Tiempos.append({sVariable, dMs});
-        if (!bJson)
-            salida() << sVariable << '\t' << enUnaLinea(sDato) << '\n';
-        if (F_bTiempos)
-            errores() << sVariable << '\t' << dMs << " ms\n";
-        F_Reloj.restart();
-        if (F_Real)
-            F_Real->AgregaDatoReporte(sCategoria, sVariable, sDato);
-    }
-    // The pages are prepared here; the PDF is written with the run's other outputs.
-    void MuestraReporte() override
-    {
-        if (!F_Reporte)
-            return;
-        F_Reporte->SetFileName(F_sNombre);
-        F_bPreparado = F_Reporte->PreparaReporte(true);
-    }
-
-    bool bJson = false;   // the answers are kept for the JSON document instead of printed
-    TCorridaJson Corrida; // the answers and timings of the run
-
-private:
-    bool F_bTiempos;
-    std::shared_ptr<IManejadorReportes> F_Real;
-    TReporte* F_Reporte;
-    QString F_sNombre;
-    bool F_bPreparado = false;
-    QElapsedTimer F_Reloj;
-};
 
 // No message line and no pauses: the progress texts of the questionnaire are dropped. With
 // bSirveEventos each message serves the event loop, as the window's messenger does.
@@ -198,7 +146,8 @@ const char* const kUso =
     "Uso: cuestionario CARPETA_TAVORO --usuario CLAVE --password CLAVE [--pep CLAVE_CLIENTE ...]\n"
     "                    [--pdf ARCHIVO] [--tiempos] [--sondeo] [--detalle CARPETA [--coma]] [--json]\n"
     "       cuestionario --consolidar CARPETA_1 CARPETA_2 ... --usuario CLAVE --password CLAVE\n"
-    "                    [--pep N:CLAVE_CLIENTE ...] [--pdf ARCHIVO] [--detalle CARPETA [--coma]]\n"
+    "                    [--pep N:CLAVE_CLIENTE | --pep carpeta=RUTA:CLAVE_CLIENTE ...]\n"
+    "                    [--distintas-empresas] [--pdf ARCHIVO] [--detalle CARPETA [--coma]]\n"
     "                    [--tabla ARCHIVO] [--json]";
 
 // Returns an empty text when the arguments are valid, else the message for the user.
@@ -242,6 +191,8 @@ QString leeOpciones(const QStringList& args, TOpciones& o)
             o.Salida.bJson = true;
         } else if (a == QLatin1String("--consolidar")) {
             o.bConsolidar = true;
+        } else if (a == QLatin1String("--distintas-empresas")) {
+            o.Salida.bDistintasEmpresas = true;
         } else if (a.startsWith(QLatin1String("--"))) {
             return QStringLiteral("Opción desconocida: %1").arg(a);
         } else {
@@ -252,6 +203,8 @@ QString leeOpciones(const QStringList& args, TOpciones& o)
         return QStringLiteral("Sobra el argumento: %1").arg(o.Carpetas[1]);
     if (!o.bConsolidar && !o.Salida.sTabla.isEmpty())
         return QStringLiteral("La opción --tabla es de --consolidar.");
+    if (!o.bConsolidar && o.Salida.bDistintasEmpresas)
+        return QStringLiteral("La opción --distintas-empresas es de --consolidar.");
     o.sCarpeta = o.Carpetas.value(0);
     if (o.sCarpeta.isEmpty())
         return QStringLiteral("Falta la carpeta del Tavoro.");
@@ -283,103 +236,74 @@ int ejecuta(const TOpciones& o)
         !(sError = Salidas::MotivoRechazoCarpeta(o.Salida.sDetalle)).isEmpty())
         return falla(sError);
 
-    // The window types both keys in upper case; so does the tool.
-    const QString sUsuario = o.sUsuario.toUpper();
-    const QString sPassw = o.sPassw.toUpper();
-
     // The report components, as the data module holds them, only when a PDF is wanted.
     std::unique_ptr<TObjTextoRico> objTextoRico;
     std::unique_ptr<TExportaPDF> expPDF;
     std::unique_ptr<TReporte> repGeneral;
     std::shared_ptr<IManejadorReportes> Real;
+    const QString sNombreReporte = QStringLiteral("Encuesta ZIDU 2019");
     if (!o.sPDF.isEmpty()) {
         RegistraFuentes();
         objTextoRico = CreaObjTextoRico();
         expPDF = CreaExpPDF();
         repGeneral = CreaRepGeneral(objTextoRico.get(), expPDF.get());
-        Real = CreaManejadorReportes(repGeneral.get(), QString());
+        Real = CreaManejadorReportes(repGeneral.get(), sNombreReporte);
     }
-    auto Manejador = std::make_shared<TManejadorConsola>(o.bTiempos, Real, repGeneral.get());
-    Manejador->bJson = o.Salida.bJson;
-    Manejador->Corrida.sCarpeta = o.sCarpeta;
     QElapsedTimer Reloj;
     Reloj.start();
-
+    QElapsedTimer RelojVariable;
+    RelojVariable.start();
     TSonda Sonda;
-    Preparacion::TEnlaces Enlaces;
+    bool bPreparado = false;
+
+    // Each variable is printed as the questionnaire sets it (and fills the report); the preview is
+    // not shown: the pages are prepared and the PDF written with the run's other outputs.
+    TOpcionesSucursal Op;
+    Op.Mensajero = std::make_shared<TMensajeroMudo>(o.bSondeo);
     if (o.bSondeo) {
-        Enlaces.Aviso = [] {
+        Op.Aviso = [] {
             QCoreApplication::processEvents();
             return true;
         };
-        Enlaces.AlAdmitir = [&Sonda] { Sonda.Inicia(); };
+        Op.AlAdmitir = [&Sonda] { Sonda.Inicia(); };
     }
-    const auto r = Preparacion::PreparaCuestionario(
-        o.sCarpeta, sUsuario, sPassw,
-        [Manejador](const QString& sNombre) {
-            Manejador->SetNombre(sNombre);
-            return Manejador;
-        },
-        std::make_shared<TMensajeroMudo>(o.bSondeo), Enlaces);
-    using Preparacion::TFalla;
-    switch (r.Falla) {
-    case TFalla::Ninguna:
-        break;
-    case TFalla::SinBaseDatos:
-        return falla(
-            QStringLiteral("Error: la carpeta %1 no es la del Tavoro (no tiene DataBase\\Tavoro.mdb).")
-                .arg(o.sCarpeta));
-    case TFalla::SinConexion:
-        return falla(
-            QStringLiteral("No se pudo abrir la base de datos %1.").arg(Preparacion::RutaBD(o.sCarpeta)));
-    case TFalla::SinNumEmpresa:
-        return falla(QStringLiteral("No se pudo extraer el Número de la Empresa predeterminada."));
-    case TFalla::UsuarioConectado:
-        return falla(QStringLiteral("Hay un usuario conectado a la BD. Cierre Tavoro antes de continuar."));
-    case TFalla::AccesoRechazado:
-        return falla(
-            QStringLiteral("La contraseña es incorrecta o, el usuario no tiene permisos de administrador."));
-    }
-    const auto& Cuestionario = r.Cuestionario;
-    TConexionBD* Conector = r.Conexion;
-
-    auto vtPEPs = std::make_unique<TTablaMemoria>(CamposTablaPEPs());
-    if (!Cuestionario->DetectaPEPs(vtPEPs.get()))
-        return falla(QStringLiteral("No fue posible detectar los PEPs. Llame a Soporte Técnico."));
-    for (vtPEPs->Primero(); !vtPEPs->Fin() && !o.Salida.bJson; vtPEPs->Siguiente())
-        salida() << "PEP\t" << enUnaLinea(vtPEPs->ValorTextoOriginal(QStringLiteral("ClaveCliente"))) << '\t'
-                 << enUnaLinea(vtPEPs->ValorTexto(QStringLiteral("Nombre"))) << '\n';
-
-    for (const QString& sClave : o.PEPs) {
-        bool bEncontrada = false;
-        for (vtPEPs->Primero(); !vtPEPs->Fin(); vtPEPs->Siguiente()) {
-            if (vtPEPs->ValorTextoOriginal(QStringLiteral("ClaveCliente")) == sClave) {
-                vtPEPs->Edita();
-                vtPEPs->SetValor(QStringLiteral("EsPEP"), true);
-                vtPEPs->Publica();
-                bEncontrada = true;
-            }
-        }
-        if (!bEncontrada)
-            return falla(QStringLiteral("El cliente %1 no está entre los PEPs detectados.").arg(sClave));
-    }
-
-    if (!Cuestionario->GeneraReporte(vtPEPs.get()))
-        return falla(QStringLiteral("No fue posible generar el reporte. Llame a Soporte Técnico."));
+    Op.AlResponder = [&](const QString& sVariable, const QString& sDato) {
+        const double dMs = RelojVariable.nsecsElapsed() / 1000000.0;
+        RelojVariable.restart();
+        if (!o.Salida.bJson)
+            salida() << sVariable << '\t' << enUnaLinea(sDato) << '\n';
+        if (o.bTiempos)
+            errores() << sVariable << '\t' << dMs << " ms\n";
+        if (Real)
+            Real->AgregaDatoReporte(sCategoriaCuestionario, sVariable, sDato);
+    };
+    Op.AlTerminar = [&] {
+        if (!repGeneral)
+            return;
+        repGeneral->SetFileName(sNombreReporte);
+        bPreparado = repGeneral->PreparaReporte(true);
+    };
+    TSucursal Sucursal(o.sCarpeta, Op);
+    if (!Sucursal.Prepara(o.sUsuario, o.sPassw) || !Sucursal.DetectaPEPs())
+        return falla(Sucursal.Error());
+    for (const TPEPCandidato& p : Sucursal.Candidatos())
+        if (!o.Salida.bJson)
+            salida() << "PEP\t" << enUnaLinea(p.sClave) << '\t' << enUnaLinea(p.sNombre) << '\n';
+    if (!Sucursal.Marca(o.PEPs) || !Sucursal.GeneraReporte())
+        return falla(Sucursal.Error());
 
     // The outputs are written whole beside their places and put there together, or none is.
     TGrupoSalidas Grupo;
     if (!o.sPDF.isEmpty()) {
-        if (!Manejador->Preparado())
+        if (!bPreparado)
             return falla(QStringLiteral("No fue posible preparar el reporte. Llame a Soporte Técnico."));
         TArchivoSalida& Pdf = Grupo.Archivo(o.sPDF);
-        if (!Pdf.Abre() || !repGeneral->GetExportaPDF()->Escribe(*repGeneral, Pdf, nullptr, sError))
+        if (!Pdf.Abre() || !expPDF->Escribe(*repGeneral, Pdf, nullptr, sError))
             return falla(Pdf.Error().isEmpty() ? sError : Pdf.Error());
     }
     TEscritorDetalle Detalle(o.Salida.cSeparador);
     if (!o.Salida.sDetalle.isEmpty() &&
-        !EscribeDetalleDeCorrida(*Cuestionario, Conector, Manejador->Corrida.Variables, o.Salida.sDetalle,
-                                 Detalle, Grupo, sError))
+        !EscribeDetalleDeCorrida(Sucursal, o.Salida.sDetalle, Detalle, Grupo, sError))
         return falla(sError);
     if (!Grupo.Coloca())
         return falla(Grupo.Error());
@@ -388,12 +312,13 @@ int ejecuta(const TOpciones& o)
     if (!o.Salida.sDetalle.isEmpty())
         ConfirmaDetalle(Detalle);
     if (o.Salida.bJson) {
-        for (vtPEPs->Primero(); !vtPEPs->Fin(); vtPEPs->Siguiente())
-            Manejador->Corrida.PEPs.append({vtPEPs->ValorTextoOriginal(QStringLiteral("ClaveCliente")),
-                                            vtPEPs->ValorTexto(QStringLiteral("Nombre")),
-                                            vtPEPs->ValorBool(QStringLiteral("EsPEP"))});
-        Manejador->Corrida.dTotalMs = Reloj.nsecsElapsed() / 1000000.0;
-        salida() << QString::fromUtf8(TextoJson(ObjetoCorrida(Manejador->Corrida)));
+        TCorridaJson Corrida;
+        Corrida.sCarpeta = o.sCarpeta;
+        Corrida.Variables = Sucursal.Variables();
+        Corrida.Tiempos = Sucursal.Tiempos();
+        Corrida.PEPs = Sucursal.Candidatos();
+        Corrida.dTotalMs = Reloj.nsecsElapsed() / 1000000.0;
+        salida() << QString::fromUtf8(TextoJson(ObjetoCorrida(Corrida)));
     }
     salida().flush();
     if (o.bSondeo)
@@ -446,15 +371,10 @@ int main(int argc, char** argv)
         errores() << sError << '\n' << kUso << Qt::endl;
         return 2;
     }
-    ColectorConexiones = CreaColectorConxs();
-    int nSalida;
     try {
-        nSalida = o.bConsolidar
-                      ? ConsolidaCarpetas(o.Carpetas, o.sUsuario, o.sPassw, o.PEPs, o.sPDF, o.Salida)
-                      : ejecuta(o);
+        return o.bConsolidar ? ConsolidaCarpetas(o.Carpetas, o.sUsuario, o.sPassw, o.PEPs, o.sPDF, o.Salida)
+                             : ejecuta(o);
     } catch (const std::exception& e) {
-        nSalida = falla(QStringLiteral("Error: %1").arg(QString::fromUtf8(e.what())));
+        return falla(QStringLiteral("Error: %1").arg(QString::fromUtf8(e.what())));
     }
-    ColectorConexiones.reset();
-    return nSalida;
 }

@@ -266,7 +266,7 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
          {{"ClaveCiudad", T::EnteroLargo}, {"Ciudad", T::Texto, 60}, {"ClaveEstado", T::EnteroLargo}}});
     std::vector<int> CiudadesMx, CiudadesBC, CiudadesExt;
     int nCiudad = 0;
-    int nTijuana = 0, nMexicali = 0;
+    int nTijuana = 0, nSucursal = 0, nMexicali = 0;
     for (std::size_t e = 0; e < estados().size(); ++e) {
         const TEstado& Es = estados()[e];
         C.Fila(tEstados, {int(e) + 1, Es.sNombre, Es.nPais});
@@ -278,12 +278,14 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
                 CiudadesBC.push_back(nCiudad);
             if (QByteArray(sCiudad) == "TIJUANA")
                 nTijuana = nCiudad;
+            if (QString::fromUtf8(sCiudad) == Op.sCiudadSucursal)
+                nSucursal = nCiudad;
             if (QByteArray(sCiudad) == "MEXICALI")
                 nMexicali = nCiudad;
         }
     }
 
-    // The exchange house: head office in Mexicali, this branch in Tijuana.
+    // The exchange house: head office in Mexicali, this branch in Tijuana unless asked otherwise.
     const int tEmpresa = C.Tabla({"tEmpresa",
                                   {{"NumEmp", T::EnteroLargo},
                                    {"Empresa", T::Texto, 120},
@@ -293,9 +295,8 @@ std::unique_ptr<TEscritorMdb> CreaBaseMuestraTavoro(const TOpcionesMuestra& Op, 
                                    {"Domicilio", T::Texto, 150},
                                    {"CveCiudSuc", T::EnteroLargo},
                                    {"ClaveCiudad", T::EnteroLargo}}});
-    C.Fila(tEmpresa,
-           {MuestraTavoro::kEmpresaActiva, "CENTRO CAMBIARIO LA FRONTERA, S.A. DE C.V.", "CCF051123KJ4",
-            "04512", "CAMBIOS LA FRONTERA", "AV. REVOLUCIÓN 1234, ZONA CENTRO", nTijuana, nMexicali});
+    C.Fila(tEmpresa, {MuestraTavoro::kEmpresaActiva, Op.sEmpresa, "CCF051123KJ4", Op.sRegistroCC,
+                      "CAMBIOS LA FRONTERA", "AV. REVOLUCIÓN 1234, ZONA CENTRO", nSucursal, nMexicali});
 
     const int tSistema =
         C.Tabla({"tSistema",

@@ -17,6 +17,10 @@ struct TOpcionesMuestra
     int nAnios = 4;               // years of operations, ending with 2019
     int nClientes = 0;            // clients; 0: one per twelve operations (60 to 60,000)
     double dEnProceso = 1.0 / 12; // share of the folios kept in tProces
+    // The exchange house and the city of this branch (one of the sample's cities).
+    QString sEmpresa = QStringLiteral("CENTRO CAMBIARIO LA FRONTERA, S.A. DE C.V.");
+    QString sRegistroCC = QStringLiteral("04512");
+    QString sCiudadSucursal = QStringLiteral("TIJUANA");
 };
 
 namespace MuestraTavoro {

@@ -16,7 +16,7 @@
 
 using namespace Qt::StringLiterals;
 
-TAccionVista AccionExportaDetalle(IRepCuestionarioQRTZ& Cuestionario, const TReporte& Reporte,
+TAccionVista AccionExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte,
                                   const QString& sCarpetaPrograma)
 {
     return {u"acExportaDetalle"_s, u"Exportar detalle…"_s,
@@ -27,8 +27,7 @@ TAccionVista AccionExportaDetalle(IRepCuestionarioQRTZ& Cuestionario, const TRep
             QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)};
 }
 
-void ExportaDetalle(IRepCuestionarioQRTZ& Cuestionario, const TReporte& Reporte,
-                    const QString& sCarpetaPrograma)
+void ExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte, const QString& sCarpetaPrograma)
 {
     (void)sCarpetaPrograma;
     const QString sCarpeta =
@@ -45,9 +44,9 @@ void ExportaDetalle(IRepCuestionarioQRTZ& Cuestionario, const TReporte& Reporte,
             u"Ya existen archivos de detalle en esa carpeta. ¿Desea reemplazarlos?"_s))
         return;
 
-    auto* Q = dynamic_cast<TRepCuestZIDU2019*>(&Cuestionario);
+    auto* Q = &Cuestionario;
     TConexionBD* Conector = nullptr;
-    if (!Q || !ColectorConexiones || !ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conector)) {
+    if (!ColectorConexiones || !ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conector)) {
         Dialogos().MuestraMensaje(
             u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s);
         return;

@@ -2,15 +2,15 @@
 
 #include "reportengine/Reporte.h"
 
-class IRepCuestionarioQRTZ;
+class TRepCuestZIDU2019;
 
 // The preview's "Exportar detalle…" button after a report: the rows behind every computed
 // answer of the questionnaire just run (same connection, same PEP ticks), written as CSV files
 // with an index into a folder the user picks, never into the host's database folder.
-TAccionVista AccionExportaDetalle(IRepCuestionarioQRTZ& Cuestionario, const TReporte& Reporte,
+TAccionVista AccionExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte,
                                   const QString& sCarpetaPrograma);
 
 // The button's work: asks for the folder, reads the details and writes them, telling the user
 // the outcome through the dialog service.
-void ExportaDetalle(IRepCuestionarioQRTZ& Cuestionario, const TReporte& Reporte,
+void ExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte,
                     const QString& sCarpetaPrograma);

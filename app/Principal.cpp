@@ -782,7 +782,7 @@ void TfrmPrincipal::bnDetectaPEPsClick()
     EjecutaPaso([this] { ProcesaDetectaPEPs(); }, bnDetectaPEPs);
 }
 
-std::shared_ptr<IRepCuestionarioQRTZ>
+std::shared_ptr<TRepCuestZIDU2019>
 TfrmPrincipal::PreparaCuestionario(bool bCursorNormal, const std::function<void()>& AlRechazarAcceso)
 {
     // Steps shared by detection and report: main connection, company number, the driver, open

@@ -14,7 +14,7 @@ class QLineEdit;
 class QPushButton;
 class TCasillaDatos;
 class TConexionBD;
-class IRepCuestionarioQRTZ;
+class TRepCuestZIDU2019;
 class IReloj;
 class TdmMain;
 class TFigura;
@@ -120,8 +120,8 @@ private:
 
     // What the window adds to the setup sequence: the progress line and event serving.
     Preparacion::TEnlaces enlacesPreparacion();
-    std::shared_ptr<IRepCuestionarioQRTZ> PreparaCuestionario(bool bCursorNormal,
-                                                              const std::function<void()>& AlRechazarAcceso);
+    std::shared_ptr<TRepCuestZIDU2019> PreparaCuestionario(bool bCursorNormal,
+                                                           const std::function<void()>& AlRechazarAcceso);
     void ProcesaDetectaPEPs();
     void ProcesaGeneraReporte();
 

@@ -150,7 +150,8 @@ TConsolidado ConsolidaSucursales(const QList<TResultadoSucursal>& S)
             // As MasFrecuentes ranks them: most rows first, ties in alphabetical order.
             QMap<QString, qint64> Conteo;
             for (const TResultadoSucursal& s : S)
-                for (auto it = s.Listas.value(sVariable).cbegin(); it != s.Listas.value(sVariable).cend(); ++it)
+                for (auto it = s.Listas.value(sVariable).cbegin(); it != s.Listas.value(sVariable).cend();
+                     ++it)
                     Conteo[it.key()] += it.value();
             QList<QPair<qint64, QString>> Orden;
             for (auto it = Conteo.cbegin(); it != Conteo.cend(); ++it)
@@ -235,26 +236,31 @@ TConsolidado ConsolidaSucursales(const QList<TResultadoSucursal>& S)
     QStringList Otras;
     for (int i = 1; i < S.size(); ++i)
         Otras << S[i].sNombre;
-    C.Notas << u"*Reporte consolidado de %1 sucursales: %2 y %3. Todas las cifras de este reporte que la base de "
-               u"datos da ya son la suma de esas sucursales; no las sume otra vez. *"_s.arg(S.size())
-                   .arg(Primera.sNombre, Otras.join(u", "_s));
+    C.Notas
+        << u"*Reporte consolidado de %1 sucursales: %2 y %3. Todas las cifras de este reporte que la base de "
+           u"datos da ya son la suma de esas sucursales; no las sume otra vez. *"_s.arg(S.size())
+               .arg(Primera.sNombre, Otras.join(u", "_s));
     if (C.bDistintasEmpresas)
-        C.Notas << u"*Las sucursales pertenecen a registros o nombres distintos, consolidados a petición del "
-                   u"usuario: %1. El nombre y la clave que muestra el reporte son los de la primera sucursal. *"_s.arg(
-                       Empresas.join(u"; "_s));
-    C.Notas << u"*Preguntas 22, 23, 31 a 39, 42 y 43: suma de las cifras de cada sucursal; los montos, suma de "
-               u"los de cada sucursal, ya redondeados a 2 decimales en cada una. Pregunta 30: SI cuando alguna "
-               u"sucursal tiene usuarios ITF. Preguntas 9 y 10: recalculadas sobre los clientes de todas las "
-               u"sucursales juntas. *"_s;
-    C.Notas << u"*Preguntas 44 y 45: las operaciones y el monto de las sucursales de un mismo estado ya están "
-               u"sumados; se muestran los %1 estados con más operaciones (44) y con más monto (45), y el anexo "
-               u"da todos. Pregunta 46: el total de las %2 sucursales con operaciones; el anexo da el de cada "
-               u"una. *"_s.arg(kEstados)
-                   .arg(nConOperaciones);
-    C.Notas << u"*Criterio: un cliente atendido en varias sucursales se cuenta una vez en cada una, porque la "
-               u"clave de cliente es propia de la base de datos de cada sucursal y no identifica a la misma "
-               u"persona en otra. En estas sucursales %1 claves de cliente contadas en las preguntas 31 a 39 "
-               u"aparecen en más de una sucursal; si son la misma persona, reste sus repeticiones. *"_s.arg(
-                   nRepetidas);
+        C.Notas
+            << u"*Las sucursales pertenecen a registros o nombres distintos, consolidados a petición del "
+               u"usuario: %1. El nombre y la clave que muestra el reporte son los de la primera sucursal. *"_s
+                   .arg(Empresas.join(u"; "_s));
+    C.Notas
+        << u"*Preguntas 22, 23, 31 a 39, 42 y 43: suma de las cifras de cada sucursal; los montos, suma de "
+           u"los de cada sucursal, ya redondeados a 2 decimales en cada una. Pregunta 30: SI cuando alguna "
+           u"sucursal tiene usuarios ITF. Preguntas 9 y 10: recalculadas sobre los clientes de todas las "
+           u"sucursales juntas. *"_s;
+    C.Notas
+        << u"*Preguntas 44 y 45: las operaciones y el monto de las sucursales de un mismo estado ya están "
+           u"sumados; se muestran los %1 estados con más operaciones (44) y con más monto (45), y el anexo "
+           u"da todos. Pregunta 46: el total de las %2 sucursales con operaciones; el anexo da el de cada "
+           u"una. *"_s.arg(kEstados)
+               .arg(nConOperaciones);
+    C.Notas
+        << u"*Criterio: un cliente atendido en varias sucursales se cuenta una vez en cada una, porque la "
+           u"clave de cliente es propia de la base de datos de cada sucursal y no identifica a la misma "
+           u"persona en otra. En estas sucursales %1 claves de cliente contadas en las preguntas 31 a 39 "
+           u"aparecen en más de una sucursal; si son la misma persona, reste sus repeticiones. *"_s.arg(
+               nRepetidas);
     return C;
 }

@@ -29,8 +29,8 @@ TAnexo anexo(const TConsolidado& C)
     Sucursales.Columnas = {u"Sucursal"_s, u"Carpeta"_s, u"Empresa"_s, u"Registro"_s, u"Base de datos"_s};
     Sucursales.nColumnasFijas = 5;
     for (const TResultadoSucursal& s : C.Sucursales)
-        Sucursales.Filas << QStringList{s.sNombre, QDir::toNativeSeparators(s.sCarpeta), s.Empresa.sRazonSocial,
-                                        s.Empresa.sRegistroQRTZ,
+        Sucursales.Filas << QStringList{s.sNombre, QDir::toNativeSeparators(s.sCarpeta),
+                                        s.Empresa.sRazonSocial, s.Empresa.sRegistroQRTZ,
                                         u"modificada el "_s + s.FechaBD.toString(u"dd/MM/yyyy HH:mm"_s)};
     a.Tablas << Sucursales;
 

@@ -18,7 +18,8 @@ namespace {
 class TManejadorSucursal : public IManejadorReportes
 {
 public:
-    TManejadorSucursal(TVariables& Variables, QList<QPair<QString, double>>& Tiempos, const TOpcionesSucursal& o)
+    TManejadorSucursal(TVariables& Variables, QList<QPair<QString, double>>& Tiempos,
+                       const TOpcionesSucursal& o)
         : F_Variables(Variables), F_Tiempos(Tiempos), F_Opciones(o)
     {
         F_Reloj.start();

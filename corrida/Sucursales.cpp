@@ -87,12 +87,14 @@ bool TConsolidacion::leeMarcas(const TOpcionesConsolidacion& o, QList<QStringLis
             const QString sCanonica = QFileInfo(sRuta).canonicalFilePath();
             for (int i = 0; i < Carpetas.size() && nSucursal < 0; ++i) {
                 const QString c = QFileInfo(Carpetas[i]).canonicalFilePath();
-                if ((!sCanonica.isEmpty() && c == sCanonica) || QDir::cleanPath(Carpetas[i]) == QDir::cleanPath(sRuta))
+                if ((!sCanonica.isEmpty() && c == sCanonica) ||
+                    QDir::cleanPath(Carpetas[i]) == QDir::cleanPath(sRuta))
                     nSucursal = i;
             }
             if (nSucursal < 0 || sClave.isEmpty()) {
-                F_sError = u"La opción --pep %1 no nombra ninguna de las carpetas que se consolidan; escriba "
-                           u"carpeta=, la carpeta tal como la dio, dos puntos y la clave del cliente."_s.arg(m);
+                F_sError =
+                    u"La opción --pep %1 no nombra ninguna de las carpetas que se consolidan; escriba "
+                    u"carpeta=, la carpeta tal como la dio, dos puntos y la clave del cliente."_s.arg(m);
                 return false;
             }
         } else if (const auto r = reNumero.match(m); r.hasMatch()) {
@@ -116,8 +118,9 @@ bool TConsolidacion::leeMarcas(const TOpcionesConsolidacion& o, QList<QStringLis
                 }
             nSucursal = n - 1;
         } else {
-            F_sError = u"La opción --pep %1 no indica la sucursal: escriba su número (por ejemplo --pep 2:C01) o su "
-                       u"carpeta (--pep carpeta=RUTA:C01), dos puntos y la clave del cliente."_s.arg(m);
+            F_sError =
+                u"La opción --pep %1 no indica la sucursal: escriba su número (por ejemplo --pep 2:C01) o su "
+                u"carpeta (--pep carpeta=RUTA:C01), dos puntos y la clave del cliente."_s.arg(m);
             return false;
         }
         Marcas[nSucursal] << sClave;
@@ -180,10 +183,11 @@ bool TConsolidacion::revisaEmpresas(bool bDistintas)
     for (const TResultadoSucursal& s : F_Sucursales) {
         if (s.Empresa.sRegistroQRTZ == e.sRegistroQRTZ && s.Empresa.sRazonSocial == e.sRazonSocial)
             continue;
-        F_sError = u"Las sucursales no son de una misma empresa: %1 es «%2» (registro %3) y %4 es «%5» (registro "
-                   u"%6). Si pertenecen a la misma casa de cambio, confirme que desea consolidarlas. No se "
-                   u"escribió nada."_s.arg(F_Sucursales.first().sNombre, e.sRazonSocial, e.sRegistroQRTZ, s.sNombre,
-                                             s.Empresa.sRazonSocial, s.Empresa.sRegistroQRTZ);
+        F_sError =
+            u"Las sucursales no son de una misma empresa: %1 es «%2» (registro %3) y %4 es «%5» (registro "
+            u"%6). Si pertenecen a la misma casa de cambio, confirme que desea consolidarlas. No se "
+            u"escribió nada."_s.arg(F_Sucursales.first().sNombre, e.sRazonSocial, e.sRegistroQRTZ, s.sNombre,
+                                    s.Empresa.sRazonSocial, s.Empresa.sRegistroQRTZ);
         F_bEmpresasDistintas = true;
         return false;
     }
@@ -303,7 +307,9 @@ bool TConsolidacion::Corre(const TOpcionesConsolidacion& o)
         }
         QList<int> Columna;
         for (const TDetalle& d : D)
-            Columna << (d.Medida == TMedidaDetalle::Lista ? int(ColumnasDetalle(d.Clase).indexOf(d.sColumnaLista)) : -1);
+            Columna << (d.Medida == TMedidaDetalle::Lista
+                            ? int(ColumnasDetalle(d.Clase).indexOf(d.sColumnaLista))
+                            : -1);
         qint64 nFilas = 0;
         const TLecturaDetalle l = Suc.RecorreDetalle([&](int d, const QVariantList& v) {
             if (Columna[d] >= 0)
@@ -327,7 +333,8 @@ bool TConsolidacion::Corre(const TOpcionesConsolidacion& o)
         if (F_Temporal) {
             Archivo.close();
             if (Datos.status() != QDataStream::Ok || Archivo.error() != QFileDevice::NoError)
-                return falla(u"No se pudo escribir el archivo temporal %1."_s.arg(nativa(Archivo.fileName())));
+                return falla(
+                    u"No se pudo escribir el archivo temporal %1."_s.arg(nativa(Archivo.fileName())));
         }
         r.dTotalMs = Reloj.nsecsElapsed() / 1000000.0;
         avance(i, u"Lista"_s);
@@ -356,8 +363,8 @@ bool TConsolidacion::Corre(const TOpcionesConsolidacion& o)
     }
     for (int i = 0; i < n; ++i)
         if (!Errores[size_t(i)].isEmpty()) {
-            F_sError = u"%1, carpeta %2: %3 No se escribió nada."_s.arg(nombreSucursal(i + 1, Carpetas[i]),
-                                                                         nativa(Carpetas[i]), Errores[size_t(i)]);
+            F_sError = u"%1, carpeta %2: %3 No se escribió nada."_s.arg(
+                nombreSucursal(i + 1, Carpetas[i]), nativa(Carpetas[i]), Errores[size_t(i)]);
             return false;
         }
     for (TResultadoSucursal& r : R)
@@ -403,7 +410,8 @@ bool TConsolidacion::EscribeDetalle(const QString& sCarpeta, TEscritorDetalle& E
     QMap<QString, QString> Figuras;
     for (const auto& [sVariable, sValor] : F_Consolidado.Variables)
         Figuras[sVariable] = sValor;
-    if (!Escritor.Agrega(ArchivosDetalle::kSucursales, CsvTablaSucursales(F_Consolidado, Escritor.Separador()))) {
+    if (!Escritor.Agrega(ArchivosDetalle::kSucursales,
+                         CsvTablaSucursales(F_Consolidado, Escritor.Separador()))) {
         sError = Escritor.Error();
         return false;
     }

@@ -25,9 +25,10 @@ const QString kCabeza =
 QString htmlTabla(const TTablaAnexo& t, const QList<int>& Columnas, const QList<QStringList>& Filas,
                   const QString& sTitulo)
 {
-    QString h = u"<p class=\"s\"><b>"_s + escapa(sTitulo) + u"</b></p>"_s +
-                u"<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\" "
-                u"style=\"border-collapse: collapse; font-family: 'Times New Roman'; font-size: 9pt;\"><tr>"_s;
+    QString h =
+        u"<p class=\"s\"><b>"_s + escapa(sTitulo) + u"</b></p>"_s +
+        u"<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\" "
+        u"style=\"border-collapse: collapse; font-family: 'Times New Roman'; font-size: 9pt;\"><tr>"_s;
     for (int c : Columnas)
         h += u"<th>"_s + escapa(t.Columnas.value(c)) + u"</th>"_s;
     h += u"</tr>"_s;
@@ -59,8 +60,8 @@ int AgregaAnexo(TReporte& Rep, const TObjTextoRico& Texto, const TAnexo& Anexo)
     };
     // The title block of every page, and what is left under it (a line's worth kept free for the
     // company name, which is only known once the report is prepared).
-    const QString sCabeza = kCabeza + u"<p class=\"s\"><b title=\"esquema1\">"_s + escapa(Anexo.sTitulo) +
-                            u"</b></p>"_s;
+    const QString sCabeza =
+        kCabeza + u"<p class=\"s\"><b title=\"esquema1\">"_s + escapa(Anexo.sTitulo) + u"</b></p>"_s;
     const qreal dDisponible = rTexto.height() - alto(sCabeza) - 20;
 
     QStringList Paginas;
@@ -97,7 +98,8 @@ int AgregaAnexo(TReporte& Rep, const TObjTextoRico& Texto, const TAnexo& Anexo)
             if (Grupos.size() > 1)
                 sTitulo += u" (%1 de %2)"_s.arg(nGrupo + 1).arg(Grupos.size());
             // The whole table laid out once: where each row ends, below its title and header.
-            const auto Doc = Texto.CreaDocumento(htmlTabla(t, Grupos[nGrupo], t.Filas, sTitulo), sHoja, rTexto.width());
+            const auto Doc =
+                Texto.CreaDocumento(htmlTabla(t, Grupos[nGrupo], t.Filas, sTitulo), sHoja, rTexto.width());
             const qreal dPuntos = TObjTextoRico::PuntosPorUnidad();
             QList<qreal> Fondo; // bottom of each row
             qreal dCabeza = Doc->size().height() / dPuntos;
@@ -123,7 +125,8 @@ int AgregaAnexo(TReporte& Rep, const TObjTextoRico& Texto, const TAnexo& Anexo)
                 const qreal dResto = dDisponible - dUsado;
                 const qreal dBase = nDesde == 0 ? dCabeza : Fondo.value(nDesde - 1, dCabeza);
                 int nHasta = nDesde + 1;
-                while (nHasta < t.Filas.size() && dCabeza + Fondo.value(nHasta, dCabeza) - dBase + dHolgura <= dResto)
+                while (nHasta < t.Filas.size() &&
+                       dCabeza + Fondo.value(nHasta, dCabeza) - dBase + dHolgura <= dResto)
                     ++nHasta;
                 nHasta = std::min<int>(nHasta, int(t.Filas.size()));
                 const qreal dAlto = dCabeza + Fondo.value(nHasta - 1, dCabeza) - dBase + dHolgura;
@@ -163,41 +166,60 @@ int CambiaNotasConsolidado(TReporte& Rep, int nSucursales)
         QString sDe;
         QString sA;
     } Cambios[] = {
-        {u"NOTA 1: Si cuenta con sucursales deberá obtener el reporte de cada una de ellas y hacer las sumatorias, "
-         u"promedios y cálculos correspondientes para consolidar la información y obtener el resultado correcto en "
+        {u"NOTA 1: Si cuenta con sucursales deberá obtener el reporte de cada una de ellas y hacer las "
+         u"sumatorias, "
+         u"promedios y cálculos correspondientes para consolidar la información y obtener el resultado "
+         u"correcto en "
          u"donde se indique."_s,
-         u"NOTA 1: Este es un reporte consolidado de %1 sucursales: las cifras que da la base de datos ya son la "
+         u"NOTA 1: Este es un reporte consolidado de %1 sucursales: las cifras que da la base de datos ya "
+         u"son la "
          u"suma de todas ellas, calculada como explica el anexo al final; no las sume otra vez."_s.arg(n)},
-        {u"*El número de usuarios mostrados son de este establecimiento, los tiene que <span class=\"r\">sumar</span> "
+        {u"*El número de usuarios mostrados son de este establecimiento, los tiene que <span "
+         u"class=\"r\">sumar</span> "
          u"con los de sus demás sucursales. *"_s,
-         u"*El número de usuarios mostrado ya es la suma de las %1 sucursales de este reporte consolidado (%2); no "
+         u"*El número de usuarios mostrado ya es la suma de las %1 sucursales de este reporte consolidado "
+         u"(%2); no "
          u"lo sume otra vez. *"_s.arg(n, sAnexo)},
         {u"*El número de operaciones mostradas son de este establecimiento, las tiene que <span "
          u"class=\"r\">sumar</span> con las de sus demás sucursales. *"_s,
-         u"*La cifra mostrada ya es la suma de las %1 sucursales de este reporte consolidado (%2); no la sume otra "
+         u"*La cifra mostrada ya es la suma de las %1 sucursales de este reporte consolidado (%2); no la "
+         u"sume otra "
          u"vez. *"_s.arg(n, sAnexo)},
-        {u"*<b>Deberá</b> <span class=\"r\">sumar</span> Alertas generadas por el Sistema con situaciones detectadas "
+        {u"*<b>Deberá</b> <span class=\"r\">sumar</span> Alertas generadas por el Sistema con situaciones "
+         u"detectadas "
          u"por el OC de forma manual en todas sus sucursales. *"_s,
-         u"*Las Alertas generadas por el Sistema ya son la suma de las %1 sucursales de este reporte consolidado; "
-         u"<b>deberá</b> <span class=\"r\">sumar</span> solo las situaciones detectadas por el OC de forma manual. "
+         u"*Las Alertas generadas por el Sistema ya son la suma de las %1 sucursales de este reporte "
+         u"consolidado; "
+         u"<b>deberá</b> <span class=\"r\">sumar</span> solo las situaciones detectadas por el OC de forma "
+         u"manual. "
          u"*"_s.arg(n)},
-        {u"*<b>Deberá</b> <span class=\"r\">sumar</span> Resoluciones registradas para reportar en el Sistema con "
+        {u"*<b>Deberá</b> <span class=\"r\">sumar</span> Resoluciones registradas para reportar en el "
+         u"Sistema con "
          u"reportes hechos por el OC de forma manual en todas sus sucursales. *"_s,
-         u"*Las Resoluciones registradas para reportar en el Sistema ya son la suma de las %1 sucursales de este "
-         u"reporte consolidado; <b>deberá</b> <span class=\"r\">sumar</span> solo los reportes hechos por el OC de "
+         u"*Las Resoluciones registradas para reportar en el Sistema ya son la suma de las %1 sucursales de "
+         u"este "
+         u"reporte consolidado; <b>deberá</b> <span class=\"r\">sumar</span> solo los reportes hechos por el "
+         u"OC de "
          u"forma manual. *"_s.arg(n)},
-        {u"*Se muestra el número de operaciones (y el monto de las mismas) de esta sucursal. Si tiene más de una "
+        {u"*Se muestra el número de operaciones (y el monto de las mismas) de esta sucursal. Si tiene más de "
+         u"una "
          u"sucursal en el estado/ entidad federativa debe <span class=\"r\">sumar</span> los resultados. *"_s,
-         u"*Se muestran los 5 estados con más operaciones de las %1 sucursales de este reporte consolidado; las "
-         u"operaciones (y el monto) de las sucursales de un mismo estado ya están sumadas (%2). *"_s.arg(n, sAnexo)},
-        {u"*Se muestra el monto de operaciones (y el número de las mismas) de esta sucursal. Si tiene más de una "
+         u"*Se muestran los 5 estados con más operaciones de las %1 sucursales de este reporte consolidado; "
+         u"las "
+         u"operaciones (y el monto) de las sucursales de un mismo estado ya están sumadas (%2). *"_s.arg(
+             n, sAnexo)},
+        {u"*Se muestra el monto de operaciones (y el número de las mismas) de esta sucursal. Si tiene más de "
+         u"una "
          u"sucursal en el estado/ entidad federativa debe <span class=\"r\">sumar</span> los resultados. *"_s,
-         u"*Se muestran los 5 estados con más monto de las %1 sucursales de este reporte consolidado; el monto (y "
+         u"*Se muestran los 5 estados con más monto de las %1 sucursales de este reporte consolidado; el "
+         u"monto (y "
          u"las operaciones) de las sucursales de un mismo estado ya están sumados (%2). *"_s.arg(n, sAnexo)},
-        {u"*Una vez sumadas las operaciones (si aplica) deberá <span class=\"r\">ordenar</span> de mayor a menor (por "
+        {u"*Una vez sumadas las operaciones (si aplica) deberá <span class=\"r\">ordenar</span> de mayor a "
+         u"menor (por "
          u"número de operaciones) y registrar en ese orden sus respuestas. *"_s,
          u"*Ya están ordenados de mayor a menor por número de operaciones. *"_s},
-        {u"*Una vez sumadas las operaciones (si aplica) deberá <span class=\"r\">ordenar</span> de mayor a menor (por "
+        {u"*Una vez sumadas las operaciones (si aplica) deberá <span class=\"r\">ordenar</span> de mayor a "
+         u"menor (por "
          u"monto) y registrar en ese orden sus respuestas. *"_s,
          u"*Ya están ordenados de mayor a menor por monto. *"_s},
     };

@@ -17,7 +17,7 @@ struct TTablaAnexo
     QString sTitulo;
     QStringList Columnas;
     QList<QStringList> Filas;
-    int nColumnasFijas = 1;     // first columns: left-aligned, repeated in every group of columns
+    int nColumnasFijas = 1;      // first columns: left-aligned, repeated in every group of columns
     bool bUltimaNegrita = false; // the last column (a total) in bold
 };
 

@@ -61,8 +61,8 @@ class TestConsolidacion : public QObject
     QString carpeta(const QString& s) const { return tmp.filePath(s); }
     QMap<QString, QString> Candidatos; // a PEP candidate of each branch folder
 
-    bool muestra(const QString& sNombre, int nOperaciones, quint64 nSemilla, const QString& sCiudad = "TIJUANA",
-                 const QString& sRegistro = "04512")
+    bool muestra(const QString& sNombre, int nOperaciones, quint64 nSemilla,
+                 const QString& sCiudad = "TIJUANA", const QString& sRegistro = "04512")
     {
         TOpcionesMuestra m;
         m.nOperaciones = nOperaciones;
@@ -100,7 +100,8 @@ private slots:
         m.nSemilla = 23;
         auto E = CreaBaseMuestraTavoro(m);
         QVERIFY(E && E->AgregaFila(1, {"CAJERO1", "CAJA1", QDateTime(QDate(2019, 1, 2), QTime(9, 0)), 1}));
-        QVERIFY(GeneraMuestraTavoro(carpeta("ocupada"), m) && E->Guarda(carpeta("ocupada/DataBase/Tavoro.mdb")));
+        QVERIFY(GeneraMuestraTavoro(carpeta("ocupada"), m) &&
+                E->Guarda(carpeta("ocupada/DataBase/Tavoro.mdb")));
         // A damaged database: a sample cut short.
         QVERIFY(muestra("danada", 300, 29));
         QFile f(carpeta("danada/DataBase/Tavoro.mdb"));
@@ -126,14 +127,17 @@ private slots:
         QTest::addColumn<QString>("variable");
         QTest::addColumn<QString>("esperada");
         using L = TRespuestas;
-        QTest::newRow("conteos sumados") << L{{{"preg_32", "3"}}, {{"preg_32", "4"}}} << "preg_32" << "7";
-        QTest::newRow("montos sumados") << L{{{"preg_42_2", "1000.1"}}, {{"preg_42_2", "2000.25"}}} << "preg_42_2"
-                                        << "3000.35";
+        QTest::newRow("conteos sumados") << L{{{"preg_32", "3"}}, {{"preg_32", "4"}}} << "preg_32"
+                                         << "7";
+        QTest::newRow("montos sumados")
+            << L{{{"preg_42_2", "1000.1"}}, {{"preg_42_2", "2000.25"}}} << "preg_42_2"
+            << "3000.35";
         QTest::newRow("ITF en alguna") << L{{{"preg_30", "NO"}}, {{"preg_30", "SI"}}} << "preg_30"
                                        << "SI";
         QTest::newRow("ITF en ninguna") << L{{{"preg_30", "NO"}}, {{"preg_30", "NO"}}} << "preg_30"
                                         << "NO";
-        QTest::newRow("a mano") << L{{{"preg_1", ""}}, {{"preg_1", ""}}} << "preg_1" << "";
+        QTest::newRow("a mano") << L{{{"preg_1", ""}}, {{"preg_1", ""}}} << "preg_1"
+                                << "";
         const L Estados{{{"preg_44", estado44("SONORA", 10, "100.5")},
                          {"preg_46", "Numero de Operaciones:  10   Monto:  100.5   en esta Sucursal "}},
                         {{"preg_44", estado44("BAJA CALIFORNIA", 12, "10")},
@@ -148,7 +152,8 @@ private slots:
             << Estados << "preg_45"
             << estado44("SONORA", 15, "150.75") + "\r\n" + estado44("BAJA CALIFORNIA", 12, "10");
         QTest::newRow("46: todas las sucursales")
-            << Estados << "preg_46" << "Numero de Operaciones:  27   Monto:  160.75   en las 3 sucursales ";
+            << Estados << "preg_46"
+            << "Numero de Operaciones:  27   Monto:  160.75   en las 3 sucursales ";
         QTest::newRow("46: ninguna operó") << L{{{"preg_46", "0"}}, {{"preg_46", "0"}}} << "preg_46"
                                            << "0";
     }
@@ -248,20 +253,20 @@ private slots:
         // 44: norte and mexicali are both in Baja California, sur in Sonora.
         const QStringList Lineas44 = C.Valor("preg_44").split("\r\n");
         QCOMPARE(Lineas44.size(), 2);
-        const auto ops = [&](int i) {
-            return qint64(Filas[i].value("preg_46").size());
-        };
+        const auto ops = [&](int i) { return qint64(Filas[i].value("preg_46").size()); };
         const auto lineaDe = [&](const QString& sEstado) {
             for (const QString& l : Lineas44)
                 if (l.startsWith("Estado o Entidad Federativa: " + sEstado + "   "))
                     return l;
             return QString();
         };
-        QVERIFY2(lineaDe("BAJA CALIFORNIA").contains(QString("Numero de Operaciones:  %1 ").arg(ops(0) + ops(2))),
-                 qPrintable(Lineas44.join('\n')));
+        QVERIFY2(
+            lineaDe("BAJA CALIFORNIA").contains(QString("Numero de Operaciones:  %1 ").arg(ops(0) + ops(2))),
+            qPrintable(Lineas44.join('\n')));
         QVERIFY2(lineaDe("SONORA").contains(QString("Numero de Operaciones:  %1 ").arg(ops(1))),
                  qPrintable(Lineas44.join('\n')));
-        QVERIFY(C.Valor("preg_46").startsWith(QString("Numero de Operaciones:  %1 ").arg(ops(0) + ops(1) + ops(2))));
+        QVERIFY(C.Valor("preg_46").startsWith(
+            QString("Numero de Operaciones:  %1 ").arg(ops(0) + ops(1) + ops(2))));
         QVERIFY(C.Valor("preg_46").endsWith("   en las 3 sucursales "));
 
         // The details: every branch's rows under the branch's name, and the per-branch table.
@@ -269,7 +274,8 @@ private slots:
         TGrupoSalidas Grupo;
         TEscritorDetalle Escritor;
         QString sError;
-        QVERIFY2(Consolidacion.EscribeDetalle(d.filePath("detalle"), Escritor, Grupo, sError), qPrintable(sError));
+        QVERIFY2(Consolidacion.EscribeDetalle(d.filePath("detalle"), Escritor, Grupo, sError),
+                 qPrintable(sError));
         QVERIFY2(Grupo.Coloca(), qPrintable(Grupo.Error()));
         for (const TDetalle& det : Consolidacion.Detalles()) {
             const QList<QStringList> Todas =
@@ -283,8 +289,8 @@ private slots:
                 QVERIFY(Todas.value(1).value(0).startsWith("Sucursal "));
         }
         const QList<QStringList> Tabla = ProcesoHerramienta::LeeCsv(d.filePath("detalle/sucursales.csv"));
-        QCOMPARE(Tabla.value(0), QStringList({"Pregunta", "Descripción", "Sucursal 1 (norte)", "Sucursal 2 (sur)",
-                                              "Sucursal 3 (mexicali)", "Total"}));
+        QCOMPARE(Tabla.value(0), QStringList({"Pregunta", "Descripción", "Sucursal 1 (norte)",
+                                              "Sucursal 2 (sur)", "Sucursal 3 (mexicali)", "Total"}));
     }
 
     // Refused before anything is written, naming why: the same branch twice under any name,
@@ -294,19 +300,21 @@ private slots:
         QTest::addColumn<QStringList>("carpetas");
         QTest::addColumn<QStringList>("marcas");
         QTest::addColumn<QString>("mensaje");
-        QTest::newRow("la misma carpeta") << QStringList{"norte", "sur", "norte"} << QStringList()
-                                          << "Sucursal 1 (norte), carpeta %1 y Sucursal 3 (norte), carpeta %1 son la "
-                                             "misma carpeta";
-        QTest::newRow("la misma carpeta escrita de otro modo") << QStringList{"norte", "sur/../norte/."} << QStringList()
-                                                               << "son la misma carpeta";
-        QTest::newRow("un enlace a la carpeta") << QStringList{"norte", "enlace"} << QStringList()
-                                                << "son la misma carpeta";
+        QTest::newRow("la misma carpeta")
+            << QStringList{"norte", "sur", "norte"} << QStringList()
+            << "Sucursal 1 (norte), carpeta %1 y Sucursal 3 (norte), carpeta %1 son la "
+               "misma carpeta";
+        QTest::newRow("la misma carpeta escrita de otro modo")
+            << QStringList{"norte", "sur/../norte/."} << QStringList() << "son la misma carpeta";
+        QTest::newRow("un enlace a la carpeta")
+            << QStringList{"norte", "enlace"} << QStringList() << "son la misma carpeta";
         QTest::newRow("una copia de la base") << QStringList{"norte", "copia"} << QStringList()
                                               << "tienen copias idénticas de una misma base de datos";
-        QTest::newRow("otra empresa") << QStringList{"norte", "otra"} << QStringList()
-                                      << "Las sucursales no son de una misma empresa: Sucursal 1 (norte) es «CENTRO "
-                                         "CAMBIARIO LA FRONTERA, S.A. DE C.V.» (registro 04512) y Sucursal 2 (otra) "
-                                         "es «OTRA CASA DE CAMBIO, S.A. DE C.V.» (registro 0077)";
+        QTest::newRow("otra empresa")
+            << QStringList{"norte", "otra"} << QStringList()
+            << "Las sucursales no son de una misma empresa: Sucursal 1 (norte) es «CENTRO "
+               "CAMBIARIO LA FRONTERA, S.A. DE C.V.» (registro 04512) y Sucursal 2 (otra) "
+               "es «OTRA CASA DE CAMBIO, S.A. DE C.V.» (registro 0077)";
         QTest::newRow("PEP sin sucursal") << QStringList{"norte", "sur"} << QStringList{"C01"}
                                           << "La opción --pep C01 no indica la sucursal";
         QTest::newRow("PEP con la carpeta sin carpeta=")
@@ -314,12 +322,14 @@ private slots:
         QTest::newRow("PEP de una sucursal que no hay")
             << QStringList{"norte", "sur"} << QStringList{"3:C01"} << "nombra la sucursal 3, pero solo hay 2";
         QTest::newRow("PEP de una carpeta que no está")
-            << QStringList{"norte", "sur"} << QStringList{"carpeta=%3:C01"} << "no nombra ninguna de las carpetas";
+            << QStringList{"norte", "sur"} << QStringList{"carpeta=%3:C01"}
+            << "no nombra ninguna de las carpetas";
         QTest::newRow("PEP ambiguo") << QStringList{"2", "1"} << QStringList{"2:C01"}
                                      << "puede nombrar la sucursal número 2 o la carpeta";
-        QTest::newRow("PEP no detectado") << QStringList{"norte", "sur"} << QStringList{"2:NOEXISTE"}
-                                          << "Sucursal 2 (sur), carpeta %4: El cliente NOEXISTE no está entre los "
-                                             "PEPs detectados. No se escribió nada.";
+        QTest::newRow("PEP no detectado")
+            << QStringList{"norte", "sur"} << QStringList{"2:NOEXISTE"}
+            << "Sucursal 2 (sur), carpeta %4: El cliente NOEXISTE no está entre los "
+               "PEPs detectados. No se escribió nada.";
         QTest::newRow("usuario conectado")
             << QStringList{"norte", "ocupada", "sur"} << QStringList()
             << "Sucursal 2 (ocupada), carpeta %5: Hay un usuario conectado a la BD. Cierre Tavoro antes de "
@@ -345,11 +355,12 @@ private slots:
             QVERIFY(muestra("2", 100, 37));
         }
         // %1 norte, %2 sur, %3 a folder that is not consolidated, %4 to %7 the others.
-        const QStringList Rutas{carpeta("norte"), carpeta("sur"),     carpeta("ninguna"), carpeta("sur"),
+        const QStringList Rutas{carpeta("norte"),   carpeta("sur"),    carpeta("ninguna"), carpeta("sur"),
                                 carpeta("ocupada"), carpeta("danada"), carpeta("nada")};
         const auto pon = [&](QString s, bool bNativa) {
             for (int i = Rutas.size(); i >= 1; --i)
-                s.replace(QString("%%1").arg(i), bNativa ? QDir::toNativeSeparators(Rutas[i - 1]) : Rutas[i - 1]);
+                s.replace(QString("%%1").arg(i),
+                          bNativa ? QDir::toNativeSeparators(Rutas[i - 1]) : Rutas[i - 1]);
             return s;
         };
         for (QString& m : marcas)
@@ -357,7 +368,8 @@ private slots:
         const QString sEsperado = pon(mensaje, true);
         TConsolidacion Consolidacion;
         QVERIFY(!Consolidacion.Corre(opciones(carpetas, marcas)));
-        QVERIFY2(Consolidacion.Error().contains(sEsperado), qPrintable(Consolidacion.Error() + "\n" + sEsperado));
+        QVERIFY2(Consolidacion.Error().contains(sEsperado),
+                 qPrintable(Consolidacion.Error() + "\n" + sEsperado));
         QVERIFY(Consolidacion.Consolidado().Variables.isEmpty());
     }
 
@@ -404,11 +416,13 @@ private slots:
         QProcess p;
         p.start("pdftotext", {"-layout", d.filePath("consolidado.pdf"), "-"});
         QVERIFY(p.waitForFinished());
-        const QStringList Paginas = QString::fromUtf8(p.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
+        const QStringList Paginas =
+            QString::fromUtf8(p.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
         const int nPaginas = int(Paginas.size());
         QVERIFY2(nPaginas > 12, qPrintable(QString::number(nPaginas)));
         for (int i = 0; i < nPaginas; ++i)
-            QVERIFY2(Paginas[i].contains(QString("Página %1 de %2").arg(i + 1).arg(nPaginas)), qPrintable(Paginas[i]));
+            QVERIFY2(Paginas[i].contains(QString("Página %1 de %2").arg(i + 1).arg(nPaginas)),
+                     qPrintable(Paginas[i]));
         const QString sAnexo = Paginas.mid(11).join('\n');
         // Every branch is named in the list of branches.
         for (const TResultadoSucursal& s : C.Sucursales)
@@ -417,7 +431,8 @@ private slots:
         for (const QVariantList& f : C.Filas)
             if (f.value(1).toString() == "Operaciones de la sucursal")
                 for (int i = 2; i < f.size(); ++i)
-                    QVERIFY2(sAnexo.contains(QRegularExpression("\\b" + QString::number(f[i].toLongLong()) + "\\b")),
+                    QVERIFY2(sAnexo.contains(
+                                 QRegularExpression("\\b" + QString::number(f[i].toLongLong()) + "\\b")),
                              qPrintable(f[i].toString()));
         for (const TLineaEstado& e : C.Estados)
             QVERIFY2(sAnexo.contains(e.sEstado) && sAnexo.contains(QString::number(e.nOperaciones)),
@@ -435,8 +450,9 @@ private slots:
     // written, the JSON document as the lines).
     void herramienta()
     {
-        const QStringList Base{"--consolidar", carpeta("norte"), carpeta("sur"), "--usuario", "admin", "--password",
-                               "admin", "--pep", "2:" + Candidatos["sur"]};
+        const QStringList Base{"--consolidar", carpeta("norte"), carpeta("sur"),
+                               "--usuario",    "admin",          "--password",
+                               "admin",        "--pep",          "2:" + Candidatos["sur"]};
         const QString sSalidas = carpeta("salidas_herramienta");
         QVERIFY(QDir().mkpath(sSalidas));
         const ProcesoHerramienta::TSalida s = ProcesoHerramienta::Corre(
@@ -468,9 +484,8 @@ private slots:
             QVERIFY(!f.sSalida.contains("preg_"));
             QCOMPARE(QDir(sNada).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
         }
-        const ProcesoHerramienta::TSalida e =
-            ProcesoHerramienta::Corre({"--consolidar", carpeta("norte"), carpeta("otra"), "--usuario", "admin",
-                                       "--password", "admin"});
+        const ProcesoHerramienta::TSalida e = ProcesoHerramienta::Corre(
+            {"--consolidar", carpeta("norte"), carpeta("otra"), "--usuario", "admin", "--password", "admin"});
         QCOMPARE(e.nCodigo, 1);
         QVERIFY2(e.sError.contains("use --distintas-empresas"), qPrintable(e.sError));
     }

@@ -217,7 +217,7 @@ TConsolidado ConsolidaSucursales(const QList<TResultadoSucursal>& S)
     }
     C.Filas << (Estado << QString()) << (Ops << nOperaciones) << (Monto << Redondea2(dMonto));
 
-    // Client keys counted by more than one branch (31 to 39): the same person, or two?
+    // Client keys with operations in more than one branch: the same person, or two?
     QHash<QString, int> Veces;
     for (const TResultadoSucursal& s : S)
         for (const QString& k : s.Claves)

@@ -26,7 +26,7 @@ struct TResultadoSucursal
     double dTotalMs = 0;
     // The values counted by the top-ten answers (9, 10): upper-cased value -> client rows.
     QHash<QString, QMap<QString, qint64>> Listas;
-    // Client keys counted by 31 to 39 (not the public-general client).
+    // The keys of the clients with operations in the period (not the public-general client).
     QSet<QString> Claves;
 
     QString Valor(const QString& sVariable) const;

@@ -4,6 +4,7 @@
 #include "common/InterfacedPadre.h"
 #include "common/TablaMemoria.h"
 #include "data/ColectorConxs.h"
+#include "db/componentes/ConsultaBD.h"
 #include "questionnaire/TablaPEPs.h"
 #include "report/IIManejadorReportes.h"
 
@@ -185,14 +186,48 @@ const QList<TDetalle>& TSucursal::Detalles()
 TLecturaDetalle TSucursal::RecorreDetalle(const std::function<bool(int, const QVariantList&)>& Fila,
                                           const std::function<bool(int, int)>& Avance)
 {
+    return RecorreDetalle(Detalles(), Fila, Avance);
+}
+
+TLecturaDetalle TSucursal::RecorreDetalle(const QList<TDetalle>& Lista,
+                                          const std::function<bool(int, const QVariantList&)>& Fila,
+                                          const std::function<bool(int, int)>& Avance)
+{
     if (!F_Cuestionario) {
         F_sError = u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s;
         return TLecturaDetalle::Fallida;
     }
-    const TLecturaDetalle r = RecorreDetalles(*F_Cuestionario, F_pConexion, Detalles(), Fila, Avance);
+    const TLecturaDetalle r = RecorreDetalles(*F_Cuestionario, F_pConexion, Lista, Fila, Avance);
     if (r == TLecturaDetalle::Fallida)
         F_sError = u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s;
     return r;
+}
+
+bool TSucursal::ConteoLista(const TPreguntaCatalogo& Pregunta, QMap<QString, qint64>& Conteo)
+{
+    TConsultaBD q(F_pConexion);
+    if (F_Cuestionario && F_Cuestionario->RecorreConsulta(F_Cuestionario->DameConsultaConteoLista(Pregunta),
+                                                          q, [&](const TConsultaBD& c) {
+                                                              Conteo[c.Valor(0).AsString()] +=
+                                                                  c.Valor(1).AsInteger();
+                                                              return true;
+                                                          }))
+        return true;
+    F_sError = u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s;
+    return false;
+}
+
+bool TSucursal::ClavesPeriodo(QSet<QString>& Claves)
+{
+    TConsultaBD q(F_pConexion);
+    if (F_Cuestionario && F_Cuestionario->RecorreConsulta(F_Cuestionario->DameConsultaClavesPeriodo(), q,
+                                                          [&](const TConsultaBD& c) {
+                                                              Claves.insert(c.Valor(0).AsString());
+                                                              return true;
+                                                          }))
+        return true;
+    F_sError = u"No fue posible leer el detalle de las respuestas. Llame a Soporte Técnico."_s;
+    return false;
 }
 
 QString TSucursal::Valor(const QString& sVariable) const

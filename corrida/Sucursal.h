@@ -5,7 +5,9 @@
 #include "questionnaire/Preparacion.h"
 
 #include <QList>
+#include <QMap>
 #include <QPair>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -61,9 +63,19 @@ public:
     // key that is not a candidate.
     bool Marca(const QStringList& Claves);
     bool GeneraReporte();
-    // The rows behind every computed answer (RecorreDetalles), read from the branch's session.
+    // The rows behind every computed answer (RecorreDetalles), read from the branch's session;
+    // or behind those of Detalles only (a part of Detalles()).
     TLecturaDetalle RecorreDetalle(const std::function<bool(int, const QVariantList&)>& Fila,
                                    const std::function<bool(int, int)>& Avance = {});
+    TLecturaDetalle RecorreDetalle(const QList<TDetalle>& Detalles,
+                                   const std::function<bool(int, const QVariantList&)>& Fila,
+                                   const std::function<bool(int, int)>& Avance = {});
+
+    // What the consolidation keeps of a branch's rows: the rows per value of a top-ten answer,
+    // and the keys of the clients with operations in the period. False (and Error()) when the
+    // statement failed.
+    bool ConteoLista(const TPreguntaCatalogo& Pregunta, QMap<QString, qint64>& Conteo);
+    bool ClavesPeriodo(QSet<QString>& Claves);
 
     const QString& Carpeta() const { return F_sCarpeta; }
     QString RutaBD() const;

@@ -26,8 +26,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kPublicoGeneral = u"10000000"_s;
-
 // A branch's messages of the database layer, kept for its failure message instead of shown.
 class TDialogosRegistro : public IDialogos
 {
@@ -289,48 +287,36 @@ bool TConsolidacion::Corre(const TOpcionesConsolidacion& o)
         if (!sigue())
             return;
 
-        // The rows behind the answers: the counts the combination needs, and the rows themselves
-        // on disk when the details are to be written.
+        // What the combination needs of the rows: the values of the top-ten lists and the keys of
+        // the branch's clients, each from one statement.
+        for (const TPreguntaCatalogo& p : CatalogoPreguntas())
+            if (p.Medida == TMedidaDetalle::Lista && !Suc.ConteoLista(p, r.Listas[p.Variable()]))
+                return falla(Suc.Error());
+        if (!Suc.ClavesPeriodo(r.Claves))
+            return falla(Suc.Error());
         const QList<TDetalle> D = Suc.Detalles();
         {
             QMutexLocker Candado(&CandadoDetalles);
             if (Detalles.isEmpty())
                 Detalles = D;
         }
-        QFile Archivo;
-        QDataStream Datos;
+        // The rows themselves, on disk, when the details are to be written.
         if (F_Temporal) {
-            Archivo.setFileName(F_Temporal->filePath(u"sucursal%1.dat"_s.arg(i + 1)));
+            QFile Archivo(F_Temporal->filePath(u"sucursal%1.dat"_s.arg(i + 1)));
             if (!Archivo.open(QIODevice::WriteOnly))
                 return falla(Salidas::MensajeFalla(Archivo.fileName(), Plataforma::UltimoError()));
-            Datos.setDevice(&Archivo);
-        }
-        QList<int> Columna;
-        for (const TDetalle& d : D)
-            Columna << (d.Medida == TMedidaDetalle::Lista
-                            ? int(ColumnasDetalle(d.Clase).indexOf(d.sColumnaLista))
-                            : -1);
-        qint64 nFilas = 0;
-        const TLecturaDetalle l = Suc.RecorreDetalle([&](int d, const QVariantList& v) {
-            if (Columna[d] >= 0)
-                ++r.Listas[D[d].sVariable][v.value(Columna[d]).toString().toUpper()];
-            else if (D[d].Clase == TClaseDetalle::Clientes && D[d].Medida == TMedidaDetalle::Conteo &&
-                     D[d].nPregunta >= 31 && D[d].nPregunta <= 39) {
-                const QString k = v.value(0).toString();
-                if (k != kPublicoGeneral)
-                    r.Claves.insert(k);
-            }
-            if (F_Temporal)
+            QDataStream Datos(&Archivo);
+            qint64 nFilas = 0;
+            const TLecturaDetalle l = Suc.RecorreDetalle([&](int d, const QVariantList& v) {
                 Datos << qint32(d) << v;
-            return (++nFilas % 4096 != 0) || sigue();
-        });
-        if (l == TLecturaDetalle::Detenida || bParar) {
-            InstalaDialogosHilo(nullptr);
-            return;
-        }
-        if (l != TLecturaDetalle::Completa)
-            return falla(Suc.Error());
-        if (F_Temporal) {
+                return (++nFilas % 4096 != 0) || sigue();
+            });
+            if (l == TLecturaDetalle::Detenida || bParar) {
+                InstalaDialogosHilo(nullptr);
+                return;
+            }
+            if (l != TLecturaDetalle::Completa)
+                return falla(Suc.Error());
             Archivo.close();
             if (Datos.status() != QDataStream::Ok || Archivo.error() != QFileDevice::NoError)
                 return falla(

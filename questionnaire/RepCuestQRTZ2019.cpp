@@ -120,6 +120,21 @@ QString TRepCuestZIDU2019::DameConsultaDetalle(const TPreguntaCatalogo& p)
     return QString();
 }
 
+QString TRepCuestZIDU2019::DameConsultaConteoLista(const TPreguntaCatalogo& p)
+{
+    if (p.Medida != TMedidaDetalle::Lista)
+        return QString();
+    const QString& c = p.sColumnaLista;
+    return u"SELECT UCASE("_s + c + u") AS Valor, COUNT(*) AS Filas FROM ("_s + DameConsultaDetalle(p) +
+           u") GROUP BY UCASE("_s + c + u") "_s;
+}
+
+QString TRepCuestZIDU2019::DameConsultaClavesPeriodo()
+{
+    return u"SELECT DISTINCT CvCAux AS Clave FROM ("_s + FiltraPorFechas(F_sFIni, F_sFFin) +
+           u") WHERE CvCAux <> '10000000' "_s;
+}
+
 std::shared_ptr<IRepCuestionarioQRTZ> CreaRepCuestZIDU2019(TConexionBD* Conector,
                                                            const TCreaManejador& CreaManejador,
                                                            std::shared_ptr<IMensajero> Mensajero,

@@ -17,6 +17,12 @@ public:
     // The statement of the rows behind an answer (its detail), built by the answer's own builders
     // with the select list of the rows; empty for an answer given by hand.
     QString DameConsultaDetalle(const TPreguntaCatalogo& Pregunta);
+    // For a top-ten answer: each upper-cased value (column Valor) and the client rows of its
+    // detail that hold it (column Filas), as the answer ranks them; empty for other answers.
+    QString DameConsultaConteoLista(const TPreguntaCatalogo& Pregunta);
+    // The keys of the clients with operations in the period (column Clave), the public-general
+    // client left out.
+    QString DameConsultaClavesPeriodo();
 
 protected:
     void LeeVersionSistema();

@@ -4,6 +4,9 @@
 #   sucursal  a branch of twenty years: 206,000 operation rows (about 61k in tMovtos and 145k in
 #             tProces), 6,700 clients
 #   muestra   the 1,000,000-operation sample
+#   sucursales  twenty branches like the first (other seeds), consolidated: the wall time and peak
+#             memory of one branch's own run, of 4 and of 20 branches consolidated, and the ratios
+#             of the 20 to twenty times the one
 # For each, side by side in one run (the machine is shared, so the runs alternate): processor
 # time (user + system) of the tool against that of mdb-export dumping tMovtos, tProces and
 # tCliente as text, and their ratio; wall time; peak memory; and the longest stall of the event
@@ -12,7 +15,7 @@
 # (bench/ventana: its longest stall and how long a close request waits). With --tiempos, the
 # slowest report variables too.
 #
-#   bash bench/cuestionario/bench.sh [BUILD_DIR] [--repeticiones R] [--tiempos] [sucursal|muestra ...]
+#   bash bench/cuestionario/bench.sh [BUILD_DIR] [--repeticiones R] [--tiempos] [sucursal|muestra|sucursales ...]
 #
 # Sample folders are kept in ${BENCH_DATOS:-/tmp/bench-cuestionario} and reused; with
 # BENCH_SIN_COMPILAR set, the tools already built in BUILD_DIR are used as they are.
@@ -26,7 +29,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --repeticiones) R=$2; shift 2 ;;
     --tiempos) TIEMPOS=1; shift ;;
-    sucursal|muestra) FORMAS+=("$1"); shift ;;
+    sucursal|muestra|sucursales) FORMAS+=("$1"); shift ;;
     *) BUILD=$1; shift ;;
   esac
 done
@@ -44,7 +47,7 @@ MDBGEN="$BUILD/tools/mdbgen/mdbgen"
 
 opciones() {
   case "$1" in
-    sucursal) echo "--operaciones 206000 --anios 20 --clientes 6700 --proceso 0.7" ;;
+    sucursal | sucursales) echo "--operaciones 206000 --anios 20 --clientes 6700 --proceso 0.7" ;;
     muestra) echo "--operaciones 1000000" ;;
   esac
 }
@@ -66,6 +69,25 @@ exporta() {
 
 echo "carga de la máquina al empezar: $(cut -d' ' -f1-3 /proc/loadavg) ($(nproc) procesadores)"
 for F in "${FORMAS[@]}"; do
+  if [ "$F" = sucursales ]; then
+    CARPETAS=()
+    for i in $(seq 20); do
+      CARPETA="$DATOS/sucursales/s$i"
+      # shellcheck disable=SC2046
+      [ -f "$CARPETA/DataBase/Tavoro.mdb" ] ||
+        "$MDBGEN" sample "$CARPETA" $(opciones sucursales) --semilla $((1000 + i)) >/dev/null
+      CARPETAS+=("$CARPETA")
+    done
+    read -r c1 p1 m1 < <(mide "$HERR" "${CARPETAS[0]}" --usuario ADMIN --password ADMIN)
+    read -r c4 p4 m4 < <(mide "$HERR" --consolidar "${CARPETAS[@]:0:4}" --usuario ADMIN --password ADMIN)
+    read -r c20 p20 m20 < <(mide "$HERR" --consolidar "${CARPETAS[@]}" --usuario ADMIN --password ADMIN)
+    echo "== sucursales (20 como la sucursal de 206,000 operaciones, otras semillas)"
+    printf '   una sucursal sola: reloj %.2f s, memoria máxima %d MB\n' "$p1" "$((m1 / 1024))"
+    printf '   4 consolidadas: reloj %.2f s, procesador %.2f s, memoria máxima %d MB\n' "$p4" "$c4" "$((m4 / 1024))"
+    printf '   20 consolidadas: reloj %.2f s (%.2f veces 20 x una), procesador %.2f s, memoria máxima %d MB (%.2f veces una)\n' \
+      "$p20" "$(awk "BEGIN {print $p20 / (20 * $p1)}")" "$c20" "$((m20 / 1024))" "$(awk "BEGIN {print $m20 / $m1}")"
+    continue
+  fi
   CARPETA="$DATOS/$F"
   if [ ! -f "$CARPETA/DataBase/Tavoro.mdb" ]; then
     mkdir -p "$CARPETA"

@@ -39,6 +39,21 @@ void ExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte, co
         Dialogos().MuestraMensaje(sRechazo);
         return;
     }
+    // The files as the officer's spreadsheet reads them: as this computer's, or either usual pair.
+    const TFormatoCsv Sistema = TFormatoCsv::DelSistema();
+    const QList<TFormatoCsv> Formatos{Sistema, TFormatoCsv::ConSeparador(QLatin1Char(';')),
+                                      TFormatoCsv::ConSeparador(QLatin1Char(','))};
+    const auto nombre = [](const TFormatoCsv& f) {
+        return u"campos separados por «%1», decimales con %2"_s.arg(
+            f.cSeparador == QLatin1Char('\t') ? u"tabulador"_s : QString(f.cSeparador),
+            f.cDecimal == QLatin1Char(',') ? u"coma"_s : u"punto"_s);
+    };
+    const int nFormato = Dialogos().EligeOpcion(u"Exportar detalle"_s, u"Formato de los archivos CSV:"_s,
+                                                {u"Como los lee esta computadora (%1)"_s.arg(nombre(Sistema)),
+                                                 nombre(Formatos[1]), nombre(Formatos[2])},
+                                                0);
+    if (nFormato < 0)
+        return;
     if (!ArchivosDetalle::Existentes(sCarpeta).isEmpty() &&
         !Dialogos().PreguntaAdvertencia(
             u"Ya existen archivos de detalle en esa carpeta. ¿Desea reemplazarlos?"_s))
@@ -75,7 +90,7 @@ void ExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte, co
     const auto restaura = qScopeGuard([&] { Conector->SetAviso(AvisoAnterior); });
 
     TGrupoSalidas Grupo;
-    TEscritorDetalle Escritor;
+    TEscritorDetalle Escritor(Formatos.value(nFormato, Sistema));
     TLecturaDetalle r;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -100,6 +115,8 @@ void ExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte, co
         return;
     }
     Dialogos().MuestraMensaje(
-        u"Se escribió el detalle de %1 respuestas en la carpeta %2 (índice: %3)."_s.arg(Detalles.size())
-            .arg(QDir::toNativeSeparators(Escritor.Carpeta()), ArchivosDetalle::kIndice));
+        u"Se escribió el detalle de %1 respuestas en la carpeta %2 (índice: %3; libro de Excel: "
+        u"%4; un archivo CSV por respuesta, de preg_09.csv a preg_46.csv)."_s.arg(Detalles.size())
+            .arg(QDir::toNativeSeparators(Escritor.Carpeta()), ArchivosDetalle::kIndice,
+                 TLibroDetalle::kArchivo));
 }

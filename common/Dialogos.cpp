@@ -17,6 +17,10 @@ public:
     }
     void MuestraErrorEvento(const QString& sTexto) override { escribe(sTexto); }
     QString EligeCarpeta(const QString&, const QString&) override { return {}; }
+    int EligeOpcion(const QString&, const QString&, const QStringList&, int nPropuesta) override
+    {
+        return nPropuesta;
+    }
 
 private:
     static void escribe(const QString& sTexto)

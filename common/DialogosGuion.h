@@ -19,7 +19,8 @@ public:
         Mensaje,
         Advertencia,
         ErrorEvento,
-        Carpeta // the folder dialog; its text is the dialog's caption
+        Carpeta, // the folder dialog; its text is the dialog's caption
+        Opcion   // a choice; its text is the question
     };
     struct TCaja
     {
@@ -41,6 +42,13 @@ public:
         return Carpetas.isEmpty() ? QString() : Carpetas.dequeue();
     }
 
+    // Answers from Opciones (an empty queue keeps what is proposed; -1 cancels).
+    int EligeOpcion(const QString&, const QString& sTexto, const QStringList&, int nPropuesta) override
+    {
+        registra(TTipo::Opcion, sTexto);
+        return Opciones.isEmpty() ? nPropuesta : Opciones.dequeue();
+    }
+
     QStringList Textos() const
     {
         QStringList l;
@@ -52,6 +60,7 @@ public:
     QList<TCaja> Cajas;
     QQueue<bool> Respuestas;
     QQueue<QString> Carpetas;
+    QQueue<int> Opciones;
     std::function<void(const TCaja&)> AlMostrar;
 
 private:

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -123,4 +124,22 @@ void TDialogosWidgets::MuestraErrorEvento(const QString& sTexto)
 QString TDialogosWidgets::EligeCarpeta(const QString& sTitulo, const QString& sInicial)
 {
     return QFileDialog::getExistingDirectory(ventanaDuena(), sTitulo, sInicial, QFileDialog::ShowDirsOnly);
+}
+
+int TDialogosWidgets::EligeOpcion(const QString& sTitulo, const QString& sTexto, const QStringList& Opciones,
+                                  int nPropuesta)
+{
+    QInputDialog d(ventanaDuena());
+    d.setObjectName(QStringLiteral("dlgOpcion"));
+    d.setWindowTitle(sTitulo);
+    d.setLabelText(sTexto);
+    d.setComboBoxItems(Opciones);
+    d.setComboBoxEditable(false);
+    if (nPropuesta >= 0 && nPropuesta < Opciones.size())
+        d.setTextValue(Opciones[nPropuesta]);
+    d.setOkButtonText(QStringLiteral("Aceptar"));
+    d.setCancelButtonText(QStringLiteral("Cancelar"));
+    if (d.exec() != QDialog::Accepted)
+        return -1;
+    return int(Opciones.indexOf(d.textValue()));
 }

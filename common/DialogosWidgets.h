@@ -13,6 +13,8 @@ public:
     bool PreguntaAdvertencia(const QString& sTexto) override;
     void MuestraErrorEvento(const QString& sTexto) override;
     QString EligeCarpeta(const QString& sTitulo, const QString& sInicial) override;
+    int EligeOpcion(const QString& sTitulo, const QString& sTexto, const QStringList& Opciones,
+                    int nPropuesta) override;
 
 private:
     QString F_sTitulo;

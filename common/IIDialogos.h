@@ -3,6 +3,7 @@
 #include "common/IdInterfaz.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -24,6 +25,10 @@ public:
     // Folder dialog captioned sTitulo, opening at sInicial: the folder chosen, or an empty text
     // when the user cancels.
     virtual QString EligeCarpeta(const QString& sTitulo, const QString& sInicial) = 0;
+    // A choice among Opciones, captioned sTitulo with the question sTexto, nPropuesta chosen at
+    // first: the index chosen, or -1 when the user cancels.
+    virtual int EligeOpcion(const QString& sTitulo, const QString& sTexto, const QStringList& Opciones,
+                            int nPropuesta) = 0;
 };
 
 // Installs the service used from now on (nullptr restores the console one).

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStringDecoder>
 #include <QTimeZone>
 
@@ -121,6 +122,39 @@ std::optional<QString> DecodificaCodigoPagina(const QByteArray& Bytes, int nCodi
     if (Ultimo.Dec.hasError())
         return std::nullopt;
     return s;
+#endif
+}
+
+namespace {
+
+#ifdef Q_OS_WIN
+QChar datoRegional(LCTYPE Tipo, QChar cDefecto)
+{
+    wchar_t s[8] = {};
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, Tipo, s, 8) > 0 && s[0] != 0)
+        return QChar(char16_t(s[0]));
+    return cDefecto;
+}
+#endif
+
+} // namespace
+
+QChar SeparadorDecimalSistema()
+{
+#ifdef Q_OS_WIN
+    return datoRegional(LOCALE_SDECIMAL, QLatin1Char('.'));
+#else
+    const QString s = QLocale::system().decimalPoint();
+    return s.isEmpty() ? QLatin1Char('.') : s[0];
+#endif
+}
+
+QChar SeparadorListaSistema()
+{
+#ifdef Q_OS_WIN
+    return datoRegional(LOCALE_SLIST, QLatin1Char(','));
+#else
+    return SeparadorDecimalSistema() == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(',');
 #endif
 }
 

@@ -43,6 +43,12 @@ bool IgnoraPermisos();
 // own tables; elsewhere Qt's converters (ICU) do.
 std::optional<QString> DecodificaCodigoPagina(const QByteArray& Bytes, int nCodigoPagina);
 
+// The user's list separator and decimal mark, as the spreadsheets of this computer read CSV files
+// (Windows: the regional settings; elsewhere the locale, whose list separator is ';' where the
+// decimal mark is a comma and ',' otherwise).
+QChar SeparadorListaSistema();
+QChar SeparadorDecimalSistema();
+
 // Makes a Windows console show the UTF-8 the console tools write; nothing elsewhere.
 void ConsolaUtf8();
 

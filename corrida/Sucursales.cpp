@@ -38,6 +38,10 @@ public:
     }
     void MuestraErrorEvento(const QString& sTexto) override { Textos << sTexto; }
     QString EligeCarpeta(const QString&, const QString&) override { return {}; }
+    int EligeOpcion(const QString&, const QString&, const QStringList&, int nPropuesta) override
+    {
+        return nPropuesta;
+    }
 
     QStringList Textos;
 };
@@ -397,14 +401,14 @@ bool TConsolidacion::EscribeDetalle(const QString& sCarpeta, TEscritorDetalle& E
     for (const auto& [sVariable, sValor] : F_Consolidado.Variables)
         Figuras[sVariable] = sValor;
     if (!Escritor.Agrega(ArchivosDetalle::kSucursales,
-                         CsvTablaSucursales(F_Consolidado, Escritor.Separador()))) {
+                         CsvTablaSucursales(F_Consolidado, Escritor.Formato()))) {
         sError = Escritor.Error();
         return false;
     }
     return Escritor.Termina(Figuras, sError);
 }
 
-QByteArray CsvTablaSucursales(const TConsolidado& C, QChar cSeparador)
+QByteArray CsvTablaSucursales(const TConsolidado& C, const TFormatoCsv& Formato)
 {
-    return ArchivosDetalle::Texto(C.Columnas, C.Filas, cSeparador);
+    return ArchivosDetalle::Texto(C.Columnas, C.Filas, Formato);
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QTemporaryDir;
+struct TFormatoCsv;
 class TEscritorDetalle;
 class TGrupoSalidas;
 
@@ -76,4 +77,4 @@ private:
 };
 
 // The per-branch table as a CSV file's contents.
-QByteArray CsvTablaSucursales(const TConsolidado& C, QChar cSeparador);
+QByteArray CsvTablaSucursales(const TConsolidado& C, const TFormatoCsv& Formato);

@@ -1,5 +1,6 @@
 #include "questionnaire/ArchivosDetalle.h"
 
+#include "common/Plataforma.h"
 #include "common/Salidas.h"
 #include "questionnaire/LibroDetalle.h"
 #include "questionnaire/RepCuestQRTZ2019.h"
@@ -19,9 +20,24 @@
 
 using namespace Qt::StringLiterals;
 
+TFormatoCsv TFormatoCsv::DelSistema()
+{
+    const QChar cLista = Plataforma::SeparadorListaSistema();
+    const QChar cDecimal = Plataforma::SeparadorDecimalSistema();
+    // A separator that numbers or texts carry unquoted would split them: the usual pair instead.
+    if (cLista == cDecimal || cLista.isLetterOrNumber() || cLista == QLatin1Char('"'))
+        return ConSeparador(cDecimal == QLatin1Char(',') ? QLatin1Char(';') : QLatin1Char(','));
+    return {cLista, cDecimal};
+}
+
+TFormatoCsv TFormatoCsv::ConSeparador(QChar c)
+{
+    return {c, c == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',')};
+}
+
 namespace ArchivosDetalle {
 
-QString Campo(const QVariant& v, QChar cSeparador)
+QString Campo(const QVariant& v, const TFormatoCsv& Formato)
 {
     QString s;
     switch (v.typeId()) {
@@ -32,8 +48,8 @@ QString Campo(const QVariant& v, QChar cSeparador)
     case QMetaType::Double:
     case QMetaType::Float:
         s = TextoNumero(v.toDouble());
-        if (cSeparador == QLatin1Char(';'))
-            s.replace(QLatin1Char('.'), QLatin1Char(','));
+        if (Formato.cDecimal != QLatin1Char('.'))
+            s.replace(QLatin1Char('.'), Formato.cDecimal);
         return s;
     case QMetaType::Int:
     case QMetaType::UInt:
@@ -52,7 +68,7 @@ QString Campo(const QVariant& v, QChar cSeparador)
     if (!s.isEmpty() && (s[0] == QLatin1Char('=') || s[0] == QLatin1Char('+') || s[0] == QLatin1Char('-') ||
                          s[0] == QLatin1Char('@') || s[0] == QLatin1Char('\t') || s[0] == QLatin1Char('\r')))
         s.prepend(QLatin1Char('\''));
-    if (s.contains(cSeparador) || s.contains(QLatin1Char('"')) || s.contains(QLatin1Char('\n')) ||
+    if (s.contains(Formato.cSeparador) || s.contains(QLatin1Char('"')) || s.contains(QLatin1Char('\n')) ||
         s.contains(QLatin1Char('\r'))) {
         s.replace(u"\""_s, u"\"\""_s);
         s = QLatin1Char('"') + s + QLatin1Char('"');
@@ -60,13 +76,13 @@ QString Campo(const QVariant& v, QChar cSeparador)
     return s;
 }
 
-QByteArray Linea(const QVariantList& Valores, QChar cSeparador)
+QByteArray Linea(const QVariantList& Valores, const TFormatoCsv& Formato)
 {
     QString s;
     for (int i = 0; i < Valores.size(); ++i) {
         if (i > 0)
-            s += cSeparador;
-        s += Campo(Valores[i], cSeparador);
+            s += Formato.cSeparador;
+        s += Campo(Valores[i], Formato);
     }
     s += u"\r\n"_s;
     return s.toUtf8();
@@ -86,16 +102,16 @@ QVariantList variantes(const QStringList& l)
 
 } // namespace
 
-QByteArray Encabezado(const QStringList& Columnas, QChar cSeparador)
+QByteArray Encabezado(const QStringList& Columnas, const TFormatoCsv& Formato)
 {
-    return kMarcaUtf8 + Linea(variantes(Columnas), cSeparador);
+    return kMarcaUtf8 + Linea(variantes(Columnas), Formato);
 }
 
-QByteArray Texto(const QStringList& Columnas, const QList<QVariantList>& Filas, QChar cSeparador)
+QByteArray Texto(const QStringList& Columnas, const QList<QVariantList>& Filas, const TFormatoCsv& Formato)
 {
-    QByteArray b = Encabezado(Columnas, cSeparador);
+    QByteArray b = Encabezado(Columnas, Formato);
     for (const QVariantList& f : Filas)
-        b += Linea(f, cSeparador);
+        b += Linea(f, Formato);
     return b;
 }
 
@@ -176,7 +192,7 @@ struct TEscritorDetalle::THilo
     std::unique_ptr<QThread> Hilo;
 };
 
-TEscritorDetalle::TEscritorDetalle(QChar cSeparador) : F_cSeparador(cSeparador) {}
+TEscritorDetalle::TEscritorDetalle(TFormatoCsv Formato) : F_Formato(Formato) {}
 
 TEscritorDetalle::~TEscritorDetalle()
 {
@@ -226,13 +242,15 @@ bool TEscritorDetalle::Inicia(const QString& sCarpeta, const QList<TDetalle>& De
     F_Libro = std::make_unique<TLibroDetalle>();
     if (!F_Libro->Abre(
             F_sTrabajo,
-            {u"Pregunta"_s, u"Variable"_s, u"Descripcion"_s, u"Respuesta"_s, u"Filas"_s, u"Hoja"_s}, sError))
+            {u"Pregunta"_s, u"Variable"_s, u"Descripción"_s, u"Respuesta"_s, u"Filas"_s, u"Hoja"_s}, sError))
         return false;
     for (const TDetalle& d : Detalles) {
         const QString sArchivo = ArchivoDetalle(d);
-        const QStringList Columnas = ColumnasPrevias + ColumnasDetalle(d.Clase);
+        QStringList Columnas = ColumnasPrevias;
+        for (const QString& c : ColumnasDetalle(d.Clase))
+            Columnas << TituloColumna(c);
         TArchivoSalida& a = Grupo.Archivo(Carpeta.Ruta(sArchivo), F_sTrabajo);
-        if (!a.Abre() || !a.Escribe(ArchivosDetalle::Encabezado(Columnas, F_cSeparador))) {
+        if (!a.Abre() || !a.Escribe(ArchivosDetalle::Encabezado(Columnas, F_Formato))) {
             sError = a.Error();
             return false;
         }
@@ -309,7 +327,7 @@ bool TEscritorDetalle::escribeFila(int nDetalle, const QVariantList& Valores)
     // once. The list kept here holds that row's data, so no other row can be taken for it.
     if (Valores.constData() != F_UltimaFila.constData() || F_UltimaFila.isEmpty()) {
         F_UltimaFila = Valores;
-        F_UltimaLinea = ArchivosDetalle::Linea(Valores, F_cSeparador);
+        F_UltimaLinea = ArchivosDetalle::Linea(Valores, F_Formato);
     }
     if (!F_Csv[nDetalle]->Escribe(F_UltimaLinea)) {
         F_sError = F_Csv[nDetalle]->Error();
@@ -348,16 +366,22 @@ bool TEscritorDetalle::Termina(const QMap<QString, QString>& Figuras, QString& s
         const TDetalle& d = F_Detalles[i];
         QString sFigura = Figuras.value(d.sVariable);
         sFigura.replace(u"\r\n"_s, u" | "_s);
-        Indice.append({qint64(d.nPregunta), d.sVariable, d.sDescripcion, sFigura, F_Filas[i], F_Archivos[i]});
+        // An answer that is a number is written as one (with the file's decimal mark).
+        static const QRegularExpression reNumero(u"^-?\\d+(\\.\\d+)?$"_s);
+        QVariant Figura = sFigura;
+        if (reNumero.match(sFigura).hasMatch())
+            Figura = sFigura.contains(QLatin1Char('.')) ? QVariant(sFigura.toDouble())
+                                                        : QVariant(sFigura.toLongLong());
+        Indice.append({qint64(d.nPregunta), d.sVariable, d.sDescripcion, Figura, F_Filas[i], F_Archivos[i]});
         if (!F_Csv[i]->Cierra()) {
             sError = F_Csv[i]->Error();
             return false;
         }
     }
     if (!Agrega(ArchivosDetalle::kIndice,
-                ArchivosDetalle::Texto({u"Pregunta"_s, u"Variable"_s, u"Descripcion"_s, u"Respuesta"_s,
+                ArchivosDetalle::Texto({u"Pregunta"_s, u"Variable"_s, u"Descripción"_s, u"Respuesta"_s,
                                         u"Filas"_s, u"Archivo"_s},
-                                       Indice, F_cSeparador))) {
+                                       Indice, F_Formato))) {
         sError = F_sError;
         return false;
     }

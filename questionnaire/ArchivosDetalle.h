@@ -13,11 +13,24 @@
 #include <memory>
 
 // The files of the details: one CSV per answer and an index, in UTF-8 with a byte-order mark
-// (spreadsheets then read the accents right) and CR LF line ends. With ';' between fields
-// numbers carry a decimal comma, as Spanish-locale spreadsheets read them; with ',' a point.
+// (spreadsheets then read the accents right) and CR LF line ends; the separator between fields
+// and the decimal mark of numbers are those the officer's spreadsheet reads (TFormatoCsv).
 // A text that a spreadsheet would take for a formula (it begins with '=', '+', '-', '@', a tab
 // or a carriage return) is written after an apostrophe, so that it shows as the text it is; a
 // NUL inside a text, which no spreadsheet keeps, becomes U+FFFD.
+// Separator between fields and decimal mark of numbers.
+struct TFormatoCsv
+{
+    QChar cSeparador = QLatin1Char(';');
+    QChar cDecimal = QLatin1Char(',');
+
+    // As this computer's spreadsheets read CSV files: the list separator and decimal mark of
+    // the user's regional settings (Mexican Spanish: ',' and '.'; Spain: ';' and ',').
+    static TFormatoCsv DelSistema();
+    // The separator given; a decimal point with ',', a decimal comma with any other.
+    static TFormatoCsv ConSeparador(QChar c);
+};
+
 namespace ArchivosDetalle {
 
 inline const QString kIndice = QStringLiteral("indice.csv");
@@ -26,16 +39,16 @@ inline const QString kSucursales = QStringLiteral("sucursales.csv"); // a consol
 // One field: dates dd/MM/yyyy (with HH:mm:ss when they have a time), Booleans SI/NO, numbers
 // without exponent, texts made safe as above; quoted when it holds the separator, a quote or a
 // line break.
-QString Campo(const QVariant& v, QChar cSeparador);
+QString Campo(const QVariant& v, const TFormatoCsv& Formato);
 // A whole file: header row, then the rows.
-QByteArray Texto(const QStringList& Encabezado, const QList<QVariantList>& Filas, QChar cSeparador);
+QByteArray Texto(const QStringList& Encabezado, const QList<QVariantList>& Filas, const TFormatoCsv& Formato);
 // Reads a file written by Texto back into rows of texts (quotes removed); for tests and tools.
 QList<QStringList> Lee(const QByteArray& Datos, QChar cSeparador);
 
 // One line of a file, CR LF ended.
-QByteArray Linea(const QVariantList& Valores, QChar cSeparador);
+QByteArray Linea(const QVariantList& Valores, const TFormatoCsv& Formato);
 // The beginning of a file: the byte-order mark and the header line.
-QByteArray Encabezado(const QStringList& Columnas, QChar cSeparador);
+QByteArray Encabezado(const QStringList& Columnas, const TFormatoCsv& Formato);
 
 // Whether a file of that name belongs to a detail set (a detail, the index, the workbook, the
 // branch table): a new set replaces all of them.
@@ -58,7 +71,7 @@ class TLibroDetalle;
 class TEscritorDetalle
 {
 public:
-    explicit TEscritorDetalle(QChar cSeparador = QLatin1Char(';'));
+    explicit TEscritorDetalle(TFormatoCsv Formato = TFormatoCsv::DelSistema());
     ~TEscritorDetalle();
     TEscritorDetalle(const TEscritorDetalle&) = delete;
     TEscritorDetalle& operator=(const TEscritorDetalle&) = delete;
@@ -82,7 +95,7 @@ public:
     QStringList Archivos() const { return F_Archivos; }
     QStringList Reemplazados() const { return F_Reemplazados; }
     const QString& Carpeta() const { return F_sCarpeta; }
-    QChar Separador() const { return F_cSeparador; }
+    const TFormatoCsv& Formato() const { return F_Formato; }
 
 private:
     struct THilo;
@@ -90,7 +103,7 @@ private:
     // Waits for the rows handed over to be written; false when a write failed.
     bool esperaFilas(bool bDescarta);
 
-    QChar F_cSeparador;
+    TFormatoCsv F_Formato;
     QString F_sCarpeta;
     QString F_sTrabajo;
     TGrupoSalidas* F_pGrupo = nullptr;

@@ -126,6 +126,21 @@ QStringList ColumnasDetalle(TClaseDetalle Clase)
     return {};
 }
 
+QString TituloColumna(const QString& sColumna)
+{
+    static const QHash<QString, QString> Titulos{
+        {u"NivelRiesgo"_s, u"Nivel de riesgo"_s},
+        {u"Simbolo"_s, u"Símbolo"_s},
+        {u"NumeroDivisa"_s, u"Número de divisa"_s},
+        {u"Pagare"_s, u"Pagaré"_s},
+        {u"Cotizacion"_s, u"Cotización"_s},
+        {u"Numero"_s, u"Número"_s},
+        {u"TipoRelev"_s, u"Tipo"_s},
+        {u"FecReporte"_s, u"Fecha de reporte"_s},
+    };
+    return Titulos.value(sColumna, sColumna);
+}
+
 QString ArchivoDetalle(const TDetalle& Detalle)
 {
     QString s = u"preg_%1"_s.arg(Detalle.nPregunta, 2, 10, QLatin1Char('0'));

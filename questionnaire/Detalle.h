@@ -59,8 +59,10 @@ struct TTablaDetalle
     QVariant Valor(int nFila, const QString& sColumna) const;
 };
 
-// Columns of the rows of each class, in file order.
+// Columns of the rows of each class, in file order (the names the statements give them).
 QStringList ColumnasDetalle(TClaseDetalle Clase);
+// The heading of a column in the files, in words ("Número de divisa" for NumeroDivisa).
+QString TituloColumna(const QString& sColumna);
 
 // File name of a detail: "preg_09.csv", "preg_42_2.csv".
 QString ArchivoDetalle(const TDetalle& Detalle);

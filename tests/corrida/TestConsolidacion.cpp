@@ -272,7 +272,7 @@ private slots:
         // The details: every branch's rows under the branch's name, and the per-branch table.
         QTemporaryDir d;
         TGrupoSalidas Grupo;
-        TEscritorDetalle Escritor;
+        TEscritorDetalle Escritor(TFormatoCsv::ConSeparador(';'));
         QString sError;
         QVERIFY2(Consolidacion.EscribeDetalle(d.filePath("detalle"), Escritor, Grupo, sError),
                  qPrintable(sError));

@@ -133,6 +133,7 @@ private slots:
             auto* b = v.findChild<QToolButton*>("bnExportaDetalle");
             bHabiaBoton = a && b && b->isVisible() && b->text() == "Exportar detalle…";
             guion->Carpetas.enqueue(sDestino);
+            guion->Opciones.enqueue(1); // ';' between fields, decimal comma
             if (anteriores >= 0)
                 guion->Respuestas.enqueue(anteriores == 1);
             // The progress window answers while the rows are written; "Cancelar" stops them.
@@ -157,18 +158,25 @@ private slots:
         QTRY_VERIFY(frm->bnGenReporte->isEnabled());
         QVERIFY(bHabiaBoton);
         QCOMPARE(frm->txMensajes->text(), QString("El reporte se generó correctamente."));
-        // The instruction question, the folder dialog, the question about an earlier set and the
-        // outcome (none when the user cancelled or kept the earlier set).
+        // The instruction question, the folder dialog, the files' format (for a folder allowed),
+        // the question about an earlier set and the outcome (none when the user cancelled or
+        // kept the earlier set).
+        const int nFormato = !destino.isEmpty() && !destino.startsWith("host") ? 1 : 0;
         const int nPregunta = anteriores >= 0 ? 1 : 0;
-        QCOMPARE(guion->Cajas.size(), (mensaje.isEmpty() ? 2 : 3) + nPregunta);
+        QCOMPARE(guion->Cajas.size(), (mensaje.isEmpty() ? 2 : 3) + nFormato + nPregunta);
         QCOMPARE(guion->Cajas[1].Tipo, TDialogosGuion::TTipo::Carpeta);
         QCOMPARE(guion->Cajas[1].sTexto, QString("Exportar detalle: elija la carpeta de los archivos"));
+        if (nFormato) {
+            QCOMPARE(guion->Cajas[2].Tipo, TDialogosGuion::TTipo::Opcion);
+            QCOMPARE(guion->Cajas[2].sTexto, QString("Formato de los archivos CSV:"));
+        }
         if (nPregunta)
-            QCOMPARE(guion->Cajas[2].sTexto,
+            QCOMPARE(guion->Cajas[2 + nFormato].sTexto,
                      QString("Ya existen archivos de detalle en esa carpeta. ¿Desea reemplazarlos?"));
+        const int nResultado = 2 + nFormato + nPregunta;
         if (!mensaje.isEmpty())
-            QVERIFY2(guion->Cajas[2 + nPregunta].sTexto.contains(mensaje),
-                     qPrintable(guion->Cajas[2 + nPregunta].sTexto));
+            QVERIFY2(guion->Cajas[nResultado].sTexto.contains(mensaje),
+                     qPrintable(guion->Cajas[nResultado].sTexto));
 
         const bool bEscrito = mensaje.startsWith("Se escribió");
         QCOMPARE(bHabiaProgreso, bEscrito || interrumpe);

@@ -16,9 +16,14 @@ struct TSalida
     QString sSalida, sError;
 };
 
-inline TSalida Corre(const QStringList& Args)
+// The tool with Args; Entorno: variables set for it ("LC_ALL=es_MX.UTF-8").
+inline TSalida Corre(const QStringList& Args, const QStringList& Entorno = {})
 {
     QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const QString& v : Entorno)
+        e.insert(v.section('=', 0, 0), v.section('=', 1));
+    p.setProcessEnvironment(e);
     p.start(QStringLiteral(QRTZ_CUESTIONARIO), Args);
     if (!p.waitForFinished(300000))
         return {};

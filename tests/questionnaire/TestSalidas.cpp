@@ -32,20 +32,36 @@ private slots:
     void detalle_data()
     {
         QTest::addColumn<QStringList>("opciones");
+        QTest::addColumn<QString>("entorno");
         QTest::addColumn<QString>("separador");
         QTest::addColumn<QString>("importeC23"); // 19.25 x 10.5
-        QTest::newRow("punto y coma, coma decimal") << QStringList() << ";"
+        QTest::newRow("punto y coma, coma decimal") << QStringList{"--separador", ";"} << ""
+                                                    << ";"
                                                     << "202,125";
-        QTest::newRow("coma, punto decimal") << QStringList{"--coma"} << ","
+        QTest::newRow("coma, punto decimal") << QStringList{"--coma"} << ""
+                                             << ","
                                              << "202.125";
+        QTest::newRow("tabulador") << QStringList{"--separador", "\t"} << ""
+                                   << "\t"
+                                   << "202,125";
+        // As the system reads them: Mexican Spanish keeps the decimal point and separates with
+        // commas; Spain's uses the decimal comma and separates with semicolons.
+        QTest::newRow("español de México") << QStringList() << "LC_ALL=es_MX.UTF-8"
+                                           << ","
+                                           << "202.125";
+        QTest::newRow("español de España") << QStringList() << "LC_ALL=es_ES.UTF-8"
+                                           << ";"
+                                           << "202,125";
     }
     void detalle()
     {
         QFETCH(QStringList, opciones);
+        QFETCH(QString, entorno);
         QFETCH(QString, separador);
         QFETCH(QString, importeC23);
-        const QString sDir = carpeta("detalle" + QString::number(opciones.size()));
-        const TSalida s = Corre(login() + QStringList{"--pep", "C01", "--detalle", sDir} + opciones);
+        const QString sDir = carpeta("detalle_" + QString(QTest::currentDataTag()).replace(' ', '_'));
+        const TSalida s = Corre(login() + QStringList{"--pep", "C01", "--detalle", sDir} + opciones,
+                                entorno.isEmpty() ? QStringList() : QStringList{entorno});
         QVERIFY2(s.nCodigo == 0, qPrintable(s.sError));
         const QMap<QString, QString> v = Variables(s.sSalida);
         const QChar c = separador[0];
@@ -53,11 +69,16 @@ private slots:
         // The index: one line per computed answer, its answer as printed and its file's row count.
         const QList<QStringList> Indice = LeeCsv(sDir + "/indice.csv", c);
         QCOMPARE(Indice.value(0),
-                 (QStringList{"Pregunta", "Variable", "Descripcion", "Respuesta", "Filas", "Archivo"}));
+                 (QStringList{"Pregunta", "Variable", "Descripción", "Respuesta", "Filas", "Archivo"}));
         QCOMPARE(Indice.size(), 1 + 4 + 10 + 12 + 3); // 9, 10, 22, 23; 30 to 39; 42, 43; 44 to 46
+        static const QRegularExpression reNumero("^-?\\d+\\.\\d+$");
         for (const QStringList& l : Indice.mid(1)) {
             QCOMPARE(l.size(), 6);
-            QCOMPARE(l[3], QString(v.value(l[1])).replace("\r\n", " | "));
+            // Answers as printed; numbers with the files' decimal mark.
+            QString sEsperada = QString(v.value(l[1])).replace("\r\n", " | ");
+            if (reNumero.match(sEsperada).hasMatch())
+                sEsperada.replace('.', importeC23.contains(',') ? ',' : '.');
+            QCOMPARE(l[3], sEsperada);
             QCOMPARE(LeeCsv(sDir + '/' + l[5], c).size() - 1, l[4].toInt());
         }
         // Counts are their rows: 7 natural nationals; one ticked PEP, C01, marked in its row.
@@ -84,7 +105,7 @@ private slots:
         if (QStandardPaths::findExecutable("unzip").isEmpty())
             QSKIP("falta unzip para leer el libro");
         const QString sDir = carpeta("libro");
-        const TSalida s = Corre(login() + QStringList{"--detalle", sDir});
+        const TSalida s = Corre(login() + QStringList{"--detalle", sDir, "--separador", ";"});
         QVERIFY2(s.nCodigo == 0, qPrintable(s.sError));
         const auto parte = [&](const QString& sParte) {
             QProcess p;
@@ -143,7 +164,7 @@ private slots:
         QVERIFY(FixturasHost::EscribePrincipal(carpeta("peligrosa"), 30, Op));
         const QString sDir = carpeta("detalle_peligroso");
         const TSalida s = Corre({carpeta("peligrosa"), "--usuario", "ADMIN", "--password", "CLAVE1", "--pep",
-                                 "X1", "--detalle", sDir});
+                                 "X1", "--detalle", sDir, "--separador", ";"});
         QVERIFY2(s.nCodigo == 0, qPrintable(s.sError));
 
         // One line, one variable: the name with a line feed and a tab forges no line.

@@ -112,10 +112,10 @@ int ConsolidaCarpetas(const QStringList& Carpetas, const QString& sUsuario, cons
     }
     if (!Salida.sTabla.isEmpty()) {
         TArchivoSalida& Tabla = Grupo.Archivo(Salida.sTabla);
-        if (!Tabla.Abre() || !Tabla.Escribe(CsvTablaSucursales(C, Salida.cSeparador)) || !Tabla.Cierra())
+        if (!Tabla.Abre() || !Tabla.Escribe(CsvTablaSucursales(C, Salida.Formato)) || !Tabla.Cierra())
             return falla(Tabla.Error());
     }
-    TEscritorDetalle Detalle(Salida.cSeparador);
+    TEscritorDetalle Detalle(Salida.Formato);
     if (!Salida.sDetalle.isEmpty() && !Consolidacion.EscribeDetalle(Salida.sDetalle, Detalle, Grupo, sError))
         return falla(sError);
     if (!Grupo.Coloca())

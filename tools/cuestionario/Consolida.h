@@ -1,5 +1,7 @@
 #pragma once
 
+#include "questionnaire/ArchivosDetalle.h"
+
 #include <QChar>
 #include <QString>
 #include <QStringList>
@@ -11,9 +13,9 @@ class TSucursal;
 // Outputs of the tool beyond the answers on standard output.
 struct TOpcionesSalida
 {
-    QString sDetalle; // folder of the detail files; empty: none
-    QChar cSeparador = QLatin1Char(';');
-    bool bJson = false;              // one JSON document on standard output instead of lines
+    QString sDetalle;                                // folder of the detail files; empty: none
+    TFormatoCsv Formato = TFormatoCsv::DelSistema(); // of the CSV files
+    bool bJson = false;                              // one JSON document on standard output instead of lines
     QString sTabla;                  // consolidation: CSV file of the per-branch table; empty: none
     bool bDistintasEmpresas = false; // consolidation: branches of different companies are consolidated
 };

@@ -138,16 +138,19 @@ struct TOpciones
     bool bTiempos = false;
     bool bSondeo = false;
     bool bConsolidar = false;
-    QStringList Carpetas; // every folder given; more than one only with --consolidar
+    bool bFormato = false; // --coma or --separador
+    QStringList Carpetas;  // every folder given; more than one only with --consolidar
     TOpcionesSalida Salida;
 };
 
 const char* const kUso =
     "Uso: cuestionario CARPETA_TAVORO --usuario CLAVE --password CLAVE [--pep CLAVE_CLIENTE ...]\n"
-    "                    [--pdf ARCHIVO] [--tiempos] [--sondeo] [--detalle CARPETA [--coma]] [--json]\n"
+    "                    [--pdf ARCHIVO] [--tiempos] [--sondeo]\n"
+    "                    [--detalle CARPETA [--coma | --separador C]] [--json]\n"
     "       cuestionario --consolidar CARPETA_1 CARPETA_2 ... --usuario CLAVE --password CLAVE\n"
     "                    [--pep N:CLAVE_CLIENTE | --pep carpeta=RUTA:CLAVE_CLIENTE ...]\n"
-    "                    [--distintas-empresas] [--pdf ARCHIVO] [--detalle CARPETA [--coma]]\n"
+    "                    [--distintas-empresas] [--pdf ARCHIVO] [--detalle CARPETA [--coma | --separador "
+    "C]]\n"
     "                    [--tabla ARCHIVO] [--json]";
 
 // Returns an empty text when the arguments are valid, else the message for the user.
@@ -186,7 +189,17 @@ QString leeOpciones(const QStringList& args, TOpciones& o)
             if (!valor(o.Salida.sTabla) || o.Salida.sTabla.isEmpty())
                 return QStringLiteral("Falta el nombre del archivo después de --tabla.");
         } else if (a == QLatin1String("--coma")) {
-            o.Salida.cSeparador = QLatin1Char(',');
+            o.Salida.Formato = TFormatoCsv::ConSeparador(QLatin1Char(','));
+            o.bFormato = true;
+        } else if (a == QLatin1String("--separador")) {
+            QString s;
+            if (!valor(s) || s.size() != 1 || s[0].isLetterOrNumber() || s[0] == QLatin1Char('"') ||
+                s[0] == QLatin1Char('.'))
+                return QStringLiteral(
+                    "Después de --separador va un solo carácter que separe los campos: ; , o "
+                    "el tabulador.");
+            o.Salida.Formato = TFormatoCsv::ConSeparador(s[0]);
+            o.bFormato = true;
         } else if (a == QLatin1String("--json")) {
             o.Salida.bJson = true;
         } else if (a == QLatin1String("--consolidar")) {
@@ -203,6 +216,9 @@ QString leeOpciones(const QStringList& args, TOpciones& o)
         return QStringLiteral("Sobra el argumento: %1").arg(o.Carpetas[1]);
     if (!o.bConsolidar && !o.Salida.sTabla.isEmpty())
         return QStringLiteral("La opción --tabla es de --consolidar.");
+    if (o.bFormato && o.Salida.sDetalle.isEmpty() && o.Salida.sTabla.isEmpty())
+        return QStringLiteral(
+            "Las opciones --coma y --separador son para los archivos de --detalle o --tabla.");
     if (!o.bConsolidar && o.Salida.bDistintasEmpresas)
         return QStringLiteral("La opción --distintas-empresas es de --consolidar.");
     o.sCarpeta = o.Carpetas.value(0);
@@ -301,7 +317,7 @@ int ejecuta(const TOpciones& o)
         if (!Pdf.Abre() || !expPDF->Escribe(*repGeneral, Pdf, nullptr, sError))
             return falla(Pdf.Error().isEmpty() ? sError : Pdf.Error());
     }
-    TEscritorDetalle Detalle(o.Salida.cSeparador);
+    TEscritorDetalle Detalle(o.Salida.Formato);
     if (!o.Salida.sDetalle.isEmpty() &&
         !EscribeDetalleDeCorrida(Sucursal, o.Salida.sDetalle, Detalle, Grupo, sError))
         return falla(sError);

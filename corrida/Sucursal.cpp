@@ -94,6 +94,7 @@ TSucursal::~TSucursal()
 {
     // The questionnaire borrows the connection the registry owns: it goes first.
     F_Cuestionario.reset();
+    F_Apertura.Cuestionario.reset();
     F_Registro.reset();
 }
 
@@ -102,26 +103,43 @@ QString TSucursal::RutaBD() const
     return Preparacion::RutaBD(F_sCarpeta);
 }
 
-bool TSucursal::Prepara(const QString& sUsuario, const QString& sPassw)
+Preparacion::TEnlaces TSucursal::enlaces()
 {
-    if (!QFileInfo(F_sCarpeta).isDir()) {
-        F_sError = u"No existe la carpeta %1."_s.arg(QDir::toNativeSeparators(F_sCarpeta));
-        return false;
-    }
     Preparacion::TEnlaces Enlaces;
     Enlaces.Aviso = F_Opciones.Aviso;
     Enlaces.AlAdmitir = F_Opciones.AlAdmitir;
     Enlaces.Registro = F_Registro.get();
-    auto Manejador = std::make_shared<TManejadorSucursal>(F_Variables, F_Tiempos, F_Opciones);
-    const auto r = Preparacion::PreparaCuestionario(
-        F_sCarpeta, sUsuario.toUpper(), sPassw.toUpper(), [Manejador](const QString&) { return Manejador; },
-        F_Opciones.Mensajero, Enlaces);
-    F_pConexion = r.Conexion;
-    if (r.Falla != Preparacion::TFalla::Ninguna) {
-        F_sError = MensajeFallaPreparacion(r.Falla, F_sCarpeta);
+    return Enlaces;
+}
+
+bool TSucursal::Abre()
+{
+    if (F_Apertura.Cuestionario)
+        return true;
+    if (!QFileInfo(F_sCarpeta).isDir()) {
+        F_sError = u"No existe la carpeta %1."_s.arg(QDir::toNativeSeparators(F_sCarpeta));
         return false;
     }
-    F_Cuestionario = r.Cuestionario;
+    auto Manejador = std::make_shared<TManejadorSucursal>(F_Variables, F_Tiempos, F_Opciones);
+    F_Apertura = Preparacion::AbreCuestionario(
+        F_sCarpeta, [Manejador](const QString&) { return Manejador; }, F_Opciones.Mensajero, enlaces());
+    F_pConexion = F_Apertura.Conexion;
+    if (F_Apertura.Falla != Preparacion::TFalla::Ninguna) {
+        F_sError = MensajeFallaPreparacion(F_Apertura.Falla, F_sCarpeta);
+        return false;
+    }
+    return true;
+}
+
+bool TSucursal::Prepara(const QString& sUsuario, const QString& sPassw)
+{
+    if (!Abre())
+        return false;
+    if (!Preparacion::Admite(F_Apertura, sUsuario.toUpper(), sPassw.toUpper(), enlaces())) {
+        F_sError = MensajeFallaPreparacion(F_Apertura.Falla, F_sCarpeta);
+        return false;
+    }
+    F_Cuestionario = F_Apertura.Cuestionario;
     F_vtPEPs = std::make_unique<TTablaMemoria>(CamposTablaPEPs());
     return true;
 }
@@ -240,5 +258,5 @@ QString TSucursal::Valor(const QString& sVariable) const
 
 TEmpresa TSucursal::Empresa() const
 {
-    return F_Cuestionario ? F_Cuestionario->GetEmpresa() : TEmpresa();
+    return F_Apertura.Cuestionario ? F_Apertura.Cuestionario->GetEmpresa() : TEmpresa();
 }

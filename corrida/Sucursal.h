@@ -55,8 +55,11 @@ public:
     TSucursal(const TSucursal&) = delete;
     TSucursal& operator=(const TSucursal&) = delete;
 
-    // The folder's database, settings file and company; nobody working in the host; an
-    // administrator's key and password (turned upper case, as the window types them).
+    // The folder's database, settings file and company, without the admission checks: what a
+    // window shows of a branch before it is run.
+    bool Abre();
+    // Abre, then nobody working in the host and an administrator's key and password (turned upper
+    // case, as the window types them).
     bool Prepara(const QString& sUsuario, const QString& sPassw);
     bool DetectaPEPs();
     // Ticks the candidates with these keys (as read from the database); false naming the first
@@ -101,6 +104,8 @@ private:
     TVariables F_Variables;
     QList<QPair<QString, double>> F_Tiempos;
     QString F_sError;
+    Preparacion::TResultado F_Apertura;
+    Preparacion::TEnlaces enlaces();
 };
 
 // The message of a setup failure, as the tool and the consolidation word it.

@@ -210,8 +210,11 @@ bool TConsolidacion::Corre(const TOpcionesConsolidacion& o)
         F_sError = u"Indique al menos dos carpetas del Tavoro para consolidar."_s;
         return false;
     }
-    QList<QStringList> Marcas;
-    if (!leeMarcas(o, Marcas) || !revisaCarpetas(Carpetas))
+    QList<QStringList> Marcas = o.MarcasPorSucursal;
+    if (Marcas.isEmpty() && !leeMarcas(o, Marcas))
+        return false;
+    Marcas.resize(n);
+    if (!revisaCarpetas(Carpetas))
         return false;
     for (const QString& c : Carpetas)
         Preparacion::ProtegeHost(c);
@@ -313,7 +316,7 @@ bool TConsolidacion::Corre(const TOpcionesConsolidacion& o)
             qint64 nFilas = 0;
             const TLecturaDetalle l = Suc.RecorreDetalle([&](int d, const QVariantList& v) {
                 Datos << qint32(d) << v;
-                return (++nFilas % 4096 != 0) || sigue();
+                return (++nFilas % 1024 != 0) || sigue();
             });
             if (l == TLecturaDetalle::Detenida || bParar) {
                 InstalaDialogosHilo(nullptr);
@@ -344,7 +347,9 @@ bool TConsolidacion::Corre(const TOpcionesConsolidacion& o)
         Hilos.back()->start();
     }
     for (auto& h : Hilos)
-        h->wait();
+        while (!h->wait(QDeadlineTimer(50)))
+            if (o.AlEsperar)
+                o.AlEsperar();
 
     F_bDetenida = bDetenida;
     if (F_bDetenida) {

@@ -22,6 +22,8 @@ struct TOpcionesConsolidacion
     QStringList Passwords;
     // The ticks: "N:CLAVE" (the branch's number, from 1) or "carpeta=RUTA:CLAVE".
     QStringList Marcas;
+    // Or the client keys to tick, per branch (a window's lists): used when not empty.
+    QList<QStringList> MarcasPorSucursal;
     bool bDistintasEmpresas = false; // branches of different registrations or names are consolidated
     bool bConservaDetalle = false;   // the branches' detail rows are kept (on disk) for EscribeDetalle
     int nHilos = 0;                  // branches run side by side; 0: one per processor
@@ -29,6 +31,9 @@ struct TOpcionesConsolidacion
     // "Detalle", "Lista", or the failure); and whether to go on (false stops every branch).
     std::function<void(int nSucursal, const QString& sPaso)> Avance;
     std::function<bool()> Continua;
+    // Called on the calling thread about every 50 ms while the branches run (a window serves
+    // its events there).
+    std::function<void()> AlEsperar;
 };
 
 // The consolidation of several branch folders into one report: the folders are checked (none

@@ -51,9 +51,8 @@ bool DameNumEmpresa(const QString& sCarpeta, int& nNumEmp)
     return nNumEmp > 0;
 }
 
-TResultado PreparaCuestionario(const QString& sCarpeta, const QString& sUsuario, const QString& sPassw,
-                               const TCreaManejador& CreaManejador, std::shared_ptr<IMensajero> Mensajero,
-                               const TEnlaces& Enlaces)
+TResultado AbreCuestionario(const QString& sCarpeta, const TCreaManejador& CreaManejador,
+                            std::shared_ptr<IMensajero> Mensajero, const TEnlaces& Enlaces)
 {
     TResultado r;
     r.Falla = ConectaBD(sCarpeta, Enlaces, r.Conexion);
@@ -64,16 +63,33 @@ TResultado PreparaCuestionario(const QString& sCarpeta, const QString& sUsuario,
         r.Falla = TFalla::SinNumEmpresa;
         return r;
     }
-    auto Cuestionario =
+    r.Cuestionario =
         std::make_shared<TRepCuestZIDU2019>(r.Conexion, CreaManejador, std::move(Mensajero), 0.0, nNumEmp);
+    return r;
+}
+
+bool Admite(TResultado& r, const QString& sUsuario, const QString& sPassw, const TEnlaces& Enlaces)
+{
+    if (!r.Cuestionario)
+        return false;
     if (Enlaces.AlAdmitir)
         Enlaces.AlAdmitir();
-    if (Cuestionario->UsuariosConectados())
+    if (r.Cuestionario->UsuariosConectados())
         r.Falla = TFalla::UsuarioConectado;
-    else if (!Cuestionario->ValidaAcceso(sUsuario, sPassw, true))
+    else if (!r.Cuestionario->ValidaAcceso(sUsuario, sPassw, true))
         r.Falla = TFalla::AccesoRechazado;
-    else
-        r.Cuestionario = std::move(Cuestionario);
+    if (r.Falla != TFalla::Ninguna)
+        r.Cuestionario.reset();
+    return r.Falla == TFalla::Ninguna;
+}
+
+TResultado PreparaCuestionario(const QString& sCarpeta, const QString& sUsuario, const QString& sPassw,
+                               const TCreaManejador& CreaManejador, std::shared_ptr<IMensajero> Mensajero,
+                               const TEnlaces& Enlaces)
+{
+    TResultado r = AbreCuestionario(sCarpeta, CreaManejador, std::move(Mensajero), Enlaces);
+    if (r.Falla == TFalla::Ninguna)
+        Admite(r, sUsuario, sPassw, Enlaces);
     return r;
 }
 

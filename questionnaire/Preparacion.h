@@ -62,6 +62,13 @@ struct TResultado
     std::shared_ptr<TRepCuestZIDU2019> Cuestionario;
 };
 
+// The sequence up to the questionnaire: database, company number, questionnaire; no admission
+// check (the company's data can be read then).
+TResultado AbreCuestionario(const QString& sCarpeta, const TCreaManejador& CreaManejador,
+                            std::shared_ptr<IMensajero> Mensajero, const TEnlaces& Enlaces);
+// The admission checks on a questionnaire opened by AbreCuestionario: nobody working in the host,
+// an administrator's key and password. False and r.Falla otherwise (then r.Cuestionario is gone).
+bool Admite(TResultado& r, const QString& sUsuario, const QString& sPassw, const TEnlaces& Enlaces);
 // The whole sequence; the keys go as given (the window and the tool type them in upper case).
 TResultado PreparaCuestionario(const QString& sCarpeta, const QString& sUsuario, const QString& sPassw,
                                const TCreaManejador& CreaManejador, std::shared_ptr<IMensajero> Mensajero,

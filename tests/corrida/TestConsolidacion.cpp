@@ -387,6 +387,30 @@ private slots:
                  qPrintable(sNotas));
     }
 
+    // A run stopped at any of its checks, from the first to the last, reports "Proceso
+    // cancelado." and keeps nothing.
+    void detenida()
+    {
+        TOpcionesConsolidacion o = opciones({"norte", "sur"});
+        o.nHilos = 1;
+        o.bConservaDetalle = true;
+        std::atomic<int> n{0};
+        o.Continua = [&] { return ++n > 0; };
+        QVERIFY(TConsolidacion().Corre(o));
+        const int nTotal = n;
+        QVERIFY2(nTotal > 8, qPrintable(QString::number(nTotal)));
+        for (int nAlto : {0, nTotal / 2, nTotal - 1}) {
+            n = 0;
+            o.Continua = [&] { return n++ < nAlto; };
+            TConsolidacion Consolidacion;
+            QVERIFY(!Consolidacion.Corre(o));
+            QVERIFY(Consolidacion.Detenida());
+            QCOMPARE(Consolidacion.Error(), QString("Proceso cancelado."));
+            QVERIFY(Consolidacion.Consolidado().Variables.isEmpty());
+            QCOMPARE(int(n), nAlto + 1);
+        }
+    }
+
     // Thirty branches: every branch's name and figures are in the PDF, on as many annex pages as
     // they need, every footer counting all the pages; the questionnaire's own notes say that its
     // figures are already the sum.

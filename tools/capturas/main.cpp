@@ -1,8 +1,11 @@
 // Screenshots of the real program for the documentation: runs both steps in the main window
 // over a Tavoro folder (answering the dialogs itself) and saves PNG images of the window, the
-// report preview and one report page.
+// report preview and one report page; or, with --sucursales, goes through the consolidation
+// window over several branch folders (adding them, checking them, ticking a PEP, the
+// consolidated report's preview and its annex).
 //
 //   capturas CARPETA_TAVORO CARPETA_SALIDA [--usuario CLAVE] [--password CLAVE]
+//   capturas --sucursales CARPETA_SALIDA CARPETA_1 CARPETA_2 ...
 
 #include "app/Arranque.h"
 #include "app/DataModule.h"
@@ -10,20 +13,76 @@
 #include "common/DialogosGuion.h"
 #include "reportengine/Reporte.h"
 #include "reportengine/VistaPrevia.h"
+#include "sucursales/VentanaSucursales.h"
 
 #include <QAction>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTextStream>
 #include <QTimer>
 #include <QtTest/QTest>
+
+namespace {
+
+int sucursales(const QString& sSalida, const QStringList& Carpetas)
+{
+    QTextStream err(stderr);
+    QDir().mkpath(sSalida);
+    auto guion = std::make_shared<TDialogosGuion>();
+    const TServiciosPrograma servicios(guion);
+    int nError = 0;
+    TfrmSucursales frm;
+    frm.resize(1100, 760);
+    frm.show();
+    if (!QTest::qWaitForWindowExposed(&frm))
+        err << "La ventana no llegó a mostrarse." << Qt::endl;
+    for (const QString& c : Carpetas)
+        frm.AgregaCarpeta(c);
+    QTest::keyClicks(frm.edUsuario, QStringLiteral("ADMIN"));
+    QTest::keyClicks(frm.edPassw, QStringLiteral("ADMIN"));
+    QTest::qWait(200);
+    frm.grab().save(sSalida + QStringLiteral("sucursales-carpetas.png"));
+    if (!frm.Revisa())
+        nError = 1;
+    // The first candidate of the first branch is a PEP.
+    if (auto* l = frm.tabPEPs->widget(0)->findChild<QTableWidget*>(); l && l->rowCount() > 0)
+        l->item(0, 0)->setCheckState(Qt::Checked);
+    else if (auto* t = qobject_cast<QTableWidget*>(frm.tabPEPs->widget(0)); t && t->rowCount() > 0)
+        t->item(0, 0)->setCheckState(Qt::Checked);
+    QTest::qWait(200);
+    frm.grab().save(sSalida + QStringLiteral("sucursales-revisadas.png"));
+    frm.AlMostrarReporte = [&](TReporte& r) {
+        r.AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
+            QTest::qWait(500);
+            v.grab().save(sSalida + QStringLiteral("sucursales-vista-previa.png"));
+            if (r.PaginasPreparadas() <= 11)
+                nError = 1;
+            r.ImagenPagina(10).save(sSalida + QStringLiteral("consolidado-pagina-11.png"));
+            r.ImagenPagina(11).save(sSalida + QStringLiteral("consolidado-sucursales.png"));
+            v.findChild<QAction*>(QStringLiteral("acCerrar"))->trigger();
+        };
+    };
+    if (!frm.Genera())
+        nError = 1;
+    QTest::qWait(200);
+    frm.grab().save(sSalida + QStringLiteral("sucursales-generado.png"));
+    for (const QString& s : guion->Textos())
+        err << s << Qt::endl;
+    return nError;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     TAplicacion app(argc, argv);
     const QStringList args = app.arguments();
     QTextStream err(stderr);
+    if (args.size() >= 4 && args[1] == QLatin1String("--sucursales"))
+        return sucursales(QDir(args[2]).absolutePath() + QLatin1Char('/'), args.mid(3));
     if (args.size() < 3) {
         err << "Uso: capturas CARPETA_TAVORO CARPETA_SALIDA [--usuario CLAVE] [--password CLAVE]" << Qt::endl;
         return 2;

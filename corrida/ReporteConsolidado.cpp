@@ -66,6 +66,8 @@ TReporteConsolidado::TReporteConsolidado(const TConsolidado& C)
     RegistraFuentes();
     F_Texto = CreaObjTextoRico();
     F_ExpPDF = CreaExpPDF();
+    // Not the name a branch's own report proposes: saved in a branch's folder, it would replace it.
+    F_ExpPDF->sNombreArchivo = u"CuestionarioQRTZ-Consolidado"_s;
     F_Reporte = CreaRepGeneral(F_Texto.get(), F_ExpPDF.get());
     const auto Manejador = CreaManejadorReportes(F_Reporte.get(), u"Encuesta ZIDU 2019"_s);
     for (const auto& [sVariable, sValor] : C.Variables)

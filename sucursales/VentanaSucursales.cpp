@@ -48,8 +48,9 @@ enum TColumna
     cColumnas
 };
 
-const QString kHintPEP = u"Marque los clientes que sí son Personas Políticamente Expuestas; deje sin marcar a "
-                         u"los homónimos."_s;
+const QString kHintPEP =
+    u"Marque los clientes que sí son Personas Políticamente Expuestas; deje sin marcar a "
+    u"los homónimos."_s;
 
 // The password column shows its text as bullets and edits it masked.
 class TDelegadoContrasena : public QStyledItemDelegate
@@ -107,7 +108,8 @@ TfrmSucursales::TfrmSucursales(QWidget* parent) : QWidget(parent)
     auto* Pasos = new QLabel(
         u"1.- Agregue la carpeta del Tavoro de cada sucursal (una copia, una carpeta compartida como "
         u"\\\\SERVIDOR\\Tavoro, o arrástrela a esta ventana).<br>"
-        u"2.- Escriba el usuario y la contraseña de un administrador: los mismos para todas las sucursales, o "
+        u"2.- Escriba el usuario y la contraseña de un administrador: los mismos para todas las sucursales, "
+        u"o "
         u"en la fila de cada una.<br>"
         u"3.- Revise las sucursales: se comprueba que nadie trabaje en el Tavoro y se detectan sus PEPs.<br>"
         u"4.- Marque en cada sucursal los clientes que sí son PEP y genere el reporte consolidado."_s);
@@ -116,7 +118,8 @@ TfrmSucursales::TfrmSucursales(QWidget* parent) : QWidget(parent)
     grdSucursales = new QTableWidget(0, cColumnas);
     grdSucursales->setObjectName(u"grdSucursales"_s);
     grdSucursales->setHorizontalHeaderLabels({u"Sucursal"_s, u"Carpeta"_s, u"Empresa"_s, u"Registro"_s,
-                                              u"Base de datos"_s, u"Usuario"_s, u"Contraseña"_s, u"Estado"_s});
+                                              u"Base de datos"_s, u"Usuario"_s, u"Contraseña"_s,
+                                              u"Estado"_s});
     grdSucursales->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdSucursales->setSelectionMode(QAbstractItemView::SingleSelection);
     grdSucursales->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -183,7 +186,8 @@ TfrmSucursales::TfrmSucursales(QWidget* parent) : QWidget(parent)
     Marco->addLayout(FilaFin);
 
     connect(bnAgregar, &QPushButton::clicked, this, [this] {
-        const QString s = Dialogos().EligeCarpeta(u"Agregar sucursal: elija la carpeta del Tavoro"_s, QString());
+        const QString s =
+            Dialogos().EligeCarpeta(u"Agregar sucursal: elija la carpeta del Tavoro"_s, QString());
         if (!s.isEmpty())
             AgregaCarpeta(s);
     });
@@ -244,7 +248,8 @@ void TfrmSucursales::invalidaRevision()
 void TfrmSucursales::ocupado(bool b)
 {
     F_bOcupado = b;
-    for (QWidget* w : std::initializer_list<QWidget*>{bnAgregar, bnQuitar, bnRevisar, bnGenerar, edUsuario, edPassw})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{bnAgregar, bnQuitar, bnRevisar, bnGenerar, edUsuario, edPassw})
         w->setEnabled(!b);
     grdSucursales->setEditTriggers(b ? QAbstractItemView::NoEditTriggers
                                      : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -279,8 +284,9 @@ bool TfrmSucursales::AgregaCarpeta(const QString& sCarpetaDada)
     const QString sCanonica = QFileInfo(sCarpeta).canonicalFilePath();
     for (int i = 0; i < F_Ramas.size(); ++i)
         if (QFileInfo(F_Ramas[i].sCarpeta).canonicalFilePath() == sCanonica) {
-            Dialogos().MuestraMensaje(u"La carpeta %1 ya está en la lista (Sucursal %2)."_s.arg(
-                QDir::toNativeSeparators(sCarpeta)).arg(i + 1));
+            Dialogos().MuestraMensaje(
+                u"La carpeta %1 ya está en la lista (Sucursal %2)."_s.arg(QDir::toNativeSeparators(sCarpeta))
+                    .arg(i + 1));
             return false;
         }
     TRama r;
@@ -402,14 +408,16 @@ bool TfrmSucursales::Revisa()
         if (!l.isEmpty())
             r.Lista->setCurrentCell(0, 0);
         r.bRevisada = true;
-        estado(i, l.isEmpty() ? u"Lista: sin candidatos a PEP"_s : u"Lista: %1 candidatos a PEP"_s.arg(l.size()));
+        estado(i, l.isEmpty() ? u"Lista: sin candidatos a PEP"_s
+                              : u"Lista: %1 candidatos a PEP"_s.arg(l.size()));
     }
     if (F_bCancelar) {
         txMensajes->setText(u"Proceso cancelado."_s);
         return false;
     }
-    txMensajes->setText(bTodas ? u"Las sucursales están listas: marque sus PEPs y genere el reporte consolidado."_s
-                               : u"Hay sucursales con error: vea la columna Estado."_s);
+    txMensajes->setText(
+        bTodas ? u"Las sucursales están listas: marque sus PEPs y genere el reporte consolidado."_s
+               : u"Hay sucursales con error: vea la columna Estado."_s);
     return bTodas;
 }
 
@@ -423,7 +431,8 @@ bool TfrmSucursales::Genera()
     }
     for (int i = 0; i < F_Ramas.size(); ++i)
         if (!F_Ramas[i].bRevisada) {
-            Dialogos().MuestraMensaje(u"Revise primero las sucursales (Sucursal %1 no está lista)."_s.arg(i + 1));
+            Dialogos().MuestraMensaje(
+                u"Revise primero las sucursales (Sucursal %1 no está lista)."_s.arg(i + 1));
             return false;
         }
     TOpcionesConsolidacion o;
@@ -458,7 +467,8 @@ bool TfrmSucursales::Genera()
             }
         }
         txMensajes->setText(
-            u"Generando el reporte consolidado: %1 de %2 sucursales listas..."_s.arg(nListas).arg(Pasos.size()));
+            u"Generando el reporte consolidado: %1 de %2 sucursales listas..."_s.arg(nListas).arg(
+                Pasos.size()));
         QCoreApplication::processEvents();
     };
 
@@ -530,12 +540,13 @@ bool TfrmSucursales::Genera()
              if (!bBien)
                  Grupo.Descarta();
              QApplication::restoreOverrideCursor();
-             Dialogos().MuestraMensaje(
-                 bBien ? u"Se escribió el detalle consolidado en la carpeta %1 (índice: %2; tabla por sucursal: %3; "
-                         u"libro de Excel: %4; un archivo CSV por respuesta)."_s.arg(
-                             QDir::toNativeSeparators(Escritor.Carpeta()), ArchivosDetalle::kIndice,
-                             ArchivosDetalle::kSucursales, TLibroDetalle::kArchivo)
-                       : sError);
+             Dialogos().MuestraMensaje(bBien ? u"Se escribió el detalle consolidado en la carpeta %1 "
+                                               u"(índice: %2; tabla por sucursal: %3; "
+                                               u"libro de Excel: %4; un archivo CSV por respuesta)."_s.arg(
+                                                   QDir::toNativeSeparators(Escritor.Carpeta()),
+                                                   ArchivosDetalle::kIndice, ArchivosDetalle::kSucursales,
+                                                   TLibroDetalle::kArchivo)
+                                             : sError);
          },
          QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)}};
     if (AlMostrarReporte)

@@ -41,6 +41,7 @@ dist="$obra/dist/CuestionarioQRTZ"
 rm -rf "$obra/dist" && mkdir -p "$dist"
 programas=(
   "$obra/app/CuestionarioQRTZ.exe"
+  "$obra/sucursales/CuestionarioQRTZ-Sucursales.exe"
   "$obra/tools/cuestionario/cuestionario.exe"
   "$obra/tools/jetsql/jetsql.exe"
   "$obra/tools/mdbgen/mdbgen.exe"

@@ -73,6 +73,10 @@ if [ $# -eq 0 ]; then
     inicio=$(date +%s)
     bash scripts/windows/ventana.sh "$obra/capturas" || estado=1
     echo "test-win: recorrido de la ventana en $(($(date +%s) - inicio)) s (capturas en $obra/capturas)"
+    # The consolidation window the same way: two branches, a PEP ticked, the consolidated PDF.
+    inicio=$(date +%s)
+    bash scripts/windows/ventana-sucursales.sh "$obra/capturas-sucursales" || estado=1
+    echo "test-win: recorrido de la ventana de sucursales en $(($(date +%s) - inicio)) s"
   else
     echo "test-win: sin build/ de Linux (bash scripts/build.sh), no se compara con Linux"
   fi

@@ -1,5 +1,6 @@
 #include "app/Arranque.h"
 #include "common/DialogosGuion.h"
+#include "reportengine/ExportaPDF.h"
 #include "reportengine/Reporte.h"
 #include "reportengine/VistaPrevia.h"
 #include "sucursales/VentanaSucursales.h"
@@ -69,13 +70,15 @@ private slots:
     {
         auto frm = ventana({"norte"});
         QCOMPARE(frm->grdSucursales->rowCount(), 1);
-        QCOMPARE(frm->grdSucursales->item(0, 2)->text(), QString("CENTRO CAMBIARIO LA FRONTERA, S.A. DE C.V."));
+        QCOMPARE(frm->grdSucursales->item(0, 2)->text(),
+                 QString("CENTRO CAMBIARIO LA FRONTERA, S.A. DE C.V."));
         QCOMPARE(frm->grdSucursales->item(0, 3)->text(), QString("04512"));
         QVERIFY(!frm->AgregaCarpeta(carpeta("vacia")));
         QVERIFY(!frm->AgregaCarpeta(carpeta("sur/../norte")));
         QCOMPARE(guion->Textos().size(), 2);
         QVERIFY2(guion->Textos()[0].contains("no es la del Tavoro"), qPrintable(guion->Textos()[0]));
-        QVERIFY2(guion->Textos()[1].contains("ya está en la lista (Sucursal 1)"), qPrintable(guion->Textos()[1]));
+        QVERIFY2(guion->Textos()[1].contains("ya está en la lista (Sucursal 1)"),
+                 qPrintable(guion->Textos()[1]));
         QCOMPARE(frm->grdSucursales->rowCount(), 1);
         QVERIFY(frm->AgregaCarpeta(carpeta("sur")));
         QCOMPARE(frm->tabPEPs->count(), 2);
@@ -120,11 +123,13 @@ private slots:
         int nPaginas = 0;
         QString sPEP;
         bool bDetalle = false;
+        QString sPDF;
         frm->AlMostrarReporte = [&](TReporte& r) {
             r.AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
                 nPaginas = r.PaginasPreparadas();
                 sPEP = r.Variables().Lee("preg_37");
                 bDetalle = v.findChild<QAction*>("acExportaDetalle") != nullptr;
+                sPDF = r.GetExportaPDF()->sNombreArchivo;
                 v.findChild<QAction*>("acCerrar")->trigger();
             };
         };
@@ -132,6 +137,8 @@ private slots:
         QVERIFY2(nPaginas > 11, qPrintable(QString::number(nPaginas)));
         QCOMPARE(sPEP, QString("1"));
         QVERIFY(bDetalle);
+        // Saved in a branch's folder, the consolidated PDF does not take the name of its own report.
+        QCOMPARE(sPDF, QString("CuestionarioQRTZ-Consolidado"));
         QCOMPARE(frm->txMensajes->text(), QString("El reporte consolidado se generó correctamente."));
         QVERIFY(guion->Cajas.isEmpty());
     }

@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# Runs the shipped CuestionarioQRTZ-Sucursales.exe under Wine in a private X display over two sample
+# branch folders (given on its command line) and goes through it like an officer (xdotool): the
+# key and password, "Revisar sucursales y detectar PEPs", a PEP ticked, "Generar reporte
+# consolidado", the report preview and the PDF export; a screenshot at each step into the folder
+# given (default build-win/capturas-sucursales). Ends with an error when a step does not come (a
+# window that does not appear, a PDF without the eleven pages and the annex).
+# Needs scripts/windows/build.sh and the Wine prefix of scripts/windows/test.sh, which runs it last.
+set -euo pipefail
+raiz="$(cd "$(dirname "$0")/../.." && pwd)"
+obra="$raiz/build-win"
+salida="${1:-$obra/capturas-sucursales}"
+mkdir -p "$salida"
+export WINEPREFIX="$obra/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=/usr/lib/wine/wine64
+programa="$obra/dist/CuestionarioQRTZ"
+
+tmp="$(mktemp -d)"
+pantalla=""
+for n in $(seq 141 190); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then pantalla=$n; break; fi
+done
+Xvfb ":$pantalla" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$pantalla"
+terminar() {
+  /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$tmp"
+}
+trap terminar EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$pantalla" ] && break; sleep 0.1; done
+# Wine's desktop belongs to the display of the server's first program (see ventana.sh).
+/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+"$raiz/scripts/windows/wine-ejecuta.sh" "$programa/mdbgen.exe" sample "$tmp/Centro" --operaciones 3000 --semilla 3 \
+  >/dev/null 2>&1
+"$raiz/scripts/windows/wine-ejecuta.sh" "$programa/mdbgen.exe" sample "$tmp/Aeropuerto" --operaciones 2000 \
+  --semilla 5 >/dev/null 2>&1
+mkdir -p "$tmp/Oficina"
+
+n=0
+foto() { n=$((n + 1)); import -window root "$salida/$(printf '%02d' $n)-$1.png"; echo "sucursales: $salida/$(printf '%02d' $n)-$1.png"; }
+falla() { foto fallo; echo "sucursales: $1" >&2; exit 1; }
+espera() {
+  local id=""
+  for _ in $(seq "${2:-60}"); do
+    id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 1
+  done
+  return 1
+}
+espera_cierre() {
+  for _ in $(seq 120); do
+    [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] && return 0
+    sleep 1
+  done
+  return 1
+}
+enter_en() {
+  local id
+  id="$(espera "$1")" || falla "no apareció la ventana \"$1\""
+  xdotool windowfocus "$id"
+  sleep 0.3
+  xdotool key Return
+}
+clic() { # window x y (client coordinates)
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+  sleep "${4:-1}"
+}
+ruta_win() { echo "Z:${1//\//\\}"; }
+# Started from an office folder of its own, the branches as Windows paths on its command line.
+(cd "$tmp/Oficina" && "$wine" "$programa/CuestionarioQRTZ-Sucursales.exe" \
+  "$(ruta_win "$tmp/Centro")" "$(ruta_win "$tmp/Aeropuerto")" \
+  >"$salida/programa.log" 2>&1 &)
+v="$(espera "Cuestionario QRTZ 2019 - Sucursales")" || falla "no apareció la ventana de sucursales"
+sleep 2
+eval "$(xdotool getwindowgeometry --shell "$v")"
+foto_ventana() { n=$((n + 1)); import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$salida/$(printf '%02d' $n)-$1.png"; echo "sucursales: $salida/$(printf '%02d' $n)-$1.png"; }
+foto_ventana carpetas
+# The key and password by their labels' shortcuts, then "Revisar ..." by its own.
+xdotool windowfocus "$v"
+sleep 0.3
+xdotool key alt+u
+xdotool type --delay 60 admin
+xdotool key alt+o
+xdotool type --delay 60 admin
+foto_ventana acceso
+xdotool key alt+r
+# Both rows say "Lista: ..." once the branches are checked (the Estado column's text).
+for _ in $(seq 60); do
+  txt="$(import -window "$v" -crop 120x40+790+118 -colorspace gray -format '%[fx:minima<0.5]' info: 2>/dev/null)"
+  [ "$txt" = 1 ] && break
+  sleep 1
+done
+foto_ventana revisadas
+# Ticks the first candidate of the first branch in the PEP column.
+clic "$v" 25 426 1
+foto_ventana marcado
+xdotool windowfocus "$v"
+sleep 0.3
+xdotool key alt+g
+p="$(espera "Vista previa" 180)" || falla "no apareció la vista previa del reporte consolidado"
+sleep 2
+foto vista-previa
+# The preview's "PDF" button, the export options, then Windows' "save as" dialog with the proposed
+# name in the folder the program was started from.
+eval "$(xdotool getwindowgeometry --shell "$p")"
+xdotool mousemove $((X + 122)) $((Y + 12)) click 1
+espera "Exportar a PDF" 30 >/dev/null || falla "no apareció el cuadro de opciones del PDF"
+sleep 1
+enter_en "Exportar a PDF"
+espera "Guardar como" 30 >/dev/null || falla "no apareció el cuadro para guardar el PDF"
+sleep 1
+foto guardar-como
+enter_en "Guardar como"
+pdf="$tmp/Oficina/CuestionarioQRTZ-Consolidado.pdf"
+for _ in $(seq 60); do [ -s "$pdf" ] && break; sleep 1; done
+sleep 3
+paginas="$(pdfinfo "$pdf" 2>/dev/null | sed -n 's/^Pages: *//p')"
+[ "${paginas:-0}" -gt 11 ] || falla "el PDF consolidado no tiene las 11 páginas y el anexo (${paginas:-no existe})"
+pdftotext -layout "$pdf" "$salida/consolidado.txt"
+grep -q "Sucursal 2 (Aeropuerto)" "$salida/consolidado.txt" || falla "el anexo del PDF no nombra las sucursales"
+cp "$pdf" "$salida/"
+echo "sucursales: PDF consolidado desde la vista previa, $paginas páginas: $salida/$(basename "$pdf")"
+xdotool mousemove $((X + WIDTH - 145)) $((Y + 12)) click 1
+espera_cierre "Vista previa" || falla "la vista previa no se cerró"
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$v")"
+foto_ventana reporte-generado
+# The branches' folders are as they were: the program only read them.
+for s in Centro Aeropuerto; do
+  [ "$(ls "$tmp/$s" "$tmp/$s/DataBase" | tr '\n' ' ')" = "$tmp/$s: DataBase Tavoro.INI  $tmp/$s/DataBase: Tavoro.mdb " ] ||
+    falla "la carpeta $s tiene archivos nuevos: $(ls -R "$tmp/$s")"
+done

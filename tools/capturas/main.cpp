@@ -1,8 +1,8 @@
 // Screenshots of the real program for the documentation: runs both steps in the main window
 // over a Tavoro folder (answering the dialogs itself) and saves PNG images of the window, the
 // report preview and one report page; or, with --sucursales, goes through the consolidation
-// window over several branch folders (the window with the branches checked and a PEP ticked,
-// and the annex page of the consolidated report).
+// window over several branch folders (the folders added, the branches checked with a PEP
+// ticked, the consolidated report's preview and its annex page).
 //
 //   capturas CARPETA_TAVORO CARPETA_SALIDA [--usuario CLAVE] [--password CLAVE]
 //   capturas --sucursales CARPETA_SALIDA CARPETA_1 CARPETA_2 ...
@@ -43,6 +43,8 @@ int sucursales(const QString& sSalida, const QStringList& Carpetas)
         frm.AgregaCarpeta(c);
     QTest::keyClicks(frm.edUsuario, QStringLiteral("ADMIN"));
     QTest::keyClicks(frm.edPassw, QStringLiteral("ADMIN"));
+    QTest::qWait(200);
+    frm.grab().save(sSalida + QStringLiteral("sucursales-carpetas.png"));
     if (!frm.Revisa())
         nError = 1;
     // The first candidate of the first branch is a PEP.
@@ -52,6 +54,8 @@ int sucursales(const QString& sSalida, const QStringList& Carpetas)
     frm.grab().save(sSalida + QStringLiteral("sucursales-revisadas.png"));
     frm.AlMostrarReporte = [&](TReporte& r) {
         r.AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
+            QTest::qWait(300);
+            v.grab().save(sSalida + QStringLiteral("sucursales-vista-previa.png"));
             if (r.PaginasPreparadas() <= 11)
                 nError = 1;
             r.ImagenPagina(11).save(sSalida + QStringLiteral("consolidado-sucursales.png"));

@@ -57,11 +57,14 @@ TTipoJet tipoDe(jet::TTipoColumna t)
     }
 }
 
-// What tells one state of the file from another, cheaply: size, time stamps (a replaced file
-// has a new birth and change time even when its contents keep the old modification time) and
-// the first page, which holds the database's own header.
+// What tells one state of the file from another, cheaply: its identity (a file put in its place
+// is another file, even when the clock is too coarse to give it other time stamps), size, time
+// stamps (a replaced file has a new birth and change time even when its contents keep the old
+// modification time) and the first page, which holds the database's own header.
 struct TSello
 {
+    quint64 nVolumen = 0;
+    quint64 nArchivo = 0;
     qint64 nTamano = -1;
     QDateTime Modificado;
     QDateTime Creado;
@@ -75,7 +78,14 @@ TSello selloDe(const QString& sRuta)
     const QFileInfo fi(sRuta);
     if (!fi.exists())
         return {};
-    TSello s{fi.size(), fi.lastModified(), fi.birthTime(), Plataforma::HoraDeCambio(sRuta), {}};
+    const Plataforma::TIdentidadArchivo Id = Plataforma::IdentidadArchivo(sRuta);
+    TSello s{Id.nVolumen,
+             Id.nArchivo,
+             fi.size(),
+             fi.lastModified(),
+             fi.birthTime(),
+             Plataforma::HoraDeCambio(sRuta),
+             {}};
     QFile f(sRuta);
     if (f.open(QIODevice::ReadOnly))
         s.Cabecera = f.read(4096);

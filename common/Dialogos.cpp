@@ -36,7 +36,9 @@ std::shared_ptr<IDialogos>& servicio()
     return actual;
 }
 
-thread_local std::shared_ptr<IDialogos> DialogosDelHilo;
+// A plain pointer: on Windows the destructors of thread-locals run in the C++ runtime library's
+// own unloading, where they deadlocked the exit of a GUI process that had run branch threads.
+thread_local IDialogos* DialogosDelHilo = nullptr;
 
 } // namespace
 
@@ -45,9 +47,9 @@ void InstalaDialogos(std::shared_ptr<IDialogos> Dialogos)
     servicio() = Dialogos ? std::move(Dialogos) : std::make_shared<TDialogosConsola>();
 }
 
-void InstalaDialogosHilo(std::shared_ptr<IDialogos> Dialogos)
+void InstalaDialogosHilo(IDialogos* Dialogos)
 {
-    DialogosDelHilo = std::move(Dialogos);
+    DialogosDelHilo = Dialogos;
 }
 
 IDialogos& Dialogos()

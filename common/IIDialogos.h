@@ -34,7 +34,8 @@ public:
 // Installs the service used from now on (nullptr restores the console one).
 void InstalaDialogos(std::shared_ptr<IDialogos> Dialogos);
 // The service of the calling thread only, in place of the process's (nullptr: the process's
-// again): a branch run on a thread of its own keeps its messages instead of showing them.
-void InstalaDialogosHilo(std::shared_ptr<IDialogos> Dialogos);
+// again): a branch run on a thread of its own keeps its messages instead of showing them. The
+// caller keeps it alive until it puts nullptr back.
+void InstalaDialogosHilo(IDialogos* Dialogos);
 // The service in use.
 IDialogos& Dialogos();

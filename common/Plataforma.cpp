@@ -6,6 +6,8 @@
 #include <QStringDecoder>
 #include <QTimeZone>
 
+#include <cstdio>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 
@@ -163,6 +165,15 @@ void ConsolaUtf8()
 #ifdef Q_OS_WIN
     SetConsoleOutputCP(CP_UTF8);
 #endif
+}
+
+int TerminaProceso(int nCodigo)
+{
+#ifdef Q_OS_WIN
+    std::fflush(nullptr);
+    TerminateProcess(GetCurrentProcess(), UINT(nCodigo));
+#endif
+    return nCodigo;
 }
 
 QDateTime HoraDeCambio(const QString& sRuta)

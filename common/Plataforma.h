@@ -52,6 +52,12 @@ QChar SeparadorDecimalSistema();
 // Makes a Windows console show the UTF-8 the console tools write; nothing elsewhere.
 void ConsolaUtf8();
 
+// Ends the process with this exit code once everything of it is closed and destroyed. On Windows
+// it skips the libraries' own unloading: there the C++ runtime's unloading deadlocked, now and
+// then, a window's process that had run branch threads, leaving it running with the database
+// still open. Elsewhere it returns nCodigo for main to return.
+int TerminaProceso(int nCodigo);
+
 // When the file at sRuta last changed in any way: contents, size or attributes, including a
 // modification time set back by hand (Windows: the file system's change time; elsewhere the
 // inode's). Invalid when the file cannot be reached.

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -251,7 +252,8 @@ bool TConsolidacion::Corre(const TOpcionesConsolidacion& o)
     const auto corre = [&](int i) {
         TResultadoSucursal& r = R[size_t(i)];
         auto Registro = std::make_shared<TDialogosRegistro>();
-        InstalaDialogosHilo(Registro);
+        InstalaDialogosHilo(Registro.get());
+        const auto quita = qScopeGuard([] { InstalaDialogosHilo(nullptr); });
         QElapsedTimer Reloj;
         Reloj.start();
         r.nNumero = i + 1;
@@ -267,7 +269,6 @@ bool TConsolidacion::Corre(const TOpcionesConsolidacion& o)
             Errores[size_t(i)] = s;
             avance(i, u"Error: "_s + sMotivo);
             bParar = true;
-            InstalaDialogosHilo(nullptr);
         };
         const QString sUsuario = o.Usuarios.isEmpty() ? o.sUsuario : o.Usuarios.value(i);
         const QString sPassw = o.Passwords.isEmpty() ? o.sPassw : o.Passwords.value(i);
@@ -318,10 +319,8 @@ bool TConsolidacion::Corre(const TOpcionesConsolidacion& o)
                 Datos << qint32(d) << v;
                 return (++nFilas % 1024 != 0) || sigue();
             });
-            if (l == TLecturaDetalle::Detenida || bParar) {
-                InstalaDialogosHilo(nullptr);
+            if (l == TLecturaDetalle::Detenida || bParar)
                 return;
-            }
             if (l != TLecturaDetalle::Completa)
                 return falla(Suc.Error());
             Archivo.close();
@@ -331,7 +330,6 @@ bool TConsolidacion::Corre(const TOpcionesConsolidacion& o)
         }
         r.dTotalMs = Reloj.nsecsElapsed() / 1000000.0;
         avance(i, u"Lista"_s);
-        InstalaDialogosHilo(nullptr);
     };
 
     const int nHilos = std::clamp(o.nHilos > 0 ? o.nHilos : QThread::idealThreadCount(), 1, n);
@@ -340,7 +338,6 @@ bool TConsolidacion::Corre(const TOpcionesConsolidacion& o)
         Hilos.emplace_back(QThread::create([&] {
             for (int i = nSiguiente++; i < n && !bParar; i = nSiguiente++)
                 corre(i);
-            InstalaDialogosHilo(nullptr);
         }));
         // As much stack as the programs' main thread has.
         Hilos.back()->setStackSize(8 * 1024 * 1024);

@@ -133,3 +133,10 @@ for s in Centro Aeropuerto; do
   [ "$(ls "$tmp/$s" "$tmp/$s/DataBase" | tr '\n' ' ')" = "$tmp/$s: DataBase Tavoro.INI  $tmp/$s/DataBase: Tavoro.mdb " ] ||
     falla "la carpeta $s tiene archivos nuevos: $(ls -R "$tmp/$s")"
 done
+# Closed as a user closes it (Alt+F4), the program ends, leaving no process behind.
+xdotool windowfocus "$v"
+sleep 0.3
+xdotool key alt+F4
+for _ in $(seq 30); do pgrep -f CuestionarioQRTZ-Sucursales.exe >/dev/null || break; sleep 1; done
+pgrep -f CuestionarioQRTZ-Sucursales.exe >/dev/null && falla "el programa no terminó al cerrar su ventana"
+echo "sucursales: el programa terminó al cerrar su ventana"

@@ -128,3 +128,10 @@ espera_cierre "Vista previa" || falla "la vista previa no se cerró"
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$v")"
 foto_ventana reporte-generado
+# Closed as a user closes it (Alt+F4), the program ends, leaving no process behind.
+xdotool windowfocus "$v"
+sleep 0.3
+xdotool key alt+F4
+for _ in $(seq 30); do pgrep -f 'CuestionarioQRTZ\.exe' >/dev/null || break; sleep 1; done
+pgrep -f 'CuestionarioQRTZ\.exe' >/dev/null && falla "el programa no terminó al cerrar su ventana"
+echo "ventana: el programa terminó al cerrar su ventana"

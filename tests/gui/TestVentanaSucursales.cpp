@@ -1,5 +1,6 @@
 #include "app/Arranque.h"
 #include "common/DialogosGuion.h"
+#include "common/Plataforma.h"
 #include "reportengine/ExportaPDF.h"
 #include "reportengine/Reporte.h"
 #include "reportengine/VistaPrevia.h"
@@ -7,6 +8,7 @@
 #include "tools/mdbgen/MuestraTavoro.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -188,5 +190,18 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestVentanaSucursales)
+// The test's process ends as the program's does (see Plataforma::TerminaProceso).
+int main(int argc, char** argv)
+{
+    int nCodigo;
+    {
+        QApplication app(argc, argv);
+        app.setAttribute(Qt::AA_Use96Dpi, true);
+        QTEST_SET_MAIN_SOURCE_PATH
+        TestVentanaSucursales t;
+        nCodigo = QTest::qExec(&t, argc, argv);
+    }
+    return Plataforma::TerminaProceso(nCodigo);
+}
+
 #include "TestVentanaSucursales.moc"

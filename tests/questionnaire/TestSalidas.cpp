@@ -59,6 +59,11 @@ private slots:
         QFETCH(QString, entorno);
         QFETCH(QString, separador);
         QFETCH(QString, importeC23);
+#ifdef Q_OS_WIN
+        if (!entorno.isEmpty())
+            QSKIP("Windows toma el separador de listas y el decimal de su configuración regional, no de "
+                  "LC_ALL");
+#endif
         const QString sDir = carpeta("detalle_" + QString(QTest::currentDataTag()).replace(' ', '_'));
         const TSalida s = Corre(login() + QStringList{"--pep", "C01", "--detalle", sDir} + opciones,
                                 entorno.isEmpty() ? QStringList() : QStringList{entorno});

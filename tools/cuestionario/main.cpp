@@ -352,7 +352,9 @@ void soloErroresGraves(QtMsgType Tipo, const QMessageLogContext&, const QString&
         errores() << sMensaje << Qt::endl;
 }
 
-int main(int argc, char** argv)
+namespace {
+
+int corre(int argc, char** argv)
 {
     qInstallMessageHandler(soloErroresGraves);
     Plataforma::ConsolaUtf8();
@@ -393,4 +395,11 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         return falla(QStringLiteral("Error: %1").arg(QString::fromUtf8(e.what())));
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return Plataforma::TerminaProceso(corre(argc, argv));
 }

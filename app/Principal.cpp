@@ -410,8 +410,8 @@ void TfrmPrincipal::CreaControles()
                                           Qt::AlignLeft | Qt::AlignVCenter},
                                      });
     grdPEPs->AlDibujarCelda = [this](QPainter& Lienzo, const QRect& Celda, const QModelIndex& Indice,
-                                     bool bEnfocada) {
-        grdPEPsDrawColumnCell(Lienzo, Celda, Indice, bEnfocada);
+                                     bool bEnfocada, const QBrush& Fondo) {
+        grdPEPsDrawColumnCell(Lienzo, Celda, Indice, bEnfocada, Fondo);
     };
     grdPEPs->AlPresionarTecla = [this](QChar& cTecla) { grdPEPsKeyPress(cTecla); };
     connect(grdPEPs, &QAbstractItemView::clicked, this, &TfrmPrincipal::grdPEPsCellClick);
@@ -433,7 +433,9 @@ void TfrmPrincipal::CreaControles()
     auto* estiloCasilla = new TEstiloCasilla;
     estiloCasilla->setParent(DBCheckBox);
     DBCheckBox->setStyle(estiloCasilla);
+    DBCheckBox->installEventFilter(this);
     connect(DBCheckBox, &QAbstractButton::clicked, this, &TfrmPrincipal::DBCheckBoxClick);
+    grdPEPs->SetAnexo(pnChkBox);
 
     pnIgnorar = new QWidget(this);
     pnIgnorar->setObjectName(QStringLiteral("pnIgnorar"));
@@ -480,13 +482,15 @@ void TfrmPrincipal::PreparaChkBox()
 {
     pnChkBox->hide();
     DBCheckBox->Enlaza(F_dmMain.vtPEPs, kCampoPEP);
-    // A button fills with its button colour unless told otherwise: the box takes the grid's
-    // face, so no strip of another grey shows above or below it.
+    // The box is drawn on the panel's face, which is the face of the row it covers (the grid's,
+    // or the selection's on the current row), so no strip of another colour shows above or
+    // below it. Its own frame keeps the platform's colours, as the drawn boxes of the other rows
+    // do, rather than fading into the white window.
+    DBCheckBox->setAutoFillBackground(false);
     QPalette p = DBCheckBox->palette();
-    p.setColor(QPalette::Window, grdPEPs->palette().color(QPalette::Base));
+    p.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
     DBCheckBox->setPalette(p);
-    DBCheckBox->setBackgroundRole(QPalette::Window);
-    DBCheckBox->setAutoFillBackground(true);
+    pintaPanelCasilla();
     DBCheckBox->setText(QString());
     F_sTextoMarcado.clear();
     F_sTextoSinMarcar.clear();
@@ -591,6 +595,42 @@ bool TfrmPrincipal::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == grdPEPs && event->type() == QEvent::FocusIn)
         PideColocarChkBox();
+    if (watched == DBCheckBox) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            // The marks are read by the step that runs; they take no change until it ends.
+            if (F_bPasoEnCurso)
+                return true;
+            break;
+        case QEvent::KeyPress: {
+            auto* tecla = static_cast<QKeyEvent*>(event);
+            // The floating box stands for the list: the keys that move through a list move the
+            // grid's current row (and the box with it) instead of the focus to other buttons.
+            if (!(tecla->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+                grdPEPs->MueveFila(tecla->key()))
+                return true;
+            if (tecla->key() == Qt::Key_Left || tecla->key() == Qt::Key_Right) {
+                if (tecla->key() == Qt::Key_Right) {
+                    grdPEPs->setFocus(Qt::OtherFocusReason);
+                    grdPEPs->setCurrentIndex(grdPEPs->model()->index(grdPEPs->currentIndex().row(), 1));
+                }
+                return true;
+            }
+            if (F_bPasoEnCurso && !tecla->text().isEmpty() && tecla->key() != Qt::Key_Tab &&
+                tecla->key() != Qt::Key_Backtab)
+                return true;
+            break;
+        }
+        case QEvent::KeyRelease:
+            if (F_bPasoEnCurso && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space)
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
     if (event->type() == QEvent::KeyPress && (watched == bnDetectaPEPs || watched == bnGenReporte)) {
         // As on the platform the program comes from, the focused button takes Enter, from the
         // main keyboard or the keypad, as well as Space.
@@ -631,7 +671,7 @@ bool TfrmPrincipal::EsColumnaPEP(const QString& sCampo) const
 }
 
 void TfrmPrincipal::grdPEPsDrawColumnCell(QPainter& Lienzo, const QRect& Celda, const QModelIndex& Indice,
-                                          bool bEnfocada)
+                                          bool bEnfocada, const QBrush& Fondo)
 {
     TTablaMemoria* vtPEPs = F_dmMain.vtPEPs;
     if (vtPEPs->NumRegistros() == 0)
@@ -642,8 +682,8 @@ void TfrmPrincipal::grdPEPsDrawColumnCell(QPainter& Lienzo, const QRect& Celda, 
     if (!EsColumnaPEP(sCampo))
         return;
     // The grid's own text of a mark cell ("True"/"False") never shows: the focused cell takes the
-    // grid's face, which the floating check box covers; the others a check-box image.
-    Lienzo.fillRect(Celda, grdPEPs->palette().brush(QPalette::Base));
+    // row's face, which the floating check box covers; the others a check-box image.
+    Lienzo.fillRect(Celda, Fondo);
     if (bEnfocada)
         return;
     // The check-box image is as large as the cell shrunk by one pixel on every side allows,
@@ -652,6 +692,8 @@ void TfrmPrincipal::grdPEPsDrawColumnCell(QPainter& Lienzo, const QRect& Celda, 
     const int nLado = std::min(interior.width(), interior.height());
     QStyleOptionButton opt;
     opt.initFrom(grdPEPs);
+    // The platform's own check-box colours, not ones derived from the white window.
+    opt.palette = QApplication::palette();
     opt.rect = QRect(0, 0, nLado, nLado);
     opt.rect.moveCenter(interior.center());
     opt.state |= QStyle::State_Enabled;
@@ -688,7 +730,7 @@ void TfrmPrincipal::ColocaChkBox()
     }
     // The box comes with the focus in the mark column and then follows the current row, also
     // while the focus is in the box itself or elsewhere in the window.
-    if (!grdPEPs->hasFocus() && pnChkBox->isHidden())
+    if (!grdPEPs->hasFocus() && focusWidget() != DBCheckBox && pnChkBox->isHidden())
         return;
     const QRect Celda = grdPEPs->RectCelda(Actual.row(), Actual.column());
     if (!grdPEPs->viewport()->rect().contains(Celda)) {
@@ -696,13 +738,21 @@ void TfrmPrincipal::ColocaChkBox()
         return;
     }
     pnChkBox->move(grdPEPs->viewport()->mapTo(this, Celda.topLeft()));
+    pintaPanelCasilla();
     pnChkBox->show();
     pnChkBox->raise();
 }
 
+void TfrmPrincipal::pintaPanelCasilla()
+{
+    QPalette p = pnChkBox->palette();
+    p.setBrush(QPalette::Window, grdPEPs->FondoFilaActual());
+    pnChkBox->setPalette(p);
+}
+
 void TfrmPrincipal::grdPEPsCellClick(const QModelIndex&)
 {
-    if (!EsColumnaPEP(grdPEPs->CampoSeleccionado()))
+    if (F_bPasoEnCurso || !EsColumnaPEP(grdPEPs->CampoSeleccionado()))
         return;
     TTablaMemoria* vtPEPs = F_dmMain.vtPEPs;
     if (vtPEPs->RegActual() < 0)
@@ -714,6 +764,11 @@ void TfrmPrincipal::grdPEPsCellClick(const QModelIndex&)
 
 void TfrmPrincipal::grdPEPsKeyPress(QChar& cTecla)
 {
+    // The marks are read by the step that runs; they take no change until it ends.
+    if (F_bPasoEnCurso && cTecla != QLatin1Char('\t')) {
+        cTecla = QChar();
+        return;
+    }
     if (cTecla == QLatin1Char('\t') || !EsColumnaPEP(grdPEPs->CampoSeleccionado()))
         return;
     DBCheckBox->setFocus();
@@ -823,17 +878,27 @@ TfrmPrincipal::PreparaCuestionario(bool bCursorNormal, const std::function<void(
 
 void TfrmPrincipal::ProcesaDetectaPEPs()
 {
-    const auto Cuestionario = PreparaCuestionario(true, [this] {
+    bool bLineaPropia = false;
+    const auto Cuestionario = PreparaCuestionario(true, [this, &bLineaPropia] {
         PonCursorNormal();
         edUsuario->setFocus();
         Dialogos().MuestraMensaje(kLoginCaja);
         _MensajeroForm->CampoObligatorio(txUsuario, edUsuario);
         _MensajeroForm->MsjTxEspera(kLoginLinea, true);
+        bLineaPropia = true;
     });
     if (Cuestionario && Cuestionario->DetectaPEPs(F_dmMain.vtPEPs)) {
         MuestraIgnorar(F_dmMain.vtPEPs->NumRegistros() == 0);
         bnGenReporte->setEnabled(true);
+        // The list opens at its first row, in view, whatever row the filling left current.
+        if (F_dmMain.vtPEPs->NumRegistros() > 0) {
+            F_dmMain.vtPEPs->Primero();
+            grdPEPs->scrollToTop();
+        }
         _MensajeroForm->MsjTxTemp(QStringLiteral("La detección de PEPs ha finalizado."));
+    } else if (!bLineaPropia) {
+        // A failure told in a message box leaves no progress text of the step behind.
+        _MensajeroForm->MsjEnTx(QString());
     }
     PonCursorNormal();
 }

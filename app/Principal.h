@@ -110,7 +110,9 @@ private:
 
     bool EsColumnaPEP(const QString& sCampo) const;
     void grdPEPsDrawColumnCell(QPainter& Lienzo, const QRect& Celda, const QModelIndex& Indice,
-                               bool bEnfocada);
+                               bool bEnfocada, const QBrush& Fondo);
+    // The floating box's panel takes the face of the row it covers.
+    void pintaPanelCasilla();
     void PideColocarChkBox();
     void ColocaChkBox();
     void grdPEPsCellClick(const QModelIndex& Indice);

@@ -2,9 +2,12 @@
 
 #include "common/TablaMemoria.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -25,8 +28,13 @@ public:
         p->drawLine(option.rect.topRight(), option.rect.bottomRight());
         p->restore();
         if (F_Rejilla->AlDibujarCelda) {
+            const QPalette::ColorGroup Grupo =
+                option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+            const QBrush Fondo = option.state & QStyle::State_Selected
+                                     ? option.palette.brush(Grupo, QPalette::Highlight)
+                                     : option.palette.brush(Grupo, QPalette::Base);
             p->save();
-            F_Rejilla->AlDibujarCelda(*p, opt.rect, index, option.state & QStyle::State_HasFocus);
+            F_Rejilla->AlDibujarCelda(*p, opt.rect, index, option.state & QStyle::State_HasFocus, Fondo);
             p->restore();
         }
     }
@@ -43,7 +51,7 @@ TRejillaDatos::TRejillaDatos(QWidget* parent) : QTableView(parent)
     setShowGrid(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setTabKeyNavigation(true);
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
@@ -130,8 +138,103 @@ void TRejillaDatos::SetTitulos(const QFont& Fuente, const QColor& Color)
     horizontalHeader()->setPalette(p);
 }
 
+QBrush TRejillaDatos::FondoFilaActual() const
+{
+    const QPalette::ColorGroup Grupo = isActiveWindow() ? QPalette::Active : QPalette::Inactive;
+    const QModelIndex Actual = currentIndex();
+    const bool bSeleccionada =
+        Actual.isValid() && selectionModel() && selectionModel()->isRowSelected(Actual.row());
+    return palette().brush(Grupo, bSeleccionada ? QPalette::Highlight : QPalette::Base);
+}
+
+bool TRejillaDatos::MueveFila(int nTecla)
+{
+    if (!F_Modelo || F_Modelo->rowCount() == 0)
+        return false;
+    const QModelIndex Actual = currentIndex();
+    const int nFilas = F_Modelo->rowCount();
+    const int nFila = Actual.isValid() ? Actual.row() : 0;
+    const int nAlto = std::max(1, verticalHeader()->defaultSectionSize());
+    const int nPagina = std::max(1, viewport()->height() / nAlto - 1);
+    int nNueva = nFila;
+    switch (nTecla) {
+    case Qt::Key_Up:
+        nNueva = nFila - 1;
+        break;
+    case Qt::Key_Down:
+        nNueva = nFila + 1;
+        break;
+    case Qt::Key_PageUp:
+        nNueva = nFila - nPagina;
+        break;
+    case Qt::Key_PageDown:
+        nNueva = nFila + nPagina;
+        break;
+    case Qt::Key_Home:
+        nNueva = 0;
+        break;
+    case Qt::Key_End:
+        nNueva = nFilas - 1;
+        break;
+    default:
+        return false;
+    }
+    nNueva = std::clamp(nNueva, 0, nFilas - 1);
+    const int nColumna = Actual.isValid() ? Actual.column() : 0;
+    if (nNueva != nFila || !Actual.isValid())
+        setCurrentIndex(F_Modelo->index(nNueva, nColumna));
+    return true;
+}
+
+void TRejillaDatos::sale(bool bAdelante)
+{
+    // The window moves the focus from here on in its order; the floating control that belongs
+    // to the grid is passed by (a bounded walk, so a chain that leads only back here ends).
+    const auto enAnexo = [this] {
+        const QWidget* Foco = window()->focusWidget();
+        return F_Anexo && Foco && (Foco == F_Anexo || F_Anexo->isAncestorOf(Foco));
+    };
+    QAbstractScrollArea::focusNextPrevChild(bAdelante);
+    for (int i = 0; i < 4 && enAnexo(); ++i)
+        QAbstractScrollArea::focusNextPrevChild(bAdelante);
+}
+
+void TRejillaDatos::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    QTableView::scrollTo(index, hint);
+    // Scrolling row by row, the view may stop with the row it was asked for cut at the bottom
+    // edge; one row more shows it whole (and the floating box over it can show too).
+    QScrollBar* Barra = verticalScrollBar();
+    for (int i = 0; index.isValid() && i < 2 && visualRect(index).bottom() >= viewport()->height() &&
+                    Barra->value() < Barra->maximum();
+         ++i)
+        Barra->setValue(Barra->value() + 1);
+}
+
+bool TRejillaDatos::focusNextPrevChild(bool next)
+{
+    // Tab and Shift+Tab walk the cells; past the last cell (before the first) the focus goes on
+    // in the window's order instead of wrapping round.
+    const QModelIndex Actual = currentIndex();
+    if (F_Modelo && Actual.isValid() && F_Modelo->rowCount() > 0) {
+        const bool bUltima =
+            Actual.row() == F_Modelo->rowCount() - 1 && Actual.column() == F_Modelo->columnCount() - 1;
+        const bool bPrimera = Actual.row() == 0 && Actual.column() == 0;
+        if (next ? !bUltima : !bPrimera)
+            return QTableView::focusNextPrevChild(next);
+    }
+    sale(next);
+    return true;
+}
+
 void TRejillaDatos::keyPressEvent(QKeyEvent* event)
 {
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        (event->modifiers() & Qt::ControlModifier)) {
+        sale(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+        event->accept();
+        return;
+    }
     if (AlPresionarTecla && !event->text().isEmpty()) {
         QChar cTecla = event->text().front();
         AlPresionarTecla(cTecla);

@@ -161,10 +161,15 @@ private slots:
         QTRY_VERIFY(grd->isEnabled());
         QCOMPARE(grd->model()->rowCount(), 3);
         QCOMPARE(grd->model()->index(1, 1).data().toString(), QString("BETO"));
-        // The focus is in the user box, so every mark cell shows a check-box image.
+        // The focus is in the user box, so every mark cell shows a check-box image; the current
+        // row (the last one filled) shows selected across both columns.
         const QImage sinMarca = imagenCelda(0, 0);
         QCOMPARE(imagenCelda(1, 0), sinMarca);
-        QCOMPARE(imagenCelda(2, 0), sinMarca);
+        QVERIFY(imagenCelda(2, 0) != sinMarca);
+        const QColor seleccion = grd->palette().color(QPalette::Active, QPalette::Highlight);
+        QCOMPARE(imagenCelda(2, 0).pixelColor(1, 1), seleccion);
+        QCOMPARE(imagenCelda(2, 1).pixelColor(1, 1), seleccion);
+        QCOMPARE(imagenCelda(1, 1).pixelColor(1, 1), QColor(Qt::white));
         QVERIFY(imagenCelda(0, 1) != sinMarca);
         t->IrA(1);
         t->Edita();
@@ -172,7 +177,6 @@ private slots:
         t->Publica();
         QVERIFY(imagenCelda(1, 0) != sinMarca);
         QCOMPARE(imagenCelda(0, 0), sinMarca);
-        QCOMPARE(imagenCelda(2, 0), sinMarca);
     }
 
     // A click on a mark cell toggles and posts at once; the cell then carries the check box,
@@ -320,14 +324,18 @@ private slots:
         QCOMPARE(t->RegActual(), nFila);
         QVERIFY(casillaEnPantalla(nFila));
         QCOMPARE(casilla->isChecked(), marca(nFila));
-        // The cell under the box, painted by the grid alone, is the grid's plain face.
+        // The cell under the box, painted by the grid alone, is the plain face of the selected
+        // row: no "True"/"False", no check-box image.
         const QImage celda = imagenCelda(nFila, 0);
-        QCOMPARE(celda.pixelColor(2, 2), QColor(Qt::white));
-        QCOMPARE(celda.pixelColor(celda.width() - 3, celda.height() - 3), QColor(Qt::white));
-        QCOMPARE(celda.pixelColor(celda.width() / 2, celda.height() / 2), QColor(Qt::white));
+        const QColor fondo = grd->FondoFilaActual().color();
+        QCOMPARE(fondo, grd->palette().color(QPalette::Active, QPalette::Highlight));
+        QCOMPARE(celda.pixelColor(2, 2), fondo);
+        QCOMPARE(celda.pixelColor(celda.width() - 3, celda.height() - 3), fondo);
+        QCOMPARE(celda.pixelColor(celda.width() / 2, celda.height() / 2), fondo);
     }
 
-    // Above, below and beside the box the panel has the grid's face.
+    // Above, below and beside the box the panel has the face of the row it covers: the
+    // selection's, as the name beside it.
     void panelConElFondoDeLaRejilla()
     {
         QVERIFY(conTresFilas());
@@ -335,7 +343,8 @@ private slots:
         QVERIFY(casillaEnPantalla(0));
         const QImage p = render(pnChkBox);
         QCOMPARE(p.size(), QSize(84, 16));
-        const QColor fondo = grd->palette().color(QPalette::Base);
+        const QColor fondo = imagenCelda(0, 1).pixelColor(1, 1);
+        QCOMPARE(fondo, grd->palette().color(QPalette::Active, QPalette::Highlight));
         for (int y = 0; y < p.height(); ++y)
             for (int x = 0; x < p.width(); ++x) {
                 const bool bCasilla = x >= 35 && x < 48 && y >= 1 && y < 15;
@@ -415,6 +424,100 @@ private slots:
         QCOMPARE(t->NumRegistros(), 3);
         QCOMPARE(grd->model()->rowCount(), 3);
         QCOMPARE(t->Estado(), TTablaMemoria::TEstado::Navegando);
+        QCOMPARE(marcas(), (QList<bool>{false, false, false}));
+    }
+
+    // In the floating box the keys of a list move the grid's current row and the box goes with
+    // it; the focus stays in the box, so the next Space ticks the row reached, never a button.
+    void flechasEnLaCasillaMuevenLaFila_data()
+    {
+        QTest::addColumn<int>("nDesde");
+        QTest::addColumn<int>("nTecla");
+        QTest::addColumn<int>("nHasta"); // -1: the grid's page below nDesde
+        QTest::newRow("abajo") << 0 << int(Qt::Key_Down) << 1;
+        QTest::newRow("arriba") << 2 << int(Qt::Key_Up) << 1;
+        QTest::newRow("arriba en la primera") << 0 << int(Qt::Key_Up) << 0;
+        QTest::newRow("abajo en la última") << 29 << int(Qt::Key_Down) << 29;
+        QTest::newRow("inicio") << 12 << int(Qt::Key_Home) << 0;
+        QTest::newRow("fin") << 0 << int(Qt::Key_End) << 29;
+        QTest::newRow("avanzar página") << 0 << int(Qt::Key_PageDown) << -1;
+        QTest::newRow("retroceder página en la primera") << 0 << int(Qt::Key_PageUp) << 0;
+    }
+    void flechasEnLaCasillaMuevenLaFila()
+    {
+        QFETCH(int, nDesde);
+        QFETCH(int, nTecla);
+        QFETCH(int, nHasta);
+        QStringList Nombres;
+        for (int i = 0; i < 30; ++i)
+            Nombres << QString("NOMBRE %1").arg(i);
+        llena(Nombres);
+        QTRY_VERIFY(grd->isEnabled());
+        frm->bnGenReporte->setEnabled(true);
+        grd->setFocus();
+        grd->setCurrentIndex(grd->model()->index(nDesde, 0));
+        QTest::keyClick(grd, Qt::Key_Space); // to the box, as the Part of the list says
+        QCOMPARE(frm->focusWidget(), casilla);
+        QTest::keyClick(casilla, Qt::Key(nTecla));
+        const int nPagina = grd->viewport()->height() / 16 - 1;
+        const int nFila = nHasta >= 0 ? nHasta : nDesde + nPagina;
+        QVERIFY(nPagina >= 4);
+        QCOMPARE(frm->focusWidget(), casilla);
+        QCOMPARE(t->RegActual(), nFila);
+        QCOMPARE(grd->currentIndex(), grd->model()->index(nFila, 0));
+        QVERIFY(casillaEnPantalla(nFila));
+        QTest::keyClick(casilla, Qt::Key_Space);
+        QCOMPARE(frm->focusWidget(), casilla);
+        QCOMPARE(lector(), QStringList{QString("C%1").arg(nFila + 1)});
+    }
+
+    // Tab walks the cells and leaves the grid past the last one (Shift+Tab before the first),
+    // passing the floating box by; Ctrl+Tab leaves from any cell.
+    void tabuladorSaleDeLaLista_data()
+    {
+        QTest::addColumn<int>("nFila");
+        QTest::addColumn<int>("nColumna");
+        QTest::addColumn<int>("nTecla");
+        QTest::addColumn<int>("nMods");
+        QTest::addColumn<QString>("sFoco"); // "grid" stays, with the current cell below
+        QTest::addColumn<int>("nFilaFinal");
+        QTest::addColumn<int>("nColumnaFinal");
+        const int Sin = int(Qt::NoModifier);
+        const int Ctrl = int(Qt::ControlModifier);
+        const int Mayus = int(Qt::ShiftModifier);
+        QTest::newRow("Tab de la marca al nombre") << 1 << 0 << int(Qt::Key_Tab) << Sin << "grid" << 1 << 1;
+        QTest::newRow("Tab del nombre a la fila siguiente")
+            << 0 << 1 << int(Qt::Key_Tab) << Sin << "grid" << 1 << 0;
+        QTest::newRow("Tab en la última celda")
+            << 2 << 1 << int(Qt::Key_Tab) << Sin << "bnGenReporte" << 2 << 1;
+        QTest::newRow("Mayús+Tab en la primera celda")
+            << 0 << 0 << int(Qt::Key_Backtab) << Mayus << "bnDetectaPEPs" << 0 << 0;
+        QTest::newRow("Mayús+Tab del nombre a la marca")
+            << 2 << 1 << int(Qt::Key_Backtab) << Mayus << "grid" << 2 << 0;
+        QTest::newRow("Ctrl+Tab en la marca")
+            << 0 << 0 << int(Qt::Key_Tab) << Ctrl << "bnGenReporte" << 0 << 0;
+        QTest::newRow("Ctrl+Mayús+Tab en el nombre")
+            << 1 << 1 << int(Qt::Key_Backtab) << (Ctrl | Mayus) << "bnDetectaPEPs" << 1 << 1;
+    }
+    void tabuladorSaleDeLaLista()
+    {
+        QFETCH(int, nFila);
+        QFETCH(int, nColumna);
+        QFETCH(int, nTecla);
+        QFETCH(int, nMods);
+        QFETCH(QString, sFoco);
+        QFETCH(int, nFilaFinal);
+        QFETCH(int, nColumnaFinal);
+        QVERIFY(conTresFilas());
+        frm->bnGenReporte->setEnabled(true);
+        grd->setFocus();
+        grd->setCurrentIndex(grd->model()->index(nFila, nColumna));
+        if (nColumna == 0)
+            QTRY_VERIFY(pnChkBox->isVisible());
+        QTest::keyClick(grd, Qt::Key(nTecla), Qt::KeyboardModifiers(nMods));
+        QWidget* Esperado = sFoco == "grid" ? static_cast<QWidget*>(grd) : frm->findChild<QWidget*>(sFoco);
+        QCOMPARE(frm->focusWidget(), Esperado);
+        QCOMPARE(grd->currentIndex(), grd->model()->index(nFilaFinal, nColumnaFinal));
         QCOMPARE(marcas(), (QList<bool>{false, false, false}));
     }
 

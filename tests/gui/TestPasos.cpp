@@ -3,9 +3,11 @@
 #include "app/Arranque.h"
 #include "app/DataModule.h"
 #include "app/Principal.h"
+#include "common/CasillaDatos.h"
 #include "common/DialogosGuion.h"
 #include "common/Mensajero.h"
 #include "common/RejillaDatos.h"
+#include "common/TablaMemoria.h"
 #include "data/ColectorConxs.h"
 #include "reportengine/Fuentes.h"
 #include "reportengine/Reporte.h"
@@ -20,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -137,6 +140,12 @@ private slots:
         mayusculas.sArchivoIni = "tavoro.ini";
         QVERIFY(FixturasHost::EscribePrincipal(tmp.filePath("mayusculas"), 30, mayusculas));
         QDir().mkpath(tmp.filePath("vacia"));
+        FixturasHost::TOpciones muchos;
+        for (int i = 1; i <= 40; ++i) {
+            muchos.ClavesExtra << QString("X%1").arg(i, 2, 10, QChar('0'));
+            muchos.NombresExtra << QString("EXTRA %1").arg(i, 2, 10, QChar('0'));
+        }
+        QVERIFY(FixturasHost::EscribePrincipal(tmp.filePath("muchos"), 30, muchos));
     }
     void cleanupTestCase() { InstalaDialogos(nullptr); }
     void init()
@@ -280,6 +289,8 @@ private slots:
         escribeUsuario("ADMIN", "CLAVE1");
         pulsa(frm->bnDetectaPEPs);
         QCOMPARE(guion->Textos(), QStringList{caja});
+        // The box told why; the line keeps no progress text of the step ("Conectando...").
+        QCOMPARE(frm->txMensajes->text(), QString());
         QVERIFY(!frm->bnGenReporte->isEnabled());
         QCOMPARE(dm->vtPEPs->NumRegistros(), 0);
         QVERIFY(frm->pnIgnorar->isHidden());
@@ -437,6 +448,65 @@ private slots:
         frm.reset();
         ColectorConexiones.reset();
         QCOMPARE(huella(carpeta("v30")), antes);
+    }
+
+    // A long list opens at its first row, in view; during the report the list takes no change,
+    // so every question counts the ticks the step started with.
+    void listaTrasDetectarYDuranteElReporte()
+    {
+        abreVentana(carpeta("muchos"));
+        escribeUsuario("ADMIN", "CLAVE1");
+        pulsa(frm->bnDetectaPEPs);
+        QVERIFY2(guion->Cajas.isEmpty(), qPrintable(guion->Textos().join('\n')));
+        TTablaMemoria* t = dm->vtPEPs;
+        QCOMPARE(t->NumRegistros(), 46);
+        QCOMPARE(t->RegActual(), 0);
+        QCOMPARE(frm->grdPEPs->currentIndex().row(), 0);
+        QCOMPARE(frm->grdPEPs->verticalScrollBar()->value(), 0);
+        QVERIFY(frm->grdPEPs->viewport()->rect().contains(frm->grdPEPs->RectCelda(0, 1)));
+
+        // One tick before the report; during it, clicks on other mark cells and Space in the
+        // floating box.
+        QTest::mouseClick(frm->grdPEPs->viewport(), Qt::LeftButton, {},
+                          frm->grdPEPs->RectCelda(0, 0).center());
+        const auto marcas = [t] {
+            QStringList l;
+            for (int f = 0; f < t->NumRegistros(); ++f)
+                if (t->ValorEn(f, 3).toBool())
+                    l << t->ValorEn(f, 1).toString();
+            return l;
+        };
+        const QStringList antes = marcas();
+        QCOMPARE(antes.size(), 1);
+        int nIntentos = 0;
+        QTimer intento;
+        intento.setInterval(1);
+        connect(&intento, &QTimer::timeout, this, [&] {
+            if (!frm->txMensajes->text().startsWith("Por favor espere... ") || nIntentos >= 3)
+                return;
+            const int nFila = 1 + nIntentos++;
+            QTest::mouseClick(frm->grdPEPs->viewport(), Qt::LeftButton, {},
+                              frm->grdPEPs->RectCelda(nFila, 0).center());
+            QTest::keyClick(frm->DBCheckBox, Qt::Key_Space);
+            QTest::mouseClick(frm->DBCheckBox, Qt::LeftButton, {}, QPoint(6, 8));
+        });
+        QString sPreg37;
+        dm->repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
+            sPreg37 = dm->repGeneral->Variables().Lee("preg_37");
+            v.findChild<QAction*>("acCerrar")->trigger();
+        };
+        guion->Respuestas.enqueue(true);
+        intento.start();
+        pulsa(frm->bnGenReporte);
+        intento.stop();
+        QCOMPARE(nIntentos, 3);
+        QCOMPARE(frm->txMensajes->text(), kReporteBien);
+        QCOMPARE(marcas(), antes);
+        QCOMPARE(sPreg37, QString("1"));
+        // Once the step has ended the list takes ticks again.
+        QTest::mouseClick(frm->grdPEPs->viewport(), Qt::LeftButton, {},
+                          frm->grdPEPs->RectCelda(1, 0).center());
+        QCOMPARE(marcas().size(), 2);
     }
 
     void elOtroBotonSeRechazaDuranteUnPaso()

@@ -1,11 +1,13 @@
 #include "EnlacesPrueba.h"
 #include "FixturasHost.h"
+#include "common/Version.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -124,15 +126,50 @@ private slots:
         QTest::addColumn<QString>("mensaje");
         const QString raro = carpeta("raro");
         QTest::newRow("sin argumentos") << QStringList() << 2 << "Falta la carpeta del Tavoro.";
+        // A missing option is named in one form, whichever it is.
         QTest::newRow("sin usuario") << QStringList{raro, "--password", "X"} << 2
-                                     << "Por favor, escriba su usuario (Administrador).";
+                                     << "Falta la opción --usuario con la clave de un administrador";
+        QTest::newRow("sin contraseña")
+            << QStringList{raro, "--usuario", "ADMIN"} << 2 << "Falta la opción --password con la contraseña";
+        QTest::newRow("consolidar sin contraseña")
+            << QStringList{"--consolidar", raro, carpeta("conectado"), "--usuario", "ADMIN"} << 2
+            << "Falta la opción --password con la contraseña";
+        QTest::newRow("usuario en blanco") << QStringList{raro, "--usuario", " ", "--password", "X"} << 2
+                                           << "La clave después de --usuario está en blanco.";
+        // Options that only mean something beside another are refused without it, before any
+        // folder is read.
+        const QStringList base{raro, "--usuario", "ADMIN", "--password", "CLAVE1"};
+        QTest::newRow("--coma sin --detalle")
+            << base + QStringList{"--coma"} << 2
+            << "Las opciones --coma y --separador son para los archivos de --detalle o --tabla.";
+        QTest::newRow("--separador sin --detalle")
+            << base + QStringList{"--separador", ";"} << 2
+            << "Las opciones --coma y --separador son para los archivos de --detalle o --tabla.";
+        QTest::newRow("--coma con --separador")
+            << base + QStringList{"--detalle", carpeta("det-ambos"), "--coma", "--separador", ";"} << 2
+            << "Use --coma o --separador, no las dos";
+        QTest::newRow("--tabla sin --consolidar") << base + QStringList{"--tabla", carpeta("t.csv")} << 2
+                                                  << "La opción --tabla es de --consolidar.";
+        QTest::newRow("--distintas-empresas sin --consolidar")
+            << base + QStringList{"--distintas-empresas"} << 2
+            << "La opción --distintas-empresas es de --consolidar.";
+        const QStringList consolida{"--consolidar", raro,    carpeta("conectado"), "--usuario", "ADMIN",
+                                    "--password",   "CLAVE1"};
+        QTest::newRow("--tiempos con --consolidar")
+            << consolida + QStringList{"--tiempos"} << 2
+            << "Las opciones --tiempos y --sondeo miden una sola carpeta; no van con --consolidar.";
+        QTest::newRow("--sondeo con --consolidar")
+            << consolida + QStringList{"--sondeo"} << 2
+            << "Las opciones --tiempos y --sondeo miden una sola carpeta; no van con --consolidar.";
         QTest::newRow("opcion desconocida") << QStringList{raro, "--usuario", "A", "--password", "B", "--x"}
                                             << 2 << "Opción desconocida: --x";
         QTest::newRow("carpeta inexistente")
             << QStringList{carpeta("nada"), "--usuario", "A", "--password", "B"} << 1
             << "Error: no existe la carpeta";
-        QTest::newRow("carpeta sin base") << QStringList{tmp.path(), "--usuario", "A", "--password", "B"} << 1
-                                          << "no tiene DataBase\\Tavoro.mdb";
+        // The path in the system's own form: DataBase\Tavoro.mdb on Windows only.
+        QTest::newRow("carpeta sin base")
+            << QStringList{tmp.path(), "--usuario", "A", "--password", "B"} << 1
+            << QString("no tiene %1).").arg(QDir::toNativeSeparators("DataBase/Tavoro.mdb"));
         QTest::newRow("contraseña")
             << QStringList{raro, "--usuario", "ADMIN", "--password", "OTRA"} << 1
             << "La contraseña es incorrecta o, el usuario no tiene permisos de administrador.";
@@ -161,6 +198,109 @@ private slots:
         QCOMPARE(s.nCodigo, codigo);
         QVERIFY2(s.sError.contains(mensaje), qPrintable(s.sError));
         QVERIFY(!s.sSalida.contains("preg_"));
+        // A refused argument is said once, with the usage, and nothing runs.
+        QCOMPARE(s.sError.count(mensaje), 1);
+        if (codigo == 2) {
+            QVERIFY2(s.sSalida.isEmpty(), qPrintable(s.sSalida));
+            QVERIFY(s.sError.contains("Uso: cuestionario "));
+        }
+    }
+
+    // --help, -h and /? explain every option on standard output, end with 0 and run nothing
+    // else: no folder given beside them is looked at.
+    void ayuda_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("--help") << QStringList{"--help"};
+        QTest::newRow("-h") << QStringList{"-h"};
+        QTest::newRow("/?") << QStringList{"/?"};
+        QTest::newRow("antes de una carpeta inexistente") << QStringList{"-h", carpeta("nada")};
+        QTest::newRow("tras las opciones")
+            << QStringList{carpeta("nada"), "--usuario", "A", "--pdf", carpeta("nada/r.pdf"), "--help"};
+    }
+    void ayuda()
+    {
+        QFETCH(QStringList, args);
+        const TSalida s = corre(args);
+        QCOMPARE(s.nCodigo, 0);
+        QVERIFY2(s.sError.isEmpty(), qPrintable(s.sError));
+        QVERIFY2(s.sSalida.startsWith("Uso: cuestionario "), qPrintable(s.sSalida));
+
+        // Explained: an indented line whose first column names the option, its text after.
+        QSet<QString> Explicadas;
+        static const QRegularExpression reExplicacion("^  (\\S.*?)\\s{2,}\\S");
+        for (const QString& l : s.sSalida.split('\n')) {
+            const QRegularExpressionMatch m = reExplicacion.match(l);
+            if (m.hasMatch())
+                for (const QString& sNombre : m.captured(1).split(", "))
+                    Explicadas.insert(sNombre.section(' ', 0, 0));
+        }
+        const QStringList Todas{
+            "--usuario",   "--password", "--pep",     "--pdf",    "--detalle",    "--coma",
+            "--separador", "--json",     "--tiempos", "--sondeo", "--consolidar", "--distintas-empresas",
+            "--tabla",     "--help",     "-h",        "/?",       "--version"};
+        for (const QString& sOpcion : Todas)
+            QVERIFY2(Explicadas.contains(sOpcion), qPrintable(sOpcion));
+        // Nor is an option of the usage lines left unexplained.
+        static const QRegularExpression reOpcion("--[a-z-]+");
+        const QString sUso = s.sSalida.section("\n\n", 0, 0);
+        for (auto it = reOpcion.globalMatch(sUso); it.hasNext();) {
+            const QString sOpcion = it.next().captured();
+            QVERIFY2(Explicadas.contains(sOpcion), qPrintable(sOpcion));
+        }
+    }
+
+    void version()
+    {
+        const TSalida s = corre({"--version"});
+        QCOMPARE(s.nCodigo, 0);
+        QCOMPARE(s.sSalida, QString("cuestionario %1\n").arg(kVersionQRTZ));
+        QVERIFY2(s.sError.isEmpty(), qPrintable(s.sError));
+        QVERIFY(!QString(kVersionQRTZ).isEmpty());
+    }
+
+    // Each output written is confirmed once on the error stream, with its path in the system's
+    // form; one that cannot be written is said once, with the system's reason, and nothing is
+    // confirmed.
+    void confirmaciones_data()
+    {
+        QTest::addColumn<QString>("opcion");
+        QTest::addColumn<QString>("destino");
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("mensaje");
+        QTest::newRow("PDF escrito") << "--pdf"
+                                     << "salidas/cuestionario.pdf" << 0 << "Se escribió el archivo PDF %1.";
+        QTest::newRow("detalle escrito")
+            << "--detalle"
+            << "salidas/detalle" << 0 << "Se escribió el detalle en la carpeta %1: ";
+        QTest::newRow("PDF en una carpeta que no existe")
+            << "--pdf"
+            << "nada/cuestionario.pdf" << 1 << "No se pudo escribir el archivo %1: la carpeta no existe.";
+#ifndef Q_OS_WIN
+        QTest::newRow("PDF dentro de un archivo")
+            << "--pdf"
+            << "salidas/archivo.txt/cuestionario.pdf" << 1
+            << "No se pudo escribir el archivo %1: una parte de la ruta no es una carpeta.";
+#endif
+    }
+    void confirmaciones()
+    {
+        QFETCH(QString, opcion);
+        QFETCH(QString, destino);
+        QFETCH(int, codigo);
+        QFETCH(QString, mensaje);
+        QVERIFY(QDir(tmp.path()).mkpath("salidas"));
+        QFile Archivo(carpeta("salidas/archivo.txt"));
+        QVERIFY(Archivo.open(QIODevice::WriteOnly));
+        Archivo.close();
+        const TSalida s =
+            corre({carpeta("raro"), "--usuario", "ADMIN", "--password", "CLAVE1", opcion, carpeta(destino)});
+        QCOMPARE(s.nCodigo, codigo);
+        const QString sMensaje = mensaje.arg(QDir::toNativeSeparators(carpeta(destino)));
+        QVERIFY2(s.sError.startsWith(sMensaje), qPrintable(s.sError));
+        QCOMPARE(s.sError.count(codigo == 0 ? "Se escribió" : "No se pudo"), 1);
+        QVERIFY2(s.sError.count('\n') == 1, qPrintable(s.sError));
+        QCOMPARE(QFileInfo::exists(carpeta(destino)), codigo == 0);
     }
 
     void pdf()

@@ -1,4 +1,5 @@
 // cuestionario: computes the 2019 questionnaire answers of a Tavoro folder without a window.
+// --help (-h, /?) explains every option; --version prints the build's version.
 //
 //   cuestionario CARPETA_TAVORO --usuario CLAVE --password CLAVE [--pep CLAVE_CLIENTE ...]
 //                [--pdf ARCHIVO] [--tiempos] [--sondeo] [--detalle CARPETA [--coma]] [--json]
@@ -25,6 +26,7 @@
 #include "common/InterfacedPadre.h"
 #include "common/Plataforma.h"
 #include "common/Salidas.h"
+#include "common/Version.h"
 #include "corrida/Sucursal.h"
 #include "questionnaire/ArchivosDetalle.h"
 #include "questionnaire/Preparacion.h"
@@ -138,8 +140,11 @@ struct TOpciones
     bool bTiempos = false;
     bool bSondeo = false;
     bool bConsolidar = false;
-    bool bFormato = false; // --coma or --separador
-    QStringList Carpetas;  // every folder given; more than one only with --consolidar
+    bool bComa = false;
+    bool bSeparador = false;
+    bool bAyuda = false;
+    bool bVersion = false;
+    QStringList Carpetas; // every folder given; more than one only with --consolidar
     TOpcionesSalida Salida;
 };
 
@@ -151,7 +156,48 @@ const char* const kUso =
     "                    [--pep N:CLAVE_CLIENTE | --pep carpeta=RUTA:CLAVE_CLIENTE ...]\n"
     "                    [--distintas-empresas] [--pdf ARCHIVO] [--detalle CARPETA [--coma | --separador "
     "C]]\n"
-    "                    [--tabla ARCHIVO] [--json]";
+    "                    [--tabla ARCHIVO] [--json]\n"
+    "       cuestionario --help | --version";
+
+// What every option does, after the usage lines of --help.
+const char* const kAyuda =
+    "Calcula sin ventana las respuestas del cuestionario 2019 de la carpeta de un Tavoro (la que\n"
+    "contiene Tavoro.INI y DataBase). Solo lee la base de datos y Tavoro.INI; nunca los modifica.\n"
+    "Escribe en la salida estándar los PEPs detectados (\"PEP<TAB>clave<TAB>nombre\") y cada\n"
+    "variable del reporte (\"nombre<TAB>valor\"); los avisos y errores, en la salida de errores.\n"
+    "\n"
+    "Opciones:\n"
+    "  --usuario CLAVE        Clave de un administrador del Tavoro (obligatoria).\n"
+    "  --password CLAVE       Contraseña de ese usuario (obligatoria).\n"
+    "  --pep CLAVE_CLIENTE    Marca como PEP a ese cliente detectado; se repite por cliente. Con\n"
+    "                         --consolidar: N:CLAVE_CLIENTE (N, el número de la sucursal en el orden\n"
+    "                         de las carpetas) o carpeta=RUTA:CLAVE_CLIENTE.\n"
+    "  --pdf ARCHIVO          Escribe además el reporte en ese archivo PDF.\n"
+    "  --detalle CARPETA      Escribe en esa carpeta, por cada respuesta, los registros que cuenta o\n"
+    "                         suma (preg_09.csv a preg_46.csv), el índice indice.csv y el libro\n"
+    "                         detalle.xlsx.\n"
+    "  --coma                 Los archivos CSV de --detalle o --tabla separan los campos con coma\n"
+    "                         (y los decimales con punto). Sin --coma ni --separador se usan el\n"
+    "                         separador de listas y el decimal de la configuración regional.\n"
+    "  --separador C          Los archivos CSV de --detalle o --tabla separan los campos con el\n"
+    "                         carácter C (por ejemplo ; o el tabulador), y los decimales con coma\n"
+    "                         (con punto si C es la coma).\n"
+    "  --json                 Escribe las respuestas, los PEPs y los tiempos como un documento JSON\n"
+    "                         en lugar de líneas.\n"
+    "  --tiempos              Escribe en la salida de errores los milisegundos que tardó cada\n"
+    "                         variable.\n"
+    "  --sondeo               Atiende los eventos como la ventana y escribe en la salida de errores\n"
+    "                         la pausa más larga entre dos avisos de un temporizador de 10 ms: cuánto\n"
+    "                         dejaría de responder una ventana.\n"
+    "  --consolidar           Calcula las carpetas de varias sucursales y las suma en un solo\n"
+    "                         reporte.\n"
+    "  --distintas-empresas   Con --consolidar, admite sucursales de empresas distintas.\n"
+    "  --tabla ARCHIVO        Con --consolidar, escribe la tabla por sucursal en ese archivo CSV.\n"
+    "  --help, -h, /?         Muestra esta ayuda.\n"
+    "  --version              Muestra la versión del programa.\n"
+    "\n"
+    "Termina con 0 cuando todo se calculó y escribió, con 1 cuando algo falló (el mensaje dice\n"
+    "qué) y con 2 cuando los argumentos no son válidos.";
 
 // Returns an empty text when the arguments are valid, else the message for the user.
 QString leeOpciones(const QStringList& args, TOpciones& o)
@@ -190,7 +236,7 @@ QString leeOpciones(const QStringList& args, TOpciones& o)
                 return QStringLiteral("Falta el nombre del archivo después de --tabla.");
         } else if (a == QLatin1String("--coma")) {
             o.Salida.Formato = TFormatoCsv::ConSeparador(QLatin1Char(','));
-            o.bFormato = true;
+            o.bComa = true;
         } else if (a == QLatin1String("--separador")) {
             QString s;
             if (!valor(s) || s.size() != 1 || s[0].isLetterOrNumber() || s[0] == QLatin1Char('"') ||
@@ -199,13 +245,20 @@ QString leeOpciones(const QStringList& args, TOpciones& o)
                     "Después de --separador va un solo carácter que separe los campos: ; , o "
                     "el tabulador.");
             o.Salida.Formato = TFormatoCsv::ConSeparador(s[0]);
-            o.bFormato = true;
+            o.bSeparador = true;
         } else if (a == QLatin1String("--json")) {
             o.Salida.bJson = true;
         } else if (a == QLatin1String("--consolidar")) {
             o.bConsolidar = true;
         } else if (a == QLatin1String("--distintas-empresas")) {
             o.Salida.bDistintasEmpresas = true;
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h") || a == QLatin1String("/?")) {
+            // Asked for where an option may stand, the help alone is shown.
+            o.bAyuda = true;
+            return QString();
+        } else if (a == QLatin1String("--version")) {
+            o.bVersion = true;
+            return QString();
         } else if (a.startsWith(QLatin1String("--"))) {
             return QStringLiteral("Opción desconocida: %1").arg(a);
         } else {
@@ -216,18 +269,27 @@ QString leeOpciones(const QStringList& args, TOpciones& o)
         return QStringLiteral("Sobra el argumento: %1").arg(o.Carpetas[1]);
     if (!o.bConsolidar && !o.Salida.sTabla.isEmpty())
         return QStringLiteral("La opción --tabla es de --consolidar.");
-    if (o.bFormato && o.Salida.sDetalle.isEmpty() && o.Salida.sTabla.isEmpty())
+    if ((o.bComa || o.bSeparador) && o.Salida.sDetalle.isEmpty() && o.Salida.sTabla.isEmpty())
         return QStringLiteral(
             "Las opciones --coma y --separador son para los archivos de --detalle o --tabla.");
+    if (o.bComa && o.bSeparador)
+        return QStringLiteral("Use --coma o --separador, no las dos: ambas eligen el separador de campos.");
     if (!o.bConsolidar && o.Salida.bDistintasEmpresas)
         return QStringLiteral("La opción --distintas-empresas es de --consolidar.");
+    // The branches of a consolidation run on threads of their own, without the per-variable
+    // clock or the event-loop probe of a single run.
+    if (o.bConsolidar && (o.bTiempos || o.bSondeo))
+        return QStringLiteral(
+            "Las opciones --tiempos y --sondeo miden una sola carpeta; no van con --consolidar.");
     o.sCarpeta = o.Carpetas.value(0);
     if (o.sCarpeta.isEmpty())
         return QStringLiteral("Falta la carpeta del Tavoro.");
-    if (!o.bUsuario || o.sUsuario.trimmed().isEmpty())
-        return QStringLiteral("Por favor, escriba su usuario (Administrador).");
+    if (!o.bUsuario)
+        return QStringLiteral("Falta la opción --usuario con la clave de un administrador del Tavoro.");
+    if (o.sUsuario.trimmed().isEmpty())
+        return QStringLiteral("La clave después de --usuario está en blanco.");
     if (!o.bPassw)
-        return QStringLiteral("Falta la contraseña (--password).");
+        return QStringLiteral("Falta la opción --password con la contraseña de ese usuario.");
     return QString();
 }
 
@@ -238,9 +300,9 @@ int ejecuta(const TOpciones& o)
             QStringLiteral("Error: no existe la carpeta %1.").arg(QDir::toNativeSeparators(o.sCarpeta)));
     const QString sRutaBD = Preparacion::RutaBD(o.sCarpeta);
     if (!QFileInfo(sRutaBD).isFile())
-        return falla(
-            QStringLiteral("Error: la carpeta %1 no es la del Tavoro (no tiene DataBase\\Tavoro.mdb).")
-                .arg(QDir::toNativeSeparators(o.sCarpeta)));
+        return falla(QStringLiteral("Error: la carpeta %1 no es la del Tavoro (no tiene %2).")
+                         .arg(QDir::toNativeSeparators(o.sCarpeta),
+                              QDir::toNativeSeparators(QStringLiteral("DataBase/Tavoro.mdb"))));
 
     // The outputs are checked before anything runs: never a file of the host nor its database
     // folder, whatever the name, link or mount that leads there.
@@ -386,8 +448,16 @@ int corre(int argc, char** argv)
     TOpciones o;
     const QString sError = leeOpciones(QCoreApplication::arguments(), o);
     if (!sError.isEmpty()) {
-        errores() << sError << '\n' << kUso << Qt::endl;
+        errores() << sError << '\n' << kUso << "\nLa opción --help explica cada opción." << Qt::endl;
         return 2;
+    }
+    if (o.bAyuda) {
+        salida() << kUso << "\n\n" << kAyuda << Qt::endl;
+        return 0;
+    }
+    if (o.bVersion) {
+        salida() << "cuestionario " << kVersionQRTZ << Qt::endl;
+        return 0;
     }
     try {
         return o.bConsolidar ? ConsolidaCarpetas(o.Carpetas, o.sUsuario, o.sPassw, o.PEPs, o.sPDF, o.Salida)

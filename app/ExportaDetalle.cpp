@@ -7,6 +7,7 @@
 #include "questionnaire/ArchivosDetalle.h"
 #include "questionnaire/LibroDetalle.h"
 #include "questionnaire/RepCuestQRTZ2019.h"
+#include "reportengine/ExportaPDF.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,22 +17,21 @@
 
 using namespace Qt::StringLiterals;
 
-TAccionVista AccionExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte,
-                                  const QString& sCarpetaPrograma)
+TAccionVista AccionExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte)
 {
     return {u"acExportaDetalle"_s, u"Exportar detalle…"_s,
             u"Las filas que cuenta o suma cada respuesta, en archivos CSV"_s,
-            [&Cuestionario, &Reporte, sCarpetaPrograma](QWidget*) {
-                ExportaDetalle(Cuestionario, Reporte, sCarpetaPrograma);
-            },
+            [&Cuestionario, &Reporte](QWidget*) { ExportaDetalle(Cuestionario, Reporte); },
             QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)};
 }
 
-void ExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte, const QString& sCarpetaPrograma)
+void ExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte)
 {
-    (void)sCarpetaPrograma;
+    // The same place as the report's PDF: a folder beside it, named after it.
+    const TExportaPDF* Pdf = Reporte.GetExportaPDF();
+    const ArchivosDetalle::TCarpetaPropuesta Propuesta(Pdf ? Pdf->CarpetaDetallePropuesta() : QString());
     const QString sCarpeta =
-        Dialogos().EligeCarpeta(u"Exportar detalle: elija la carpeta de los archivos"_s, QDir::homePath());
+        Dialogos().EligeCarpeta(u"Exportar detalle: elija la carpeta de los archivos"_s, Propuesta.Ruta());
     if (sCarpeta.isEmpty())
         return;
     const QString sRechazo = Salidas::MotivoRechazoCarpeta(sCarpeta);

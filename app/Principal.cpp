@@ -12,6 +12,7 @@
 #include "common/Utilerias.h"
 #include "questionnaire/Preparacion.h"
 #include "report/IIManejadorReportes.h"
+#include "reportengine/ExportaPDF.h"
 #include "reportengine/Reporte.h"
 
 #include <QApplication>
@@ -926,8 +927,9 @@ void TfrmPrincipal::ProcesaGeneraReporte()
     });
     // The preview offers the rows behind the answers while this step's questionnaire lives.
     if (Cuestionario)
-        F_dmMain.repGeneral->AccionesVista = {
-            AccionExportaDetalle(*Cuestionario, *F_dmMain.repGeneral, CarpetaPrograma())};
+        F_dmMain.repGeneral->AccionesVista = {AccionExportaDetalle(*Cuestionario, *F_dmMain.repGeneral)};
+    // The PDF, the print to a file and the detail are all proposed in the program's folder.
+    F_dmMain.expPDF->sCarpeta = CarpetaPrograma();
     const auto sinAcciones = qScopeGuard([this] { F_dmMain.repGeneral->AccionesVista.clear(); });
     if (Cuestionario && Cuestionario->GeneraReporte(F_dmMain.vtPEPs))
         _MensajeroForm->MsjEnTx(QStringLiteral("El reporte se generó correctamente."));

@@ -26,6 +26,7 @@ public:
     {
         TTipo Tipo;
         QString sTexto;
+        QString sInicial; // the folder dialog's starting folder
     };
 
     void MuestraMensaje(const QString& sTexto) override { registra(TTipo::Mensaje, sTexto); }
@@ -36,9 +37,9 @@ public:
     }
     void MuestraErrorEvento(const QString& sTexto) override { registra(TTipo::ErrorEvento, sTexto); }
     // Answers from Carpetas (an empty queue cancels).
-    QString EligeCarpeta(const QString& sTitulo, const QString&) override
+    QString EligeCarpeta(const QString& sTitulo, const QString& sInicial) override
     {
-        registra(TTipo::Carpeta, sTitulo);
+        registra(TTipo::Carpeta, sTitulo, sInicial);
         return Carpetas.isEmpty() ? QString() : Carpetas.dequeue();
     }
 
@@ -64,9 +65,9 @@ public:
     std::function<void(const TCaja&)> AlMostrar;
 
 private:
-    void registra(TTipo Tipo, const QString& sTexto)
+    void registra(TTipo Tipo, const QString& sTexto, const QString& sInicial = {})
     {
-        Cajas.append({Tipo, sTexto});
+        Cajas.append({Tipo, sTexto, sInicial});
         if (AlMostrar)
             AlMostrar(Cajas.last());
     }

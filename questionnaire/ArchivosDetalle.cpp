@@ -173,6 +173,20 @@ QStringList Existentes(const QString& sCarpeta)
     return l;
 }
 
+TCarpetaPropuesta::TCarpetaPropuesta(const QString& sCarpeta) : F_sCarpeta(sCarpeta)
+{
+    if (!F_sCarpeta.isEmpty() && !QFileInfo::exists(F_sCarpeta) &&
+        Salidas::MotivoRechazoCarpeta(F_sCarpeta).isEmpty())
+        F_bCreada = QDir().mkpath(F_sCarpeta);
+}
+
+TCarpetaPropuesta::~TCarpetaPropuesta()
+{
+    // rmdir leaves a folder that holds anything.
+    if (F_bCreada)
+        QDir().rmdir(F_sCarpeta);
+}
+
 } // namespace ArchivosDetalle
 
 // The writing thread and the batches of rows it takes.

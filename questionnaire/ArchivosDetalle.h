@@ -56,6 +56,23 @@ bool EsArchivoDelConjunto(const QString& sNombre);
 // The files of a detail set that stand in sCarpeta.
 QStringList Existentes(const QString& sCarpeta);
 
+// The folder proposed for a detail set (beside the report's PDF): made when missing, so that
+// the folder dialog opens in it, and removed again at the end if it was made here and nothing
+// was written into it. A folder the host's files refuse is never made.
+class TCarpetaPropuesta
+{
+public:
+    explicit TCarpetaPropuesta(const QString& sCarpeta);
+    ~TCarpetaPropuesta();
+    TCarpetaPropuesta(const TCarpetaPropuesta&) = delete;
+    TCarpetaPropuesta& operator=(const TCarpetaPropuesta&) = delete;
+    QString Ruta() const { return F_sCarpeta; }
+
+private:
+    QString F_sCarpeta;
+    bool F_bCreada = false;
+};
+
 } // namespace ArchivosDetalle
 
 class TArchivoSalida;

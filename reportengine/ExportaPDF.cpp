@@ -6,13 +6,13 @@
 #include "reportengine/Reporte.h"
 
 #include <QBuffer>
-#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
@@ -30,40 +30,29 @@
 
 namespace {
 
-bool dialogoOpciones(const TExportaPDF& e, QWidget* Padre)
+bool dialogoOpciones(TExportaPDF& e, const TReporte& Reporte, QWidget* Padre)
 {
     QDialog d(Padre);
     d.setObjectName(QStringLiteral("dlgOpcionesPDF"));
     d.setWindowTitle(QStringLiteral("Exportar a PDF"));
     d.setMinimumWidth(380);
+    // Only what the user can change: the document information. How the file is written
+    // (compression, fonts, no password) is the same for every export and is not asked.
     auto* Forma = new QFormLayout;
     auto texto = [&](const char* sNombre, const QString& sEtiqueta, const QString& sValor) {
         auto* ed = new QLineEdit(sValor);
         ed->setObjectName(QLatin1String(sNombre));
-        ed->setReadOnly(true);
         Forma->addRow(sEtiqueta, ed);
+        return ed;
     };
-    auto casilla = [&](const char* sNombre, const QString& sEtiqueta, bool bValor) {
-        auto* cb = new QCheckBox(sEtiqueta);
-        cb->setObjectName(QLatin1String(sNombre));
-        cb->setChecked(bValor);
-        cb->setEnabled(false);
-        Forma->addRow(cb);
-    };
-    texto("edTitulo", QStringLiteral("Título:"), e.sTitulo);
-    texto("edAsunto", QStringLiteral("Asunto:"), e.sAsunto);
-    texto("edAutor", QStringLiteral("Autor:"), e.sAutor);
-    casilla("cbImprimir", QStringLiteral("Permitir imprimir"), e.bPermiteImprimir);
-    casilla("cbModificar", QStringLiteral("Permitir modificar"), e.bPermiteModificar);
-    casilla("cbCopiar", QStringLiteral("Permitir copiar"), e.bPermiteCopiar);
-    casilla("cbAnotar", QStringLiteral("Permitir anotaciones"), e.bPermiteAnotar);
-    casilla("cbCifrado", QStringLiteral("Protegido con contraseña"),
-            !e.sClavePropietario.isEmpty() || !e.sClaveUsuario.isEmpty());
-    casilla("cbComprimido", QStringLiteral("Comprimido"), e.bComprimido);
-    casilla("cbEsquema", QStringLiteral("Esquema (marcadores)"), e.bEsquema);
-    casilla("cbFondo", QStringLiteral("Fondo de página"), e.bFondo);
-    casilla("cbOptimizaImpresion", QStringLiteral("Optimizado para imprimir"), e.bOptimizaImpresion);
-    casilla("cbSoloDatos", QStringLiteral("Exportar solo datos"), e.bSoloDatos);
+    QLineEdit* edTitulo = texto("edTitulo", QStringLiteral("Título:"), e.sTitulo);
+    QLineEdit* edAsunto = texto("edAsunto", QStringLiteral("Asunto:"), e.sAsunto);
+    QLineEdit* edAutor = texto("edAutor", QStringLiteral("Autor:"), e.sAutor);
+    auto* txPaginas =
+        new QLabel(QStringLiteral("Se exportan las %1 páginas del reporte, con su texto seleccionable.")
+                       .arg(Reporte.PaginasPreparadas()));
+    txPaginas->setObjectName(QStringLiteral("txPaginasPDF"));
+    txPaginas->setWordWrap(true);
     auto* Botones = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     Botones->setObjectName(QStringLiteral("bbOpcionesPDF"));
     Botones->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));
@@ -72,8 +61,14 @@ bool dialogoOpciones(const TExportaPDF& e, QWidget* Padre)
     QObject::connect(Botones, &QDialogButtonBox::rejected, &d, &QDialog::reject);
     auto* Principal = new QVBoxLayout(&d);
     Principal->addLayout(Forma);
+    Principal->addWidget(txPaginas);
     Principal->addWidget(Botones);
-    return d.exec() == QDialog::Accepted;
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    e.sTitulo = edTitulo->text().trimmed();
+    e.sAsunto = edAsunto->text().trimmed();
+    e.sAutor = edAutor->text().trimmed();
+    return true;
 }
 
 QString dialogoGuardar(const QString& sPropuesto, QWidget* Padre)
@@ -265,16 +260,33 @@ bool TExportaPDF::Escribe(const TReporte& Reporte, TArchivoSalida& Salida, QWidg
     return true;
 }
 
-bool TExportaPDF::ExportaInteractivo(const TReporte& Reporte, QWidget* Padre)
+QString TExportaPDF::ArchivoPropuesto() const
 {
-    const bool bSeguir = DialogoOpciones ? DialogoOpciones(*this, Padre) : dialogoOpciones(*this, Padre);
+    const QString sArchivo = sNombreArchivo + QStringLiteral(".pdf");
+    return sCarpeta.isEmpty() ? sArchivo : QDir(sCarpeta).filePath(sArchivo);
+}
+
+QString TExportaPDF::CarpetaDetallePropuesta() const
+{
+    const QString sDetalle = sNombreArchivo + QStringLiteral(" detalle");
+    return sCarpeta.isEmpty() ? QDir::current().filePath(sDetalle) : QDir(sCarpeta).filePath(sDetalle);
+}
+
+bool TExportaPDF::ExportaInteractivo(const TReporte& Reporte, QWidget* Padre, QString* sEscrito)
+{
+    const bool bSeguir =
+        DialogoOpciones ? DialogoOpciones(*this, Padre) : dialogoOpciones(*this, Reporte, Padre);
     if (!bSeguir)
         return false;
-    const QString sPropuesto = sNombreArchivo + QStringLiteral(".pdf");
+    const QString sPropuesto = ArchivoPropuesto();
     QString sArchivo = DialogoGuardar ? DialogoGuardar(sPropuesto, Padre) : dialogoGuardar(sPropuesto, Padre);
     if (sArchivo.isEmpty())
         return false;
     if (QFileInfo(sArchivo).suffix().isEmpty())
         sArchivo += QStringLiteral(".pdf");
-    return Exporta(Reporte, sArchivo, Padre);
+    if (!Exporta(Reporte, sArchivo, Padre))
+        return false;
+    if (sEscrito)
+        *sEscrito = QFileInfo(sArchivo).absoluteFilePath();
+    return true;
 }

@@ -15,6 +15,8 @@ class TExportaPDF
 {
 public:
     QString sNombreArchivo; // proposed file name; the save dialog adds ".pdf"
+    // Folder of the proposed files (the program's folder); empty means the current folder.
+    QString sCarpeta;
     QString sTitulo;
     QString sAsunto;
     QString sAutor;
@@ -28,11 +30,11 @@ public:
     bool bCacheTemporal = true; // the pages are made apart and reach the target only whole
     bool bMuestraProgreso = true;
     bool bPreguntaSobreescribir = false;
-    bool bSoloDatos = false;         // shown only: the engine always writes the whole page
-    bool bOptimizaImpresion = false; // shown only
-    bool bEsquema = false;           // shown only: no outline is written
+    bool bSoloDatos = false;         // not used: the engine always writes the whole page
+    bool bOptimizaImpresion = false; // not used
+    bool bEsquema = false;           // not used: no outline is written
     bool bFondo = false;             // paint the white page background
-    bool bEtiquetasHtml = true;      // shown only: the texts are rich text already
+    bool bEtiquetasHtml = true;      // not used: the texts are rich text already
     // Viewer preferences written into the file when set.
     bool bOcultaBarraHerramientas = false;
     bool bOcultaMenu = false;
@@ -41,8 +43,9 @@ public:
     bool bCentraVentana = false;
     bool bSinEscalaImpresion = false;
 
-    // Options dialog: true to go on. Empty means the real dialog.
-    std::function<bool(const TExportaPDF&, QWidget*)> DialogoOpciones;
+    // Options dialog: may change the document's title, subject and author; true to go on.
+    // Empty means the real dialog.
+    std::function<bool(TExportaPDF&, QWidget*)> DialogoOpciones;
     // Save dialog: gets the proposed file name, gives the chosen path or an empty text to cancel.
     // Empty means the real file dialog.
     std::function<QString(const QString& sPropuesto, QWidget*)> DialogoGuardar;
@@ -57,6 +60,13 @@ public:
     // Writes the document into Salida, opened and not yet closed (a file of a set that is put in
     // place with the others); false and the message in sError (empty when the user cancelled).
     bool Escribe(const TReporte& Reporte, TArchivoSalida& Salida, QWidget* Padre, QString& sError) const;
-    // The quick export of the preview: options dialog, save dialog, then Exporta.
-    bool ExportaInteractivo(const TReporte& Reporte, QWidget* Padre);
+    // The quick export of the preview: options dialog, save dialog, then Exporta. The path
+    // written goes to sEscrito when given.
+    bool ExportaInteractivo(const TReporte& Reporte, QWidget* Padre, QString* sEscrito = nullptr);
+
+    // One place for everything the report writes: the PDF as sNombreArchivo in sCarpeta (the
+    // save dialog and the print dialog's file both propose it), and the detail files in a folder
+    // beside it named after it.
+    QString ArchivoPropuesto() const;
+    QString CarpetaDetallePropuesta() const;
 };

@@ -82,6 +82,7 @@ std::vector<TPaginaPreparada> TReporte::preparaPasada(int nTotalPaginas) const
         Pag.nPagina = int(Resultado.size()) + 1;
         Pag.Papel = papelDe(p);
         Pag.TipoPapel = p.Papel;
+        Pag.MargenesMm = p.MargenesMm;
         const TContextoEvaluacion Ctx{Pag.nPagina, nTotalPaginas};
         const QSizeF Tamano = p.TamanoMm * dUnidadesPorMm;
         const qreal dIzq = p.MargenesMm.left() * dUnidadesPorMm;
@@ -230,26 +231,36 @@ void TReporte::ConfiguraImpresora(QPrinter& Impresora) const
     Impresora.setFullPage(false);
     Impresora.setPageSize(F_Preparadas.empty() ? QPageSize(QPageSize::Letter) : F_Preparadas.front().Papel);
     Impresora.setPageOrientation(QPageLayout::Portrait);
-    Impresora.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QMarginsF Margenes;
+    if (!F_Preparadas.empty())
+        Margenes = F_Preparadas.front().MargenesMm;
+    else if (!F_Paginas.empty())
+        Margenes = F_Paginas.front().MargenesMm;
+    Impresora.setPageMargins(Margenes, QPageLayout::Millimeter);
 }
 
 QTransform TReporte::EncuadrePagina(const QPrinter& Impresora, int i) const
 {
     // Page units to the printer's painting coordinates, whose origin is the corner of the
-    // printable area. A page that fits keeps its size; one that does not (other paper, landscape,
-    // wide margins) is shrunk as a whole until it fits. Either way it is centred in the area.
+    // printable area. The part of the page inside the template's margins is what goes there:
+    // with the page setup's margins equal to the template's it lands exactly where the template
+    // puts it. Where it does not fit (other paper, wider margins) it is shrunk as a whole until
+    // it fits. Either way it is centred in the area.
     const QRectF rArea = Impresora.pageLayout().paintRectPixels(Impresora.resolution());
-    const QSizeF Pagina = tamanoUnidades(PaginaPreparada(i).Papel);
+    const TPaginaPreparada& Pag = PaginaPreparada(i);
+    const QRectF rContenido =
+        QRectF(QPointF(0, 0), tamanoUnidades(Pag.Papel)).marginsRemoved(Pag.MargenesMm * dUnidadesPorMm);
     const qreal dEscalaReal = Impresora.resolution() / 96.0;
-    const qreal dAjuste = std::min({1.0, rArea.width() / (Pagina.width() * dEscalaReal),
-                                    rArea.height() / (Pagina.height() * dEscalaReal)});
+    const qreal dAjuste = std::min({1.0, rArea.width() / (rContenido.width() * dEscalaReal),
+                                    rArea.height() / (rContenido.height() * dEscalaReal)});
     const qreal dEscala = dEscalaReal * dAjuste;
     // Within half a device pixel the page counts as fitting exactly: no offset from rounding.
-    const qreal dX = std::max(0.0, (rArea.width() - Pagina.width() * dEscala) / 2);
-    const qreal dY = std::max(0.0, (rArea.height() - Pagina.height() * dEscala) / 2);
+    const qreal dX = std::max(0.0, (rArea.width() - rContenido.width() * dEscala) / 2);
+    const qreal dY = std::max(0.0, (rArea.height() - rContenido.height() * dEscala) / 2);
     QTransform t;
     t.translate(dX < 0.5 ? 0 : dX, dY < 0.5 ? 0 : dY);
     t.scale(dEscala, dEscala);
+    t.translate(-rContenido.left(), -rContenido.top());
     return t;
 }
 

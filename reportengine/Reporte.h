@@ -107,6 +107,7 @@ struct TPaginaPreparada
     int nPagina = 0;  // page number within its preparation, from 1
     QPageSize Papel;
     TTipoPapel TipoPapel = TTipoPapel::Carta;
+    QMarginsF MargenesMm; // the template's margins: everything on the page lies inside them
     std::vector<TAreaPreparada> Areas;
 };
 
@@ -196,14 +197,16 @@ public:
     void PintaPagina(QPainter& Pintor, int i, const TResaltado* Resaltado = nullptr) const;
     // Page i as an image at 96 dpi times dEscala, on white.
     QImage ImagenPagina(int i, qreal dEscala = 1.0) const;
-    // Paints the prepared pages (the printer's page range, if one is chosen) into the printable
-    // area of the printer's paper, each page whole: shrunk to fit where the paper, orientation
-    // or margins leave less room than the page needs.
+    // Paints the prepared pages (the printer's page range, if one is chosen) on the printer's
+    // paper, each page whole: what lies inside the template's margins goes into the printable
+    // area (the paper without the page setup's margins), at its own size when it fits and
+    // shrunk to fit where the paper or wider margins leave less room.
     bool Imprime(QPrinter& Impresora, const TResaltado* Resaltado = nullptr) const;
     // Where prepared page i lands when printed: page units to the printer's painting coordinates.
     QTransform EncuadrePagina(const QPrinter& Impresora, int i) const;
-    // Paper of the report, portrait, no margins of its own and the report name as the job's
-    // document name.
+    // Paper of the report, portrait, the template's margins as the page setup's and the report
+    // name as the job's document name: printed like that, every page sits where the template
+    // puts it.
     void ConfiguraImpresora(QPrinter& Impresora) const;
 
     // Called with the preview window once it is on screen (tests drive the modal window from here).

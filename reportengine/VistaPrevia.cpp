@@ -4,10 +4,13 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGraphicsItem>
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +18,7 @@
 #include <QPixmap>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSplitter>
@@ -56,35 +60,7 @@ TVistaPrevia::TVistaPrevia(TReporte& Reporte, QWidget* Padre)
 
     auto* Division = new QSplitter(this);
     Division->setObjectName(QStringLiteral("spVista"));
-    // The program's own buttons go below the side panel, with their whole text: the toolbar has
-    // no room left on a 1000-pixel-wide window.
-    QWidget* Lateral = tbPanel;
-    if (!F_Reporte.AccionesVista.empty()) {
-        Lateral = new QWidget(this);
-        auto* Columna = new QVBoxLayout(Lateral);
-        Columna->setContentsMargins(0, 0, 0, 2);
-        Columna->setSpacing(2);
-        Columna->addWidget(tbPanel, 1);
-        for (const TAccionVista& a : F_Reporte.AccionesVista) {
-            auto* Accion = new QAction(a.Icono, a.sTexto, this);
-            Accion->setObjectName(a.sNombre);
-            Accion->setToolTip(a.sDescripcion);
-            connect(Accion, &QAction::triggered, this, [this, Ejecuta = a.Ejecuta] {
-                if (Ejecuta)
-                    Ejecuta(this);
-            });
-            addAction(Accion);
-            auto* Boton = new QToolButton(Lateral);
-            Boton->setObjectName(a.sNombre.startsWith(QLatin1String("ac"))
-                                     ? QStringLiteral("bn") + a.sNombre.mid(2)
-                                     : a.sNombre);
-            Boton->setDefaultAction(Accion);
-            Boton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-            Boton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-            Columna->addWidget(Boton);
-        }
-    }
-    Division->addWidget(Lateral);
+    Division->addWidget(tbPanel);
     Division->addWidget(pvPaginas);
     Division->setStretchFactor(1, 1);
     auto* Principal = new QVBoxLayout(this);
@@ -92,8 +68,7 @@ TVistaPrevia::TVistaPrevia(TReporte& Reporte, QWidget* Padre)
     Principal->setSpacing(0);
     Principal->addWidget(tbVista);
     Principal->addWidget(Division, 1);
-    if (txBuscar)
-        Principal->addWidget(txBuscar);
+    Principal->addWidget(creaLineaInferior());
     resize(1000, 750);
 
     pvPaginas->updatePreview();
@@ -102,6 +77,48 @@ TVistaPrevia::TVistaPrevia(TReporte& Reporte, QWidget* Padre)
 }
 
 TVistaPrevia::~TVistaPrevia() = default;
+
+QWidget* TVistaPrevia::creaLineaInferior()
+{
+    // One line below the pages and the side panel, across the whole window: the program's own
+    // buttons at its left, with their whole text (the toolbar has no room left on a 1000-pixel
+    // window), then the messages. Hiding the side panel never moves or hides either.
+    auto* Linea = new QWidget(this);
+    Linea->setObjectName(QStringLiteral("wgLineaInferior"));
+    auto* Fila = new QHBoxLayout(Linea);
+    Fila->setContentsMargins(2, 2, 2, 2);
+    Fila->setSpacing(6);
+    for (const TAccionVista& a : F_Reporte.AccionesVista) {
+        auto* Accion = new QAction(a.Icono, a.sTexto, this);
+        Accion->setObjectName(a.sNombre);
+        Accion->setToolTip(a.sDescripcion);
+        connect(Accion, &QAction::triggered, this, [this, Ejecuta = a.Ejecuta] {
+            if (Ejecuta)
+                Ejecuta(this);
+        });
+        addAction(Accion);
+        auto* Boton = new QToolButton(Linea);
+        Boton->setObjectName(
+            a.sNombre.startsWith(QLatin1String("ac")) ? QStringLiteral("bn") + a.sNombre.mid(2) : a.sNombre);
+        Boton->setDefaultAction(Accion);
+        Boton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        Fila->addWidget(Boton);
+    }
+    txMensaje = new QLabel(Linea);
+    txMensaje->setObjectName(QStringLiteral("txMensaje"));
+    txMensaje->setContentsMargins(4, 2, 4, 2);
+    txMensaje->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    txMensaje->hide();
+    Fila->addWidget(txMensaje, 1);
+    Fila->addStretch();
+    return Linea;
+}
+
+void TVistaPrevia::MuestraMensaje(const QString& sTexto)
+{
+    txMensaje->setText(sTexto);
+    txMensaje->setVisible(!sTexto.isEmpty());
+}
 
 void TVistaPrevia::creaBarra()
 {
@@ -176,10 +193,11 @@ void TVistaPrevia::creaBarra()
                    pvPaginas->fitInView();
                    cbZoom->setEditText(QStringLiteral("%1%").arg(qRound(pvPaginas->zoomFactor() * 100)));
                });
-        auto* a = accion("acPantallaCompleta", QStringLiteral("Pantalla"),
-                         QStringLiteral("Pantalla completa"), SinIcono, QKeySequence::FullScreen, [] {});
-        a->setCheckable(true);
-        connect(a, &QAction::toggled, this, &TVistaPrevia::PantallaCompleta);
+        acPantallaCompleta =
+            accion("acPantallaCompleta", QStringLiteral("Pantalla"), QStringLiteral("Pantalla completa"),
+                   SinIcono, QKeySequence::FullScreen, [] {});
+        acPantallaCompleta->setCheckable(true);
+        connect(acPantallaCompleta, &QAction::toggled, this, &TVistaPrevia::PantallaCompleta);
     }
 
     if (nBotones & bvBuscar) {
@@ -193,7 +211,7 @@ void TVistaPrevia::creaBarra()
         connect(edBuscar, &QLineEdit::returnPressed, this, [this] { Busca(true); });
         connect(edBuscar, &QLineEdit::textEdited, this, [this] {
             F_Resaltado = {};
-            txBuscar->clear();
+            MuestraMensaje({});
         });
         tbVista->addWidget(edBuscar);
         accion("acBuscarAnterior", QStringLiteral("Anterior"), QStringLiteral("Buscar anterior"),
@@ -207,11 +225,6 @@ void TVistaPrevia::creaBarra()
             edBuscar->selectAll();
         });
         addAction(Enfoca);
-        // The outcome of a search shows below the pages, so it never pushes a button aside.
-        txBuscar = new QLabel(this);
-        txBuscar->setObjectName(QStringLiteral("txBuscar"));
-        txBuscar->setContentsMargins(6, 2, 6, 2);
-        txBuscar->hide();
     }
 
     if (nBotones & bvEsquema) {
@@ -435,14 +448,28 @@ void TVistaPrevia::pinta(QPrinter* Impresora)
 
 void TVistaPrevia::Imprime()
 {
-    const bool bImprimir = DialogoImprimir ? DialogoImprimir(F_Impresora, this)
-                                           : QPrintDialog(&F_Impresora, this).exec() == QDialog::Accepted;
+    bool bImprimir = false;
+    if (DialogoImprimir)
+        bImprimir = DialogoImprimir(F_Impresora, this);
+    else {
+        QPrintDialog Dialogo(&F_Impresora, this);
+        // Printing to a file proposes the same file as the PDF export (Qt's own dialog would
+        // take the job's name in the home folder); a file chosen before is proposed again.
+        if (auto* edArchivo = Dialogo.findChild<QLineEdit*>(QStringLiteral("filename"));
+            edArchivo && F_Impresora.outputFileName().isEmpty() && F_Reporte.GetExportaPDF())
+            edArchivo->setText(QFileInfo(F_Reporte.GetExportaPDF()->ArchivoPropuesto()).absoluteFilePath());
+        bImprimir = Dialogo.exec() == QDialog::Accepted;
+    }
     if (!bImprimir)
         return;
     F_Impresora.setDocName(F_Reporte.GetFileName());
     F_bImprimiendo = true;
     pvPaginas->print();
     F_bImprimiendo = false;
+    if (F_Impresora.outputFormat() == QPrinter::PdfFormat && !F_Impresora.outputFileName().isEmpty())
+        MuestraMensaje(
+            QStringLiteral("Se escribió el PDF: %1")
+                .arg(QDir::toNativeSeparators(QFileInfo(F_Impresora.outputFileName()).absoluteFilePath())));
     F_Impresora.setPrintRange(QPrinter::AllPages);
     const int nPagina = PaginaActual();
     pvPaginas->updatePreview();
@@ -451,12 +478,28 @@ void TVistaPrevia::Imprime()
 
 void TVistaPrevia::ConfiguraPagina()
 {
-    const bool bAceptar = DialogoConfigurarPagina
-                              ? DialogoConfigurarPagina(F_Impresora, this)
-                              : QPageSetupDialog(&F_Impresora, this).exec() == QDialog::Accepted;
+    bool bAceptar = false;
+    if (DialogoConfigurarPagina)
+        bAceptar = DialogoConfigurarPagina(F_Impresora, this);
+    else {
+        QPageSetupDialog Dialogo(&F_Impresora, this);
+        // The report's pages are portrait by design; where the dialog is Qt's own the other
+        // orientations are not offered (a native dialog is corrected below).
+        for (const char* sNombre : {"landscape", "reverseLandscape", "reversePortrait"})
+            if (auto* b = Dialogo.findChild<QRadioButton*>(QLatin1String(sNombre)))
+                b->setEnabled(false);
+        bAceptar = Dialogo.exec() == QDialog::Accepted;
+    }
     if (!bAceptar)
         return;
-    // The pages are fitted to the paper, orientation and margins just chosen (see Imprime).
+    // Turned sideways, a portrait page would print small in the middle of the sheet.
+    if (F_Impresora.pageLayout().orientation() != QPageLayout::Portrait) {
+        F_Impresora.setPageOrientation(QPageLayout::Portrait);
+        MuestraMensaje(QStringLiteral("El reporte se imprime en orientación vertical, como está diseñado; "
+                                      "se conservaron el papel y los márgenes elegidos."));
+    } else
+        MuestraMensaje({});
+    // The pages are fitted to the paper and margins just chosen (see Imprime).
     const int nPagina = PaginaActual();
     pvPaginas->updatePreview();
     IrAPagina(nPagina);
@@ -478,8 +521,8 @@ bool TVistaPrevia::Busca(bool bAdelante)
     const int nPagina = PaginaActual();
     if (Hallazgos.empty()) {
         F_Resaltado = {};
-        txBuscar->setText(QStringLiteral("No se encontró el texto."));
-        txBuscar->show();
+        // The outcome shows below the pages, so it never pushes a button aside.
+        MuestraMensaje(QStringLiteral("No se encontró el texto."));
     } else {
         // Without a current match the search starts at the top of the page shown.
         const bool bHayActual = F_Resaltado.nPagina >= 0;
@@ -503,8 +546,7 @@ bool TVistaPrevia::Busca(bool bAdelante)
                 Elegido = &Hallazgos.back();
         }
         F_Resaltado = *Elegido;
-        txBuscar->clear();
-        txBuscar->hide();
+        MuestraMensaje({});
     }
     pvPaginas->updatePreview();
     IrAPagina(F_Resaltado.nPagina >= 0 ? F_Resaltado.nPagina + 1 : nPagina);
@@ -515,16 +557,39 @@ bool TVistaPrevia::Busca(bool bAdelante)
 
 void TVistaPrevia::ExportaPDF()
 {
-    if (TExportaPDF* e = F_Reporte.GetExportaPDF())
-        e->ExportaInteractivo(F_Reporte, this);
+    TExportaPDF* e = F_Reporte.GetExportaPDF();
+    QString sEscrito;
+    if (e && e->ExportaInteractivo(F_Reporte, this, &sEscrito))
+        MuestraMensaje(QStringLiteral("Se escribió el PDF: %1").arg(QDir::toNativeSeparators(sEscrito)));
 }
 
 void TVistaPrevia::PantallaCompleta(bool bActiva)
 {
-    if (bActiva)
+    if (acPantallaCompleta && acPantallaCompleta->isChecked() != bActiva) {
+        const QSignalBlocker Bloqueo(acPantallaCompleta);
+        acPantallaCompleta->setChecked(bActiva);
+    }
+    if (bActiva == isFullScreen())
+        return;
+    if (bActiva) {
+        F_EstadoVentana = windowState();
         showFullScreen();
-    else
-        showMaximized();
+    } else {
+        // Back to the window as it was: maximised, or at its own size.
+        setWindowState(F_EstadoVentana & ~Qt::WindowFullScreen);
+        show();
+    }
+}
+
+void TVistaPrevia::keyPressEvent(QKeyEvent* event)
+{
+    // Leaving full screen must not close the preview: the report would have to be made again.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && isFullScreen()) {
+        PantallaCompleta(false);
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TVistaPrevia::FijaZoom(int nPorciento)

@@ -47,9 +47,14 @@ public slots:
     void ExportaPDF();
     void PantallaCompleta(bool bActiva);
     void FijaZoom(int nPorciento);
+    // The line below the pages: search outcomes, notes of page setup, the file just written.
+    // An empty text hides it.
+    void MuestraMensaje(const QString& sTexto);
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Escape in full screen only leaves full screen; in the normal view it closes the preview.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QGraphicsView* vistaPaginas() const;
@@ -60,6 +65,7 @@ private:
     void muestraTexto(int nPagina, int nArea, int nInicio, int nLargo, bool bArriba);
     void creaBarra();
     void creaPanel();
+    QWidget* creaLineaInferior();
     void actualizaPagina();
     void pinta(QPrinter* Impresora);
 
@@ -73,9 +79,11 @@ private:
     QListWidget* lsMiniaturas = nullptr;
     QComboBox* cbZoom = nullptr;
     QLineEdit* edBuscar = nullptr;
-    QLabel* txBuscar = nullptr;
+    QLabel* txMensaje = nullptr;
+    QAction* acPantallaCompleta = nullptr;
     QLabel* txPagina = nullptr;
     bool F_bActualizando = false;
     bool F_bImprimiendo = false;
     bool F_bMostrada = false;
+    Qt::WindowStates F_EstadoVentana; // before full screen, to go back to it
 };

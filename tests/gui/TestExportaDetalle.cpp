@@ -5,6 +5,7 @@
 #include "common/DialogosGuion.h"
 #include "data/ColectorConxs.h"
 #include "questionnaire/ArchivosDetalle.h"
+#include "reportengine/ExportaPDF.h"
 #include "reportengine/Reporte.h"
 #include "reportengine/VistaPrevia.h"
 
@@ -128,10 +129,17 @@ private slots:
         }
         bool bHabiaBoton = false;
         bool bHabiaProgreso = false;
+        bool bHabiaPropuesta = false;
+        QString sPdfPropuesto;
         dm->repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
             auto* a = v.findChild<QAction*>("acExportaDetalle");
             auto* b = v.findChild<QToolButton*>("bnExportaDetalle");
             bHabiaBoton = a && b && b->isVisible() && b->text() == "Exportar detalle…";
+            sPdfPropuesto = dm->expPDF->ArchivoPropuesto();
+            guion->AlMostrar = [&](const TDialogosGuion::TCaja& c) {
+                if (c.Tipo == TDialogosGuion::TTipo::Carpeta)
+                    bHabiaPropuesta = QFileInfo(c.sInicial).isDir();
+            };
             guion->Carpetas.enqueue(sDestino);
             guion->Opciones.enqueue(1); // ';' between fields, decimal comma
             if (anteriores >= 0)
@@ -151,6 +159,7 @@ private slots:
             if (a)
                 a->trigger();
             Vigia.stop();
+            guion->AlMostrar = nullptr;
             v.findChild<QAction*>("acCerrar")->trigger();
         };
         guion->Respuestas.enqueue(true);
@@ -166,6 +175,13 @@ private slots:
         QCOMPARE(guion->Cajas.size(), (mensaje.isEmpty() ? 2 : 3) + nFormato + nPregunta);
         QCOMPARE(guion->Cajas[1].Tipo, TDialogosGuion::TTipo::Carpeta);
         QCOMPARE(guion->Cajas[1].sTexto, QString("Exportar detalle: elija la carpeta de los archivos"));
+        // The folder beside the report's PDF in the program's folder, made for the dialog to open
+        // in and gone again when nothing was written into it.
+        const QString sPropuesta = sHost + "CuestionarioQRTZ detalle";
+        QCOMPARE(guion->Cajas[1].sInicial, sPropuesta);
+        QVERIFY(bHabiaPropuesta);
+        QVERIFY(!QFileInfo::exists(sPropuesta));
+        QCOMPARE(sPdfPropuesto, sHost + "CuestionarioQRTZ.pdf");
         if (nFormato) {
             QCOMPARE(guion->Cajas[2].Tipo, TDialogosGuion::TTipo::Opcion);
             QCOMPARE(guion->Cajas[2].sTexto, QString("Formato de los archivos CSV:"));

@@ -8,7 +8,10 @@
 #include "reportengine/VistaPrevia.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,9 +20,11 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -294,7 +299,7 @@ private slots:
         edBuscar->clear();
         edBuscar->setText("no aparece");
         accion("acBuscarSiguiente");
-        QCOMPARE(v.findChild<QLabel*>("txBuscar")->text(), QString("No se encontró el texto."));
+        QCOMPARE(v.findChild<QLabel*>("txMensaje")->text(), QString("No se encontró el texto."));
 
         auto* lsMiniaturas = v.findChild<QListWidget*>("lsMiniaturas");
         QCOMPARE(lsMiniaturas->count(), 3);
@@ -311,8 +316,9 @@ private slots:
         QCOMPARE(v.result(), int(QDialog::Accepted));
     }
 
-    // After a page setup with landscape paper and 20 mm margins each page is printed whole
-    // (footer included), shrunk into the printable area and never beyond the margins.
+    // After a page setup with landscape paper and 20 mm margins the pages stay portrait (the
+    // preview says so) and each page is printed whole (footer included), shrunk into the
+    // printable area and never beyond the margins.
     void configurarPaginaAjustaCadaHoja()
     {
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
@@ -329,8 +335,9 @@ private slots:
         };
         v.DialogoImprimir = [](QPrinter&, QWidget*) { return true; };
         v.findChild<QAction*>("acConfigurarPagina")->trigger();
+        QVERIFY(v.findChild<QLabel*>("txMensaje")->text().contains("orientación vertical"));
         v.findChild<QAction*>("acImprimir")->trigger();
-        QVERIFY(ejecuta("pdfinfo", {sArchivo}).contains("792 x 612 pts"));
+        QVERIFY(ejecuta("pdfinfo", {sArchivo}).contains("612 x 792 pts"));
         const QString sCajas = ejecuta("pdftotext", {"-bbox", sArchivo, "-"});
         const qreal dMargen = 20 / 25.4 * 72;
         static const QRegularExpression rePalabra("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" "
@@ -340,7 +347,7 @@ private slots:
             const auto m = it.next();
             const QRectF rPalabra(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
                                   QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
-            QVERIFY2(QRectF(dMargen - 0.5, dMargen - 0.5, 792 - 2 * dMargen + 1, 612 - 2 * dMargen + 1)
+            QVERIFY2(QRectF(dMargen - 0.5, dMargen - 0.5, 612 - 2 * dMargen + 1, 792 - 2 * dMargen + 1)
                          .contains(rPalabra),
                      qPrintable(m.captured(5)));
             Palabras << m.captured(5);
@@ -349,6 +356,214 @@ private slots:
             QVERIFY(Palabras.contains(s));
         QCOMPARE(Palabras.count("Página"), 3);
         QCOMPARE(Palabras.count("de"), 3);
+    }
+
+    // Escape in full screen only leaves it, wherever the focus is; Escape in the normal view
+    // closes the preview.
+    void escapeSaleDePantallaCompleta_data()
+    {
+        QTest::addColumn<QString>("foco"); // object that holds the focus
+        QTest::newRow("en la vista") << "pvPaginas";
+        QTest::newRow("en el cuadro de búsqueda") << "edBuscar";
+    }
+    void escapeSaleDePantallaCompleta()
+    {
+        QFETCH(QString, foco);
+        auto r = reporte();
+        QVERIFY(r->PreparaReporte(true));
+        TVistaPrevia v(*r);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        auto* acPantalla = v.findChild<QAction*>("acPantallaCompleta");
+        acPantalla->trigger();
+        QVERIFY(v.isFullScreen());
+        auto* w = v.findChild<QWidget*>(foco);
+        QVERIFY(w);
+        QTest::keyClick(w, Qt::Key_Escape);
+        QVERIFY(v.isVisible());
+        QVERIFY(!v.isFullScreen());
+        QVERIFY(!acPantalla->isChecked());
+        QTest::keyClick(w, Qt::Key_Escape);
+        QVERIFY(!v.isVisible());
+        QCOMPARE(v.result(), int(QDialog::Rejected));
+    }
+
+    // With the side panel hidden the pages take the whole width, and the program's button stays
+    // on screen, in the line below the pages.
+    void panelOcultoDejaElAncho_data()
+    {
+        QTest::addColumn<QString>("accion");
+        QTest::addColumn<int>("veces"); // the thumbnails show at first; the outline takes two
+        QTest::newRow("miniaturas") << "acMiniaturas" << 1;
+        QTest::newRow("esquema") << "acEsquema" << 2;
+    }
+    void panelOcultoDejaElAncho()
+    {
+        QFETCH(QString, accion);
+        QFETCH(int, veces);
+        auto r = reporte();
+        r->AccionesVista = {{"acPrueba", "Prueba…", "Una acción del programa", [](QWidget*) {}, {}}};
+        QVERIFY(r->PreparaReporte(true));
+        TVistaPrevia v(*r);
+        v.resize(1000, 700);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        auto* pvPaginas = v.findChild<QPrintPreviewWidget*>("pvPaginas");
+        auto* bnPrueba = v.findChild<QToolButton*>("bnPrueba");
+        QVERIFY(bnPrueba);
+        QVERIFY(pvPaginas->width() < v.width() - 100);
+        for (int i = 0; i < veces; ++i)
+            v.findChild<QAction*>(accion)->trigger();
+        QVERIFY(!v.findChild<QTabWidget*>("tbPanel")->isVisible());
+        QTRY_COMPARE(pvPaginas->width(), v.width());
+        QCOMPARE(pvPaginas->mapTo(&v, QPoint(0, 0)).x(), 0);
+        QVERIFY(bnPrueba->isVisible());
+        QVERIFY(v.rect().contains(QRect(bnPrueba->mapTo(&v, QPoint(0, 0)), bnPrueba->size())));
+        QCOMPARE(bnPrueba->text(), QString("Prueba…"));
+        // Shown again, the panel is back beside the pages and the button has not moved.
+        const QPoint Boton = bnPrueba->mapTo(&v, QPoint(0, 0));
+        v.findChild<QAction*>(accion)->trigger();
+        QTRY_VERIFY(pvPaginas->width() < v.width() - 100);
+        QCOMPARE(bnPrueba->mapTo(&v, QPoint(0, 0)), Boton);
+    }
+
+    // The page setup shows the template's margins, and accepted as shown, a printed page lands
+    // exactly where the template puts it.
+    void configurarPaginaMuestraLosMargenes()
+    {
+        auto r = reporte();
+        QVERIFY(r->PreparaReporte(true));
+        TVistaPrevia v(*r);
+        QMap<QString, double> Margenes;
+        QVariant Unidad;
+        QTimer Vigia;
+        connect(&Vigia, &QTimer::timeout, [&] {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!d || d == &v)
+                return;
+            for (const char* s : {"topMargin", "bottomMargin", "leftMargin", "rightMargin"})
+                if (auto* sb = d->findChild<QDoubleSpinBox*>(s))
+                    Margenes[s] = sb->value();
+            if (auto* cb = d->findChild<QComboBox*>("unitCombo"))
+                Unidad = cb->currentData();
+            d->accept();
+        });
+        Vigia.start(0);
+        v.findChild<QAction*>("acConfigurarPagina")->trigger();
+        Vigia.stop();
+        QCOMPARE(Margenes.size(), 4);
+        QCOMPARE(Unidad.value<QPageLayout::Unit>(), QPageLayout::Millimeter);
+        for (auto it = Margenes.cbegin(); it != Margenes.cend(); ++it)
+            QVERIFY2(qAbs(it.value() - 10) < 0.01, qPrintable(it.key()));
+        QCOMPARE(v.Impresora().pageLayout().orientation(), QPageLayout::Portrait);
+        const qreal dPixeles = v.Impresora().resolution() / 96.0;
+        const QPointF Origen =
+            v.Impresora().pageLayout().paintRectPixels(v.Impresora().resolution()).topLeft();
+        for (const QPointF& Punto : {QPointF(60, 60), QPointF(400, 700), QPointF(750, 1000)}) {
+            const QPointF EnPapel = r->EncuadrePagina(v.Impresora(), 0).map(Punto) + Origen;
+            QVERIFY2((EnPapel - Punto * dPixeles).manhattanLength() < 1,
+                     qPrintable(QString("%1 %2").arg(EnPapel.x()).arg(EnPapel.y())));
+        }
+    }
+
+    // The print dialog's file, the PDF export's file and the detail's folder are all proposed
+    // in the exporter's folder under the PDF's name.
+    void propuestasEnLaCarpetaDelPrograma_data()
+    {
+        QTest::addColumn<QString>("carpeta"); // relative to the test folder; empty: none set
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<QString>("detalle");
+        QTest::newRow("carpeta del programa") << "Tavoro/"
+                                              << "Tavoro/Propuesto.pdf"
+                                              << "Tavoro/Propuesto detalle";
+        QTest::newRow("sin carpeta") << ""
+                                     << "Propuesto.pdf"
+                                     << "";
+    }
+    void propuestasEnLaCarpetaDelPrograma()
+    {
+        QFETCH(QString, carpeta);
+        QFETCH(QString, pdf);
+        QFETCH(QString, detalle);
+        auto r = reporte();
+        TExportaPDF e;
+        e.sNombreArchivo = "Propuesto";
+        e.sCarpeta = carpeta.isEmpty() ? QString() : F_Dir.filePath(carpeta);
+        r->SetExportaPDF(&e);
+        r->SetFileName("Otro nombre del trabajo");
+        QVERIFY(r->PreparaReporte(true));
+        const QString sPdf = carpeta.isEmpty() ? pdf : F_Dir.filePath(pdf);
+        const QString sDetalle =
+            detalle.isEmpty() ? QDir::current().filePath("Propuesto detalle") : F_Dir.filePath(detalle);
+        QCOMPARE(e.ArchivoPropuesto(), sPdf);
+        QCOMPARE(e.CarpetaDetallePropuesta(), sDetalle);
+
+        TVistaPrevia v(*r);
+        QString sPropuesto;
+        e.DialogoOpciones = [](TExportaPDF&, QWidget*) { return true; };
+        e.DialogoGuardar = [&](const QString& s, QWidget*) {
+            sPropuesto = s;
+            return QString();
+        };
+        v.findChild<QAction*>("acExportaPDF")->trigger();
+        QCOMPARE(sPropuesto, sPdf);
+#ifdef Q_OS_WIN
+        QSKIP("La impresión a archivo la pide el diálogo de Windows.");
+#endif
+        QString sImpresion;
+        QTimer Vigia;
+        connect(&Vigia, &QTimer::timeout, [&] {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!d || d == &v)
+                return;
+            if (auto* ed = d->findChild<QLineEdit*>("filename"))
+                sImpresion = ed->text();
+            d->reject();
+        });
+        Vigia.start(0);
+        v.findChild<QAction*>("acImprimir")->trigger();
+        Vigia.stop();
+        QCOMPARE(sImpresion, QFileInfo(sPdf).absoluteFilePath());
+    }
+
+    // The export's options dialog offers only what the user can change (the document's
+    // information, which the file then carries), and the preview names the file written.
+    void opcionesPdfSoloLoQueSeCambia()
+    {
+        auto r = reporte();
+        TExportaPDF e;
+        e.sTitulo = "Titulo original";
+        r->SetExportaPDF(&e);
+        QVERIFY(r->PreparaReporte(true));
+        const QString sArchivo = F_Dir.filePath("opciones.pdf");
+        e.DialogoGuardar = [&](const QString&, QWidget*) { return sArchivo; };
+        TVistaPrevia v(*r);
+        int nCasillas = -1;
+        bool bEditables = false;
+        QTimer Vigia;
+        connect(&Vigia, &QTimer::timeout, [&] {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!d || d->objectName() != "dlgOpcionesPDF")
+                return;
+            nCasillas = int(d->findChildren<QCheckBox*>().size());
+            bEditables = true;
+            for (QLineEdit* ed : d->findChildren<QLineEdit*>())
+                bEditables = bEditables && !ed->isReadOnly() && ed->isEnabled();
+            auto* edTitulo = d->findChild<QLineEdit*>("edTitulo");
+            QVERIFY(edTitulo);
+            edTitulo->setText("Titulo cambiado");
+            d->accept();
+        });
+        Vigia.start(0);
+        v.findChild<QAction*>("acExportaPDF")->trigger();
+        Vigia.stop();
+        QCOMPARE(nCasillas, 0);
+        QVERIFY(bEditables);
+        QFile f(sArchivo);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains("Titulo cambiado"));
+        QCOMPARE(v.findChild<QLabel*>("txMensaje")->text(),
+                 "Se escribió el PDF: " + QDir::toNativeSeparators(sArchivo));
     }
 
     // At 1024 pixels every button of the preview shows on its toolbar, also after a search
@@ -364,7 +579,7 @@ private slots:
         auto* edBuscar = v.findChild<QLineEdit*>("edBuscar");
         edBuscar->setText("no aparece");
         v.findChild<QAction*>("acBuscarSiguiente")->trigger();
-        QCOMPARE(v.findChild<QLabel*>("txBuscar")->text(), QString("No se encontró el texto."));
+        QCOMPARE(v.findChild<QLabel*>("txMensaje")->text(), QString("No se encontró el texto."));
         QTest::qWait(20);
         auto* tb = v.findChild<QToolBar*>("tbVista");
         QCOMPARE(tb->width(), 1024);

@@ -1,5 +1,6 @@
 #include "../questionnaire/ProcesoHerramienta.h"
 #include "EnlacesPrueba.h"
+#include "MainQueTermina.h"
 #include "common/Salidas.h"
 #include "corrida/ReporteConsolidado.h"
 #include "corrida/Sucursales.h"
@@ -515,5 +516,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestConsolidacion)
+QRTZ_TEST_MAIN_QUE_TERMINA(TestConsolidacion)
 #include "TestConsolidacion.moc"

@@ -1,3 +1,4 @@
+#include "MainQueTermina.h"
 #include "app/Arranque.h"
 #include "common/DialogosGuion.h"
 #include "common/Plataforma.h"
@@ -191,17 +192,6 @@ private slots:
 };
 
 // The test's process ends as the program's does (see Plataforma::TerminaProceso).
-int main(int argc, char** argv)
-{
-    int nCodigo;
-    {
-        QApplication app(argc, argv);
-        app.setAttribute(Qt::AA_Use96Dpi, true);
-        QTEST_SET_MAIN_SOURCE_PATH
-        TestVentanaSucursales t;
-        nCodigo = QTest::qExec(&t, argc, argv);
-    }
-    return Plataforma::TerminaProceso(nCodigo);
-}
+QRTZ_TEST_MAIN_QUE_TERMINA(TestVentanaSucursales)
 
 #include "TestVentanaSucursales.moc"

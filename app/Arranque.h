@@ -17,13 +17,16 @@ public:
 };
 
 // Loads Qt's Spanish texts for its own dialogs and buttons (the catalogue built into the
-// program, else the system's); false when neither is there.
+// program, else the system's), worded for Mexico; false when neither is there.
 bool InstalaTraduccionesQt();
+// Spanish (Mexico) for the program's dialogs and their dates and numbers, whatever the system's
+// locale, and Qt's texts in that Spanish.
+void InstalaIdiomaPrograma();
 
 // The program's services, for as long as this object lives: numbers with a decimal point
-// whatever the user's locale, Qt's Spanish texts, the report fonts, the connection registry and
-// the dialog service (the program's message boxes unless another is given). The program and the
-// tools that drive its window start the same way.
+// whatever the user's locale, Spanish (Mexico) for the dialogs and Qt's texts, the report fonts, the
+// connection registry and the dialog service (the program's message boxes unless another is given). The
+// program and the tools that drive its window start the same way.
 class TServiciosPrograma
 {
 public:

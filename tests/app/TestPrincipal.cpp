@@ -7,8 +7,14 @@
 #include "common/RejillaDatos.h"
 #include "reportengine/Fuentes.h"
 
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileIconProvider>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QtTest>
@@ -416,6 +422,50 @@ private slots:
         static const bool bInstaladas = InstalaTraduccionesQt();
         QVERIFY(bInstaladas);
         QCOMPARE(QCoreApplication::translate(qPrintable(sContexto), qPrintable(sIngles)), sEspanol);
+    }
+
+    // The standard dialogs the program opens (save, choose a folder, print) and their dates
+    // speak the Spanish of Mexico whatever the system's locale: no English left where the
+    // catalogue lacks a text, "archivo" rather than "fichero".
+    void dialogosEstandarEnEspanolDeMexico()
+    {
+        InstalaIdiomaPrograma();
+        const auto textos = [](QWidget* d) {
+            QStringList l;
+            for (auto* w : d->findChildren<QWidget*>()) {
+                if (auto* x = qobject_cast<QLabel*>(w))
+                    l << x->text();
+                if (auto* x = qobject_cast<QAbstractButton*>(w))
+                    l << x->text();
+                if (auto* x = qobject_cast<QGroupBox*>(w))
+                    l << x->title();
+                if (auto* x = qobject_cast<QComboBox*>(w))
+                    for (int i = 0; i < x->count(); ++i)
+                        l << x->itemText(i);
+            }
+            return l.join(QStringLiteral(" | "));
+        };
+        QFileDialog Guardar(nullptr, QStringLiteral("Guardar como"), QDir::tempPath());
+        Guardar.setOption(QFileDialog::DontUseNativeDialog);
+        Guardar.setAcceptMode(QFileDialog::AcceptSave);
+        QFileDialog Carpeta(nullptr, QStringLiteral("Carpeta"), QDir::tempPath());
+        Carpeta.setOption(QFileDialog::DontUseNativeDialog);
+        Carpeta.setFileMode(QFileDialog::Directory);
+        QString sTodo = textos(&Guardar) + " | " + textos(&Carpeta);
+#ifndef Q_OS_WIN
+        // Windows prints through its own dialog, in the system's language.
+        QPrinter Impresora;
+        QPrintDialog Imprimir(&Impresora);
+        sTodo += " | " + textos(&Imprimir);
+        QVERIFY2(sTodo.contains(QString::fromUtf8("Páginas")), qPrintable(sTodo));
+#endif
+        for (const char* sAjeno : {"Pages", "Double Sided", "binding", "Off", "Cancel", "File", "Folder",
+                                   "Fichero", "fichero", "Directorio:"})
+            QVERIFY2(!sTodo.contains(QRegularExpression(QString("\\b%1\\b").arg(sAjeno))),
+                     qPrintable(QString("%1 en: %2").arg(sAjeno, sTodo)));
+        QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QString("Carpeta"));
+        QCOMPARE(QLocale().toString(QDate(2019, 12, 3), "d MMM yyyy"), QString("3 dic 2019"));
+        QCOMPARE(QLocale().toString(10.5, 'f', 2), QString("10.50"));
     }
 
     void avisoSinPEPs()

@@ -415,6 +415,7 @@ void TfrmPrincipal::CreaControles()
         grdPEPsDrawColumnCell(Lienzo, Celda, Indice, bEnfocada, Fondo);
     };
     grdPEPs->AlPresionarTecla = [this](QChar& cTecla) { grdPEPsKeyPress(cTecla); };
+    grdPEPs->AlPedirHint = [this](const QModelIndex& Indice) { return HintNombre(Indice); };
     connect(grdPEPs, &QAbstractItemView::clicked, this, &TfrmPrincipal::grdPEPsCellClick);
     connect(grdPEPs, &TRejillaDatos::SaleColumna, this, &TfrmPrincipal::grdPEPsColExit);
     connect(grdPEPs, &TRejillaDatos::CeldaActualCambiada, this, &TfrmPrincipal::PideColocarChkBox);
@@ -702,6 +703,23 @@ void TfrmPrincipal::grdPEPsDrawColumnCell(QPainter& Lienzo, const QRect& Celda, 
     const bool bMarcado = vtPEPs->ValorEn(Indice.row(), vtPEPs->IndiceCampo(kCampoPEP)).toBool();
     opt.state |= bMarcado ? QStyle::State_On : QStyle::State_Off;
     grdPEPs->style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &opt, &Lienzo, grdPEPs);
+}
+
+QString TfrmPrincipal::HintNombre(const QModelIndex& Indice) const
+{
+    // Over a name: who the row is (the client's key) and the record that put it on the list, so
+    // that namesakes can be told apart; the marks keep the list's own hint.
+    TTablaMemoria* vtPEPs = F_dmMain.vtPEPs;
+    if (EsColumnaPEP(grdPEPs->Columna(Indice.column()).sCampo) || Indice.row() >= vtPEPs->NumRegistros())
+        return QString();
+    const QString sClave =
+        vtPEPs->ValorEn(Indice.row(), vtPEPs->IndiceCampo(QStringLiteral("ClaveCliente"))).toString();
+    const QString sRegistro =
+        vtPEPs->ValorEn(Indice.row(), vtPEPs->IndiceCampo(QStringLiteral("Registro"))).toString();
+    QString s = kHintPEP + QStringLiteral("\nClave del cliente: ") + sClave.trimmed();
+    if (!sRegistro.isEmpty())
+        s += QStringLiteral("\nOperación inusual: ") + sRegistro;
+    return s;
 }
 
 void TfrmPrincipal::PideColocarChkBox()

@@ -113,6 +113,7 @@ private:
                                bool bEnfocada, const QBrush& Fondo);
     // The floating box's panel takes the face of the row it covers.
     void pintaPanelCasilla();
+    QString HintNombre(const QModelIndex& Indice) const;
     void PideColocarChkBox();
     void ColocaChkBox();
     void grdPEPsCellClick(const QModelIndex& Indice);

@@ -5,10 +5,12 @@
 #include <algorithm>
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 namespace {
 
@@ -37,6 +39,18 @@ public:
             F_Rejilla->AlDibujarCelda(*p, opt.rect, index, option.state & QStyle::State_HasFocus, Fondo);
             p->restore();
         }
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        const QString sHint = event->type() == QEvent::ToolTip && F_Rejilla->AlPedirHint && index.isValid()
+                                  ? F_Rejilla->AlPedirHint(index)
+                                  : QString();
+        if (sHint.isEmpty())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QToolTip::showText(event->globalPos(), sHint, view->viewport());
+        return true;
     }
 
 private:

@@ -48,6 +48,8 @@ public:
     std::function<void(QPainter& Lienzo, const QRect& Celda, const QModelIndex& Indice, bool bEnfocada,
                        const QBrush& Fondo)>
         AlDibujarCelda;
+    // The hint of a data cell; empty: the grid's own hint.
+    std::function<QString(const QModelIndex& Indice)> AlPedirHint;
     // The face of the current row's cells as the grid draws them now.
     QBrush FondoFilaActual() const;
     // Runs for every character typed while the grid has the focus, before the grid handles it;

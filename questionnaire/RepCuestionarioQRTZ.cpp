@@ -59,16 +59,18 @@ bool TRepCuestionarioQRTZ::DetectaPEPs(TTablaMemoria* vtPEPS)
     vtPEPS->Abre();
     vtPEPS->BorraTodo();
 
-    // Distinct clients with an unusual-operation record of the period, for this company,
-    // whose remarks mention PEP.
+    // Unusual-operation records of the period, for this company, whose remarks mention PEP.
+    const QString sCondicion = QStringLiteral("tRelevan.TipoRelev = 'I' AND tRelevan.Fecha >= #") + F_sFIni +
+                               QStringLiteral("# AND ") + QStringLiteral("tRelevan.Fecha <= #") + F_sFFin +
+                               QStringLiteral("# AND ") +
+                               QStringLiteral("tRelevan.Observaciones LIKE '%PEP%' AND ") +
+                               QStringLiteral("tRelevan.NumEmp = ") + F_sNumEmp;
+    // The distinct clients with such a record.
     const QString sConsulta =
         QStringLiteral(
             "SELECT DISTINCT tCliente.Nombre, tCliente.ApellidoPaterno,  tCliente.ApellidoMaterno, "
-            "tCliente.ClaveCliente FROM tRelevan, tCliente WHERE tRelevan.TipoRelev = 'I' AND "
-            "tRelevan.Fecha >= #") +
-        F_sFIni + QStringLiteral("# AND ") + QStringLiteral("tRelevan.Fecha <= #") + F_sFFin +
-        QStringLiteral("# AND ") + QStringLiteral("tRelevan.Observaciones LIKE '%PEP%' AND ") +
-        QStringLiteral("tRelevan.NumEmp = ") + F_sNumEmp + QStringLiteral(" AND ") +
+            "tCliente.ClaveCliente FROM tRelevan, tCliente WHERE ") +
+        sCondicion + QStringLiteral(" AND ") +
         QStringLiteral("tCliente.ClaveCliente = tRelevan.ClaveCliente");
     if (!PideConsulta(sConsulta, *F_qConsultaGen))
         return false;
@@ -82,6 +84,7 @@ bool TRepCuestionarioQRTZ::DetectaPEPs(TTablaMemoria* vtPEPS)
     }
 
     int nContador = 0;
+    QStringList Claves; // as the host writes them, longer than the list's field may keep
     F_qConsultaGen->Primero();
     while (!F_qConsultaGen->Fin()) {
         ++nContador;
@@ -92,6 +95,7 @@ bool TRepCuestionarioQRTZ::DetectaPEPs(TTablaMemoria* vtPEPS)
                 sNombre += QLatin1Char(' ') + s;
         }
         const QString sClave = F_qConsultaGen->Campo(QStringLiteral("ClaveCliente")).AsString();
+        Claves << sClave;
 
         vtPEPS->Agrega();
         vtPEPS->SetValor(QStringLiteral("IdPEP"), nContador);
@@ -102,7 +106,46 @@ bool TRepCuestionarioQRTZ::DetectaPEPs(TTablaMemoria* vtPEPS)
         F_qConsultaGen->Siguiente();
     }
     F_qConsultaGen->Cierra();
+    return AgregaRegistrosPEP(vtPEPS, Claves, sCondicion);
+}
+
+bool TRepCuestionarioQRTZ::AgregaRegistrosPEP(TTablaMemoria* vtPEPS, const QStringList& Claves,
+                                              const QString& sCondicion)
+{
+    // Each listed client's earliest matching record, in a few words: what the officer needs to
+    // tell a namesake from the person the record is about.
+    const QString sConsulta =
+        QStringLiteral("SELECT tRelevan.ClaveCliente, tRelevan.Fecha, tRelevan.Observaciones "
+                       "FROM tRelevan WHERE ") +
+        sCondicion + QStringLiteral(" ORDER BY tRelevan.ClaveCliente, tRelevan.Fecha");
+    if (!PideConsulta(sConsulta, *F_qConsultaGen))
+        return false;
+    QHash<QString, QString> Primeros;
+    for (F_qConsultaGen->Primero(); !F_qConsultaGen->Fin(); F_qConsultaGen->Siguiente()) {
+        const QString sClave = F_qConsultaGen->Campo(QStringLiteral("ClaveCliente")).AsString();
+        if (!Primeros.contains(sClave))
+            Primeros.insert(
+                sClave, PrimerasPalabras(F_qConsultaGen->Campo(QStringLiteral("Observaciones")).AsString()));
+    }
+    F_qConsultaGen->Cierra();
+    if (!MismaBaseDeDatos())
+        return false;
+    int nFila = 0;
+    for (vtPEPS->Primero(); !vtPEPS->Fin() && nFila < Claves.size(); vtPEPS->Siguiente(), ++nFila) {
+        vtPEPS->Edita();
+        vtPEPS->SetValor(QStringLiteral("Registro"), Primeros.value(Claves[nFila]));
+        vtPEPS->Publica();
+    }
     return true;
+}
+
+QString PrimerasPalabras(const QString& sTexto, int nPalabras)
+{
+    const QStringList Palabras = sTexto.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QString s = Palabras.mid(0, nPalabras).join(QLatin1Char(' '));
+    if (Palabras.size() > nPalabras)
+        s += QStringLiteral("…");
+    return s;
 }
 
 bool TRepCuestionarioQRTZ::GeneraReporte(TTablaMemoria* vtPEPS)

@@ -17,6 +17,10 @@ using TCreaManejador = std::function<std::shared_ptr<IManejadorReportes>(const Q
 // Error sentinel of an answer: a number outside the map, or an answer that could not be read.
 inline const QString kRespuestaError = QStringLiteral("** E R R O R **");
 
+// The first nPalabras words of a text, its blanks and line breaks made single blanks, with "…"
+// when words were left out.
+QString PrimerasPalabras(const QString& sTexto, int nPalabras = 12);
+
 // Base of the questionnaires: detects the PEP candidates and walks the questions, asking the
 // subclass for each answer's query, reading it and handing it to the report. One object serves
 // one step: from its construction on, all it reads must come from one state of the host
@@ -47,6 +51,9 @@ protected:
     // Whether the host database is still the one found when this object (one step) was built;
     // when not, the "BD-101" box says so and the result is false.
     bool MismaBaseDeDatos();
+    // Writes each listed client's earliest record matching sCondicion, in a few words, into the
+    // list's hidden field; Claves: the listed clients' keys, row by row.
+    bool AgregaRegistrosPEP(TTablaMemoria* vtPEPS, const QStringList& Claves, const QString& sCondicion);
 
     std::shared_ptr<IMensajero> F_Mensajero;
     std::shared_ptr<IManejadorReportes> F_mjReportes;

@@ -354,31 +354,42 @@ private slots:
             }
     }
 
-    // Resting the mouse over a name, a mark or the titles shows the list's hint.
+    // Resting the mouse over a mark or the titles shows the list's hint; over a name, the hint,
+    // the client's key and the record that listed the client, to tell namesakes apart.
     void hintDeLaLista_data()
     {
         QTest::addColumn<bool>("bFilas");
         QTest::addColumn<bool>("bTitulos");
         QTest::addColumn<int>("nColumna");
-        QTest::newRow("nombre") << true << false << 1;
-        QTest::newRow("marca") << true << false << 0;
-        QTest::newRow("títulos") << true << true << 1;
-        QTest::newRow("antes de detectar") << false << false << 1;
+        QTest::addColumn<QString>("sHint");
+        const QString sLista = "Haga click en el recuadro si el Usuario es un PEP";
+        QTest::newRow("nombre") << true << false << 1
+                                << sLista + QString::fromUtf8(
+                                                "\nClave del cliente: C2\nOperación inusual: PEP DIPUTADO");
+        QTest::newRow("marca") << true << false << 0 << sLista;
+        QTest::newRow("títulos") << true << true << 1 << sLista;
+        QTest::newRow("antes de detectar") << false << false << 1 << sLista;
     }
     void hintDeLaLista()
     {
         QFETCH(bool, bFilas);
         QFETCH(bool, bTitulos);
         QFETCH(int, nColumna);
-        if (bFilas)
+        QFETCH(QString, sHint);
+        if (bFilas) {
             QVERIFY(conTresFilas());
+            t->IrA(1);
+            t->Edita();
+            t->SetValor("Registro", "PEP DIPUTADO");
+            t->Publica();
+        }
         QToolTip::hideText();
         QWidget* Area = bTitulos ? grd->horizontalHeader()->viewport() : grd->viewport();
         const QPoint pos =
             bTitulos || !bFilas ? QPoint(grd->columnViewportPosition(nColumna) + 20, 8) : centro(1, nColumna);
         QTest::mouseMove(Area, pos - QPoint(3, 0));
         QTest::mouseMove(Area, pos);
-        QTRY_COMPARE(QToolTip::text(), QString("Haga click en el recuadro si el Usuario es un PEP"));
+        QTRY_COMPARE(QToolTip::text(), sHint);
         QVERIFY(QToolTip::isVisible());
         QCOMPARE(casilla->toolTip(), QString("Haga click en el recuadro si el Usuario es un PEP"));
     }

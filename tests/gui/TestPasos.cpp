@@ -460,6 +460,11 @@ private slots:
         QVERIFY2(guion->Cajas.isEmpty(), qPrintable(guion->Textos().join('\n')));
         TTablaMemoria* t = dm->vtPEPs;
         QCOMPARE(t->NumRegistros(), 46);
+        // Every listed client carries the words of the record that listed it.
+        for (int f = 0; f < t->NumRegistros(); ++f)
+            QVERIFY2(
+                t->ValorEn(f, t->IndiceCampo("Registro")).toString().contains("PEP", Qt::CaseInsensitive),
+                qPrintable(t->ValorEn(f, 1).toString()));
         QCOMPARE(t->RegActual(), 0);
         QCOMPARE(frm->grdPEPs->currentIndex().row(), 0);
         QCOMPARE(frm->grdPEPs->verticalScrollBar()->value(), 0);

@@ -35,6 +35,13 @@ const QString kDeteccion =
     "tRelevan.Fecha <= #12/31/2018# AND tRelevan.Observaciones LIKE '%PEP%' AND tRelevan.NumEmp = 3 AND "
     "tCliente.ClaveCliente = tRelevan.ClaveCliente";
 
+// Each listed client's earliest matching record, for the list's namesake hint.
+const QString kRegistrosPEP =
+    "SELECT tRelevan.ClaveCliente, tRelevan.Fecha, tRelevan.Observaciones FROM tRelevan WHERE "
+    "tRelevan.TipoRelev = 'I' AND tRelevan.Fecha >= #01/01/2018# AND tRelevan.Fecha <= #12/31/2018# AND "
+    "tRelevan.Observaciones LIKE '%PEP%' AND tRelevan.NumEmp = 3 ORDER BY tRelevan.ClaveCliente, "
+    "tRelevan.Fecha";
+
 const QString kError = "** E R R O R **";
 const QString kVersion = " SELECT NumVersion  FROM tSistema ";
 
@@ -382,18 +389,33 @@ private slots:
                  {TValorBD::Texto(" ANA\t"), TValorBD::Texto("B"), TValorBD::Texto("C"),
                   TValorBD::Entero(30)},
                  {TValorBD::Texto(QString(120, 'N')), TValorBD(), TValorBD(), TValorBD::Texto("K4")}}));
+        // Records ordered by key and date: the first of each key is the one shown; K4 has none.
+        EstadoFalso().Resultados.insert(
+            kRegistrosPEP,
+            resultado({"ClaveCliente", "Fecha", "Observaciones"},
+                      {{TValorBD::Texto(" K2 "), TValorBD(), TValorBD::Texto("PEP:\r\n  DIPUTADO   LOCAL")},
+                       {TValorBD::Texto(" K2 "), TValorBD(), TValorBD::Texto("PEP POSTERIOR")},
+                       {TValorBD::Texto("30"), TValorBD(),
+                        TValorBD::Texto("UNO DOS TRES CUATRO CINCO SEIS SIETE OCHO NUEVE DIEZ ONCE DOCE "
+                                        "TRECE PEP")},
+                       {TValorBD::Texto("K1"), TValorBD(), TValorBD::Texto("ES PEP")}}));
         auto c = crea();
         QVERIFY(c->DetectaPEPs(peps.get()));
-        QCOMPARE(EstadoFalso().Sentencias.last(), kDeteccion);
+        QCOMPARE(EstadoFalso().Sentencias.mid(EstadoFalso().Sentencias.size() - 2),
+                 (QStringList{kDeteccion, kRegistrosPEP}));
         QCOMPARE(peps->NumRegistros(), 4);
         const QStringList nombres{"JUAN PEREZ", " LOPEZ", "ANA B C", QString(100, 'N')};
         const QStringList claves{"K1", " K2 ", "30", "K4"};
+        const QStringList registros{
+            "ES PEP", "PEP: DIPUTADO LOCAL",
+            QString::fromUtf8("UNO DOS TRES CUATRO CINCO SEIS SIETE OCHO NUEVE DIEZ ONCE DOCE…"), ""};
         peps->Primero();
         for (int i = 0; i < 4; ++i, peps->Siguiente()) {
             QCOMPARE(peps->ValorEntero("IdPEP"), i + 1);
             QCOMPARE(peps->ValorTexto("ClaveCliente"), claves[i]);
             QCOMPARE(peps->ValorTexto("Nombre"), nombres[i]);
             QCOMPARE(peps->Valor("EsPEP"), QVariant(false));
+            QCOMPARE(peps->ValorTexto("Registro"), registros[i]);
         }
         QVERIFY(guion->Cajas.isEmpty());
     }

@@ -28,6 +28,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextLayout>
 #include <QValidator>
 
 #include <optional>
@@ -234,6 +235,40 @@ private:
     bool F_bEngrosar = false;
 };
 
+// A word-wrapped label whose lines keep some blank rows between them: at the size of step 3's
+// title the platform's line height lets a descender of one line meet the next line's capitals.
+class TEtiquetaInterlineada : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(palette().color(QPalette::WindowText));
+        const QFontMetrics fm(font());
+        const QRect r = contentsRect();
+        QTextLayout Disposicion(text(), font());
+        QTextOption Opcion;
+        Opcion.setWrapMode(QTextOption::WordWrap);
+        Disposicion.setTextOption(Opcion);
+        Disposicion.beginLayout();
+        qreal y = 0;
+        for (QTextLine Linea = Disposicion.createLine(); Linea.isValid(); Linea = Disposicion.createLine()) {
+            Linea.setLineWidth(r.width());
+            Linea.setPosition(QPointF(0, y));
+            y += fm.height() + kEntreLineas;
+        }
+        Disposicion.endLayout();
+        Disposicion.draw(&p, r.topLeft());
+    }
+
+private:
+    static constexpr int kEntreLineas = 3;
+};
+
 QFont fuente(const QWidget* Ventana, int nPixeles, bool bNegrita = false)
 {
     QFont f = Ventana->font();
@@ -373,11 +408,16 @@ void TfrmPrincipal::CreaControles()
                        "realizaron operaciones con su CC durante 2017, y que fueron considerados "
                        "como posibles PEPs"),
         kGrisOscuro, 9);
-    txPaso4 =
-        etiquetaFija(this, "txPaso4", {87, 332, 407, 38},
-                     QStringLiteral("3.- De la siguiente lista, marque sólo los Usuarios que se consideraron "
-                                    "como PEPs"),
-                     kVerdeAzul, 16);
+    txPaso4 = new TEtiquetaInterlineada(this);
+    txPaso4->setObjectName(QStringLiteral("txPaso4"));
+    txPaso4->setTextFormat(Qt::PlainText);
+    txPaso4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    txPaso4->setWordWrap(true);
+    txPaso4->setFont(fuente(this, 16));
+    txPaso4->setText(
+        QStringLiteral("3.- De la siguiente lista, marque sólo los Usuarios que se consideraron como PEPs"));
+    PonColorEtiqueta(txPaso4, kVerdeAzul);
+    txPaso4->setGeometry(87, 332, 407, 38);
     Label7 = etiquetaAjustada(this, "Label7", 95, 376,
                               QStringLiteral("Tip: NO marque los Usuarios que dictaminó como homónimos"),
                               kGrisOscuro, 9);
@@ -441,10 +481,11 @@ void TfrmPrincipal::CreaControles()
 
     pnIgnorar = new QWidget(this);
     pnIgnorar->setObjectName(QStringLiteral("pnIgnorar"));
-    pnIgnorar->setGeometry(633, 332, 511, 181);
+    // Wide and tall enough to cover step 3's title, tip and whole list once moved over them.
+    pnIgnorar->setGeometry(633, 332, 512, 194);
     fondoBlanco(pnIgnorar);
     Label11 = etiquetaFija(
-        pnIgnorar, "Label11", {77, 63, 357, 36},
+        pnIgnorar, "Label11", {78, 63, 357, 36},
         QStringLiteral("No se detectaron operaciones con ningún PEP. Ignore este paso y presione "
                        "el botón \"Generar reporte\"."),
         kVerdeAzul, 15);
@@ -501,7 +542,7 @@ void TfrmPrincipal::PreparaChkBox()
 void TfrmPrincipal::MuestraIgnorar(bool bNoHayPEPs)
 {
     if (bNoHayPEPs) {
-        pnIgnorar->move(88, 332);
+        pnIgnorar->move(87, 332);
         pnIgnorar->show();
         pnIgnorar->raise();
         PonColorEtiqueta(txPaso4, kGris);

@@ -78,10 +78,12 @@ TRejillaDatos::TRejillaDatos(QWidget* parent) : QTableView(parent)
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsMovable(false);
 
-    // A disabled grid keeps its white face and black text.
+    // A disabled grid keeps its white face and black text. The sunken frame's lit sides (right
+    // and bottom) take a grey that still shows on a white window.
     QPalette p = palette();
     p.setColor(QPalette::Base, Qt::white);
     p.setColor(QPalette::Text, Qt::black);
+    p.setColor(QPalette::Light, QColor(0xB4, 0xB4, 0xB4));
     setPalette(p);
 }
 

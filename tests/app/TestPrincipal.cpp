@@ -181,9 +181,9 @@ private slots:
                                   << 0;
         QTest::newRow("DBCheckBox") << "DBCheckBox" << QRect(35, 0, 13, 17) << "" << n << 11 << false
                                     << sHintPEP << 0;
-        QTest::newRow("pnIgnorar") << "pnIgnorar" << QRect(633, 332, 511, 181) << "-" << n << 11 << false
+        QTest::newRow("pnIgnorar") << "pnIgnorar" << QRect(633, 332, 512, 194) << "-" << n << 11 << false
                                    << "" << 0;
-        QTest::newRow("Label11") << "Label11" << QRect(77, 63, 357, 36)
+        QTest::newRow("Label11") << "Label11" << QRect(78, 63, 357, 36)
                                  << QString::fromUtf8(
                                         "No se detectaron operaciones con ningún PEP. Ignore este paso y "
                                         "presione el botón \"Generar reporte\".")
@@ -468,13 +468,48 @@ private slots:
         QCOMPARE(QLocale().toString(10.5, 'f', 2), QString("10.50"));
     }
 
+    // Step 3's two-line title keeps its lines apart (a descender of the first never meets the
+    // second); the list's frame shows on all four sides on the white window; the notice covers
+    // the whole step-3 area, title, tip and list, with nothing of them peeking out.
+    void trazado()
+    {
+        auto* txPaso4 = control<QLabel>("txPaso4");
+        const QImage t = txPaso4->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QList<bool> Tinta;
+        for (int y = 0; y < t.height(); ++y) {
+            bool b = false;
+            for (int x = 0; x < t.width() && !b; ++x)
+                b = qGray(t.pixel(x, y)) < 200;
+            Tinta << b;
+        }
+        // Two blocks of ink rows, at least two blank rows between them.
+        const int nFinPrimera = Tinta.indexOf(false, Tinta.indexOf(true));
+        const int nInicioSegunda = Tinta.indexOf(true, nFinPrimera);
+        QVERIFY2(nInicioSegunda > nFinPrimera && nInicioSegunda - nFinPrimera >= 2,
+                 qPrintable(QString("tinta hasta %1, de nuevo en %2").arg(nFinPrimera).arg(nInicioSegunda)));
+
+        auto* grd = control<TRejillaDatos>("grdPEPs");
+        const QImage g = grd->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int nAncho = g.width();
+        const int nAlto = g.height();
+        QVERIFY(QColor(g.pixel(nAncho - 1, nAlto / 2)) != QColor(Qt::white));
+        QVERIFY(QColor(g.pixel(nAncho / 2, nAlto - 1)) != QColor(Qt::white));
+        QVERIFY(QColor(g.pixel(0, nAlto / 2)) != QColor(Qt::white));
+
+        auto* pnIgnorar = control("pnIgnorar");
+        frm->MuestraIgnorar(true);
+        for (const char* sCubierto : {"txPaso4", "Label7", "grdPEPs"})
+            QVERIFY2(pnIgnorar->geometry().contains(control(sCubierto)->geometry()), sCubierto);
+        frm->MuestraIgnorar(false);
+    }
+
     void avisoSinPEPs()
     {
         auto* pnIgnorar = control("pnIgnorar");
         auto* txPaso4 = control("txPaso4");
         frm->MuestraIgnorar(true);
         QVERIFY(!pnIgnorar->isHidden());
-        QCOMPARE(pnIgnorar->pos(), QPoint(88, 332));
+        QCOMPARE(pnIgnorar->pos(), QPoint(87, 332));
         QCOMPARE(ColorEtiqueta(txPaso4), QColor(0x80, 0x80, 0x80));
         QVERIFY(pnIgnorar->isAncestorOf(frm->childAt(300, 450)) || frm->childAt(300, 450) == pnIgnorar);
         frm->MuestraIgnorar(false);

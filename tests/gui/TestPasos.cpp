@@ -227,7 +227,7 @@ private slots:
         pulsa(frm->bnDetectaPEPs);
         QVERIFY2(guion->Cajas.isEmpty(), qPrintable(guion->Textos().join('\n')));
         QVERIFY(frm->pnIgnorar->isVisible());
-        QCOMPARE(frm->pnIgnorar->pos(), QPoint(88, 332));
+        QCOMPARE(frm->pnIgnorar->pos(), QPoint(87, 332));
         QCOMPARE(colorDe(frm->txPaso4), QColor(0x80, 0x80, 0x80));
         QVERIFY(frm->bnGenReporte->isEnabled());
         QVERIFY(!frm->grdPEPs->isEnabled());

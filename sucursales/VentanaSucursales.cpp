@@ -6,6 +6,7 @@
 #include "corrida/Sucursales.h"
 #include "questionnaire/ArchivosDetalle.h"
 #include "questionnaire/LibroDetalle.h"
+#include "reportengine/ExportaPDF.h"
 #include "reportengine/Reporte.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@
 #include <QMutex>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -510,12 +512,21 @@ bool TfrmSucursales::Genera()
     }
 
     TReporteConsolidado Reporte(Consolidacion.Consolidado());
+    // The consolidated report belongs to no branch's folder: its PDF and its detail folder are
+    // proposed in the user's documents, the detail in a folder beside the PDF named after it.
+    TExportaPDF* Pdf = Reporte.Reporte().GetExportaPDF();
+    if (Pdf && Pdf->sCarpeta.isEmpty())
+        Pdf->sCarpeta = CarpetaDocumentos
+                            ? CarpetaDocumentos()
+                            : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     Reporte.Reporte().AccionesVista = {
         {u"acExportaDetalle"_s, u"Exportar detalle…"_s,
          u"Las filas que cuenta o suma cada respuesta de todas las sucursales, en archivos CSV y un libro de Excel"_s,
-         [&Consolidacion](QWidget*) {
+         [&Consolidacion, Pdf](QWidget*) {
+             const ArchivosDetalle::TCarpetaPropuesta Propuesta(Pdf ? Pdf->CarpetaDetallePropuesta()
+                                                                    : QString());
              const QString sCarpeta = Dialogos().EligeCarpeta(
-                 u"Exportar detalle: elija la carpeta de los archivos"_s, QDir::homePath());
+                 u"Exportar detalle: elija la carpeta de los archivos"_s, Propuesta.Ruta());
              if (sCarpeta.isEmpty())
                  return;
              const QString sRechazo = Salidas::MotivoRechazoCarpeta(sCarpeta);

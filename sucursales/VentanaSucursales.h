@@ -39,6 +39,8 @@ public:
 
     // Runs when the consolidated report's preview is about to show (tests and screenshots).
     std::function<void(TReporte&)> AlMostrarReporte;
+    // Where the consolidated PDF and its detail folder are proposed; null: the user's documents.
+    std::function<QString()> CarpetaDocumentos;
 
     QTableWidget* grdSucursales;
     QPushButton* bnAgregar;

@@ -69,6 +69,10 @@ clic() { # window x y (client coordinates)
   sleep "${4:-1}"
 }
 ruta_win() { echo "Z:${1//\//\\}"; }
+# Files written after this mark are this run's.
+marca="$tmp/marca"
+touch "$marca"
+sleep 1
 # Started from an office folder of its own, the branches as Windows paths on its command line.
 (cd "$tmp/Oficina" && "$wine" "$programa/CuestionarioQRTZ-Sucursales.exe" \
   "$(ruta_win "$tmp/Centro")" "$(ruta_win "$tmp/Aeropuerto")" \
@@ -104,7 +108,7 @@ p="$(espera "Vista previa" 180)" || falla "no apareció la vista previa del repo
 sleep 2
 foto vista-previa
 # The preview's "PDF" button, the export options, then Windows' "save as" dialog with the proposed
-# name in the folder the program was started from.
+# name in the user's documents (the consolidated report belongs to no branch's folder).
 eval "$(xdotool getwindowgeometry --shell "$p")"
 xdotool mousemove $((X + 122)) $((Y + 12)) click 1
 espera "Exportar a PDF" 30 >/dev/null || falla "no apareció el cuadro de opciones del PDF"
@@ -114,14 +118,20 @@ espera "Guardar como" 30 >/dev/null || falla "no apareció el cuadro para guarda
 sleep 1
 foto guardar-como
 enter_en "Guardar como"
-pdf="$tmp/Oficina/CuestionarioQRTZ-Consolidado.pdf"
-for _ in $(seq 60); do [ -s "$pdf" ] && break; sleep 1; done
+pdf=""
+for _ in $(seq 60); do
+  pdf="$(find -L "$WINEPREFIX/drive_c/users" -maxdepth 3 -name CuestionarioQRTZ-Consolidado.pdf -newer "$marca" \
+    -size +0 2>/dev/null | head -n 1)"
+  [ -n "$pdf" ] && break
+  sleep 1
+done
 sleep 3
 paginas="$(pdfinfo "$pdf" 2>/dev/null | sed -n 's/^Pages: *//p')"
 [ "${paginas:-0}" -gt 11 ] || falla "el PDF consolidado no tiene las 11 páginas y el anexo (${paginas:-no existe})"
 pdftotext -layout "$pdf" "$salida/consolidado.txt"
 grep -q "Sucursal 2 (Aeropuerto)" "$salida/consolidado.txt" || falla "el anexo del PDF no nombra las sucursales"
 cp "$pdf" "$salida/"
+rm -f "$pdf" # the next run starts without it
 echo "sucursales: PDF consolidado desde la vista previa, $paginas páginas: $salida/$(basename "$pdf")"
 xdotool mousemove $((X + WIDTH - 145)) $((Y + 12)) click 1
 espera_cierre "Vista previa" || falla "la vista previa no se cerró"

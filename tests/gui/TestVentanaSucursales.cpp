@@ -127,12 +127,23 @@ private slots:
         QString sPEP;
         bool bDetalle = false;
         QString sPDF;
+        QString sPropuesto;
+        bool bCarpetaPropuestaQuitada = false;
+        QDir().mkpath(carpeta("documentos"));
+        frm->CarpetaDocumentos = [this] { return carpeta("documentos"); };
         frm->AlMostrarReporte = [&](TReporte& r) {
             r.AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
                 nPaginas = r.PaginasPreparadas();
                 sPEP = r.Variables().Lee("preg_37");
-                bDetalle = v.findChild<QAction*>("acExportaDetalle") != nullptr;
+                auto* acDetalle = v.findChild<QAction*>("acExportaDetalle");
+                bDetalle = acDetalle != nullptr;
                 sPDF = r.GetExportaPDF()->sNombreArchivo;
+                sPropuesto = r.GetExportaPDF()->ArchivoPropuesto();
+                if (acDetalle) {
+                    acDetalle->trigger(); // the folder dialog is cancelled: nothing is written
+                    bCarpetaPropuestaQuitada =
+                        !QFileInfo::exists(carpeta("documentos/CuestionarioQRTZ-Consolidado detalle"));
+                }
                 v.findChild<QAction*>("acCerrar")->trigger();
             };
         };
@@ -142,6 +153,14 @@ private slots:
         QVERIFY(bDetalle);
         // Saved in a branch's folder, the consolidated PDF does not take the name of its own report.
         QCOMPARE(sPDF, QString("CuestionarioQRTZ-Consolidado"));
+        // The PDF and the detail are proposed together in the user's documents, the detail in a
+        // folder named after the PDF; a cancelled choice leaves no folder behind.
+        QCOMPARE(sPropuesto, QDir(carpeta("documentos")).filePath("CuestionarioQRTZ-Consolidado.pdf"));
+        QCOMPARE(guion->Cajas.size(), 1);
+        QCOMPARE(guion->Cajas.first().sInicial,
+                 QDir(carpeta("documentos")).filePath("CuestionarioQRTZ-Consolidado detalle"));
+        QVERIFY(bCarpetaPropuestaQuitada);
+        guion->Cajas.clear();
         QCOMPARE(frm->txMensajes->text(), QString("El reporte consolidado se generó correctamente."));
         QVERIFY(guion->Cajas.isEmpty());
     }

@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -30,11 +31,8 @@ public:
         p->drawLine(option.rect.topRight(), option.rect.bottomRight());
         p->restore();
         if (F_Rejilla->AlDibujarCelda) {
-            const QPalette::ColorGroup Grupo =
-                option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
-            const QBrush Fondo = option.state & QStyle::State_Selected
-                                     ? option.palette.brush(Grupo, QPalette::Highlight)
-                                     : option.palette.brush(Grupo, QPalette::Base);
+            const QBrush Fondo = F_Rejilla->ColorFondo(option.state & QStyle::State_Selected,
+                                                       option.state & QStyle::State_Active);
             p->save();
             F_Rejilla->AlDibujarCelda(*p, opt.rect, index, option.state & QStyle::State_HasFocus, Fondo);
             p->restore();
@@ -154,13 +152,33 @@ void TRejillaDatos::SetTitulos(const QFont& Fuente, const QColor& Color)
     horizontalHeader()->setPalette(p);
 }
 
+QColor TRejillaDatos::ColorFondo(bool bSeleccionada, bool bActiva) const
+{
+    // The style paints a row's face (a flat colour, or a theme's tinted panel on Windows): a
+    // sample of its middle gives the one colour that stands for it.
+    QStyleOptionViewItem Opcion;
+    initViewItemOption(&Opcion);
+    Opcion.rect = QRect(0, 0, 48, 16);
+    Opcion.state = QStyle::State_Enabled;
+    if (bSeleccionada)
+        Opcion.state |= QStyle::State_Selected;
+    if (bActiva)
+        Opcion.state |= QStyle::State_Active;
+    Opcion.palette.setCurrentColorGroup(bActiva ? QPalette::Active : QPalette::Inactive);
+    QImage Muestra(Opcion.rect.size(), QImage::Format_RGB32);
+    Muestra.fill(palette().color(QPalette::Base));
+    QPainter p(&Muestra);
+    style()->drawPrimitive(QStyle::PE_PanelItemViewItem, &Opcion, &p, this);
+    p.end();
+    return Muestra.pixelColor(Opcion.rect.center());
+}
+
 QBrush TRejillaDatos::FondoFilaActual() const
 {
-    const QPalette::ColorGroup Grupo = isActiveWindow() ? QPalette::Active : QPalette::Inactive;
     const QModelIndex Actual = currentIndex();
     const bool bSeleccionada =
         Actual.isValid() && selectionModel() && selectionModel()->isRowSelected(Actual.row());
-    return palette().brush(Grupo, bSeleccionada ? QPalette::Highlight : QPalette::Base);
+    return ColorFondo(bSeleccionada, isActiveWindow());
 }
 
 bool TRejillaDatos::MueveFila(int nTecla)

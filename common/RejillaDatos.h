@@ -52,6 +52,8 @@ public:
     std::function<QString(const QModelIndex& Indice)> AlPedirHint;
     // The face of the current row's cells as the grid draws them now.
     QBrush FondoFilaActual() const;
+    // The face of a row as the style paints it, selected or not, in an active window or not.
+    QColor ColorFondo(bool bSeleccionada, bool bActiva) const;
     // Runs for every character typed while the grid has the focus, before the grid handles it;
     // setting the character to 0 keeps it from the grid.
     std::function<void(QChar& cTecla)> AlPresionarTecla;

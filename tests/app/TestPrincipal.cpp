@@ -463,7 +463,10 @@ private slots:
                                    "Fichero", "fichero", "Directorio:"})
             QVERIFY2(!sTodo.contains(QRegularExpression(QString("\\b%1\\b").arg(sAjeno))),
                      qPrintable(QString("%1 en: %2").arg(sAjeno, sTodo)));
+#ifndef Q_OS_WIN
+        // Windows names file types itself, in its own language.
         QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QString("Carpeta"));
+#endif
         QCOMPARE(QLocale().toString(QDate(2019, 12, 3), "d MMM yyyy"), QString("3 dic 2019"));
         QCOMPARE(QLocale().toString(10.5, 'f', 2), QString("10.50"));
     }

@@ -15,7 +15,7 @@ corpus=build-fuzz/corpus-lector
 hallazgos=build-fuzz/hallazgos-lector
 mkdir -p "$corpus" "$hallazgos"
 if [ -z "$(ls -A "$corpus")" ]; then
-  cp ../shared/testdata/access/*/*.mdb "$corpus"/
+  cp tests/datos/access/*/*.mdb "$corpus"/
 fi
 
 exec build-fuzz/fuzz/fuzz-lector "$corpus" \

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Compares the Windows tools (under Wine) with the Linux build (build/) on the same files:
-#  - jetsql: every user table of every real Access file in ../shared/testdata/access;
+#  - jetsql: every user table of every real Access file in tests/datos/access;
 #  - mdbgen: the sample Tavoro folder, byte for byte (so the Linux readers' checks of the writer
 #    cover the Windows writer too);
 #  - cuestionario (as shipped, in build-win/dist, with its fonts folder): its lines on the sample
@@ -32,8 +32,8 @@ for f in "$lin/tools/jetsql/jetsql" "$lin/tools/mdbgen/mdbgen" "$lin/tools/cuest
   [ -x "$f" ] || { echo "compara-linux: falta $f (bash scripts/build.sh)"; echo "0 passed, 1 failed"; exit 1; }
 done
 
-echo "compara-linux: jetsql en ../shared/testdata/access"
-datos="$raiz/../shared/testdata/access"
+echo "compara-linux: jetsql en tests/datos/access"
+datos="$raiz/tests/datos/access"
 n_tablas=0
 dif_jetsql=0
 for mdb in "$datos"/jet3/*.mdb "$datos"/jet4/*.mdb "$datos"/password/*.mdb; do

@@ -19,7 +19,8 @@ Q_DECLARE_METATYPE(TCalculo)
 
 namespace {
 
-const QString kDirAccess = QStringLiteral("../shared/testdata/access");
+// Real Access files and their reference dumps, kept in the tree (sources and licences: NOTICE.md).
+const QString kDirAccess = QStringLiteral("tests/datos/access");
 
 QString RutaDe(const QString& sBase)
 {

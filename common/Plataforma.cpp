@@ -29,39 +29,72 @@
 
 namespace Plataforma {
 
-bool AbreSoloLectura(QFile& Archivo)
+namespace {
+
+#ifdef Q_OS_WIN
+// The path as the system's file calls take it; an absolute path longer than the classic limit
+// goes in its extended form (\\?\C:\... or \\?\UNC\server\share\...), which every call
+// accepts whatever the system's long-path setting.
+std::wstring nativo(const QString& sRuta)
+{
+    QString s = QDir::toNativeSeparators(sRuta);
+    if (s.size() >= MAX_PATH - 12 && QDir::isAbsolutePath(sRuta) && !s.startsWith(QLatin1String("\\\\?\\"))) {
+        const QString sLimpia = QDir::toNativeSeparators(QDir::cleanPath(QDir::fromNativeSeparators(s)));
+        s = sLimpia.startsWith(QLatin1String("\\\\")) ? QStringLiteral("\\\\?\\UNC\\") + sLimpia.mid(2)
+                                                      : QStringLiteral("\\\\?\\") + sLimpia;
+    }
+    return s.toStdWString();
+}
+#else
+QByteArray nativo(const QString& sRuta)
+{
+    return QFile::encodeName(sRuta);
+}
+#endif
+
+} // namespace
+
+bool AbreSoloLectura(QFile& Archivo, QString* sError)
 {
 #ifdef Q_OS_WIN
     // Qt opens without FILE_SHARE_DELETE; the host must be free to rename or replace the file.
-    const std::wstring sRuta = QDir::toNativeSeparators(Archivo.fileName()).toStdWString();
-    HANDLE h =
-        CreateFileW(sRuta.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // There is no second try through Qt: a failure here is reported, never turned into an open
+    // that would keep the host from replacing its file.
+    HANDLE h = CreateFileW(nativo(Archivo.fileName()).c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        // Let QFile try, so its error text explains the failure.
-        return Archivo.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        if (sError)
+            *sError = TextoError(int(GetLastError()));
+        return false;
     }
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
     if (fd < 0) {
         CloseHandle(h);
+        if (sError)
+            *sError = QStringLiteral("no se pudo usar el archivo abierto");
         return false;
     }
     if (!Archivo.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         _close(fd);
+        if (sError)
+            *sError = Archivo.errorString();
         return false;
     }
     return true;
 #else
-    return Archivo.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    const bool bAbierto = Archivo.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    if (!bAbierto && sError)
+        *sError = Archivo.errorString();
+    return bAbierto;
 #endif
 }
 
 TBloqueoExclusivo::TBloqueoExclusivo(const QString& sRuta) : F_sRuta(sRuta)
 {
 #ifdef Q_OS_WIN
-    const std::wstring s = QDir::toNativeSeparators(sRuta).toStdWString();
-    HANDLE h =
-        CreateFileW(s.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(nativo(sRuta).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     F_bActivo = h != INVALID_HANDLE_VALUE;
     F_pManejador = F_bActivo ? h : nullptr;
 #else
@@ -201,22 +234,6 @@ QDateTime HoraDeCambio(const QString& sRuta)
     return QFileInfo(sRuta).metadataChangeTime();
 #endif
 }
-
-namespace {
-
-#ifdef Q_OS_WIN
-std::wstring nativo(const QString& sRuta)
-{
-    return QDir::toNativeSeparators(sRuta).toStdWString();
-}
-#else
-QByteArray nativo(const QString& sRuta)
-{
-    return QFile::encodeName(sRuta);
-}
-#endif
-
-} // namespace
 
 TIdentidadArchivo IdentidadArchivo(const QString& sRuta)
 {
@@ -508,9 +525,9 @@ bool NombreRepresentable(const QByteArray& Bytes, QString& sEscapado)
     const qsizetype n = Bytes.size();
     for (qsizetype i = 0; i < n;) {
         const unsigned char c = p[i];
-        const int nLargo = c < 0x80 ? 1
-                           : (c >> 5) == 0x6 ? 2
-                           : (c >> 4) == 0xE ? 3
+        const int nLargo = c < 0x80           ? 1
+                           : (c >> 5) == 0x6  ? 2
+                           : (c >> 4) == 0xE  ? 3
                            : (c >> 3) == 0x1E ? 4
                                               : 0;
         bool bValida = nLargo > 0 && i + nLargo <= n && !(nLargo == 1 && c < 0x20);

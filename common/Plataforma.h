@@ -13,7 +13,8 @@ namespace Plataforma {
 // Opens Archivo (its name already set) for reading only, unbuffered, so that nobody else is ever
 // blocked: on Windows the file is shared for reading, writing and deleting (the host keeps working
 // and may even replace the file); nothing is created beside it and its times are not touched.
-bool AbreSoloLectura(QFile& Archivo);
+// On failure the system's reason goes to sError when given.
+bool AbreSoloLectura(QFile& Archivo, QString* sError = nullptr);
 
 // Holds sRuta open so that nobody else can open it (Windows: no sharing at all), as another program
 // with the file open exclusively would; elsewhere it takes every permission away instead. For tests

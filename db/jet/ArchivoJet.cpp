@@ -3,6 +3,7 @@
 #include "common/ArchivosHost.h"
 #include "common/Plataforma.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace jet::detalle {
@@ -38,9 +39,10 @@ std::shared_ptr<TArchivoJet> TArchivoJet::DeArchivo(const QString& sRuta)
     ArchivosHost::ProtegeCarpeta(Info.absolutePath());
     // Read-only, unbuffered and shared with everyone: nothing is locked or created beside the file.
     p->F_pArchivo = std::make_unique<QFile>(sRuta);
-    if (!Plataforma::AbreSoloLectura(*p->F_pArchivo))
+    QString sMotivo;
+    if (!Plataforma::AbreSoloLectura(*p->F_pArchivo, &sMotivo))
         throw TErrorFormato(QStringLiteral("No se pudo abrir el archivo de base de datos \"%1\": %2.")
-                                .arg(sRuta, p->F_pArchivo->errorString()));
+                                .arg(QDir::toNativeSeparators(sRuta), sMotivo));
     p->F_nTamano = p->F_pArchivo->size();
     return p;
 }

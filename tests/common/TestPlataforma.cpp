@@ -58,12 +58,36 @@ private slots:
         QCOMPARE(QFileInfo(ruta).lastModified(), antes);
     }
 
+    // A file that cannot be opened is reported with the system's reason, and nothing else
+    // opens it in its place.
     void lecturaDeArchivoAusente()
     {
         QFile f(dir.filePath("no-existe.mdb"));
-        QVERIFY(!Plataforma::AbreSoloLectura(f));
+        QString sError;
+        QVERIFY(!Plataforma::AbreSoloLectura(f, &sError));
+        QVERIFY(!sError.isEmpty());
         QVERIFY(!f.isOpen());
         QVERIFY(!QFileInfo::exists(f.fileName()));
+    }
+
+    // A database deep in folders, its path beyond the classic 260 characters, opens all the same.
+    void lecturaConRutaLarga()
+    {
+        QString sCarpeta = dir.path();
+        while (sCarpeta.size() < 300)
+            sCarpeta += QStringLiteral("/carpeta-de-una-sucursal-lejana");
+        QVERIFY(QDir().mkpath(sCarpeta));
+        const QString sRuta = sCarpeta + QStringLiteral("/Tavoro.mdb");
+        {
+            QFile f(sRuta);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QCOMPARE(f.write("abc"), qint64(3));
+        }
+        QFile f(sRuta);
+        QString sError;
+        QVERIFY2(Plataforma::AbreSoloLectura(f, &sError), qPrintable(sError));
+        QCOMPARE(f.readAll(), QByteArray("abc"));
+        QVERIFY(Plataforma::IdentidadArchivo(sRuta).bValida);
     }
 
     // Another program holding the file exclusively keeps it from being opened; released, it opens.

@@ -1,4 +1,5 @@
 #include "reportengine/ExportaPDF.h"
+#include "common/Version.h"
 
 #include "common/ArchivosHost.h"
 #include "common/IIDialogos.h"
@@ -174,7 +175,7 @@ bool TExportaPDF::Escribe(const TReporte& Reporte, TArchivoSalida& Salida, QWidg
         QPdfWriter Pdf(&Memoria);
         Pdf.setResolution(96);
         Pdf.setTitle(sTitulo);
-        Pdf.setCreator(QStringLiteral("CuestionarioQRTZ"));
+        Pdf.setCreator(QStringLiteral("CuestionarioQRTZ %1").arg(QLatin1String(kVersionQRTZ)));
         Pdf.setPageSize(Reporte.PaginaPreparada(0).Papel);
         Pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter p;

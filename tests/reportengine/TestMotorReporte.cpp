@@ -1,6 +1,7 @@
 #include "OmisionCTest.h"
 #include "common/ArchivosHost.h"
 #include "common/DialogosGuion.h"
+#include "common/Version.h"
 #include "reportengine/ExportaPDF.h"
 #include "reportengine/Fuentes.h"
 #include "reportengine/Reporte.h"
@@ -658,6 +659,11 @@ private slots:
         QVERIFY(sInfo.contains(QRegularExpression("Subject:\\s+Asunto\n")));
         QVERIFY(sInfo.contains(QRegularExpression("Author:\\s+Autor\n")));
         QVERIFY(sInfo.contains(QRegularExpression("Encrypted:\\s+no\n")));
+        // The program and version that wrote it, as the tools' --version say it.
+        QVERIFY2(sInfo.contains(QRegularExpression(
+                     "Creator:\\s+" +
+                     QRegularExpression::escape(QString("CuestionarioQRTZ ") + kVersionQRTZ) + "\n")),
+                 qPrintable(sInfo));
 
         // Cancelling the options writes nothing.
         e.DialogoOpciones = [](const TExportaPDF&, QWidget*) { return false; };

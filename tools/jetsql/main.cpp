@@ -10,6 +10,7 @@
 // developers: the user never sees it).
 
 #include "common/Plataforma.h"
+#include "common/Version.h"
 #include "db/componentes/ErrorBD.h"
 #include "db/jet/proveedor/ProveedorJet.h"
 
@@ -69,6 +70,10 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     Plataforma::ConsolaUtf8();
     const QStringList args = app.arguments().mid(1);
+    if (args == QStringList{QStringLiteral("--version")}) {
+        QTextStream(stdout) << "jetsql " << kVersionQRTZ << "\n";
+        return 0;
+    }
     QString ruta, contrasena, sql;
     bool traduce = false;
     bool detalle = false;

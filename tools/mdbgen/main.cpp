@@ -2,6 +2,7 @@
 //   mdbgen fixture IN.json OUT.mdb
 //   mdbgen sample DIR [--operaciones N] [--semilla S] [--anios A] [--clientes C] [--proceso P]
 #include "common/Plataforma.h"
+#include "common/Version.h"
 #include "tools/mdbgen/FixtureMdb.h"
 #include "tools/mdbgen/MuestraTavoro.h"
 
@@ -44,6 +45,10 @@ int main(int argc, char** argv)
     QCoreApplication App(argc, argv);
     Plataforma::ConsolaUtf8();
     const QStringList Args = App.arguments().mid(1);
+    if (Args == QStringList{QStringLiteral("--version")}) {
+        imprime(stdout, QStringLiteral("mdbgen %1").arg(QLatin1String(kVersionQRTZ)));
+        return 0;
+    }
     if (Args.size() == 3 && Args[0] == QLatin1String("fixture")) {
         QString sError;
         if (!EscribeFixtureMdb(Args[1], Args[2], &sError)) {

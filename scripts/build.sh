@@ -2,5 +2,6 @@
 # Configures and builds everything into build/ (options after the script go to CMake).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -G Ninja "$@" >/dev/null
+# The configure output is shown: a missing optional tool or library is said there.
+cmake -S . -B build -G Ninja "$@"
 cmake --build build --parallel "$(nproc)"

@@ -19,10 +19,13 @@ function(qrtz_icono_windows salida)
   set(dir "${CMAKE_BINARY_DIR}/generado/icono")
   set(pngs "")
   set(comandos "")
-  foreach(lado 16 24 32 48 64 256)
+  foreach(lado 16 24 32 48 64)
     list(APPEND pngs "${dir}/icono-${lado}.png")
     list(APPEND comandos COMMAND "${QRTZ_RSVG}" -w ${lado} -h ${lado} -o "${dir}/icono-${lado}.png" "${svg}")
   endforeach()
+  # The large size is stored as PNG, as Windows takes it, instead of a 270 KB bitmap.
+  list(APPEND pngs "--raw=${dir}/icono-256.png")
+  list(APPEND comandos COMMAND "${QRTZ_RSVG}" -w 256 -h 256 -o "${dir}/icono-256.png" "${svg}")
   add_custom_command(OUTPUT "${dir}/CuestionarioQRTZ.ico"
     COMMAND ${CMAKE_COMMAND} -E make_directory "${dir}"
     ${comandos}

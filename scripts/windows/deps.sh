@@ -21,27 +21,58 @@ export PKG_CONFIG_LIBDIR="$libs/lib/pkgconfig"
 export PKG_CONFIG_PATH=""
 
 # Recipe versions: changing a recipe below means changing its version, so the cache is rebuilt.
+# (The Debian revision named in each is the one the recipe was first built from; the sources are
+# Debian's current ones of the same upstream version.)
 V_QT="qt6-base=6.4.2+dfsg-10 r1"
 V_ZLIB="zlib=1:1.2.13.dfsg-1 r2"
 V_JPEG="libjpeg-turbo=1:2.1.5-2 r1"
 V_SQLITE="sqlite3=3.40.1-2+deb12u2 r1"
 V_QPDF="qpdf=11.3.0-1+deb12u1 r2"
 
-hecho() { [ -f "$sellos/$1" ] && [ "$(cat "$sellos/$1")" = "$2" ]; }
+# A part whose stamp holds this recipe is reused, and the log says so.
+hecho() {
+  if [ -f "$sellos/$1" ] && [ "$(cat "$sellos/$1")" = "$2" ]; then
+    echo "deps: $1 reutilizado de la caché ($2)"
+    return 0
+  fi
+  return 1
+}
 sellar() { echo "$2" >"$sellos/$1"; }
 reloj() { echo "deps: $* ($(date -u +%H:%M:%S))"; }
 
-# Unpacks a Debian source package (with Debian's patches) into $src/<name>, once.
+# Unpacks Debian's source package (with Debian's patches) into $src/<name>, once; the download
+# stays in the cache. The archive drops a Debian revision as soon as a security update supersedes
+# it, so no revision is named: the newest one of the recipe's upstream version that can be
+# downloaded is taken, then the older ones.
 fuente() {
-  local paquete="$1" version="$2"
+  local paquete="$1" upstream="$2"
   local dir="$src/$paquete"
   if [ ! -f "$dir/.desempaquetado" ]; then
-    rm -rf "$dir" && mkdir -p "$dir"
-    (cd "$dir" && apt-get source -qq --only-source "$paquete=$version" >/dev/null)
+    local versiones v arriba tomada=""
+    versiones="$(apt-cache showsrc --only-source "$paquete" | sed -n 's/^Version: //p' | sort -Vru)"
+    for v in $versiones; do
+      arriba="${v#*:}"
+      arriba="${arriba%-*}"
+      case "$arriba" in
+      "$upstream" | "$upstream"[.+~]*) ;;
+      *) continue ;;
+      esac
+      rm -rf "$dir" && mkdir -p "$dir"
+      if (cd "$dir" && apt-get source -qq --only-source "$paquete=$v" >/dev/null 2>&1); then
+        tomada="$v"
+        break
+      fi
+      echo "deps: no se pudo descargar $paquete $v; se prueba otra revisión" >&2
+    done
+    if [ -z "$tomada" ]; then
+      echo "deps: Debian no ofrece fuentes de $paquete $upstream (hay: ${versiones//$'\n'/ })" >&2
+      exit 1
+    fi
     local arbol
     arbol="$(find "$dir" -mindepth 1 -maxdepth 1 -type d | head -1)"
     ln -sfn "$arbol" "$dir/arbol"
     touch "$dir/.desempaquetado"
+    echo "deps: fuentes de $paquete $tomada (Debian) en $dir" >&2
   fi
   echo "$dir/arbol"
 }
@@ -55,7 +86,7 @@ construir_qt() {
   hecho qt "$V_QT" && return
   reloj "Qt: fuentes"
   local arbol
-  arbol="$(fuente qt6-base 6.4.2+dfsg-10)"
+  arbol="$(fuente qt6-base 6.4.2)"
   # An interrupted build of the same recipe resumes where it stopped.
   if [ ! -f "$obra/qt/build.ninja" ] || [ "$(cat "$obra/qt/.receta" 2>/dev/null)" != "$V_QT" ]; then
     rm -rf "$obra/qt" "$qt" && mkdir -p "$obra/qt" "$qt"
@@ -95,7 +126,7 @@ construir_zlib() {
   hecho zlib "$V_ZLIB" && return
   reloj "zlib"
   local arbol
-  arbol="$(fuente zlib 1:1.2.13.dfsg-1)"
+  arbol="$(fuente zlib 1.2.13)"
   # Debian's source has no win32/ folder (resource file of the DLL): build the static library only;
   # qpdf links it in.
   rm -rf "$obra/zlib"
@@ -125,7 +156,7 @@ construir_jpeg() {
   hecho jpeg "$V_JPEG" && return
   reloj "libjpeg-turbo"
   local arbol
-  arbol="$(fuente libjpeg-turbo 1:2.1.5-2)"
+  arbol="$(fuente libjpeg-turbo 2.1.5)"
   rm -rf "$obra/jpeg"
   cmake_win -S "$arbol" -B "$obra/jpeg" -DCMAKE_INSTALL_PREFIX="$libs" \
     -DENABLE_STATIC=OFF -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF >"$obra/jpeg.log" 2>&1
@@ -139,7 +170,7 @@ construir_sqlite() {
   hecho sqlite "$V_SQLITE" && return
   reloj "SQLite"
   local arbol
-  arbol="$(fuente sqlite3 3.40.1-2+deb12u2)"
+  arbol="$(fuente sqlite3 3.40.1)"
   # The amalgamation is generated natively (its generators are host programs), then cross-compiled.
   rm -rf "$obra/sqlite" && mkdir -p "$obra/sqlite"
   (cd "$obra/sqlite" && "$arbol/configure" --disable-tcl >/dev/null 2>&1 &&
@@ -173,7 +204,7 @@ construir_qpdf() {
   hecho qpdf "$V_QPDF" && return
   reloj "qpdf"
   local arbol
-  arbol="$(fuente qpdf 11.3.0-1+deb12u1)"
+  arbol="$(fuente qpdf 11.3.0)"
   # Its CMake spells the Windows library "Advapi32", which a case-sensitive file system does not find.
   { grep -rl 'Advapi32' "$arbol" --include=CMakeLists.txt --include='*.cmake' || true; } |
     xargs -r sed -i 's/Advapi32/advapi32/g'

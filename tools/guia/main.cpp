@@ -106,8 +106,8 @@ bool ajustaImagenes(QTextDocument& Doc, const QDir& Carpeta, QSizeF Maximo, QStr
                 Marco.drawRect(Imagen.rect().adjusted(0, 0, -1, -1));
             }
             Doc.addResource(QTextDocument::ImageResource, QUrl(Formato.name()), Imagen);
-            const qreal dEscala =
-                std::min({1.0, Maximo.width() / Imagen.width(), Maximo.height() * kAltoImagen / Imagen.height()});
+            const qreal dEscala = std::min(
+                {1.0, Maximo.width() / Imagen.width(), Maximo.height() * kAltoImagen / Imagen.height()});
             Formato.setWidth(Imagen.width() * dEscala);
             Formato.setHeight(Imagen.height() * dEscala);
             QTextCursor c(&Doc);
@@ -152,10 +152,18 @@ void ajustaTablas(QTextDocument& Doc)
     }
 }
 
+// Qt's notices about the environment (no runtime folder, no display) are not the user's business.
+void soloErrores(QtMsgType Tipo, const QMessageLogContext&, const QString& sMensaje)
+{
+    if (Tipo == QtCriticalMsg || Tipo == QtFatalMsg)
+        errores() << sMensaje << Qt::endl;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    qInstallMessageHandler(soloErrores);
     Plataforma::ConsolaUtf8();
 #ifndef Q_OS_WIN
     // The guide is laid out with the GUI library's fonts, but no window is shown.
@@ -194,7 +202,8 @@ int main(int argc, char** argv)
 
     // Arial is on every Windows; on Linux fontconfig gives its metric twin or the usual sans.
     QFont Letra;
-    Letra.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    Letra.setFamilies(
+        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     Letra.setStyleHint(QFont::SansSerif);
     Letra.setPointSizeF(10.5);
 
@@ -204,7 +213,10 @@ int main(int argc, char** argv)
     Doc.setDocumentMargin(0);
     const QDir Carpeta = QFileInfo(sReadme).absoluteDir();
     Doc.setBaseUrl(QUrl::fromLocalFile(Carpeta.absolutePath() + QLatin1Char('/')));
-    Doc.setMarkdown(QStringLiteral("# %1\n\n%2").arg(kTitulo, sGuia), QTextDocument::MarkdownDialectGitHub);
+    // Without HTML: a placeholder such as <motivo> is text, not a tag that would swallow the rest.
+    Doc.setMarkdown(QStringLiteral("# %1\n\n%2").arg(kTitulo, sGuia),
+                    QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub |
+                                                    QTextDocument::MarkdownNoHTML));
     // Image sizes are in pixels of 96 per inch, whatever the device.
     const QSizeF Texto(Area.width(), Area.height() - dPie);
     if (!ajustaImagenes(Doc, Carpeta, Texto * 96.0 / kResolucion, sError))

@@ -159,6 +159,18 @@ void soloErrores(QtMsgType Tipo, const QMessageLogContext&, const QString& sMens
         errores() << sMensaje << Qt::endl;
 }
 
+// Room above each heading, so a section stands apart from the list that ends the one before.
+void espaciaTitulos(QTextDocument& Doc)
+{
+    for (QTextBlock b = Doc.begin(); b.isValid(); b = b.next()) {
+        QTextBlockFormat Formato = b.blockFormat();
+        if (Formato.headingLevel() < 2 || b == Doc.begin())
+            continue;
+        Formato.setTopMargin(Formato.headingLevel() == 2 ? 14 : 8);
+        QTextCursor(b).setBlockFormat(Formato);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -222,6 +234,7 @@ int main(int argc, char** argv)
     if (!ajustaImagenes(Doc, Carpeta, Texto * 96.0 / kResolucion, sError))
         return falla(sError);
     ajustaTablas(Doc);
+    espaciaTitulos(Doc);
     Doc.setPageSize(Texto);
 
     QPainter p;

@@ -1,4 +1,4 @@
-// guia README.md SALIDA.pdf: the user guide, the part of the README between its two markers, as a
+// guia README.md SALIDA.pdf: the user guide, the text of the README between its two markers, as a
 // Letter-size PDF with page numbers. The README's images are taken from its own folder.
 #include "common/Plataforma.h"
 #include "common/Salidas.h"

@@ -1,4 +1,4 @@
-// The guide tool: the part of a README between the markers becomes a PDF, read back with
+// The guide tool: the text of a README between the markers becomes a PDF, read back with
 // pdftotext; a README it cannot use gives a Spanish message, a non-zero exit and no file.
 #include "OmisionCTest.h"
 
@@ -69,12 +69,12 @@ class TestGuia : public QObject
 private slots:
     void guia_data()
     {
-        QTest::addColumn<QString>("sReadme");     // its text, empty for no file
-        QTest::addColumn<QString>("sSalida");     // relative to the work folder
-        QTest::addColumn<int>("nCodigo");         // expected exit code
-        QTest::addColumn<QString>("sMensaje");    // part of the error message, when it fails
-        QTest::addColumn<QStringList>("Con");     // texts the PDF holds
-        QTest::addColumn<QStringList>("Sin");     // texts it must not hold
+        QTest::addColumn<QString>("sReadme");  // its text, empty for no file
+        QTest::addColumn<QString>("sSalida");  // relative to the work folder
+        QTest::addColumn<int>("nCodigo");      // expected exit code
+        QTest::addColumn<QString>("sMensaje"); // a piece of the error message, when it fails
+        QTest::addColumn<QStringList>("Con");  // texts the PDF holds
+        QTest::addColumn<QStringList>("Sin");  // texts it must not hold
         QTest::addColumn<int>("nPaginasMinimo");
 
         const QStringList Titulos = {QStringLiteral("Guía del usuario de CuestionarioQRTZ"),
@@ -84,12 +84,12 @@ private slots:
             << kReadmeConMarcas << "Guía del usuario.pdf" << 0 << QString() << Titulos
             << QStringList{"Developer notes", "ninja", "Benchmarks", "guia:inicio", "guia:fin"} << 1;
         QTest::newRow("texto entre < y > en la guía")
-            << QString(kReadmeConMarcas).replace("Usted contestó", "Dice <motivo>. Usted contestó") << "guia.pdf"
-            << 0 << QString() << QStringList{"Dice <motivo>. Usted contestó", "Página 1 de 1"} << QStringList()
-            << 1;
-        QTest::newRow("sin marcas")
-            << QStringLiteral("# Programa\n\n## Primeros pasos\n\nTexto.\n") << "guia.pdf" << 1
-            << "no tiene la guía del usuario entre las marcas" << QStringList() << QStringList() << 0;
+            << QString(kReadmeConMarcas).replace("Usted contestó", "Dice <motivo>. Usted contestó")
+            << "guia.pdf" << 0 << QString() << QStringList{"Dice <motivo>. Usted contestó", "Página 1 de 1"}
+            << QStringList() << 1;
+        QTest::newRow("sin marcas") << QStringLiteral("# Programa\n\n## Primeros pasos\n\nTexto.\n")
+                                    << "guia.pdf" << 1 << "no tiene la guía del usuario entre las marcas"
+                                    << QStringList() << QStringList() << 0;
         QTest::newRow("solo la marca de inicio")
             << QStringLiteral("<!-- guia:inicio -->\n## Primeros pasos\n") << "guia.pdf" << 1
             << "no tiene la guía del usuario entre las marcas" << QStringList() << QStringList() << 0;
@@ -104,14 +104,18 @@ private slots:
         QTest::newRow("README que falta") << QString() << "guia.pdf" << 1 << "No se encontró el archivo"
                                           << QStringList() << QStringList() << 0;
         QTest::newRow("carpeta de salida que no existe")
-            << kReadmeConMarcas << "no-existe/guia.pdf" << 1 << "No se pudo escribir el archivo" << QStringList() << QStringList()
-            << 0;
+            << kReadmeConMarcas << "no-existe/guia.pdf" << 1 << "No se pudo escribir el archivo"
+            << QStringList() << QStringList() << 0;
         QTest::newRow("README del proyecto")
             << kReadmeProyecto << "Guía del usuario.pdf" << 0 << QString()
-            << QStringList{"Guía del usuario de CuestionarioQRTZ", "Los cuatro pasos", "\"Detectar PEPs\"",
-                           "Instalación en Windows", "Cuando algo sale mal",
+            << QStringList{"Guía del usuario de CuestionarioQRTZ",
+                           "Los cuatro pasos",
+                           "\"Detectar PEPs\"",
+                           "Instalación en Windows",
+                           "Cuando algo sale mal",
                            "\"Proceso cancelado.\"",
-                           "Sucursales y archivos de detalle", "Exportar detalle"}
+                           "Sucursales y archivos de detalle",
+                           "Exportar detalle"}
             << QStringList{"Benchmarks and fuzzing", "For developers", "apt-get", "What it is"} << 5;
     }
 
@@ -163,7 +167,8 @@ private slots:
             QVERIFY2(sTexto.contains(s), qPrintable(QStringLiteral("falta: ") + s));
         for (const QString& s : Sin)
             QVERIFY2(!sTexto.contains(s), qPrintable(QStringLiteral("sobra: ") + s));
-        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Página 1 de (\\d+)")).match(sTexto);
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("Página 1 de (\\d+)")).match(sTexto);
         QVERIFY(m.hasMatch());
         const int nPaginas = m.captured(1).toInt();
         QVERIFY2(nPaginas >= nPaginasMinimo, qPrintable(QString::number(nPaginas)));

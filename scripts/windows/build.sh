@@ -49,6 +49,13 @@ programas=(
 for p in "${programas[@]}"; do
   x86_64-w64-mingw32-strip -o "$dist/$(basename "$p")" "$p"
 done
+# The user's guide, made from the README by the Linux build's tool (built here when missing).
+if [ ! -x build/tools/guia/guia ]; then
+  cmake -S . -B build -G Ninja >/dev/null
+  cmake --build build --target guia
+fi
+build/tools/guia/guia README.md "$dist/Guía del usuario.pdf"
+
 # Qt plugins the program loads: the Windows platform and the native style. Windows' printers
 # are reached by Qt6PrintSupport.dll itself (Qt 6 has no print-support plugin for Windows).
 mkdir -p "$dist/platforms" "$dist/styles"

@@ -200,26 +200,48 @@ public:
         }
     }
 
+    // Like the statements, the step's checks, the list of loaded tables and the change of the
+    // hook are refused while a statement's work runs (from the hook itself, or from a part
+    // handed out during a statement): they would reload or read what the work is changing.
     void IniciaPaso() override
     {
+        revisaOcupada();
         F_bEnPaso = false;
         AlDia();
         F_bEnPaso = true;
     }
     void CompruebaPaso() override
     {
+        revisaOcupada();
         if (F_bEnPaso && !(selloDe(F_sRuta) == F_Sello))
             falla(kMsjCambioEnPaso.arg(QDir::toNativeSeparators(F_sRuta)));
     }
     void TerminaPaso() override { F_bEnPaso = false; }
 
-    QStringList TablasCargadas() const override { return F_Sesion.TablasCargadas(); }
+    QStringList TablasCargadas() const override
+    {
+        revisaOcupada();
+        return F_Sesion.TablasCargadas();
+    }
     int Cargas() const override { return F_nCargas; }
     void SetTraza(std::function<void(const QString&, qint64)> Traza) override
     {
         F_Sesion.SetTraza(std::move(Traza));
     }
-    void SetAviso(std::function<bool()> Aviso) override { F_Sesion.SetAviso(std::move(Aviso)); }
+    void SetAviso(std::function<bool()> Aviso) override
+    {
+        revisaOcupada();
+        F_Sesion.SetAviso(std::move(Aviso));
+    }
+
+    void revisaOcupada() const
+    {
+        try {
+            F_Sesion.RevisaOcupada();
+        } catch (const TErrorJet& e) {
+            fallaJet(e);
+        }
+    }
 
     // IOrigenTablasJet
     bool BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema) override

@@ -355,6 +355,8 @@ private slots:
 
         int avisos = 0;
         QString dentro;
+        // Every entry point of the session, called from the hook while the work runs, refuses.
+        QStringList Rechazos;
         conexion.SetAviso([&] {
             ++avisos;
             try {
@@ -362,6 +364,21 @@ private slots:
             } catch (const TErrorBD& e) {
                 dentro = e.Mensaje();
             }
+            const std::pair<const char*, std::function<void()>> Entradas[] = {
+                {"IniciaPaso", [&] { conexion.Sesion().IniciaPaso(); }},
+                {"CompruebaPaso", [&] { conexion.Sesion().CompruebaPaso(); }},
+                {"TablasCargadas", [&] { dynamic_cast<ISesionJet&>(conexion.Sesion()).TablasCargadas(); }},
+                {"SetAviso", [&] { conexion.Sesion().SetAviso({}); }},
+            };
+            for (const auto& [sNombre, Llama] : Entradas) {
+                try {
+                    Llama();
+                } catch (const TErrorBD& e) {
+                    if (e.Mensaje().contains(QStringLiteral("ocupada")))
+                        Rechazos << QString::fromLatin1(sNombre);
+                }
+            }
+            Rechazos.removeDuplicates();
             return !detener;
         });
         QThread::msleep(IntervaloAvisoMs + 10); // the first look at the clock calls the hook
@@ -375,6 +392,7 @@ private slots:
         }
         QVERIFY(avisos >= 1);
         QVERIFY(dentro.contains(QStringLiteral("ocupada")));
+        QCOMPARE(Rechazos, (QStringList{"IniciaPaso", "CompruebaPaso", "TablasCargadas", "SetAviso"}));
 
         conexion.SetAviso({});
         QCOMPARE(conexion.Sesion().Consulta(sql).Filas, esperado.Filas);

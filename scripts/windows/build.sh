@@ -97,3 +97,36 @@ done
 rm -f "$obra/CuestionarioQRTZ-win64.zip"
 (cd "$obra/dist" && zip -qr9 "$obra/CuestionarioQRTZ-win64.zip" CuestionarioQRTZ)
 echo "build-win: $(du -sh "$dist" | cut -f1) en $dist, $(du -h "$obra/CuestionarioQRTZ-win64.zip" | cut -f1) en $obra/CuestionarioQRTZ-win64.zip"
+
+# The Spanish installer: the program and the runtime files it needs into Tavoro's folder, the rest
+# under Program Files. The lists of what goes into Tavoro's folder are written from the package,
+# so the uninstaller removes exactly that.
+echo "build-win: instalador ($(date -u +%H:%M:%S))"
+listas="$obra/instalador"
+rm -rf "$listas" && mkdir -p "$listas"
+version="$(sed -n 's/^inline constexpr char kVersionQRTZ\[\] = "\(.*\)";/\1/p' "$obra/generado/common/Version.h")"
+{
+  echo 'SetOutPath "$INSTDIR"'
+  echo "File \"$dist/CuestionarioQRTZ.exe\""
+  for f in "$dist"/*.dll; do echo "File \"$f\""; done
+  for d in platforms styles fuentes; do
+    echo "SetOutPath \"\$INSTDIR\\$d\""
+    for f in "$dist/$d"/*; do echo "File \"$f\""; done
+  done
+} >"$listas/instala-tavoro.nsh"
+rutas=(CuestionarioQRTZ.exe)
+for f in "$dist"/*.dll; do rutas+=("$(basename "$f")"); done
+for d in platforms styles fuentes; do
+  for f in "$dist/$d"/*; do rutas+=("$d\\$(basename "$f")"); done
+done
+{
+  for r in "${rutas[@]}"; do echo "!insertmacro ExisteAjeno \"$r\""; done
+} >"$listas/revisa-tavoro.nsh"
+{
+  for r in "${rutas[@]}"; do echo "Delete \"\$INSTDIR\\$r\""; done
+  for d in platforms styles fuentes; do echo "RMDir \"\$INSTDIR\\$d\""; done
+} >"$listas/desinstala-tavoro.nsh"
+makensis -V2 -DDIST="$dist" -DLISTAS="$listas" -DVERSION="$version" \
+  -DICONO="$obra/generado/icono/CuestionarioQRTZ.ico" \
+  -DSALIDA="$obra/CuestionarioQRTZ-instalador.exe" scripts/windows/instalador.nsi
+echo "build-win: $(du -h "$obra/CuestionarioQRTZ-instalador.exe" | cut -f1) en $obra/CuestionarioQRTZ-instalador.exe"

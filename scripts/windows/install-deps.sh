@@ -8,7 +8,7 @@ bash "$(dirname "$0")/../install-deps.sh"
 packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64 mingw-w64-tools
   wine wine64 xvfb xauth x11-apps imagemagick xdotool
-  dpkg-dev zip unzip make tcl ccache librsvg2-bin icoutils
+  dpkg-dev zip unzip make tcl ccache librsvg2-bin icoutils nsis
 )
 
 missing=()

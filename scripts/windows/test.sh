@@ -80,5 +80,10 @@ if [ $# -eq 0 ]; then
   else
     echo "test-win: sin build/ de Linux (bash scripts/build.sh), no se compara con Linux"
   fi
+  # The installer as IT uses it: silent install into a sample Tavoro folder, the program started,
+  # silent uninstall, the Tavoro folder as it was and nothing of ours left.
+  inicio=$(date +%s)
+  bash scripts/windows/instalador.sh "$obra/capturas-instalador" || estado=1
+  echo "test-win: instalador en $(($(date +%s) - inicio)) s"
 fi
 exit "$estado"

@@ -6,35 +6,11 @@
 # is not Tavoro's is refused. Screenshots go into the folder given (default build-win/capturas-instalador).
 # Needs scripts/windows/build.sh and the Wine prefix of scripts/windows/test.sh, which runs it.
 set -euo pipefail
-raiz="$(cd "$(dirname "$0")/../.." && pwd)"
-obra="$raiz/build-win"
-salida="${1:-$obra/capturas-instalador}"
-mkdir -p "$salida"
-export WINEPREFIX="$obra/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
+etiqueta=instalador
+source "$(dirname "$0")/recorrido-comun.sh" "${1:-}" capturas-instalador
 instalador="$obra/CuestionarioQRTZ-instalador.exe"
 [ -f "$instalador" ] || { echo "instalador: falta $instalador (bash scripts/windows/build.sh)" >&2; exit 1; }
-
-tmp="$(mktemp -d)"
 carpeta="$tmp/Tavoro"
-pantalla=""
-for n in $(seq 191 240); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then pantalla=$n; break; fi
-done
-Xvfb ":$pantalla" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$pantalla"
-terminar() {
-  /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-  kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$tmp"
-}
-trap terminar EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$pantalla" ] && break; sleep 0.1; done
-/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-
-falla() { import -window root "$salida/fallo.png" 2>/dev/null || true; echo "instalador: $1" >&2; exit 1; }
-ruta_win() { echo "Z:${1//\//\\}"; }
 # Every file under a folder with its checksum and modification time.
 huella() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 -r stat -c '%n %Y %s' && find . -type f -print0 | sort -z | xargs -0 -r sha256sum); }
 
@@ -82,16 +58,9 @@ echo "instalador: instalado en el Tavoro, en Program Files, en el menú Inicio y
 
 # The installed program starts from Tavoro's folder and shows its instructions; "No" ends it.
 (cd "$carpeta" && "$wine" "$carpeta/CuestionarioQRTZ.exe" >/dev/null 2>&1 &)
-id=""
-for _ in $(seq 60); do
-  id="$(xdotool search --onlyvisible --name '^Advertencia$' 2>/dev/null | head -1 || true)"
-  [ -n "$id" ] && break
-  sleep 1
-done
-[ -n "$id" ] || falla "el programa instalado no mostró sus indicaciones"
+id="$(espera Advertencia)" || falla "el programa instalado no mostró sus indicaciones"
 sleep 1
-import -window root "$salida/01-programa-instalado.png"
-echo "instalador: $salida/01-programa-instalado.png"
+foto programa-instalado
 xdotool windowfocus "$id"
 sleep 0.3
 xdotool key Escape

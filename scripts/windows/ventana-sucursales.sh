@@ -7,68 +7,14 @@
 # window that does not appear, a PDF without the eleven pages and the annex).
 # Needs scripts/windows/build.sh and the Wine prefix of scripts/windows/test.sh, which runs it last.
 set -euo pipefail
-raiz="$(cd "$(dirname "$0")/../.." && pwd)"
-obra="$raiz/build-win"
-salida="${1:-$obra/capturas-sucursales}"
-mkdir -p "$salida"
-export WINEPREFIX="$obra/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
+etiqueta=sucursales
+source "$(dirname "$0")/recorrido-comun.sh" "${1:-}" capturas-sucursales
 programa="$obra/dist/CuestionarioQRTZ"
-
-tmp="$(mktemp -d)"
-pantalla=""
-for n in $(seq 141 190); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then pantalla=$n; break; fi
-done
-Xvfb ":$pantalla" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$pantalla"
-terminar() {
-  /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-  kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$tmp"
-}
-trap terminar EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$pantalla" ] && break; sleep 0.1; done
-# Wine's desktop belongs to the display of the server's first program (see ventana.sh).
-/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
 "$raiz/scripts/windows/wine-ejecuta.sh" "$programa/mdbgen.exe" sample "$tmp/Centro" --operaciones 3000 --semilla 3 \
   >/dev/null 2>&1
 "$raiz/scripts/windows/wine-ejecuta.sh" "$programa/mdbgen.exe" sample "$tmp/Aeropuerto" --operaciones 2000 \
   --semilla 5 >/dev/null 2>&1
 mkdir -p "$tmp/Oficina"
-
-n=0
-foto() { n=$((n + 1)); import -window root "$salida/$(printf '%02d' $n)-$1.png"; echo "sucursales: $salida/$(printf '%02d' $n)-$1.png"; }
-falla() { foto fallo; echo "sucursales: $1" >&2; exit 1; }
-espera() {
-  local id=""
-  for _ in $(seq "${2:-60}"); do
-    id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)"
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 1
-  done
-  return 1
-}
-espera_cierre() {
-  for _ in $(seq 120); do
-    [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] && return 0
-    sleep 1
-  done
-  return 1
-}
-enter_en() {
-  local id
-  id="$(espera "$1")" || falla "no apareció la ventana \"$1\""
-  xdotool windowfocus "$id"
-  sleep 0.3
-  xdotool key Return
-}
-clic() { # window x y (client coordinates)
-  xdotool mousemove --window "$1" "$2" "$3" click 1
-  sleep "${4:-1}"
-}
-ruta_win() { echo "Z:${1//\//\\}"; }
 # Files written after this mark are this run's.
 marca="$tmp/marca"
 touch "$marca"

@@ -25,19 +25,20 @@ TAccionVista AccionExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReport
             QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)};
 }
 
-void ExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte)
+bool EligeDestinoDetalle(const TReporte& Reporte, TDestinoDetalle& Destino)
 {
     // The same place as the report's PDF: a folder beside it, named after it.
     const TExportaPDF* Pdf = Reporte.GetExportaPDF();
-    const ArchivosDetalle::TCarpetaPropuesta Propuesta(Pdf ? Pdf->CarpetaDetallePropuesta() : QString());
-    const QString sCarpeta =
-        Dialogos().EligeCarpeta(u"Exportar detalle: elija la carpeta de los archivos"_s, Propuesta.Ruta());
-    if (sCarpeta.isEmpty())
-        return;
-    const QString sRechazo = Salidas::MotivoRechazoCarpeta(sCarpeta);
+    Destino.Propuesta = std::make_unique<ArchivosDetalle::TCarpetaPropuesta>(
+        Pdf ? Pdf->CarpetaDetallePropuesta() : QString());
+    Destino.sCarpeta = Dialogos().EligeCarpeta(u"Exportar detalle: elija la carpeta de los archivos"_s,
+                                               Destino.Propuesta->Ruta());
+    if (Destino.sCarpeta.isEmpty())
+        return false;
+    const QString sRechazo = Salidas::MotivoRechazoCarpeta(Destino.sCarpeta);
     if (!sRechazo.isEmpty()) {
         Dialogos().MuestraMensaje(sRechazo);
-        return;
+        return false;
     }
     // The files as the officer's spreadsheet reads them: as this computer's, or either usual pair.
     const TFormatoCsv Sistema = TFormatoCsv::DelSistema();
@@ -53,11 +54,19 @@ void ExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte)
                                                  nombre(Formatos[1]), nombre(Formatos[2])},
                                                 0);
     if (nFormato < 0)
+        return false;
+    Destino.Formato = Formatos.value(nFormato, Sistema);
+    return ArchivosDetalle::Existentes(Destino.sCarpeta).isEmpty() ||
+           Dialogos().PreguntaAdvertencia(
+               u"Ya existen archivos de detalle en esa carpeta. ¿Desea reemplazarlos?"_s);
+}
+
+void ExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte)
+{
+    TDestinoDetalle Destino;
+    if (!EligeDestinoDetalle(Reporte, Destino))
         return;
-    if (!ArchivosDetalle::Existentes(sCarpeta).isEmpty() &&
-        !Dialogos().PreguntaAdvertencia(
-            u"Ya existen archivos de detalle en esa carpeta. ¿Desea reemplazarlos?"_s))
-        return;
+    const QString& sCarpeta = Destino.sCarpeta;
 
     auto* Q = &Cuestionario;
     TConexionBD* Conector = nullptr;
@@ -90,7 +99,7 @@ void ExportaDetalle(TRepCuestZIDU2019& Cuestionario, const TReporte& Reporte)
     const auto restaura = qScopeGuard([&] { Conector->SetAviso(AvisoAnterior); });
 
     TGrupoSalidas Grupo;
-    TEscritorDetalle Escritor(Formatos.value(nFormato, Sistema));
+    TEscritorDetalle Escritor(Destino.Formato);
     TLecturaDetalle r;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -1,5 +1,6 @@
 #include "sucursales/VentanaSucursales.h"
 
+#include "app/ExportaDetalle.h"
 #include "common/IIDialogos.h"
 #include "common/Salidas.h"
 #include "corrida/ReporteConsolidado.h"
@@ -522,25 +523,14 @@ bool TfrmSucursales::Genera()
     Reporte.Reporte().AccionesVista = {
         {u"acExportaDetalle"_s, u"Exportar detalle…"_s,
          u"Las filas que cuenta o suma cada respuesta de todas las sucursales, en archivos CSV y un libro de Excel"_s,
-         [&Consolidacion, Pdf](QWidget*) {
-             const ArchivosDetalle::TCarpetaPropuesta Propuesta(Pdf ? Pdf->CarpetaDetallePropuesta()
-                                                                    : QString());
-             const QString sCarpeta = Dialogos().EligeCarpeta(
-                 u"Exportar detalle: elija la carpeta de los archivos"_s, Propuesta.Ruta());
-             if (sCarpeta.isEmpty())
+         [&Consolidacion, &Reporte](QWidget*) {
+             TDestinoDetalle Destino;
+             if (!EligeDestinoDetalle(Reporte.Reporte(), Destino))
                  return;
-             const QString sRechazo = Salidas::MotivoRechazoCarpeta(sCarpeta);
-             if (!sRechazo.isEmpty()) {
-                 Dialogos().MuestraMensaje(sRechazo);
-                 return;
-             }
-             if (!ArchivosDetalle::Existentes(sCarpeta).isEmpty() &&
-                 !Dialogos().PreguntaAdvertencia(
-                     u"Ya existen archivos de detalle en esa carpeta. ¿Desea reemplazarlos?"_s))
-                 return;
+             const QString& sCarpeta = Destino.sCarpeta;
              QApplication::setOverrideCursor(Qt::WaitCursor);
              TGrupoSalidas Grupo;
-             TEscritorDetalle Escritor;
+             TEscritorDetalle Escritor(Destino.Formato);
              QString sError;
              bool bBien = Consolidacion.EscribeDetalle(sCarpeta, Escritor, Grupo, sError);
              if (bBien && !Grupo.Coloca()) {

@@ -152,10 +152,21 @@ void TRejillaDatos::SetTitulos(const QFont& Fuente, const QColor& Color)
     horizontalHeader()->setPalette(p);
 }
 
+void TRejillaDatos::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        F_Fondos.fill(std::nullopt);
+    QTableView::changeEvent(event);
+}
+
 QColor TRejillaDatos::ColorFondo(bool bSeleccionada, bool bActiva) const
 {
     // The style paints a row's face (a flat colour, or a theme's tinted panel on Windows): a
-    // sample of its middle gives the one colour that stands for it.
+    // sample of its middle gives the one colour that stands for it. Cells ask for it as they
+    // are painted, so it is sampled once per palette and style.
+    std::optional<QColor>& Guardado = F_Fondos[(bSeleccionada ? 2 : 0) + (bActiva ? 1 : 0)];
+    if (Guardado)
+        return *Guardado;
     QStyleOptionViewItem Opcion;
     initViewItemOption(&Opcion);
     Opcion.rect = QRect(0, 0, 48, 16);
@@ -170,7 +181,8 @@ QColor TRejillaDatos::ColorFondo(bool bSeleccionada, bool bActiva) const
     QPainter p(&Muestra);
     style()->drawPrimitive(QStyle::PE_PanelItemViewItem, &Opcion, &p, this);
     p.end();
-    return Muestra.pixelColor(Opcion.rect.center());
+    Guardado = Muestra.pixelColor(Opcion.rect.center());
+    return *Guardado;
 }
 
 QBrush TRejillaDatos::FondoFilaActual() const

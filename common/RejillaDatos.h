@@ -4,7 +4,9 @@
 
 #include <QTableView>
 
+#include <array>
 #include <functional>
+#include <optional>
 
 class TTablaMemoria;
 
@@ -67,6 +69,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void changeEvent(QEvent* event) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     void keyboardSearch(const QString&) override {}
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -82,4 +85,6 @@ private:
     int F_nColumna = 0;
     bool F_bSiguiendo = false;
     QWidget* F_Anexo = nullptr;
+    // ColorFondo's samples by (selected, active), taken once per palette and style.
+    mutable std::array<std::optional<QColor>, 4> F_Fondos;
 };

@@ -1,6 +1,5 @@
 #include "reportengine/Fuentes.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -54,7 +53,7 @@ void RegistraFuentes()
 {
 #ifdef Q_OS_WIN
     // Windows has the report's own faces; a machine without one gets its metric twin, from the
-    // system or from the fonts shipped in the program's "fuentes" folder.
+    // system or from the fonts built into the program.
     struct TCara
     {
         const char* pFamilia;
@@ -66,7 +65,7 @@ void RegistraFuentes()
         {"Calibri", "Carlito", "Carlito-*.ttf"},
         {"Tahoma", "Tahoma", "tahoma*.ttf"},
     };
-    const QString sCarpeta = QCoreApplication::applicationDirPath() + QStringLiteral("/fuentes");
+    const QString sCarpeta = QStringLiteral(":/fuentes");
     for (const TCara& c : Caras) {
         const QString sFamilia = QString::fromLatin1(c.pFamilia);
         const QString sGemela = QString::fromLatin1(c.pGemela);

@@ -3,7 +3,7 @@
 #  - jetsql: every user table of every real Access file in tests/datos/access;
 #  - mdbgen: the sample Tavoro folder, byte for byte (so the Linux readers' checks of the writer
 #    cover the Windows writer too);
-#  - cuestionario (as shipped, in build-win/dist, with its fonts folder): its lines on the sample
+#  - cuestionario (as shipped, in build-win/dist, its fonts built in): its lines on the sample
 #    folder, and with --pdf an 11-page PDF whose pages look like the Linux one's.
 # Called by scripts/windows/test.sh inside its Wine prefix and X display. Line endings aside (CR LF
 # on Windows), the outputs must be equal. Prints "N passed, N failed".
@@ -72,13 +72,13 @@ args=("$carpeta" --usuario ADMIN --password ADMIN)
 mapfile -t peps < <(sed -n 's/^PEP\t\([^\t]*\)\t.*/\1/p' "$tmp/c0.txt" | head -2)
 for p in "${peps[@]}"; do args+=(--pep "$p"); done
 "$lin/tools/cuestionario/cuestionario" "${args[@]}" >"$tmp/cl.txt" 2>&1
-ejecuta_win "$win/dist/CuestionarioQRTZ/cuestionario.exe" "${args[@]}" 2>&1 | sin_cr >"$tmp/cw.txt"
+ejecuta_win "$win/dist/CuestionarioQRTZ/Herramientas/cuestionario.exe" "${args[@]}" 2>&1 | sin_cr >"$tmp/cw.txt"
 cmp -s "$tmp/cl.txt" "$tmp/cw.txt"
 resultado "cuestionario.exe = cuestionario (${#peps[@]} PEP marcados)" $? "$(wc -l <"$tmp/cl.txt") líneas"
 diff "$tmp/cl.txt" "$tmp/cw.txt" | head -10
 
 "$lin/tools/cuestionario/cuestionario" "${args[@]}" --pdf "$tmp/l.pdf" >/dev/null 2>&1
-ejecuta_win "$win/dist/CuestionarioQRTZ/cuestionario.exe" "${args[@]}" --pdf "$tmp/w.pdf" >/dev/null 2>&1
+ejecuta_win "$win/dist/CuestionarioQRTZ/Herramientas/cuestionario.exe" "${args[@]}" --pdf "$tmp/w.pdf" >/dev/null 2>&1
 paginas="$(pdfinfo "$tmp/w.pdf" 2>/dev/null | sed -n 's/^Pages: *//p')"
 [ "$paginas" = 11 ]
 resultado "cuestionario.exe --pdf: 11 páginas" $? "${paginas:-ninguna}"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Windows x86-64 dependencies of the program from Debian's own source packages:
-# Qt 6.4.2 (qtbase), SQLite, zlib, libjpeg-turbo and qpdf. Everything lives in a cache folder outside
+# Builds the Windows x86-64 dependencies of the program from Debian's own source packages, all as
+# static libraries so that each program is one file: Qt 6.4.2 (qtbase), SQLite, zlib, libjpeg-turbo
+# and qpdf. Everything lives in a cache folder outside
 # the work tree ($QRTZ_WIN_CACHE, default /var/cache/cuestionarioqrtz-win); a part already built
 # (stamp file with its recipe version) is reused. Run as root after scripts/windows/install-deps.sh.
 #   deps.sh [qt|libs|all]   (default all)
@@ -23,11 +24,11 @@ export PKG_CONFIG_PATH=""
 # Recipe versions: changing a recipe below means changing its version, so the cache is rebuilt.
 # (The Debian revision named in each is the one the recipe was first built from; the sources are
 # Debian's current ones of the same upstream version.)
-V_QT="qt6-base=6.4.2+dfsg-10 r1"
+V_QT="qt6-base=6.4.2+dfsg-10 estática r3"
 V_ZLIB="zlib=1:1.2.13.dfsg-1 r2"
-V_JPEG="libjpeg-turbo=1:2.1.5-2 r1"
-V_SQLITE="sqlite3=3.40.1-2+deb12u2 r1"
-V_QPDF="qpdf=11.3.0-1+deb12u1 r2"
+V_JPEG="libjpeg-turbo=1:2.1.5-2 estática r2"
+V_SQLITE="sqlite3=3.40.1-2+deb12u2 estática r2"
+V_QPDF="qpdf=11.3.0-1+deb12u1 estática r3"
 
 # A part whose stamp holds this recipe is reused, and the log says so.
 hecho() {
@@ -106,10 +107,12 @@ construir_qt() {
 
 configurar_qt() {
   local arbol="$1"
-  # Host tools (moc, rcc, uic...) come from the Linux Qt of the same version.
+  # Host tools (moc, rcc, uic...) come from the Linux Qt of the same version. Static libraries: the
+  # programs link Qt and its Windows platform and style plugins in. Direct2D stays on although no
+  # program uses its platform: this Qt compiles its DirectWrite font engine only with it.
   cmake_win -S "$arbol" -B "$obra/qt" -DCMAKE_INSTALL_PREFIX="$qt" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+    -DBUILD_SHARED_LIBS=OFF -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_xml=OFF \
     -DFEATURE_concurrent=OFF -DFEATURE_testlib=ON \
     -DINPUT_opengl=no -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF \
@@ -159,7 +162,7 @@ construir_jpeg() {
   arbol="$(fuente libjpeg-turbo 2.1.5)"
   rm -rf "$obra/jpeg"
   cmake_win -S "$arbol" -B "$obra/jpeg" -DCMAKE_INSTALL_PREFIX="$libs" \
-    -DENABLE_STATIC=OFF -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF >"$obra/jpeg.log" 2>&1
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF >"$obra/jpeg.log" 2>&1
   nice cmake --build "$obra/jpeg" --parallel "$jobs" >>"$obra/jpeg.log" 2>&1
   cmake --install "$obra/jpeg" >>"$obra/jpeg.log" 2>&1
   rm -rf "$obra/jpeg"
@@ -176,13 +179,12 @@ construir_sqlite() {
   (cd "$obra/sqlite" && "$arbol/configure" --disable-tcl >/dev/null 2>&1 &&
     nice make -j"$jobs" sqlite3.c >"$obra/sqlite.log" 2>&1)
   local banderas=(-O2 -DSQLITE_ENABLE_COLUMN_METADATA -DSQLITE_ENABLE_FTS5 -DSQLITE_ENABLE_MATH_FUNCTIONS
-    -DSQLITE_THREADSAFE=1 "-DSQLITE_API=__declspec(dllexport)")
+    -DSQLITE_THREADSAFE=1)
   (cd "$obra/sqlite" &&
-    nice x86_64-w64-mingw32-gcc-posix "${banderas[@]}" -shared -o sqlite3.dll sqlite3.c \
-      -Wl,--out-implib,libsqlite3.dll.a)
-  mkdir -p "$libs/bin" "$libs/lib/pkgconfig" "$libs/include"
-  cp "$obra/sqlite/sqlite3.dll" "$libs/bin/"
-  cp "$obra/sqlite/libsqlite3.dll.a" "$libs/lib/"
+    nice x86_64-w64-mingw32-gcc-posix "${banderas[@]}" -c -o sqlite3.o sqlite3.c &&
+    x86_64-w64-mingw32-ar rcs libsqlite3.a sqlite3.o)
+  mkdir -p "$libs/lib/pkgconfig" "$libs/include"
+  cp "$obra/sqlite/libsqlite3.a" "$libs/lib/"
   cp "$obra/sqlite/sqlite3.h" "$obra/sqlite/sqlite3ext.h" "$libs/include/" 2>/dev/null ||
     cp "$obra/sqlite/sqlite3.h" "$libs/include/"
   cat >"$libs/lib/pkgconfig/sqlite3.pc" <<FIN
@@ -210,7 +212,7 @@ construir_qpdf() {
     xargs -r sed -i 's/Advapi32/advapi32/g'
   [ -f "$obra/qpdf/CMakeCache.txt" ] || rm -rf "$obra/qpdf" # an interrupted build resumes
   cmake_win -S "$arbol" -B "$obra/qpdf" -DCMAKE_INSTALL_PREFIX="$libs" \
-    -DBUILD_STATIC_LIBS=OFF -DBUILD_SHARED_LIBS=ON -DREQUIRE_CRYPTO_NATIVE=ON -DUSE_IMPLICIT_CRYPTO=OFF \
+    -DBUILD_STATIC_LIBS=ON -DBUILD_SHARED_LIBS=OFF -DREQUIRE_CRYPTO_NATIVE=ON -DUSE_IMPLICIT_CRYPTO=OFF \
     -DBUILD_DOC=OFF -DINSTALL_EXAMPLES=OFF -DINSTALL_MANUAL=OFF -DINSTALL_CMAKE_PACKAGE=OFF \
     -DZLIB_ROOT="$libs" -DJPEG_ROOT="$libs" >"$obra/qpdf.log" 2>&1 ||
     { tail -40 "$obra/qpdf.log"; exit 1; }
@@ -220,10 +222,9 @@ construir_qpdf() {
   mkdir -p "$obra/qpdf/qpdf/extra-dlls"
   cmake --install "$obra/qpdf" --component lib >>"$obra/qpdf.log" 2>&1
   cmake --install "$obra/qpdf" --component dev >>"$obra/qpdf.log" 2>&1
-  # The DLL and its import library carry no component name.
+  # The library carries no component name.
   cmake --install "$obra/qpdf" --component Unspecified >>"$obra/qpdf.log" 2>&1
-  [ -f "$libs/bin/libqpdf29.dll" ] || [ -f "$libs/bin/qpdf29.dll" ] ||
-    { echo "deps: qpdf no instaló su DLL" >&2; exit 1; }
+  [ -f "$libs/lib/libqpdf.a" ] || { echo "deps: qpdf no instaló su biblioteca estática" >&2; exit 1; }
   rm -rf "$obra/qpdf"
   sellar qpdf "$V_QPDF"
 }

@@ -1,9 +1,8 @@
 ; Spanish installer of CuestionarioQRTZ for Windows, built by scripts/windows/build.sh with makensis:
-;   makensis -DDIST=<dist folder> -DLISTAS=<folder of the generated file lists> -DVERSION=<version>
-;            -DICONO=<.ico> -DSALIDA=<installer file> instalador.nsi
-; The main program goes into Tavoro's folder (it reads the database beside it), with the runtime files
-; it needs beside it; the consolidation window, the tools and the guide go under Program Files. The
-; uninstaller removes exactly what was installed, and never a file that was there before.
+;   makensis -DDIST=<dist folder> -DVERSION=<version> -DICONO=<.ico> -DSALIDA=<installer file> instalador.nsi
+; The main program, one file, goes into Tavoro's folder (it reads the database beside it); the
+; consolidation window, the tools, the guide and the licences go under Program Files. The uninstaller
+; removes exactly what was installed, and never a file that was there before.
 ; Silent install for IT: CuestionarioQRTZ-instalador.exe /S /D=C:\Tavoro Software
 
 ; A 64-bit installer, like the programs it installs (and Wine without its 32-bit part runs it).
@@ -57,18 +56,6 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
-; A file of ours whose name already exists in Tavoro's folder stops the installation.
-!macro ExisteAjeno RUTA
-  ${If} ${FileExists} "$INSTDIR\${RUTA}"
-    IfSilent 0 +4
-      SetErrorLevel 2
-      DetailPrint "Ya existe $INSTDIR\${RUTA}; no se reemplaza."
-      Abort
-    MessageBox MB_OK|MB_ICONSTOP "Ya existe $INSTDIR\${RUTA} en la carpeta del Tavoro (¿una copia anterior del programa, copiada a mano?).$\r$\n$\r$\nEl instalador no reemplaza archivos que no puso él. Bórrela o elija otra carpeta."
-    Abort
-  ${EndIf}
-!macroend
-
 ; The chosen folder must be Tavoro's; files of ours must not replace files that are already there.
 Function RevisaCarpetaTavoro
   ${IfNot} ${FileExists} "$INSTDIR\Tavoro.INI"
@@ -81,10 +68,16 @@ Function RevisaCarpetaTavoro
     Abort
   ${EndIf}
   ; A file of the same name that an earlier install of ours did not put there belongs to someone
-  ; else (the Tavoro itself, perhaps): it is never replaced.
+  ; else (a copy made by hand, perhaps): it is never replaced.
   ReadRegStr $0 HKLM "${CLAVE_DESINSTALAR}" "CarpetaTavoro"
   ${If} $0 != $INSTDIR
-    !include "${LISTAS}\revisa-tavoro.nsh"
+  ${AndIf} ${FileExists} "$INSTDIR\CuestionarioQRTZ.exe"
+    IfSilent 0 +4
+      SetErrorLevel 2
+      DetailPrint "Ya existe $INSTDIR\CuestionarioQRTZ.exe; no se reemplaza."
+      Abort
+    MessageBox MB_OK|MB_ICONSTOP "Ya existe $INSTDIR\CuestionarioQRTZ.exe en la carpeta del Tavoro (¿una copia anterior del programa, copiada a mano?).$\r$\n$\r$\nEl instalador no reemplaza archivos que no puso él. Bórrela o elija otra carpeta."
+    Abort
   ${EndIf}
 FunctionEnd
 
@@ -93,12 +86,17 @@ Section "CuestionarioQRTZ" SecPrograma
   IfSilent 0 +2
     Call RevisaCarpetaTavoro
 
-  ; Into Tavoro's folder: the program and the runtime files it needs beside it.
-  !include "${LISTAS}\instala-tavoro.nsh"
+  ; Into Tavoro's folder: the program, one file.
+  SetOutPath "$INSTDIR"
+  File "${DIST}/CuestionarioQRTZ.exe"
 
-  ; Under Program Files: the consolidation window, the tools, the guide, and the uninstaller.
+  ; Under Program Files: the consolidation window, the tools, the guide, the licences and the
+  ; uninstaller.
   SetOutPath "${CARPETA_PROGRAMA}"
-  File /r "${DIST}/*.*"
+  File "${DIST}/Herramientas/*.exe"
+  File "${DIST}/Guía del usuario.pdf"
+  SetOutPath "${CARPETA_PROGRAMA}\Licencias"
+  File "${DIST}/Licencias/*.*"
   WriteUninstaller "${CARPETA_PROGRAMA}\Desinstalar.exe"
 
   ; Start menu and desktop; the main program starts in Tavoro's folder.
@@ -133,10 +131,9 @@ FunctionEnd
 
 Section "Uninstall"
   ReadRegStr $INSTDIR HKLM "${CLAVE_DESINSTALAR}" "CarpetaTavoro"
-  ; Exactly the files this installer put into Tavoro's folder, and its folders only when they are
-  ; left empty; nothing of the Tavoro is touched.
+  ; Exactly the file this installer put into Tavoro's folder; nothing of the Tavoro is touched.
   ${If} $INSTDIR != ""
-    !include "${LISTAS}\desinstala-tavoro.nsh"
+    Delete "$INSTDIR\CuestionarioQRTZ.exe"
   ${EndIf}
   SetShellVarContext all
   Delete "$SMPROGRAMS\CuestionarioQRTZ\Cuestionario QRTZ 2019.lnk"

@@ -14,9 +14,10 @@ carpeta="$tmp/Tavoro"
 # Every file under a folder with its checksum and modification time.
 huella() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 -r stat -c '%n %Y %s' && find . -type f -print0 | sort -z | xargs -0 -r sha256sum); }
 
-"$raiz/scripts/windows/wine-ejecuta.sh" "$obra/dist/CuestionarioQRTZ/mdbgen.exe" sample "$carpeta" >/dev/null 2>&1
+"$raiz/scripts/windows/wine-ejecuta.sh" "$obra/dist/CuestionarioQRTZ/Herramientas/mdbgen.exe" sample "$carpeta" >/dev/null 2>&1
 [ -f "$carpeta/DataBase/Tavoro.mdb" ] || falla "no se escribió la carpeta de muestra"
 antes="$(huella "$carpeta")"
+lista_antes="$(cd "$carpeta" && find . | sort)"
 programas="$WINEPREFIX/drive_c/Program Files/CuestionarioQRTZ"
 # What an interrupted earlier run may have left in the prefix goes first.
 rm -rf "$programas"
@@ -32,22 +33,24 @@ fi
 [ ! -e "$programas" ] || falla "instaló en Program Files aunque rechazó la carpeta"
 echo "instalador: una carpeta que no es la del Tavoro se rechaza"
 
-# A file of the Tavoro's with the name of one of ours is never replaced: the install stops.
-echo "del Tavoro" >"$carpeta/sqlite3.dll"
+# A file with the program's name that the installer did not put there (a copy made by hand) is
+# never replaced: the install stops.
+echo "copia a mano" >"$carpeta/CuestionarioQRTZ.exe"
 if "$wine" "$instalador" /S "/D=$(ruta_win "$carpeta")" >/dev/null 2>&1; then
   falla "instaló sobre un archivo que ya estaba en la carpeta del Tavoro"
 fi
-[ "$(cat "$carpeta/sqlite3.dll")" = "del Tavoro" ] || falla "reemplazó un archivo del Tavoro"
-[ ! -e "$carpeta/CuestionarioQRTZ.exe" ] && [ ! -e "$programas" ] || falla "instaló en parte aunque se detuvo"
-rm "$carpeta/sqlite3.dll"
-echo "instalador: un archivo del Tavoro con el nombre de uno del programa detiene la instalación"
+[ "$(cat "$carpeta/CuestionarioQRTZ.exe")" = "copia a mano" ] || falla "reemplazó un archivo que no era suyo"
+[ ! -e "$programas" ] || falla "instaló en parte aunque se detuvo"
+rm "$carpeta/CuestionarioQRTZ.exe"
+echo "instalador: un archivo ajeno con el nombre del programa detiene la instalación"
 
 # Silent install into the Tavoro folder (/D= goes last, unquoted, as NSIS wants it).
 "$wine" "$instalador" /S "/D=$(ruta_win "$carpeta")" >/dev/null 2>&1 || falla "la instalación silenciosa falló"
-for f in CuestionarioQRTZ.exe Qt6Core.dll platforms/qwindows.dll; do
-  [ -f "$carpeta/$f" ] || falla "falta $f en la carpeta del Tavoro"
-done
-for f in CuestionarioQRTZ-Sucursales.exe cuestionario.exe "Guía del usuario.pdf" Desinstalar.exe; do
+# Tavoro's folder gains exactly one file, the program.
+nuevos="$(comm -13 <(echo "$lista_antes") <(cd "$carpeta" && find . | sort))"
+[ "$nuevos" = "./CuestionarioQRTZ.exe" ] || falla "la carpeta del Tavoro ganó más que el programa: ${nuevos//$'\n'/ }"
+for f in CuestionarioQRTZ-Sucursales.exe cuestionario.exe jetsql.exe mdbgen.exe "Guía del usuario.pdf" \
+  Licencias/qt6-base.txt Desinstalar.exe; do
   [ -f "$programas/$f" ] || falla "falta $f en Program Files"
 done
 menu="$(find "$WINEPREFIX/drive_c" -path '*Start Menu*' -name 'Cuestionario QRTZ 2019.lnk' 2>/dev/null | head -1)"

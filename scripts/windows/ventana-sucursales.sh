@@ -9,7 +9,7 @@
 set -euo pipefail
 etiqueta=sucursales
 source "$(dirname "$0")/recorrido-comun.sh" "${1:-}" capturas-sucursales
-programa="$obra/dist/CuestionarioQRTZ"
+programa="$obra/dist/CuestionarioQRTZ/Herramientas"
 "$raiz/scripts/windows/wine-ejecuta.sh" "$programa/mdbgen.exe" sample "$tmp/Centro" --operaciones 3000 --semilla 3 \
   >/dev/null 2>&1
 "$raiz/scripts/windows/wine-ejecuta.sh" "$programa/mdbgen.exe" sample "$tmp/Aeropuerto" --operaciones 2000 \

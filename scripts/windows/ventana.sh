@@ -8,8 +8,10 @@ set -euo pipefail
 etiqueta=ventana
 source "$(dirname "$0")/recorrido-comun.sh" "${1:-}" capturas
 carpeta="$tmp/Tavoro"
-"$raiz/scripts/windows/wine-ejecuta.sh" "$obra/dist/CuestionarioQRTZ/mdbgen.exe" sample "$carpeta" >/dev/null 2>&1
-cp -r "$obra/dist/CuestionarioQRTZ/." "$carpeta/"
+"$raiz/scripts/windows/wine-ejecuta.sh" "$obra/dist/CuestionarioQRTZ/Herramientas/mdbgen.exe" sample "$carpeta" \
+  >/dev/null 2>&1
+# Installed by hand, as the guide says: the one program file copied into Tavoro's folder.
+cp "$obra/dist/CuestionarioQRTZ/CuestionarioQRTZ.exe" "$carpeta/"
 
 # Started from its own folder, with no environment besides Wine's: as a user starts it.
 (cd "$carpeta" && "$wine" "$carpeta/CuestionarioQRTZ.exe" >"$salida/programa.log" 2>&1 &)

@@ -28,6 +28,9 @@ constexpr int PasosEntreAvisos = 2000;
 // Stack of the worker thread that runs statements: as much as the programs' main thread has.
 constexpr uint PilaHiloTrabajo = 8 * 1024 * 1024;
 constexpr int64_t FilasEntreAvisos = 256;
+// SQLite's optimization mask bit of the Bloom filter (SQLITE_BloomFilter in its sources), for
+// SQLITE_TESTCTRL_OPTIMIZATIONS, which turns off the optimizations whose bits it is given.
+constexpr int SinFiltroBloom = 0x00080000;
 
 } // namespace
 
@@ -158,6 +161,10 @@ TSesionJetSQL::TSesionJetSQL(IOrigenTablasJet& Origen, QChar cSeparadorDecimal) 
     F_Bd.reset(pBd);
     if (rc != SQLITE_OK)
         throw TErrorJet(QStringLiteral("No se pudo crear la base de datos en memoria."));
+    // SQLite's Bloom filter in front of an automatic index hashes a text key by its length, as
+    // if keys of different lengths could never compare equal; under the Jet collation 'A1' and
+    // 'a1  ' are equal, and the filter would drop that pair from a join. The filter is off.
+    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, F_Bd.get(), SinFiltroBloom);
     RegistraFuncionesJet(F_Bd.get(), cSeparadorDecimal);
     EjecutaSql(QStringLiteral("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA temp_store=MEMORY; "
                               "PRAGMA cache_size=-262144;"));

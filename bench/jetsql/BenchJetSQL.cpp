@@ -2,11 +2,14 @@
 //
 //   benchjetsql textos [--peps K1,K2] [--version 30]
 //       prints the Jet SQL texts of one report run
-//   benchjetsql mide [--operaciones N] [--carpeta DIR] [--detalle] [--traza]
+//   benchjetsql mide [--operaciones N] [--carpeta DIR] [--detalle]
+//                    [--traza | --traza-completa] [--umbral MS] [--plan]
 //       writes (or reuses) a sample host folder with N operations (1000000 by default), then
 //       times the loading of the tables the questionnaire reads, every query of one report run
-//       (--detalle: each query and its answer; --traza: each SQLite statement of 50 ms or more),
-//       a second run with other PEP ticks, and reports wall and processor time and peak memory
+//       (--detalle: each query and its answer; --traza: the first 160 characters of each SQLite
+//       statement of MS ms or more, 50 by default; --traza-completa: the same, whole; --plan:
+//       and SQLite's plan for it), a second run with other PEP ticks, and reports wall and
+//       processor time and peak memory
 
 #include "TextosCuestionario.h"
 
@@ -83,10 +86,18 @@ int mide(const QStringList& args)
         for (const auto& f : peps.Filas)
             claves << f[3].AsString();
         const bool detalle = args.contains(QStringLiteral("--detalle"));
-        if (args.contains(QStringLiteral("--traza")))
-            sesion->SetTraza([&out](const QString& sSql, qint64 ms) {
-                if (ms >= 50)
-                    out << QStringLiteral("      %1 ms  %2\n").arg(ms, 6).arg(sSql.left(160));
+        const bool completa = args.contains(QStringLiteral("--traza-completa"));
+        const bool plan = args.contains(QStringLiteral("--plan"));
+        const qint64 umbral = valorDe(args, QStringLiteral("--umbral"), QStringLiteral("50")).toLongLong();
+        ISesionJet* pSesion = sesion.get();
+        if (completa || args.contains(QStringLiteral("--traza")))
+            sesion->SetTraza([&out, completa, plan, umbral, pSesion](const QString& sSql, qint64 ms) {
+                if (ms < umbral)
+                    return;
+                out << QStringLiteral("      %1 ms  %2\n").arg(ms, 6).arg(completa ? sSql : sSql.left(160));
+                if (plan)
+                    for (const QString& paso : pSesion->Plan(sSql))
+                        out << QStringLiteral("                 ") << paso << "\n";
             });
         t.restart();
         cpu = cpuMs();
@@ -151,6 +162,7 @@ int main(int argc, char** argv)
     if (args.value(0) == QLatin1String("mide"))
         return mide(args);
     QTextStream(stderr) << "uso: benchjetsql textos [--peps K1,K2] [--version 30]\n"
-                           "     benchjetsql mide [--operaciones N] [--carpeta DIR] [--detalle]\n";
+                           "     benchjetsql mide [--operaciones N] [--carpeta DIR] [--detalle]\n"
+                           "                      [--traza | --traza-completa] [--umbral MS] [--plan]\n";
     return 1;
 }

@@ -200,6 +200,15 @@ public:
         }
     }
 
+    QStringList Plan(const QString& sSql) override
+    {
+        try {
+            return F_Sesion.Plan(sSql);
+        } catch (const TErrorJet& e) {
+            fallaJet(e);
+        }
+    }
+
     // Like the statements, the step's checks, the list of loaded tables and the change of the
     // hook are refused while a statement's work runs (from the hook itself, or from a part
     // handed out during a statement): they would reload or read what the work is changing.

@@ -27,6 +27,9 @@ class ISesionJet : public ISesionBD
 public:
     // SQLite script of a statement (tables are read for their definitions only).
     virtual QString Traduce(const QString& sSQL) = 0;
+    // SQLite's plan for a statement of SQLite text (TSesionJetSQL::Plan); the trace may ask for
+    // it while the statement runs.
+    virtual QStringList Plan(const QString& sSql) = 0;
     // Tables loaded so far, and how many times tables were loaded (reloads included).
     virtual QStringList TablasCargadas() const = 0;
     virtual int Cargas() const = 0;

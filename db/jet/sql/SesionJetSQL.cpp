@@ -635,3 +635,19 @@ QString TSesionJetSQL::Traduce(const QString& sJet)
         throw TErrorJet::TextoVacio();
     return Traduccion(sJet, false).Traduccion.Texto();
 }
+
+QStringList TSesionJetSQL::Plan(const QString& sSql)
+{
+    const TSentenciaSqlite sentencia =
+        PreparaSql(QStringLiteral("EXPLAIN QUERY PLAN ").toUtf8() + sSql.toUtf8());
+    QHash<int, int> niveles; // step id -> its level
+    QStringList r;
+    while (sqlite3_step(sentencia.get()) == SQLITE_ROW) {
+        const int id = sqlite3_column_int(sentencia.get(), 0);
+        const int nivel = niveles.value(sqlite3_column_int(sentencia.get(), 1), -1) + 1;
+        niveles.insert(id, nivel);
+        r << QString(2 * nivel, QLatin1Char(' ')) +
+                 QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(sentencia.get(), 3)));
+    }
+    return r;
+}

@@ -80,6 +80,9 @@ public:
     void Ejecuta(const QString& sJet);
     // SQLite script of a statement, without running it (table definitions are read, rows not).
     QString Traduce(const QString& sJet);
+    // SQLite's plan for a statement of SQLite text on the tables as they are now (EXPLAIN QUERY
+    // PLAN): one line per step, indented two blanks for each level below the top.
+    QStringList Plan(const QString& sSql);
 
     // Forgets every loaded table (the file changed): the next statements load them again.
     void OlvidaTablas();

@@ -3,13 +3,14 @@
 //   benchjetsql textos [--peps K1,K2] [--version 30]
 //       prints the Jet SQL texts of one report run
 //   benchjetsql mide [--operaciones N] [--carpeta DIR] [--detalle]
-//                    [--traza | --traza-completa] [--umbral MS] [--plan]
+//                    [--traza | --traza-completa] [--umbral MS] [--plan] [--sin-semirreuniones]
 //       writes (or reuses) a sample host folder with N operations (1000000 by default), then
 //       times the loading of the tables the questionnaire reads, every query of one report run
 //       (--detalle: each query and its answer; --traza: the first 160 characters of each SQLite
 //       statement of MS ms or more, 50 by default; --traza-completa: the same, whole; --plan:
 //       and SQLite's plan for it), a second run with other PEP ticks, and reports wall and
-//       processor time and peak memory
+//       processor time and peak memory; --sin-semirreuniones runs every DISTINCT over a join as
+//       the join it is written as
 
 #include "TextosCuestionario.h"
 
@@ -67,6 +68,7 @@ int mide(const QStringList& args)
         QElapsedTimer total;
         total.start();
         auto sesion = AbreSesionJet(ruta, MuestraTavoro::kPassword);
+        sesion->SetSemirreuniones(!args.contains(QStringLiteral("--sin-semirreuniones")));
         // Loading: every table the questionnaire reads.
         const QStringList tablas = {"tEmps",    "tCompUsr", "tEmpresa",   "tSistema", "tRelevan",
                                     "tCliente", "tSector",  "tNivRiesgo", "tCiudad",  "tEstados",
@@ -163,6 +165,7 @@ int main(int argc, char** argv)
         return mide(args);
     QTextStream(stderr) << "uso: benchjetsql textos [--peps K1,K2] [--version 30]\n"
                            "     benchjetsql mide [--operaciones N] [--carpeta DIR] [--detalle]\n"
-                           "                      [--traza | --traza-completa] [--umbral MS] [--plan]\n";
+                           "                      [--traza | --traza-completa] [--umbral MS] [--plan] "
+                           "[--sin-semirreuniones]\n";
     return 1;
 }

@@ -209,6 +209,12 @@ public:
         }
     }
 
+    void SetSemirreuniones(bool b) override
+    {
+        revisaOcupada();
+        F_Sesion.SetSemirreuniones(b);
+    }
+
     // Like the statements, the step's checks, the list of loaded tables and the change of the
     // hook are refused while a statement's work runs (from the hook itself, or from a part
     // handed out during a statement): they would reload or read what the work is changing.

@@ -30,6 +30,8 @@ public:
     // SQLite's plan for a statement of SQLite text (TSesionJetSQL::Plan); the trace may ask for
     // it while the statement runs.
     virtual QStringList Plan(const QString& sSql) = 0;
+    // Whether a DISTINCT that reads one side of a join runs as a semi-join (on by default).
+    virtual void SetSemirreuniones(bool b) = 0;
     // Tables loaded so far, and how many times tables were loaded (reloads included).
     virtual QStringList TablasCargadas() const = 0;
     virtual int Cargas() const = 0;

@@ -68,6 +68,16 @@ QString TEmisorSQLite::TerminoSql(const TTermino& t)
            (t.bDesc ? QStringLiteral(" DESC") : QString());
 }
 
+QString TMaterializacionSql::CreaIndice() const
+{
+    QStringList cols;
+    for (const QString& c : Indice)
+        cols << TEmisorSQLite::Identificador(c);
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+        .arg(TEmisorSQLite::Identificador(sNombre + QStringLiteral("_i")),
+             TEmisorSQLite::Identificador(sNombre), cols.join(QStringLiteral(", ")));
+}
+
 QString TTraduccionSql::Texto() const
 {
     QString s;
@@ -77,6 +87,8 @@ QString TTraduccionSql::Texto() const
             cols << TEmisorSQLite::DefinicionColumna(c.sSql, c.Tipo);
         s += QStringLiteral("CREATE TEMP TABLE %1 (%2);\nINSERT INTO %1 %3;\n")
                  .arg(TEmisorSQLite::Identificador(m.sNombre), cols.join(QStringLiteral(", ")), m.sSelect);
+        if (!m.Indice.isEmpty())
+            s += m.CreaIndice() + QStringLiteral(";\n");
     }
     return s + sSql + QLatin1Char(';');
 }
@@ -164,7 +176,7 @@ QString TEmisorSQLite::Materializa(const TConsultaJet& q, bool bOrden)
             return nombre;
     // Kept from an earlier statement: nothing to write out, its own derived tables included.
     if (F_Existe && F_Existe(nombre)) {
-        F_Materializaciones.push_back({nombre, QString(), q.Columnas});
+        F_Materializaciones.push_back({nombre, QString(), q.Columnas, {}});
         return nombre;
     }
     const TEmision em = EmiteConsulta(q, bOrden);
@@ -180,7 +192,7 @@ QString TEmisorSQLite::Materializa(const TConsultaJet& q, bool bOrden)
         select = QStringLiteral("SELECT %1 FROM (%2) ORDER BY %3")
                      .arg(cols.join(QStringLiteral(", ")), select, terminos.join(QStringLiteral(", ")));
     }
-    F_Materializaciones.push_back({nombre, select, q.Columnas});
+    F_Materializaciones.push_back({nombre, select, q.Columnas, {}});
     return nombre;
 }
 
@@ -298,8 +310,124 @@ QString TEmisorSQLite::EmiteFuente(const TFuenteFrom& f, bool bOrden, std::vecto
     return QString();
 }
 
+bool TEmisorSQLite::EsSemirreunion(const TNucleoSelect& n, const std::vector<TOrden>* pOrden,
+                                   TSemirreunionJet& s) const
+{
+    // The probe looks keys up in a kept table of its own (TablaClaves). The join is written as a
+    // semi-join only where it would run in place (a join kept apart is already computed once).
+    if (!F_bSemirreuniones || !F_bMaterializa || !BuscaSemirreunion(n, pOrden, s) ||
+        DebeMaterializar(*s.pDerivada->Consulta))
+        return false;
+    for (int k : s.Claves)
+        if (!ColumnaDeclarada(*s.pSondeada->pAnalizada, k))
+            return false;
+    return true;
+}
+
+bool TEmisorSQLite::ColumnaDeclarada(const TFuenteAnalizada& f, int nColumna) const
+{
+    // Whether SQLite reads the column as one of a table whose declared type is that of its Jet
+    // type: a loaded table, a kept derived table, or a derived table that passes such a column
+    // on unchanged. A copy of its values into a column declared the same way then compares
+    // exactly as the column does (the same affinity, the same collation).
+    if (f.bTabla || !f.pDerivada || DebeMaterializar(*f.pDerivada))
+        return true;
+    const TConsultaJet& q = *f.pDerivada;
+    if (q.Nucleos.size() != 1 || q.Nucleos[0]->bAgregado)
+        return false;
+    const TColumnaSalida& c = q.Nucleos[0]->Salida[size_t(nColumna)];
+    if (c.Tipo != q.Columnas[size_t(nColumna)].Tipo)
+        return false;
+    if (!c.pExpr)
+        return ColumnaDeclarada(*c.pFuente, c.nColumna);
+    const TExpr& e = *c.pExpr;
+    return e.Clase == TClaseExpr::Columna && !e.pAlias && e.nSalto == 0 &&
+           ColumnaDeclarada(*e.pFuente, e.nColumna);
+}
+
+QString TEmisorSQLite::EmiteSemirreunion(const TSemirreunionJet& s)
+{
+    const TConsultaJet& q = *s.pDerivada->Consulta;
+    const TEmision em = EmiteNucleo(*q.Nucleos[0], nullptr, false, q.Columnas, &s);
+    return QLatin1Char('(') + em.sSql + QStringLiteral(") AS ") +
+           Identificador(s.pDerivada->pAnalizada->sAliasSql);
+}
+
+QString TEmisorSQLite::CuerpoSemirreunion(const TSemirreunionJet& s)
+{
+    // The sources in the join's order, as the join would write them (their temporary tables are
+    // listed in that order).
+    std::vector<TTermino> sinOrden;
+    QString leida, claves;
+    if (s.bLeidaPrimero) {
+        leida = EmiteFuente(*s.pLeida, false, sinOrden);
+        claves = TablaClaves(s);
+    } else {
+        claves = TablaClaves(s);
+        leida = EmiteFuente(*s.pLeida, false, sinOrden);
+    }
+    QStringList condiciones, igualdades;
+    for (const TExpr* c : s.CondicionesLeida)
+        condiciones << Condicion(*c);
+    for (const TExpr* c : s.Igualdades)
+        igualdades << Condicion(*c);
+    // The table of keys takes the probed source's name, so that the equalities read as they do
+    // in the join.
+    condiciones << QStringLiteral("EXISTS (SELECT 1 FROM %1 AS %2 WHERE %3)")
+                       .arg(Identificador(claves), Identificador(s.pSondeada->pAnalizada->sAliasSql),
+                            Agrupa(igualdades, QStringLiteral("AND")));
+    return QStringLiteral(" FROM %1 WHERE %2").arg(leida, Agrupa(condiciones, QStringLiteral("AND")));
+}
+
+QString TEmisorSQLite::TablaClaves(const TSemirreunionJet& s)
+{
+    // The key columns of the rows of the probed source that meet its own conditions, with an
+    // index on them, kept like a derived table: statements that probe the same keys share it.
+    const TFuenteAnalizada& a = *s.pSondeada->pAnalizada;
+    std::vector<int> columnas;
+    for (int k : s.Claves)
+        if (std::find(columnas.begin(), columnas.end(), k) == columnas.end())
+            columnas.push_back(k);
+    QString clave = QStringLiteral("k:") + s.pSondeada->Texto();
+    std::vector<TColumnaSalida> definicion;
+    QStringList indice, select;
+    for (int k : columnas) {
+        const TColumnaFuente& c = a.Columnas[size_t(k)];
+        clave += QLatin1Char('\n') + c.sSql;
+        TColumnaSalida d;
+        d.sNombre = c.sNombre;
+        d.Tipo = c.Tipo;
+        d.sSql = c.sSql;
+        definicion.push_back(d);
+        indice << c.sSql;
+        select << Referencia(a, k) + QStringLiteral(" AS ") + Identificador(c.sSql);
+    }
+    for (const TExpr* c : s.CondicionesSondeada)
+        clave += QLatin1Char('\n') + c->Texto();
+    const QByteArray hash = QCryptographicHash::hash(clave.toUtf8(), QCryptographicHash::Sha1).toHex();
+    const QString nombre = QStringLiteral("_m_") + QString::fromLatin1(hash.left(16));
+    for (const auto& m : F_Materializaciones)
+        if (m.sNombre == nombre)
+            return nombre;
+    if (F_Existe && F_Existe(nombre)) {
+        F_Materializaciones.push_back({nombre, QString(), definicion, indice});
+        return nombre;
+    }
+    std::vector<TTermino> sinOrden;
+    QString sql = QStringLiteral("SELECT DISTINCT %1 FROM %2")
+                      .arg(select.join(QStringLiteral(", ")), EmiteFuente(*s.pSondeada, false, sinOrden));
+    QStringList condiciones;
+    for (const TExpr* c : s.CondicionesSondeada)
+        condiciones << Condicion(*c);
+    if (!condiciones.isEmpty())
+        sql += QStringLiteral(" WHERE ") + Agrupa(condiciones, QStringLiteral("AND"));
+    F_Materializaciones.push_back({nombre, sql, definicion, indice});
+    return nombre;
+}
+
 TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const std::vector<TOrden>* pOrden,
-                                                   bool bOrden, const std::vector<TColumnaSalida>& Destino)
+                                                   bool bOrden, const std::vector<TColumnaSalida>& Destino,
+                                                   const TSemirreunionJet* pSemi)
 {
     TContexto ctx;
     ctx.pNucleo = &n;
@@ -322,14 +450,21 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
     const QStringList grupo = F_Contextos.back().Grupo;
     F_Contextos.back().Grupo.clear();
     std::vector<TTermino> ordenFuentes;
-    QStringList froms;
-    for (const auto& f : n.From)
-        froms << EmiteFuente(*f, necesitaFuentes, ordenFuentes);
     QString cuerpo;
-    if (!froms.isEmpty())
-        cuerpo += QStringLiteral(" FROM ") + froms.join(QStringLiteral(", "));
-    if (n.Where)
-        cuerpo += QStringLiteral(" WHERE ") + Condicion(*n.Where);
+    if (pSemi) {
+        cuerpo = CuerpoSemirreunion(*pSemi);
+    } else {
+        TSemirreunionJet semi;
+        const bool semirreunion = EsSemirreunion(n, pOrden, semi);
+        QStringList froms;
+        for (const auto& f : n.From)
+            froms << (semirreunion ? EmiteSemirreunion(semi)
+                                   : EmiteFuente(*f, necesitaFuentes, ordenFuentes));
+        if (!froms.isEmpty())
+            cuerpo += QStringLiteral(" FROM ") + froms.join(QStringLiteral(", "));
+        if (n.Where)
+            cuerpo += QStringLiteral(" WHERE ") + Condicion(*n.Where);
+    }
     if (!n.GroupBy.empty()) {
         // The sort behind GROUP BY settles most comparisons on its first keys: columns of many
         // values first (numbers before text, which needs the collation), flags and constants last.
@@ -354,6 +489,8 @@ TEmisorSQLite::TEmision TEmisorSQLite::EmiteNucleo(const TNucleoSelect& n, const
         sinAgregado = sinAgregado && !(el.Expr && el.Expr->bTieneAgregado);
     QStringList cols;
     for (size_t i = 0; i < n.Salida.size(); ++i) {
+        if (pSemi && !pSemi->ColumnasLeidas[i])
+            continue;
         const TColumnaSalida& s = n.Salida[i];
         const TTipoJet destino = Destino[i].Tipo;
         QString v;

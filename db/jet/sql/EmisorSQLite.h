@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/jet/sql/AstJet.h"
+#include "db/jet/sql/SemirreunionJet.h"
 
 #include <QHash>
 #include <QString>
@@ -16,6 +17,9 @@ struct TMaterializacionSql
     QString sSelect;                      // fills the table, in Jet's row order; empty when the
                                           // session already held the table at translation time
     std::vector<TColumnaSalida> Columnas; // sSql names and types of its columns
+    QStringList Indice;                   // columns of an index made with the table, if any
+
+    QString CreaIndice() const; // the CREATE INDEX of Indice
 };
 
 struct TTraduccionSql
@@ -41,6 +45,9 @@ public:
     explicit TEmisorSQLite(bool bMaterializa = true) : F_bMaterializa(bMaterializa) {}
     // Tells whether a temporary table of that name already exists (its text is then not needed).
     void SetExiste(std::function<bool(const QString&)> Existe) { F_Existe = std::move(Existe); }
+    // Whether a DISTINCT that reads one side of a join is written as a semi-join (on by default;
+    // SemirreunionJet.cpp).
+    void SetSemirreuniones(bool b) { F_bSemirreuniones = b; }
     TTraduccionSql Emite(const TConsultaJet& q);
 
     static QString Identificador(const QString& s); // "name" with " doubled
@@ -67,9 +74,15 @@ private:
     };
 
     TEmision EmiteConsulta(const TConsultaJet& q, bool bOrden);
+    // pSemi: n is the join of a semi-join, written with EXISTS and only the columns it reads.
     TEmision EmiteNucleo(const TNucleoSelect& n, const std::vector<TOrden>* pOrden, bool bOrden,
-                         const std::vector<TColumnaSalida>& Destino);
+                         const std::vector<TColumnaSalida>& Destino, const TSemirreunionJet* pSemi = nullptr);
     QString EmiteFuente(const TFuenteFrom& f, bool bOrden, std::vector<TTermino>& Orden);
+    bool EsSemirreunion(const TNucleoSelect& n, const std::vector<TOrden>* pOrden, TSemirreunionJet& s) const;
+    bool ColumnaDeclarada(const TFuenteAnalizada& f, int nColumna) const;
+    QString EmiteSemirreunion(const TSemirreunionJet& s);
+    QString CuerpoSemirreunion(const TSemirreunionJet& s);
+    QString TablaClaves(const TSemirreunionJet& s);
     QString Materializa(const TConsultaJet& q, bool bOrden);
     bool DebeMaterializar(const TConsultaJet& q) const;
     void CuentaDerivadas(const TConsultaJet& q);
@@ -104,6 +117,7 @@ private:
     static QString SinOrdinal(const QString& sExpr);
 
     bool F_bMaterializa;
+    bool F_bSemirreuniones = true;
     std::vector<TContexto> F_Contextos;
     std::vector<TMaterializacionSql> F_Materializaciones;
     QHash<QString, int> F_Usos; // Jet text of each derived table -> times it appears

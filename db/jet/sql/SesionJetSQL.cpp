@@ -316,6 +316,12 @@ void TSesionJetSQL::SetMaterializa(bool b)
     F_Traducciones.clear();
 }
 
+void TSesionJetSQL::SetSemirreuniones(bool b)
+{
+    F_bSemirreuniones = b;
+    F_Traducciones.clear();
+}
+
 void TSesionJetSQL::EjecutaSql(const QString& sSql)
 {
     char* error = nullptr;
@@ -415,6 +421,7 @@ TSesionJetSQL::TCacheada TSesionJetSQL::Traduccion(const QString& sJet, bool bCo
     TSemanticaJet semantica(sJet, F_Catalogo);
     semantica.Analiza(*consulta);
     TEmisorSQLite emisor(F_bMaterializa);
+    emisor.SetSemirreuniones(F_bSemirreuniones);
     if (bConExistentes)
         emisor.SetExiste([this](const QString& sNombre) { return F_Materializadas.contains(sNombre); });
     TCacheada c;
@@ -458,6 +465,8 @@ void TSesionJetSQL::CreaMaterializacion(const TMaterializacionSql& m)
         const QString insercion = QStringLiteral("INSERT INTO %1 %2").arg(nombre, m.sSelect);
         EjecutaSql(insercion);
         F_FilasMaterializadas.insert(m.sNombre, sqlite3_changes64(F_Bd.get()));
+        if (!m.Indice.isEmpty())
+            EjecutaSql(m.CreaIndice());
         if (F_Traza)
             F_Traza(insercion, t.elapsed());
     } catch (...) {

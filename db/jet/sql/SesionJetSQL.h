@@ -89,6 +89,8 @@ public:
     QStringList TablasCargadas() const;
     // Whether derived tables are kept in temporary tables (on by default).
     void SetMaterializa(bool b);
+    // Whether a DISTINCT that reads one side of a join runs as a semi-join (on by default).
+    void SetSemirreuniones(bool b);
     // Called with each SQLite statement run and its time in milliseconds (for benchmarks).
     void SetTraza(std::function<void(const QString&, qint64)> Traza) { F_Traza = std::move(Traza); }
     // Called about every IntervaloAvisoMs while a table loads or a statement runs (see
@@ -157,6 +159,7 @@ private:
     TBdSqlite F_Bd;
     TCatalogo F_Catalogo;
     bool F_bMaterializa = true;
+    bool F_bSemirreuniones = true;
     QHash<QString, TEsquemaTablaJet> F_Esquemas;   // lower-case name -> definition
     QHash<QString, bool> F_Cargadas;               // lower-case name
     QHash<QString, TCacheada> F_Traducciones;      // Jet text -> translation

@@ -90,9 +90,7 @@ private:
 // Operations (tMov) and clients (tCli) joined by key: keys that repeat on both sides, NULL keys,
 // keys and names equal only under the JET collation (case, trailing blanks) and a key that a
 // hyphen keeps apart. The operations come in another order than their clients ('e5' first), so
-// that rows read in the order of tMov keep other spellings than rows read in that of tCli. Every
-// length of key is on both sides: SQLite's automatic index checks a text key against a Bloom
-// filter of the lengths of the other side's keys, which misses keys that differ in trailing blanks.
+// that rows read in the order of tMov keep other spellings than rows read in that of tCli.
 class TOrigenOperaciones : public IOrigenTablasJet
 {
 public:

@@ -164,21 +164,33 @@ bool TEmisorSQLite::DebeMaterializar(const TConsultaJet& q) const
     return false;
 }
 
+QString TEmisorSQLite::NombreMaterializacion(const QString& sClave)
+{
+    const QByteArray hash = QCryptographicHash::hash(sClave.toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QStringLiteral("_m_") + QString::fromLatin1(hash.left(16));
+}
+
+bool TEmisorSQLite::YaMaterializada(const QString& sNombre, const std::vector<TColumnaSalida>& Columnas,
+                                    const QStringList& Indice)
+{
+    for (const auto& m : F_Materializaciones)
+        if (m.sNombre == sNombre)
+            return true;
+    // Kept from an earlier statement: nothing to write out, its own derived tables included.
+    if (F_Existe && F_Existe(sNombre)) {
+        F_Materializaciones.push_back({sNombre, QString(), Columnas, Indice});
+        return true;
+    }
+    return false;
+}
+
 QString TEmisorSQLite::Materializa(const TConsultaJet& q, bool bOrden)
 {
     // Named after the Jet text: the same derived table gets the same name in every statement,
     // however its own derived tables were written out.
-    const QString clave = (bOrden ? QStringLiteral("o:") : QString()) + q.Texto();
-    const QByteArray hash = QCryptographicHash::hash(clave.toUtf8(), QCryptographicHash::Sha1).toHex();
-    const QString nombre = QStringLiteral("_m_") + QString::fromLatin1(hash.left(16));
-    for (const auto& m : F_Materializaciones)
-        if (m.sNombre == nombre)
-            return nombre;
-    // Kept from an earlier statement: nothing to write out, its own derived tables included.
-    if (F_Existe && F_Existe(nombre)) {
-        F_Materializaciones.push_back({nombre, QString(), q.Columnas, {}});
+    const QString nombre = NombreMaterializacion((bOrden ? QStringLiteral("o:") : QString()) + q.Texto());
+    if (YaMaterializada(nombre, q.Columnas, {}))
         return nombre;
-    }
     const TEmision em = EmiteConsulta(q, bOrden);
     QString select = em.sSql;
     if (bOrden && !em.Orden.empty()) {
@@ -404,15 +416,9 @@ QString TEmisorSQLite::TablaClaves(const TSemirreunionJet& s)
     }
     for (const TExpr* c : s.CondicionesSondeada)
         clave += QLatin1Char('\n') + c->Texto();
-    const QByteArray hash = QCryptographicHash::hash(clave.toUtf8(), QCryptographicHash::Sha1).toHex();
-    const QString nombre = QStringLiteral("_m_") + QString::fromLatin1(hash.left(16));
-    for (const auto& m : F_Materializaciones)
-        if (m.sNombre == nombre)
-            return nombre;
-    if (F_Existe && F_Existe(nombre)) {
-        F_Materializaciones.push_back({nombre, QString(), definicion, indice});
+    const QString nombre = NombreMaterializacion(clave);
+    if (YaMaterializada(nombre, definicion, indice))
         return nombre;
-    }
     std::vector<TTermino> sinOrden;
     QString sql = QStringLiteral("SELECT DISTINCT %1 FROM %2")
                       .arg(select.join(QStringLiteral(", ")), EmiteFuente(*s.pSondeada, false, sinOrden));

@@ -83,6 +83,12 @@ private:
     QString EmiteSemirreunion(const TSemirreunionJet& s);
     QString CuerpoSemirreunion(const TSemirreunionJet& s);
     QString TablaClaves(const TSemirreunionJet& s);
+    // The temporary table's name for a key (the same key, the same name in every statement).
+    static QString NombreMaterializacion(const QString& sClave);
+    // Whether the table is already listed for this statement or kept from an earlier one (then
+    // listed without its text).
+    bool YaMaterializada(const QString& sNombre, const std::vector<TColumnaSalida>& Columnas,
+                         const QStringList& Indice);
     QString Materializa(const TConsultaJet& q, bool bOrden);
     bool DebeMaterializar(const TConsultaJet& q) const;
     void CuentaDerivadas(const TConsultaJet& q);

@@ -58,3 +58,9 @@ void TConexionBD::TerminaPaso()
     if (F_Sesion)
         F_Sesion->TerminaPaso();
 }
+
+void TConexionBD::PrecargaTablas(const QStringList& Consultas)
+{
+    if (F_Sesion)
+        F_Sesion->PrecargaTablas(Consultas);
+}

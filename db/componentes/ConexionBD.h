@@ -3,6 +3,7 @@
 #include "db/componentes/ProveedorBD.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -42,6 +43,10 @@ public:
     // (ISesionBD::SetAviso); an empty function removes it.
     void SetAviso(std::function<bool()> Aviso);
     const std::function<bool()>& Aviso() const { return F_Aviso; }
+
+    // Has the open session read ahead the tables of statements to come (ISesionBD::PrecargaTablas);
+    // nothing when closed. Never throws.
+    void PrecargaTablas(const QStringList& Consultas);
 
 private:
     QString F_sCadena;

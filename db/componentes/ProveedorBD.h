@@ -71,6 +71,13 @@ public:
     // with TErrorBD of kind ClaseErrorCancelado. While Aviso runs, the session refuses statements (they fail
     // with TErrorBD). Sessions without long work never call it.
     virtual void SetAviso(std::function<bool()> Aviso) { (void)Aviso; }
+    // Starts reading, in the background, what the statements given will need (their tables), so
+    // that they find it ready when they are asked for later; meanwhile the caller goes on. Any
+    // other call waits for that reading to end, calling Aviso as during long work. Nothing read
+    // from a database that changes meanwhile is used. It never fails: what could not be read
+    // ahead is read by the statement that needs it, which reports the error. Sessions that read
+    // nothing ahead ignore it.
+    virtual void PrecargaTablas(const QStringList& Consultas) { (void)Consultas; }
 };
 
 inline constexpr int IntervaloAvisoMs = 50;

@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <atomic>
+
 namespace {
 
 [[noreturn]] void falla(const QString& sMensaje)
@@ -154,12 +156,14 @@ public:
         F_Sello = selloDe(sRuta);
         F_pBD = abreArchivo(sRuta, sContrasena);
     }
+    // The preload reads the file through this object: it stops before anything goes.
+    ~TSesionJet() override { F_Sesion.ParaPrecarga(); }
 
     TResultadoBD Consulta(const QString& sSQL) override
     {
         try {
             F_Sesion.RevisaOcupada();
-            AlDia();
+            AlDiaTrasPrecarga();
             return F_Sesion.Consulta(sSQL);
         } catch (const TErrorJet& e) {
             fallaJet(e);
@@ -171,7 +175,7 @@ public:
     {
         try {
             F_Sesion.RevisaOcupada();
-            AlDia();
+            AlDiaTrasPrecarga();
             F_Sesion.ConsultaPorPartes(sSQL, Recibe);
         } catch (const TErrorJet& e) {
             fallaJet(e);
@@ -182,7 +186,7 @@ public:
     {
         try {
             F_Sesion.RevisaOcupada();
-            AlDia();
+            AlDiaTrasPrecarga();
             F_Sesion.Ejecuta(sSQL);
         } catch (const TErrorJet& e) {
             fallaJet(e);
@@ -193,7 +197,7 @@ public:
     {
         try {
             F_Sesion.RevisaOcupada();
-            AlDia();
+            AlDiaTrasPrecarga();
             return F_Sesion.Traduce(sSQL);
         } catch (const TErrorJet& e) {
             fallaJet(e);
@@ -233,12 +237,30 @@ public:
     }
     void TerminaPaso() override { F_bEnPaso = false; }
 
-    QStringList TablasCargadas() const override
+    QStringList TablasCargadas() override
     {
         revisaOcupada();
         return F_Sesion.TablasCargadas();
     }
-    int Cargas() const override { return F_nCargas; }
+    int Cargas() override
+    {
+        F_Sesion.EsperaPrecarga();
+        return F_nCargas;
+    }
+
+    // The seal the preloaded tables belong to is the one AlDia keeps, taken before the preload
+    // reads anything: a file changed during or after it makes the next statement (or the next
+    // step) forget them. Within a step whose file already changed nothing is preloaded.
+    void PrecargaTablas(const QStringList& Consultas) override
+    {
+        try {
+            F_Sesion.RevisaOcupada();
+            AlDia();
+            F_Sesion.Precarga(Consultas);
+        } catch (...) {
+            // Not the user's concern: the statements load their tables as without a preload.
+        }
+    }
     void SetTraza(std::function<void(const QString&, qint64)> Traza) override
     {
         F_Sesion.SetTraza(std::move(Traza));
@@ -313,8 +335,8 @@ public:
     }
 
 private:
-    // A file that changed since its tables were read is opened again and its tables forgotten,
-    // so that the next statement reads them anew.
+    // A file that changed since its tables were read is opened again and its tables forgotten
+    // (a preload under way is stopped first), so that the next statement reads them anew.
     void AlDia()
     {
         const TSello actual = selloDe(F_sRuta);
@@ -328,6 +350,18 @@ private:
         F_Sello = actual;
         F_pBD = abreArchivo(F_sRuta, F_sContrasena);
     }
+    // AlDia before a statement: a preload still running is waited for (a changed file stops it
+    // instead), and the file is looked at again once it has ended, since it may have changed
+    // while the preload read it.
+    void AlDiaTrasPrecarga()
+    {
+        AlDia();
+        if (!F_Sesion.Precargando())
+            return;
+        if (!F_Sesion.EsperaPrecarga())
+            throw TErrorBD(ClaseErrorCancelado, MensajeCancelado);
+        AlDia();
+    }
 
     QString F_sRuta;
     QString F_sContrasena;
@@ -335,7 +369,7 @@ private:
     bool F_bEnPaso = false;
     std::unique_ptr<jet::TBaseDatosMdb> F_pBD;
     TSesionJetSQL F_Sesion;
-    int F_nCargas = 0;
+    std::atomic<int> F_nCargas = 0; // the preload's thread counts its loads too
 };
 
 } // namespace

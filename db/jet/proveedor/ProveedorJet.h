@@ -11,8 +11,8 @@
 // of "Jet OLEDB:Database Password" against the file's (a file without password accepts any),
 // and answers Jet SQL from an in-memory SQLite session. A table is loaded the first time a
 // statement names it; when the file changes (size or time stamp) the loaded tables are read
-// again before the next statement. Failures throw TErrorBD of kind "EErrorJet" with Jet's
-// message in Spanish.
+// again before the next statement; PrecargaTablas loads the tables of statements to come on a
+// thread of its own. Failures throw TErrorBD of kind "EErrorJet" with Jet's message in Spanish.
 class TProveedorJet : public IProveedorBD
 {
 public:
@@ -32,9 +32,10 @@ public:
     virtual QStringList Plan(const QString& sSql) = 0;
     // Whether a DISTINCT that reads one side of a join runs as a semi-join (on by default).
     virtual void SetSemirreuniones(bool b) = 0;
-    // Tables loaded so far, and how many times tables were loaded (reloads included).
-    virtual QStringList TablasCargadas() const = 0;
-    virtual int Cargas() const = 0;
+    // Tables loaded so far, and how many times tables were loaded (reloads included); both wait
+    // for a preload under way.
+    virtual QStringList TablasCargadas() = 0;
+    virtual int Cargas() = 0;
     // Receives each SQLite statement run and its time in milliseconds.
     virtual void SetTraza(std::function<void(const QString&, qint64)> Traza) = 0;
 };

@@ -10,6 +10,7 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QScopeGuard>
+#include <QSet>
 #include <QThread>
 
 #include <algorithm>
@@ -170,7 +171,10 @@ TSesionJetSQL::TSesionJetSQL(IOrigenTablasJet& Origen, QChar cSeparadorDecimal) 
                               "PRAGMA cache_size=-262144;"));
 }
 
-TSesionJetSQL::~TSesionJetSQL() = default;
+TSesionJetSQL::~TSesionJetSQL()
+{
+    ParaPrecarga();
+}
 
 void TSesionJetSQL::TCierraBd::operator()(sqlite3* pBd) const
 {
@@ -204,6 +208,7 @@ void TSesionJetSQL::BorraTabla(const QString& sEsquema, const QString& sTabla)
 
 void TSesionJetSQL::SetAviso(std::function<bool()> Aviso)
 {
+    EsperaPrecarga();
     F_Aviso = std::move(Aviso);
     F_RelojAviso.start();
     sqlite3_progress_handler(
@@ -213,6 +218,9 @@ void TSesionJetSQL::SetAviso(std::function<bool()> Aviso)
 
 bool TSesionJetSQL::Avisa()
 {
+    // The preload's thread only looks at its own stop: the hook belongs to the calling thread.
+    if (F_HiloPrecarga && QThread::currentThread() == F_HiloPrecarga.get())
+        return !F_bPararPrecarga.load(std::memory_order_relaxed);
     if (F_bEnHilo) {
         if (!F_bParar.load(std::memory_order_relaxed))
             return true;
@@ -294,6 +302,86 @@ void TSesionJetSQL::Trabaja(const std::function<void()>& Trabajo)
     }
 }
 
+void TSesionJetSQL::Precarga(const QStringList& Consultas)
+{
+    RevisaOcupada();
+    ParaPrecarga();
+    F_bPararPrecarga = false;
+    F_HiloPrecarga.reset(QThread::create([this, Consultas] { CargaPrecarga(Consultas); }));
+    F_HiloPrecarga->setStackSize(PilaHiloTrabajo);
+    F_HiloPrecarga->start();
+}
+
+void TSesionJetSQL::CargaPrecarga(const QStringList& Consultas)
+{
+    // Nothing of it is reported: what fails here fails again, visibly, in the statement that
+    // needs it. A table that failed is not tried again for the next statements.
+    QSet<QString> Fallidas;
+    for (const QString& sJet : Consultas) {
+        QStringList Tablas;
+        try {
+            Tablas = Prepara(sJet).Tablas;
+        } catch (...) {
+            continue;
+        }
+        for (const QString& sTabla : Tablas) {
+            if (F_bPararPrecarga)
+                return;
+            if (Fallidas.contains(sTabla.toLower()))
+                continue;
+            try {
+                CargaTabla(sTabla);
+            } catch (...) {
+                Fallidas.insert(sTabla.toLower());
+            }
+        }
+    }
+}
+
+void TSesionJetSQL::ParaPrecarga()
+{
+    if (!F_HiloPrecarga)
+        return;
+    F_bPararPrecarga = true;
+    F_HiloPrecarga->wait();
+    F_HiloPrecarga.reset();
+}
+
+bool TSesionJetSQL::EsperaPrecarga()
+{
+    if (!F_HiloPrecarga)
+        return true;
+    bool bSigue = true;
+    // Called from the hook itself (or without one) it simply waits: the preload ends on its own.
+    // A call from the hook may also have joined the thread already.
+    if (F_Aviso && !F_bEnAviso) {
+        const auto espera = [this] { return std::max<qint64>(0, IntervaloAvisoMs - F_RelojAviso.elapsed()); };
+        // While the hook serves the window's events, statements asked for there are refused.
+        F_bEnAviso = true;
+        while (F_HiloPrecarga && !F_HiloPrecarga->wait(QDeadlineTimer(espera()))) {
+            if (espera() > 0)
+                continue;
+            bool seguir = false;
+            try {
+                seguir = F_Aviso();
+            } catch (...) {
+                seguir = false;
+            }
+            F_RelojAviso.start();
+            if (!seguir) {
+                F_bPararPrecarga = true;
+                bSigue = false;
+            }
+        }
+        F_bEnAviso = false;
+    }
+    if (F_HiloPrecarga) {
+        F_HiloPrecarga->wait();
+        F_HiloPrecarga.reset();
+    }
+    return bSigue;
+}
+
 // A statement the hook interrupted fails as cancelled, not as an engine error.
 void TSesionJetSQL::SiCancelada()
 {
@@ -312,12 +400,14 @@ void TSesionJetSQL::RevisaOcupada() const
 
 void TSesionJetSQL::SetMaterializa(bool b)
 {
+    EsperaPrecarga();
     F_bMaterializa = b;
     F_Traducciones.clear();
 }
 
 void TSesionJetSQL::SetSemirreuniones(bool b)
 {
+    EsperaPrecarga();
     F_bSemirreuniones = b;
     F_Traducciones.clear();
 }
@@ -392,8 +482,9 @@ void TSesionJetSQL::CargaTabla(const QString& sNombre)
     F_Cargadas.insert(clave, true);
 }
 
-QStringList TSesionJetSQL::TablasCargadas() const
+QStringList TSesionJetSQL::TablasCargadas()
 {
+    EsperaPrecarga();
     QStringList r;
     for (auto it = F_Cargadas.constBegin(); it != F_Cargadas.constEnd(); ++it)
         r << F_Esquemas.value(it.key()).sNombre;
@@ -403,6 +494,7 @@ QStringList TSesionJetSQL::TablasCargadas() const
 
 void TSesionJetSQL::OlvidaTablas()
 {
+    ParaPrecarga();
     for (auto it = F_Materializadas.constBegin(); it != F_Materializadas.constEnd(); ++it)
         BorraTabla(QStringLiteral("temp"), it.key());
     for (auto it = F_Cargadas.constBegin(); it != F_Cargadas.constEnd(); ++it)
@@ -488,6 +580,8 @@ void TSesionJetSQL::PreparaDatos(const TCacheada& c)
 TResultadoBD TSesionJetSQL::Consulta(const QString& sJet)
 {
     RevisaOcupada();
+    if (!EsperaPrecarga())
+        throw TErrorBD(ClaseErrorCancelado, MensajeCancelado);
     F_bCancelada = false;
     if (sJet.trimmed().isEmpty())
         throw TErrorJet::TextoVacio();
@@ -509,6 +603,8 @@ void TSesionJetSQL::ConsultaPorPartes(const QString& sJet,
                                       const std::function<bool(const TResultadoBD&)>& Recibe)
 {
     RevisaOcupada();
+    if (!EsperaPrecarga())
+        throw TErrorBD(ClaseErrorCancelado, MensajeCancelado);
     F_bCancelada = false;
     if (sJet.trimmed().isEmpty())
         throw TErrorJet::TextoVacio();
@@ -640,6 +736,7 @@ void TSesionJetSQL::Ejecuta(const QString& sJet)
 QString TSesionJetSQL::Traduce(const QString& sJet)
 {
     RevisaOcupada();
+    EsperaPrecarga();
     if (sJet.trimmed().isEmpty())
         throw TErrorJet::TextoVacio();
     return Traduccion(sJet, false).Traduccion.Texto();
@@ -647,6 +744,7 @@ QString TSesionJetSQL::Traduce(const QString& sJet)
 
 QStringList TSesionJetSQL::Plan(const QString& sSql)
 {
+    EsperaPrecarga();
     const TSentenciaSqlite sentencia =
         PreparaSql(QStringLiteral("EXPLAIN QUERY PLAN ").toUtf8() + sSql.toUtf8());
     QHash<int, int> niveles; // step id -> its level

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+class QThread;
 struct sqlite3;
 struct sqlite3_stmt;
 class TSesionJetSQL;
@@ -84,15 +85,34 @@ public:
     // PLAN): one line per step, indented two blanks for each level below the top.
     QStringList Plan(const QString& sSql);
 
-    // Forgets every loaded table (the file changed): the next statements load them again.
+    // Forgets every loaded table (the file changed): the next statements load them again. A
+    // preload under way is stopped first.
     void OlvidaTablas();
-    QStringList TablasCargadas() const;
+    QStringList TablasCargadas();
+
+    // Loads the tables the statements name on a thread of its own, one after another, while the
+    // caller goes on (the user is still choosing what to ask). Every other call of the session
+    // first waits for it to end, serving the hook meanwhile as Trabaja does; a table whose load
+    // did not end (stopped, or failed) is not kept, and the statement that needs it loads it
+    // again (and reports the error then). Statements that do not translate are left out.
+    void Precarga(const QStringList& Consultas);
+    // Stops the preload at its next progress check and waits for its thread (the session is
+    // going away, or what it reads is no longer the file).
+    void ParaPrecarga();
+    // Waits for the preload to end; false when the hook asked to stop meanwhile (the preload is
+    // then stopped). True at once when none runs.
+    bool EsperaPrecarga();
+    bool Precargando() const { return F_HiloPrecarga != nullptr; }
     // Whether derived tables are kept in temporary tables (on by default).
     void SetMaterializa(bool b);
     // Whether a DISTINCT that reads one side of a join runs as a semi-join (on by default).
     void SetSemirreuniones(bool b);
     // Called with each SQLite statement run and its time in milliseconds (for benchmarks).
-    void SetTraza(std::function<void(const QString&, qint64)> Traza) { F_Traza = std::move(Traza); }
+    void SetTraza(std::function<void(const QString&, qint64)> Traza)
+    {
+        EsperaPrecarga();
+        F_Traza = std::move(Traza);
+    }
     // Called about every IntervaloAvisoMs while a table loads or a statement runs (see
     // ISesionBD::SetAviso); false stops the work with TErrorBD of kind ClaseErrorCancelado.
     void SetAviso(std::function<bool()> Aviso);
@@ -145,8 +165,10 @@ private:
     void EjecutaSql(const QString& sSql);
     [[noreturn]] void ErrorSqlite(int nCodigo);
     // Calls the hook when its interval has passed; false when it asked to stop. On the worker
-    // thread of Trabaja it only reads the stop request.
+    // thread of Trabaja it only reads the stop request, and on the preload's thread the preload's.
     bool Avisa();
+    // The preload's work, on its thread.
+    void CargaPrecarga(const QStringList& Consultas);
     // Runs the long part of a statement (loading tables, running SQLite). With a hook it runs
     // on a worker thread while this thread calls the hook every IntervaloAvisoMs, so that a
     // window serves its events even while SQLite sorts inside one step; a false from the hook
@@ -174,4 +196,8 @@ private:
     bool F_bCancelada = false;         // the hook asked to stop the running statement
     bool F_bEnHilo = false;            // Trabaja's worker thread runs the work
     std::atomic<bool> F_bParar{false}; // the hook asked the worker thread to stop
+
+    // The preload's thread, until it is joined, and its stop request.
+    std::unique_ptr<QThread> F_HiloPrecarga;
+    std::atomic<bool> F_bPararPrecarga{false};
 };

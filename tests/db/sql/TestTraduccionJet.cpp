@@ -15,6 +15,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <atomic>
+#include <memory>
+
 namespace {
 
 class TCatalogoFijo : public ICatalogoJet
@@ -81,6 +84,35 @@ public:
             Carga.FinFila();
         }
         Leida.release();
+    }
+
+private:
+    TCatalogoFijo F_Catalogo;
+};
+
+// Table t whose rows go on until its load is stopped (or Tope rows are given); Empezada is
+// released once they flow.
+class TOrigenSinFin : public IOrigenTablasJet
+{
+public:
+    QSemaphore Empezada;
+    std::atomic<int64_t> Tope{5000000};
+    std::atomic<int64_t> Dadas{0};
+
+    bool BuscaTabla(const QString& sNombre, TEsquemaTablaJet& Esquema) override
+    {
+        return F_Catalogo.BuscaTabla(sNombre, Esquema);
+    }
+    void LeeFilas(const TEsquemaTablaJet&, TCargaTablaJet& Carga) override
+    {
+        Dadas = 0;
+        for (int64_t i = 1; i <= Tope; ++i) {
+            Carga.Entero(i);
+            Carga.FinFila();
+            Dadas = i;
+            if (i == 1000)
+                Empezada.release();
+        }
     }
 
 private:
@@ -687,6 +719,72 @@ private slots:
         origen.Sigue.release();
         QCOMPARE(sesion.Consulta(QStringLiteral("SELECT COUNT(*) FROM t")).Filas.at(0).at(0),
                  TValorBD::Entero(300));
+    }
+
+    // A statement asked for while the preload is loading its table waits for it, serving the
+    // hook on its own thread meanwhile, and finds the table loaded: it is read once. A statement
+    // that does not translate is left out of the preload without a word.
+    void consultaEsperaLaPrecarga()
+    {
+        TOrigenDetenido origen;
+        TSesionJetSQL sesion(origen);
+        QThread* const hilo = QThread::currentThread();
+        int avisos = 0;
+        bool otroHilo = false;
+        sesion.SetAviso([&] {
+            otroHilo = otroHilo || QThread::currentThread() != hilo;
+            if (++avisos == 3)
+                origen.Sigue.release();
+            return true;
+        });
+        sesion.Precarga({QStringLiteral("SELECT Id FROM t WHERE"), QStringLiteral("SELECT Nombre FROM t")});
+        QCOMPARE(sesion.Consulta(QStringLiteral("SELECT COUNT(*) FROM t")).Filas.at(0).at(0),
+                 TValorBD::Entero(300));
+        QVERIFY2(origen.bSiguio, "la consulta no esperó a la precarga llamando al aviso");
+        QVERIFY(!otroHilo);
+        QCOMPARE(origen.Leida.available(), 1);
+        QCOMPARE(sesion.TablasCargadas(), QStringList{QStringLiteral("t")});
+    }
+
+    // A preload stopped halfway (the session destroyed, its tables forgotten because the file
+    // changed, or the hook asking to stop while a statement waits) ends at once and keeps
+    // nothing of the table it was loading: the next statement loads it whole.
+    void precargaDetenida_data()
+    {
+        QTest::addColumn<QString>("como");
+        QTest::newRow("sesión destruida") << "destruida";
+        QTest::newRow("tablas olvidadas") << "olvidadas";
+        QTest::newRow("el aviso pide parar") << "aviso";
+    }
+    void precargaDetenida()
+    {
+        QFETCH(QString, como);
+        TOrigenSinFin origen;
+        auto sesion = std::make_unique<TSesionJetSQL>(origen);
+        if (como == "aviso")
+            sesion->SetAviso([] { return false; });
+        sesion->Precarga({QStringLiteral("SELECT COUNT(*) FROM t")});
+        QVERIFY(origen.Empezada.tryAcquire(1, 10000));
+        if (como == "destruida") {
+            sesion.reset();
+        } else if (como == "olvidadas") {
+            sesion->OlvidaTablas();
+        } else {
+            try {
+                sesion->Consulta(QStringLiteral("SELECT COUNT(*) FROM t"));
+                QFAIL("la consulta no se detuvo");
+            } catch (const TErrorBD& e) {
+                QCOMPARE(e.Clase(), ClaseErrorCancelado);
+            }
+            sesion->SetAviso({});
+        }
+        QVERIFY2(origen.Dadas < origen.Tope, "la precarga no se detuvo");
+        if (!sesion)
+            return;
+        QVERIFY(sesion->TablasCargadas().isEmpty());
+        origen.Tope = 10;
+        QCOMPARE(sesion->Consulta(QStringLiteral("SELECT COUNT(*) FROM t")).Filas.at(0).at(0),
+                 TValorBD::Entero(10));
     }
 
     // The engine's own text never reaches the user: it stays for developers.

@@ -347,8 +347,10 @@ private:
             falla(kMsjCambioEnPaso.arg(QDir::toNativeSeparators(F_sRuta)));
         F_Sesion.OlvidaTablas();
         F_pBD.reset();
-        F_Sello = actual;
         F_pBD = abreArchivo(F_sRuta, F_sContrasena);
+        // Only a file that opened is the one the session reads: one that did not is tried
+        // again (and fails with its reason) by the next statement.
+        F_Sello = actual;
     }
     // AlDia before a statement: a preload still running is waited for (a changed file stops it
     // instead), and the file is looked at again once it has ended, since it may have changed

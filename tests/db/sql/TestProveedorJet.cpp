@@ -11,6 +11,7 @@
 #include "tools/mdbgen/EscritorMdb.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -315,6 +316,43 @@ private slots:
         } catch (const TErrorBD& e) {
             QCOMPARE(e.Mensaje(), QStringLiteral("No es una contraseña válida."));
         }
+    }
+
+    // A file that, once changed, no longer opens (another password) fails every statement with
+    // its reason, and no preload reads it, until a file that opens is back in its place.
+    void ilegibleTrasCambiar()
+    {
+        const QString ruta = F_Dir.filePath(QStringLiteral("Ilegible.mdb"));
+        int nSegundos = 0;
+        const auto escribe = [&](const QString& sPassword, const QStringList& Simbolos) {
+            const QString sNueva = ruta + QStringLiteral(".nueva");
+            QFile nueva(sNueva);
+            QFile destino(ruta);
+            nSegundos += 2;
+            return escribeBase(sNueva, sPassword, Simbolos) && nueva.open(QIODevice::ReadOnly) &&
+                   destino.open(QIODevice::ReadWrite | QIODevice::Truncate) &&
+                   destino.write(nueva.readAll()) == nueva.size() &&
+                   destino.setFileTime(QDateTime::currentDateTime().addSecs(nSegundos),
+                                       QFileDevice::FileModificationTime);
+        };
+        QVERIFY(escribe(QStringLiteral("plovik"), {QStringLiteral("USD")}));
+        auto sesion = AbreSesionJet(ruta, QStringLiteral("plovik"));
+        const QString sql = QStringLiteral("SELECT COUNT(*) FROM tDivisas");
+        QCOMPARE(sesion->Consulta(sql).Filas[0][0], TValorBD::Entero(1));
+        QVERIFY(escribe(QStringLiteral("otra"), {QStringLiteral("USD"), QStringLiteral("EUR")}));
+        for (int i = 0; i < 2; ++i) {
+            try {
+                sesion->Consulta(sql);
+                QFAIL("se leyó un archivo con otra contraseña");
+            } catch (const TErrorBD& e) {
+                QCOMPARE(e.Mensaje(), QStringLiteral("No es una contraseña válida."));
+            }
+            sesion->PrecargaTablas({sql});
+        }
+        QVERIFY(escribe(QStringLiteral("plovik"),
+                        {QStringLiteral("USD"), QStringLiteral("EUR"), QStringLiteral("MXN")}));
+        QCOMPARE(sesion->Consulta(sql).Filas[0][0], TValorBD::Entero(3));
+        QCOMPARE(sesion->TablasCargadas(), QStringList{QStringLiteral("tDivisas")});
     }
 
     // Long work calls the hook (once its interval has passed) and gives the same answer; the

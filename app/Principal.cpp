@@ -848,6 +848,7 @@ void TfrmPrincipal::DBCheckBoxClick()
 
 std::function<QString()> TfrmPrincipal::CarpetaPrograma = [] { return CreaUtilerias()->DameDirProg(); };
 std::shared_ptr<IReloj> TfrmPrincipal::RelojMensajero;
+bool TfrmPrincipal::PrecargaReporte = true;
 
 bool TfrmPrincipal::FaltaUsuario()
 {
@@ -956,6 +957,9 @@ void TfrmPrincipal::ProcesaDetectaPEPs()
             grdPEPs->scrollToTop();
         }
         _MensajeroForm->MsjTxTemp(QStringLiteral("La detección de PEPs ha finalizado."));
+        // While the user ticks, the session loads the tables the report will read.
+        if (PrecargaReporte)
+            Cuestionario->PrecargaReporte();
     } else if (!bLineaPropia) {
         // A failure told in a message box leaves no progress text of the step behind.
         _MensajeroForm->MsjEnTx(QString());

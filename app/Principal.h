@@ -60,6 +60,9 @@ public:
     // Clock of the window's status messenger (pauses, the clearing countdown, the flash of a
     // field); null: real time. Tests move it themselves.
     static std::shared_ptr<IReloj> RelojMensajero;
+    // Whether the report's tables are loaded once the PEP list is shown, while the user ticks
+    // (on; the window's benchmark turns it off to compare).
+    static bool PrecargaReporte;
 
     // The two steps behind the buttons.
     void bnDetectaPEPsClick();

@@ -8,6 +8,8 @@
 #include "questionnaire/BoolPersist.h"
 #include "report/IIManejadorReportes.h"
 
+#include <utility>
+
 namespace {
 
 const QString kCategoria = QStringLiteral("Cuestionario");
@@ -196,6 +198,28 @@ bool TRepCuestionarioQRTZ::GeneraReporte(TTablaMemoria* vtPEPS)
         F_mjReportes->MuestraReporte();
     }
     return bExito->GetValor();
+}
+
+void TRepCuestionarioQRTZ::PrecargaReporte()
+{
+    if (!F_Conector)
+        return;
+    TTablaMemoria* const Marcas = std::exchange(F_vtPEPS, nullptr);
+    QStringList Consultas;
+    const auto agrega = [&Consultas](const QString& sConsulta) {
+        if (!sConsulta.isEmpty() && sConsulta != kRespuestaError)
+            Consultas << sConsulta;
+    };
+    for (int n = 1; n <= F_nTotalPreguntas; ++n) {
+        if (n == 42 || n == 43) {
+            for (int m = 1; m <= 6; ++m)
+                agrega(DameRespuestaInciso(n, m));
+        } else {
+            agrega(DameRespuesta(n));
+        }
+    }
+    F_vtPEPS = Marcas;
+    F_Conector->PrecargaTablas(Consultas);
 }
 
 bool TRepCuestionarioQRTZ::PideResultado(const QString& sConsulta, QString& sResultado)

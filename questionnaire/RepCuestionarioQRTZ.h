@@ -38,6 +38,12 @@ public:
     bool ValidaAcceso(const QString& sUsuario, const QString& sPassw, bool bSoloAdmins) override;
     bool UsuariosConectados() override;
 
+    // Has the session read ahead, in the background, the tables the report's statements read,
+    // so that a report asked for later finds them ready (the window starts it once the PEP list
+    // is shown, while the user ticks). The statements are those of a report without ticks: the
+    // ticks change no table a statement reads.
+    void PrecargaReporte();
+
     // Answer text of a question: empty (answered by hand), the error sentinel, or one query
     // whose column Resultado holds the answer lines followed by one closing row.
     virtual QString DameRespuesta(int nPregunta) = 0;

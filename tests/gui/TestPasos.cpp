@@ -9,6 +9,8 @@
 #include "common/RejillaDatos.h"
 #include "common/TablaMemoria.h"
 #include "data/ColectorConxs.h"
+#include "db/componentes/ConexionBD.h"
+#include "db/jet/proveedor/ProveedorJet.h"
 #include "reportengine/Fuentes.h"
 #include "reportengine/Reporte.h"
 #include "reportengine/VistaPrevia.h"
@@ -512,6 +514,57 @@ private slots:
         QTest::mouseClick(frm->grdPEPs->viewport(), Qt::LeftButton, {},
                           frm->grdPEPs->RectCelda(1, 0).center());
         QCOMPARE(marcas().size(), 2);
+    }
+
+    // Once the list is shown, the report's tables are loaded while the user ticks: the report
+    // then reads no table again and gives the answers it gives without that. A window closed
+    // while they load ends at once, the host's files as they were.
+    void precargaTrasLaDeteccion_data()
+    {
+        QTest::addColumn<bool>("cierra");
+        QTest::newRow("reporte con las tablas cargadas") << false;
+        QTest::newRow("ventana cerrada mientras se cargan") << true;
+    }
+    void precargaTrasLaDeteccion()
+    {
+        QFETCH(bool, cierra);
+        QApplication::setQuitOnLastWindowClosed(false);
+        const auto antes = huella(carpeta("v30"));
+        abreVentana(carpeta("v30"));
+        escribeUsuario("ADMIN", "CLAVE1");
+        pulsa(frm->bnDetectaPEPs);
+        QVERIFY2(guion->Cajas.isEmpty(), qPrintable(guion->Textos().join('\n')));
+        TConexionBD* Conexion = nullptr;
+        QVERIFY(ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conexion));
+        auto& Sesion = dynamic_cast<ISesionJet&>(Conexion->Sesion());
+        if (cierra) {
+            frm->close();
+            QVERIFY(!frm->isVisible());
+        } else {
+            // Operations are read by the report only.
+            const QStringList Tablas = Sesion.TablasCargadas();
+            QVERIFY2(Tablas.contains("tMovtos") && Tablas.contains("tProces"), qPrintable(Tablas.join(' ')));
+            const int nCargas = Sesion.Cargas();
+            QMap<QString, QString> Vistos;
+            dm->repGeneral->AlAbrirVistaPrevia = [&](TVistaPrevia& v) {
+                for (const char* s : {"preg_22", "preg_32", "preg_37", "preg_42_1", "preg_30"})
+                    Vistos[s] = dm->repGeneral->Variables().Lee(s);
+                v.findChild<QAction*>("acCerrar")->trigger();
+            };
+            guion->Respuestas.enqueue(true);
+            pulsa(frm->bnGenReporte);
+            QCOMPARE(frm->txMensajes->text(), kReporteBien);
+            QCOMPARE(Vistos, (QMap<QString, QString>{{"preg_22", "13"},
+                                                     {"preg_32", "7"},
+                                                     {"preg_37", "0"},
+                                                     {"preg_42_1", "16"},
+                                                     {"preg_30", "SI"}}));
+            QCOMPARE(Sesion.Cargas(), nCargas);
+        }
+        QCOMPARE(guion->Cajas.size(), cierra ? 0 : 1);
+        frm.reset();
+        ColectorConexiones.reset();
+        QCOMPARE(huella(carpeta("v30")), antes);
     }
 
     void elOtroBotonSeRechazaDuranteUnPaso()

@@ -5,6 +5,7 @@
 #include "common/DialogosGuion.h"
 #include "data/ColectorConxs.h"
 #include "db/componentes/ConexionBD.h"
+#include "db/jet/proveedor/ProveedorJet.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -385,6 +386,99 @@ private slots:
         QVERIFY(otra.bGenera);
         QCOMPARE(otra.Reporte->Valor("preg_37"), QString("2"));
         QVERIFY(guion->Cajas.isEmpty());
+    }
+
+    // As the window runs them: detection in a step of its own that starts the preload of the
+    // report's tables, then the report in another step, started once the preload has ended or
+    // while it runs. It reads nothing more than the preload did and gives the answers of a run
+    // without it; a database put in the file's place during or after the preload is read anew,
+    // and the answers are the new file's. No error of the preload is shown.
+    void precargaEntreLosPasos_data()
+    {
+        QTest::addColumn<bool>("espera"); // the report starts once the preload has ended
+        QTest::addColumn<QString>("cambio");
+        QTest::newRow("tras la precarga") << true << "";
+        QTest::newRow("durante la precarga") << false << "";
+        QTest::newRow("reemplazada tras la precarga") << true << "reemplazo";
+        QTest::newRow("reemplazada durante la precarga") << false << "reemplazo";
+        QTest::newRow("escrita en su lugar durante la precarga") << false << "en su lugar";
+    }
+    void precargaEntreLosPasos()
+    {
+        QFETCH(bool, espera);
+        QFETCH(QString, cambio);
+#ifdef Q_OS_WIN
+        if (cambio == "reemplazo")
+            QSKIP("Windows no deja reemplazar un archivo que otro programa tiene abierto");
+#endif
+        const auto conecta = [](const QString& sCarpeta) {
+            ColectorConexiones = CreaColectorConxs();
+            TConexionBD* Conector = nullptr;
+            ColectorConexiones->CreaBDPrinc(sCarpeta + "/DataBase/Tavoro.mdb", "", false);
+            if (!ColectorConexiones->Conecta(kNomBDPrincipal) ||
+                !ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conector))
+                return static_cast<ISesionJet*>(nullptr);
+            return dynamic_cast<ISesionJet*>(&Conector->Sesion());
+        };
+        const auto conector = [] {
+            TConexionBD* Conector = nullptr;
+            ColectorConexiones->DameAccessConex(kNomBDPrincipal, Conector);
+            return Conector;
+        };
+        // The tables a detection and a report read without a preload.
+        ISesionJet* s = conecta(carpeta("v30"));
+        QVERIFY(s);
+        auto peps = CreaTablaPEPs();
+        {
+            auto c = std::make_shared<TCuestPrueba>(conector(), std::make_shared<TManejadorGrabador>(),
+                                                    std::make_shared<TMensajeroGrabador>(), 1);
+            QVERIFY(c->DetectaPEPs(peps.get()));
+            QVERIFY(c->GeneraReporte(peps.get()));
+        }
+        const QStringList Referencia = s->TablasCargadas();
+
+        const QString sCarpeta = carpeta("precarga_" + QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(FixturasHost::EscribePrincipal(sCarpeta, 30));
+        const QString sBD = sCarpeta + "/DataBase/Tavoro.mdb";
+        s = conecta(sCarpeta);
+        QVERIFY(s);
+        {
+            auto c = std::make_shared<TCuestPrueba>(conector(), std::make_shared<TManejadorGrabador>(),
+                                                    std::make_shared<TMensajeroGrabador>(), 1);
+            QVERIFY(c->DetectaPEPs(peps.get()));
+            c->PrecargaReporte();
+        }
+        if (espera) {
+            // Loaded without any statement.
+            QCOMPARE(s->TablasCargadas(), Referencia);
+            QCOMPARE(s->Cargas(), int(Referencia.size()));
+        }
+        if (cambio == "reemplazo") {
+            QVERIFY(ArchivosHost::CopiaSegura(carpeta("v29/DataBase/Tavoro.mdb"), sBD));
+        } else if (cambio == "en su lugar") {
+            QFile origen(carpeta("v29/DataBase/Tavoro.mdb"));
+            QFile destino(sBD);
+            QVERIFY(origen.open(QIODevice::ReadOnly));
+            QVERIFY(destino.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QCOMPARE(destino.write(origen.readAll()), origen.size());
+        }
+        TCorrida r;
+        {
+            auto c = std::make_shared<TCuestPrueba>(conector(), r.Reporte, r.Mensajero, 1);
+            QVERIFY(c->GeneraReporte(peps.get()));
+        }
+        QVERIFY2(guion->Cajas.isEmpty(), qPrintable(guion->Textos().join('\n')));
+        auto e = principal(cambio.isEmpty() ? 30 : 29, 0);
+        e["preg_37"] = "0";
+        e["preg_39"] = "3";
+        compruebaValores(*r.Reporte, e);
+        QCOMPARE(s->TablasCargadas(), Referencia);
+        // Each table read once, by the preload or by a statement; read again after a change.
+        if (cambio.isEmpty())
+            QCOMPARE(s->Cargas(), int(Referencia.size()));
+        else
+            QVERIFY(s->Cargas() > int(Referencia.size()));
+        ColectorConexiones.reset();
     }
 };
 

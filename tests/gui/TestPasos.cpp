@@ -1,11 +1,13 @@
 #include "../questionnaire/FixturasHost.h"
 #include "RelojManual.h"
+
 #include "app/Arranque.h"
 #include "app/DataModule.h"
 #include "app/Principal.h"
 #include "common/CasillaDatos.h"
 #include "common/DialogosGuion.h"
 #include "common/Mensajero.h"
+#include "common/Plataforma.h"
 #include "common/RejillaDatos.h"
 #include "common/TablaMemoria.h"
 #include "data/ColectorConxs.h"
@@ -582,12 +584,18 @@ private slots:
     }
 };
 
+// The preload runs on a thread of its own: the process ends through the platform once everything
+// is destroyed (tests/MainQueTermina.h says why).
 int main(int argc, char** argv)
 {
-    TAplicacion app(argc, argv);
-    RegistraFuentes();
-    TestPasos t;
-    return QTest::qExec(&t, argc, argv);
+    int nCodigo;
+    {
+        TAplicacion app(argc, argv);
+        RegistraFuentes();
+        TestPasos t;
+        nCodigo = QTest::qExec(&t, argc, argv);
+    }
+    return Plataforma::TerminaProceso(nCodigo);
 }
 
 #include "TestPasos.moc"

@@ -1,6 +1,8 @@
 #include "Falsos.h"
 #include "FixturasHost.h"
 
+#include "common/Plataforma.h"
+
 #include "common/ArchivosHost.h"
 #include "common/DialogosGuion.h"
 #include "data/ColectorConxs.h"
@@ -482,5 +484,17 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRespuestas)
+// The preload runs on a thread of its own: the process ends through the platform once everything
+// is destroyed (tests/MainQueTermina.h says why).
+int main(int argc, char** argv)
+{
+    int nCodigo;
+    {
+        QCoreApplication app(argc, argv);
+        TestRespuestas t;
+        QTEST_SET_MAIN_SOURCE_PATH
+        nCodigo = QTest::qExec(&t, argc, argv);
+    }
+    return Plataforma::TerminaProceso(nCodigo);
+}
 #include "TestRespuestas.moc"

@@ -1,4 +1,5 @@
 #include "../questionnaire/FixturasHost.h"
+#include "MainQueTermina.h"
 #include "RelojManual.h"
 #include "app/DataModule.h"
 #include "app/Principal.h"
@@ -234,5 +235,6 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestExportaDetalle)
+// The window preloads the report's tables on a thread of its own once detection is done.
+QRTZ_TEST_MAIN_QUE_TERMINA(TestExportaDetalle)
 #include "TestExportaDetalle.moc"

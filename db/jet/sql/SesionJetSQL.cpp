@@ -317,14 +317,14 @@ void TSesionJetSQL::CargaPrecarga(const QStringList& Consultas)
     // Nothing of it is reported: what fails here fails again, visibly, in the statement that
     // needs it. A table that failed is not tried again for the next statements.
     QSet<QString> Fallidas;
+    std::vector<TCacheada> Preparadas;
     for (const QString& sJet : Consultas) {
-        QStringList Tablas;
         try {
-            Tablas = Prepara(sJet).Tablas;
+            Preparadas.push_back(Prepara(sJet));
         } catch (...) {
             continue;
         }
-        for (const QString& sTabla : Tablas) {
+        for (const QString& sTabla : Preparadas.back().Tablas) {
             if (F_bPararPrecarga)
                 return;
             if (Fallidas.contains(sTabla.toLower()))
@@ -335,6 +335,21 @@ void TSesionJetSQL::CargaPrecarga(const QStringList& Consultas)
                 Fallidas.insert(sTabla.toLower());
             }
         }
+    }
+    // Then the derived tables the statements keep, once every table is in: the report's
+    // statements then find most of them done. One whose statement text differs later (other
+    // choices of the user) is simply not found, and is computed when asked for.
+    for (const TCacheada& c : Preparadas) {
+        for (const auto& m : c.Traduccion.Materializaciones) {
+            if (F_bPararPrecarga)
+                return;
+            try {
+                CreaMaterializacion(m);
+            } catch (...) {
+                break;
+            }
+        }
+        DesalojaMaterializadas(c.Traduccion);
     }
 }
 

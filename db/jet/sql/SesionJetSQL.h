@@ -90,11 +90,12 @@ public:
     void OlvidaTablas();
     QStringList TablasCargadas();
 
-    // Loads the tables the statements name on a thread of its own, one after another, while the
-    // caller goes on (the user is still choosing what to ask). Every other call of the session
-    // first waits for it to end, serving the hook meanwhile as Trabaja does; a table whose load
-    // did not end (stopped, or failed) is not kept, and the statement that needs it loads it
-    // again (and reports the error then). Statements that do not translate are left out.
+    // Loads the tables the statements name on a thread of its own, one after another, then
+    // computes the derived tables they keep, while the caller goes on (the user is still
+    // choosing what to ask). Every other call of the session first waits for it to end, serving
+    // the hook meanwhile as Trabaja does; a table or derived table whose computation did not end
+    // (stopped, or failed) is not kept, and the statement that needs it computes it again (and
+    // reports the error then). Statements that do not translate are left out.
     void Precarga(const QStringList& Consultas);
     // Stops the preload at its next progress check and waits for its thread (the session is
     // going away, or what it reads is no longer the file).

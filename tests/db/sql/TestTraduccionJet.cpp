@@ -746,6 +746,40 @@ private slots:
         QCOMPARE(sesion.TablasCargadas(), QStringList{QStringLiteral("t")});
     }
 
+    // The preload also computes the derived tables the statements keep: the same statements
+    // asked for afterwards find them and compute none, one written otherwise since (another
+    // choice of the user) computes its own, and every answer is that of a session that did not
+    // preload.
+    void precargaCalculaLasDerivadas()
+    {
+        const QString sPorGrupo =
+            QStringLiteral("SELECT Count(*) FROM (SELECT Grupo FROM tCli GROUP BY Grupo) AS g");
+        const QString sMovimientos = QStringLiteral(
+            "SELECT Max(n), Sum(s) FROM (SELECT CveMov, Count(*) AS n, Sum(Importe) AS s FROM tMov "
+            "GROUP BY CveMov) AS m");
+        const auto sMarcados = [](const char* pMarcas) {
+            return QStringLiteral(
+                       "SELECT Count(*) FROM (SELECT DISTINCT Zona FROM tCli WHERE CveCli IN (%1)) "
+                       "AS z")
+                .arg(QString::fromUtf8(pMarcas));
+        };
+        TOrigenOperaciones origenCon, origenSin;
+        TSesionJetSQL conPrecarga(origenCon), sinPrecarga(origenSin);
+        conPrecarga.Precarga({sPorGrupo, sMovimientos, sMarcados("''")});
+        QCOMPARE(conPrecarga.TablasCargadas().size(), 2); // waits for the preload
+        QStringList Calculadas;
+        conPrecarga.SetTraza([&Calculadas](const QString& sSql, qint64) {
+            if (sSql.startsWith(QLatin1String("INSERT INTO")))
+                Calculadas << sSql;
+        });
+        for (const QString& sJet : {sPorGrupo, sMovimientos})
+            QCOMPARE(conPrecarga.Consulta(sJet).Filas, sinPrecarga.Consulta(sJet).Filas);
+        QCOMPARE(Calculadas, QStringList());
+        const QString sConMarcas = sMarcados("'a1', 'b2', 'e5'");
+        QCOMPARE(conPrecarga.Consulta(sConMarcas).Filas, sinPrecarga.Consulta(sConMarcas).Filas);
+        QCOMPARE(Calculadas.size(), 1);
+    }
+
     // A preload stopped halfway (the session destroyed, its tables forgotten because the file
     // changed, or the hook asking to stop while a statement waits) ends at once and keeps
     // nothing of the table it was loading: the next statement loads it whole.

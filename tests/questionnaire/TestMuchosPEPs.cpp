@@ -1,5 +1,6 @@
 #include "Falsos.h"
 #include "FixturasHost.h"
+#include "MainQueTermina.h"
 
 #include "common/DialogosGuion.h"
 #include "data/ColectorConxs.h"
@@ -101,5 +102,6 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMuchosPEPs)
+// Sessions load and compute on threads of their own.
+QRTZ_TEST_GUILESS_MAIN_QUE_TERMINA(TestMuchosPEPs)
 #include "TestMuchosPEPs.moc"

@@ -3,6 +3,7 @@
 // that long work calls (and that can stop it), and the guarantee that the host file is never
 // written.
 
+#include "MainQueTermina.h"
 #include "common/Plataforma.h"
 #include "db/componentes/ConexionBD.h"
 #include "db/componentes/ConsultaBD.h"
@@ -477,5 +478,6 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestProveedorJet)
+// Sessions load and compute on threads of their own.
+QRTZ_TEST_GUILESS_MAIN_QUE_TERMINA(TestProveedorJet)
 #include "TestProveedorJet.moc"

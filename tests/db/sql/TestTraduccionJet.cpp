@@ -1,6 +1,7 @@
 // Text-level checks of the Jet SQL layer: how the parser prints tricky input back as Jet SQL,
 // and the SQLite text the emitter writes for the constructs where Jet and SQLite differ.
 
+#include "MainQueTermina.h"
 #include "db/componentes/ErrorBD.h"
 #include "db/jet/sql/CatalogoFuncionesJet.h"
 #include "db/jet/sql/EmisorSQLite.h"
@@ -848,5 +849,6 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTraduccionJet)
+// Sessions load and compute on threads of their own.
+QRTZ_TEST_GUILESS_MAIN_QUE_TERMINA(TestTraduccionJet)
 #include "TestTraduccionJet.moc"

@@ -235,16 +235,27 @@ bool TSesionJetSQL::Avisa()
         return true;
     // Called from inside SQLite: nothing may escape, and the hook may not run statements.
     F_bEnAviso = true;
+    const bool seguir = LlamaAviso();
+    F_bEnAviso = false;
+    F_bCancelada = F_bCancelada || !seguir;
+    return seguir;
+}
+
+bool TSesionJetSQL::LlamaAviso()
+{
     bool seguir = false;
     try {
         seguir = F_Aviso();
     } catch (...) {
         seguir = false;
     }
-    F_bEnAviso = false;
     F_RelojAviso.start();
-    F_bCancelada = F_bCancelada || !seguir;
     return seguir;
+}
+
+qint64 TSesionJetSQL::HastaElAviso() const
+{
+    return std::max<qint64>(0, IntervaloAvisoMs - F_RelojAviso.elapsed());
 }
 
 void TSesionJetSQL::Trabaja(const std::function<void()>& Trabajo)
@@ -267,27 +278,19 @@ void TSesionJetSQL::Trabaja(const std::function<void()>& Trabajo)
     // The hook is called whenever its interval has passed since its last call: before the work
     // starts too, so that a stop asked for then keeps the work from starting at all.
     const auto aviso = [this] {
-        bool seguir = false;
-        try {
-            seguir = F_Aviso();
-        } catch (...) {
-            seguir = false;
-        }
-        F_RelojAviso.start();
-        if (!seguir)
+        if (!LlamaAviso())
             F_bParar = true;
     };
-    const auto espera = [this] { return std::max<qint64>(0, IntervaloAvisoMs - F_RelojAviso.elapsed()); };
     F_bParar = false;
     F_bEnHilo = true;
     // While the hook serves the window's events, statements asked for there are refused.
     F_bEnAviso = true;
-    if (espera() == 0)
+    if (HastaElAviso() == 0)
         aviso();
     if (!F_bParar)
         hilo->start();
-    while (!hilo->wait(QDeadlineTimer(espera())))
-        if (espera() == 0)
+    while (!hilo->wait(QDeadlineTimer(HastaElAviso())))
+        if (HastaElAviso() == 0)
             aviso();
     F_bEnHilo = false;
     F_bEnAviso = false;
@@ -374,20 +377,12 @@ bool TSesionJetSQL::EsperaPrecarga()
     // Called from the hook itself (or without one) it simply waits: the preload ends on its own.
     // A call from the hook may also have joined the thread already.
     if (F_Aviso && !F_bEnAviso) {
-        const auto espera = [this] { return std::max<qint64>(0, IntervaloAvisoMs - F_RelojAviso.elapsed()); };
         // While the hook serves the window's events, statements asked for there are refused.
         F_bEnAviso = true;
-        while (F_HiloPrecarga && !F_HiloPrecarga->wait(QDeadlineTimer(espera()))) {
-            if (espera() > 0)
+        while (F_HiloPrecarga && !F_HiloPrecarga->wait(QDeadlineTimer(HastaElAviso()))) {
+            if (HastaElAviso() > 0)
                 continue;
-            bool seguir = false;
-            try {
-                seguir = F_Aviso();
-            } catch (...) {
-                seguir = false;
-            }
-            F_RelojAviso.start();
-            if (!seguir) {
+            if (!LlamaAviso()) {
                 F_bPararPrecarga = true;
                 bSigue = false;
             }

@@ -168,6 +168,10 @@ private:
     // Calls the hook when its interval has passed; false when it asked to stop. On the worker
     // thread of Trabaja it only reads the stop request, and on the preload's thread the preload's.
     bool Avisa();
+    // Calls the hook (an exception from it counts as a stop) and starts its interval again.
+    bool LlamaAviso();
+    // Milliseconds until the hook is due (0 when it is).
+    qint64 HastaElAviso() const;
     // The preload's work, on its thread.
     void CargaPrecarga(const QStringList& Consultas);
     // Runs the long part of a statement (loading tables, running SQLite). With a hook it runs
